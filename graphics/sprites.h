@@ -1,0 +1,49 @@
+// Sprite sheets as cells of 42 x 42 pixels, the cell copy, the key composite
+// and the 1-bit mask in the layout the outlines read.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/shared.h"
+
+constexpr uint32_t KEY_COLOUR = 0xFFFF00;  // pure yellow: not the pet
+constexpr int CELL_PIXELS = SPRITE_SIZE * SPRITE_SIZE;
+
+// The colour sheet every frame is drawn from (pixels 0x00RRGGBB, top row first).
+struct SpriteSheet {
+    int32_t width;
+    int32_t height;
+    const uint32_t* pixels;
+};
+extern SpriteSheet sprite_sheet;
+extern int32_t sheet_columns;
+extern int32_t sheet_rows;
+
+// Sets sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
+// fewer whole cells than image_count (the caller reports the data error).
+int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count);
+
+// Fills a 42 x 42 target from the image's cell, mirrored left to right when asked.
+void copy_cell(uint32_t* target, int32_t image, int32_t mirrored);
+
+// frame = backdrop where the cell is exactly KEY_COLOUR, the cell elsewhere.
+void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell);
+
+// The mask's pixels as rows of bits, bottom row first, rows padded to 4 bytes.
+extern int32_t mask_width;
+extern int32_t mask_height;
+extern int32_t mask_columns;
+extern int32_t mask_rows;
+extern int32_t mask_stride;
+extern uint8_t* mask_bits;
+extern int32_t mask_inverted;
+
+int32_t mask_stride_for(int32_t width);
+
+// Copies a decoded 1-bit picture into mask_bits (already sized and zeroed)
+// and sets mask_inverted from its colour table. A picture that is not 1-bit,
+// or has another size, leaves mask_bits and mask_inverted zero.
+void fetch_mask_bits(const struct Bitmap& mask);
+
+// Whether sheet pixel (x, y) belongs to the pet by the mask.
+bool mask_inside(int32_t x, int32_t y);

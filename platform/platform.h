@@ -1,0 +1,150 @@
+// The seam: everything the program needs from a window system, and nothing
+// more. The shell (shell/) is written against these declarations only; each
+// platform folder (win32/, qt/, fake/) defines all of them.
+//
+// Contract every platform keeps:
+// - One thread. Every call below is made on it, and every message reaches the
+//   shell on it, through the window or dialog procedure it was given.
+// - Messages carry the numbers Windows gives them (MSG_* below), with wparam
+//   and lparam as Windows fills them for those messages, so the Win32 layer
+//   passes them straight through and the others imitate it.
+// - Destroying a window first destroys the dialogs it owns, then delivers
+//   MSG_DESTROY to its procedure before the call returns.
+// - Modal loops (message boxes, the pop-up menu) keep delivering timer and
+//   paint messages to every window.
+// - Pixels are 0x00RRGGBB, top row first, rows of `width` pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct Bitmap;
+struct Outline;
+
+struct Window;  // a top-level window or a dialog
+struct Cursor;
+struct Menu;
+// One fetched message, as the platform keeps it; the shell only passes it on.
+struct PlatformMessage;
+
+using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
+
+// Message numbers (as on Windows).
+constexpr unsigned MSG_CREATE = 0x0001;
+constexpr unsigned MSG_DESTROY = 0x0002;
+constexpr unsigned MSG_SIZE = 0x0005;
+constexpr unsigned MSG_PAINT = 0x000F;
+constexpr unsigned MSG_INITDIALOG = 0x0110;
+constexpr unsigned MSG_COMMAND = 0x0111;
+constexpr unsigned MSG_TIMER = 0x0113;
+constexpr unsigned MSG_MOUSEMOVE = 0x0200;
+constexpr unsigned MSG_LBUTTONDOWN = 0x0201;
+constexpr unsigned MSG_LBUTTONUP = 0x0202;
+constexpr unsigned MSG_LBUTTONDBLCLK = 0x0203;
+constexpr unsigned MSG_RBUTTONDOWN = 0x0204;
+constexpr unsigned MSG_RBUTTONUP = 0x0205;
+
+constexpr uintptr_t MOUSE_LEFT_BUTTON = 0x0001;  // in wparam of mouse messages
+
+// Message box kinds (as on Windows).
+constexpr unsigned BOX_ERROR = 0x10;    // error icon, OK button
+constexpr unsigned BOX_WARNING = 0x30;  // warning icon, OK button
+
+// Resource numbers.
+constexpr int RES_ICON = 101;
+constexpr int RES_SPRITES = 103;
+constexpr int RES_ABOUT_DIALOG = 104;
+constexpr int RES_MENU = 105;
+constexpr int RES_MASK = 107;
+constexpr int RES_CURSOR = 108;
+constexpr int RES_DRAG_CURSOR = 109;
+constexpr int RES_TITLE = 110;
+constexpr int RES_SCENE = 111;
+constexpr int RES_TILE = 112;
+constexpr int RES_OPTIONS_DIALOG = 113;
+constexpr int RES_PORTRAIT = 114;
+
+// ---- the process
+void platform_screen_size(int32_t* width, int32_t* height);
+uint32_t platform_seconds_now();
+// The running program's full path, or 0 when it cannot be had. On a platform
+// whose program folder may not be writable, the path is that of the program
+// as if it stood in the folder where its settings are kept.
+size_t platform_executable_path(char* buffer, size_t size);
+size_t platform_current_directory(char* buffer, size_t size);
+void* platform_heap_alloc(size_t size);  // null when memory runs out
+void platform_heap_free(void* block);
+
+// ---- settings file (INI): the default when the file, section or key is missing
+int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback);
+bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value);
+
+// ---- message boxes (modal; return when the user has closed the box)
+void platform_message_box(Window* owner, const char* text, unsigned kind);
+
+// ---- the pet window
+void platform_register_pet_class(WindowProc proc);
+// Borderless, topmost, no taskbar entry, SPRITE_SIZE square, hidden, titled "Dorrabee".
+Window* platform_create_pet_window();
+void platform_place_hidden(Window* window, int32_t x, int32_t y);
+void platform_show_window(Window* window, int show_command);
+void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints
+void platform_destroy_window(Window* window);
+intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
+// The window shows, and takes the mouse, only inside the outline (null: none at all).
+void platform_set_window_outline(Window* window, const Outline* outline);
+
+// ---- timers: messages MSG_TIMER with wparam = id; false when none can be had
+bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms);
+void platform_kill_timer(Window* window, unsigned id);
+
+// ---- painting
+void platform_invalidate(Window* window);  // the whole window, without erasing
+void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height);
+void platform_update_window(Window* window);  // paint what is invalid, now
+bool platform_begin_paint(Window* window);
+void platform_end_paint(Window* window);
+// Between begin and end paint: copy pixels into the window's client area at (x, y).
+void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
+                      int32_t x, int32_t y);
+// As platform_present, leaving the window's pixels where the source is `key`.
+void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
+                            int32_t x, int32_t y, uint32_t key);
+// A drawing context of the window, held only while drawing resources are made.
+bool platform_acquire_window_context(Window* window);
+void platform_release_window_context(Window* window);
+void platform_client_size(Window* window, int32_t* width, int32_t* height);
+
+// ---- the screen behind the pet (standard display mode)
+bool platform_open_screen();
+void platform_close_screen();
+void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
+
+// ---- resources
+bool platform_load_bitmap(int resource_id, Bitmap* out);
+Cursor* platform_load_cursor(int resource_id);
+Menu* platform_load_pet_menu();  // the first sub-menu of the menu resource
+
+// ---- mouse
+void platform_set_capture(Window* window);
+void platform_release_capture();
+Cursor* platform_set_cursor(Cursor* cursor);  // returns the previous cursor
+void platform_client_to_screen(Window* window, int32_t* x, int32_t* y);
+// Shows the menu with its top-left corner at the screen point and returns when
+// it has closed; a chosen item arrives as MSG_COMMAND at the owner.
+void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner);
+
+// ---- modeless dialogs from the templates; MSG_INITDIALOG is delivered before this returns
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc);
+void platform_set_item_text(Window* dialog, int id, const char* text);
+// Reads at most size - 1 characters; returns how many were read (0 for an empty field).
+int platform_get_item_text(Window* dialog, int id, char* buffer, int size);
+void platform_set_check(Window* dialog, int id, int checked);
+int platform_get_check(Window* dialog, int id);  // 1 when checked
+
+// ---- the message loop
+// Waits for the next message; 1 for a message, 0 for the quit message, -1 on error.
+int platform_next_message(PlatformMessage** message);
+bool platform_is_dialog_message(Window* dialog, PlatformMessage* message);
+void platform_dispatch_message(PlatformMessage* message);  // translates keys, then dispatches
+void platform_post_quit(int code);

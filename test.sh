@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native build with its unit,
+# Qt and end-to-end tests (on Xvfb), the sanitizer build with the fuzz
+# targets, and the Windows build with its unit and end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh test
+
+jobs=2
+werror=-DDORRABEE_WERROR=ON
+
+echo "== Linux build and tests"
+cmake --preset linux $werror >/dev/null
+cmake --build --preset linux -j $jobs
+ctest --preset linux
+
+echo "== Sanitizer build, tests and fuzzing"
+cmake --preset asan $werror >/dev/null
+cmake --build --preset asan -j $jobs
+ctest --preset asan
+
+echo "== Windows build and tests under Wine"
+cmake --preset windows $werror >/dev/null
+cmake --build --preset windows -j $jobs
+scripts/wine-session.sh ctest --preset windows
