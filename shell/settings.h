@@ -1,0 +1,16 @@
+// The settings file "dorra.ini": its path, reading at start-up, writing from
+// the Options dialog.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/shared.h"
+
+constexpr int SETTINGS_PATH_SIZE = 260;
+extern char settings_path[SETTINGS_PATH_SIZE];
+
+void settings_path_init();
+void settings_read();
+// Writes all six values of pending_settings; false when the file could not be written.
+bool settings_write();
+int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right);
