@@ -21,3 +21,5 @@ struct Bitmap {
 bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* error);
 // A packed DIB (info header, colour table, bits), as Windows keeps bitmap resources.
 bool bmp_decode_dib(const uint8_t* data, size_t size, Bitmap* out, std::string* error);
+// A .bmp file from disk, for the tools, tests and benchmarks.
+bool bmp_read_file(const char* path, Bitmap* out, std::string* error);

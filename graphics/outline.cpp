@@ -1,0 +1,88 @@
+// Outlines from the mask's bits. The cell is read one row at a time into a
+// word per column, so that each column's runs of inside pixels fall out of a
+// few bit operations instead of a test per pixel.
+#include "graphics/outline.h"
+
+#include <bit>
+#include <cstddef>
+#include <new>
+
+#include "graphics/sprites.h"
+
+static_assert(SPRITE_SIZE <= 58, "a cell row and a cell column must each fit a 64-bit word with room to shift");
+
+namespace {
+
+constexpr uint64_t CELL_ROW_BITS = (uint64_t{1} << SPRITE_SIZE) - 1;
+
+// The SPRITE_SIZE bits of the cell row starting at pixel x0 of sheet row y
+// (y from the top), the leftmost pixel in the highest bit, 1 meaning inside.
+uint64_t cell_row(int32_t x0, int32_t y) {
+    const uint8_t* line = mask_bits + size_t(mask_height - 1 - y) * size_t(mask_stride);
+    int32_t first = x0 / 8, last = (x0 + SPRITE_SIZE - 1) / 8;
+    uint64_t word = 0;
+    for (int32_t i = first; i <= last; ++i) word = word << 8 | line[i];
+    int32_t spare = (last - first + 1) * 8 - (x0 % 8) - SPRITE_SIZE;
+    word = word >> spare & CELL_ROW_BITS;
+    return mask_inverted ? ~word & CELL_ROW_BITS : word;
+}
+
+}  // namespace
+
+Outline* build_outline(int32_t image, int32_t mirrored) {
+    // Only cells wholly inside the mask are read; anything else has no pixels.
+    if (!mask_bits || mask_columns <= 0 || image < 0 || int64_t(image) >= int64_t(mask_columns) * mask_rows ||
+        mask_width < mask_columns * SPRITE_SIZE || mask_height < mask_rows * SPRITE_SIZE ||
+        mask_stride < mask_stride_for(mask_width))
+        return nullptr;
+    int32_t x0 = image % mask_columns * SPRITE_SIZE;
+    int32_t y0 = image / mask_columns * SPRITE_SIZE;
+
+    // columns[i] bit j: pixel (i, j) of the cell is inside.
+    uint64_t columns[SPRITE_SIZE] = {};
+    for (int j = 0; j < SPRITE_SIZE; ++j) {
+        uint64_t row = cell_row(x0, y0 + j);
+        for (int i = 0; i < SPRITE_SIZE; ++i) columns[i] |= (row >> (SPRITE_SIZE - 1 - i) & 1) << j;
+    }
+
+    size_t runs = 0;
+    for (uint64_t column : columns) runs += size_t(std::popcount(column & ~(column << 1)));
+    if (runs == 0) return nullptr;
+
+    Outline* outline = new (std::nothrow) Outline;
+    if (!outline) return nullptr;
+    outline->rects.reserve(runs);
+    for (int i = 0; i < SPRITE_SIZE; ++i) {
+        int32_t left = mirrored ? SPRITE_SIZE - 1 - i : i;
+        uint64_t column = columns[i];
+        while (column) {
+            int top = std::countr_zero(column);
+            int bottom = top + std::countr_one(column >> top);
+            outline->rects.push_back({left, top, left + 1, bottom});
+            column &= ~uint64_t{0} << bottom;
+        }
+    }
+    return outline;
+}
+
+void fill_outline_tables(Outline** plain, Outline** mirrored, int32_t image_count) {
+    for (int32_t i = 0; i < image_count; ++i) plain[i] = build_outline(i, 0);
+    for (int32_t i = 0; i < image_count; ++i) mirrored[i] = build_outline(i, 1);
+}
+
+void free_outline_table(Outline** table, int32_t image_count) {
+    for (int32_t i = 0; i < image_count; ++i) {
+        delete table[i];
+        table[i] = nullptr;
+    }
+}
+
+Outline* outline_for_window(int32_t display_mode, Outline* const* plain, Outline* const* mirrored,
+                            int32_t image_count, int32_t image, int32_t mirrored_image) {
+    if (display_mode != MODE_PRECOMPUTED) return build_outline(image, mirrored_image);
+    Outline* const* table = mirrored_image ? mirrored : plain;
+    if (!table || image < 0 || image >= image_count) return nullptr;
+    Outline* copy = new (std::nothrow) Outline;
+    if (copy && table[image]) copy->rects = table[image]->rects;
+    return copy;
+}
