@@ -1,0 +1,92 @@
+// Carrying the pet: what a press, a move, a release and a tick while held do
+// to the engine state. Mouse capture and cursors are the shell's.
+#include "engine/engine.h"
+
+int32_t dragging;
+int32_t grab_x;
+int32_t grab_y;
+
+void drag_begin(int16_t cx, int16_t cy)
+{
+    dragging = 1;
+    grab_x = cx < 0 ? 0 : (cx > pet->sprite_width ? pet->sprite_width : cx);
+    grab_y = cy < 0 ? 0 : (cy > pet->sprite_height ? pet->sprite_height : cy);
+    pet->drag_saved_action = pet->current_action;
+    pet->drag_saved_facing = pet->facing;
+    pet->drag_state = DRAG_NONE;
+
+    const int32_t v = pet->actions[pet->drag_saved_action].drag_action;
+    if (v == 0)
+        return;
+    const int32_t a = (v < 0 ? -v : v) - 1;
+    if (v > 0 && a == pet->current_action) {
+        pet->drag_state = DRAG_SAME;
+        return;
+    }
+    pet->current_action = a;
+    if (v < 0)
+        pet->facing = 1 - pet->facing;
+    pet->tick = 0;
+    pet->repeat_count = 0;
+    pet->drag_state = DRAG_SWITCHED;
+}
+
+int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y)
+{
+    if (!dragging || !left_button_down)
+        return 0;
+    int32_t nx = cx - grab_x + pet_x;
+    int32_t ny = cy - grab_y + pet_y;
+    if (nx < settings.left_margin)
+        nx = settings.left_margin;
+    if (ny < settings.top_margin)
+        ny = settings.top_margin;
+    if (nx + pet->sprite_width > screen_width - settings.right_margin)
+        nx = screen_width - settings.right_margin - pet->sprite_width;
+    if (ny + pet->sprite_height > screen_height - settings.bottom_margin)
+        ny = screen_height - settings.bottom_margin - pet->sprite_height;
+    *old_x = pet_x;
+    *old_y = pet_y;
+    pet_x = pet->x = nx;
+    pet_y = pet->y = ny;
+    return 1;
+}
+
+void drag_end()
+{
+    if (!dragging)
+        return;
+    grab_x = grab_y = 0;
+    dragging = 0;
+    if (pet->drag_state == DRAG_NONE)
+        return;
+    if (pet->drag_state == DRAG_SWITCHED) {
+        pet->current_action = pet->drag_saved_action;
+        pet->tick = 0;
+        pet->facing = pet->drag_saved_facing;
+        pet->repeat_count = 0;
+    }
+    const int32_t s = pet->drag_saved_action;
+    const int32_t v = pet->actions[s].release_action;
+    if (v != 0) {
+        const int32_t a = (v < 0 ? -v : v) - 1;
+        if (v < 0 || a != s) {
+            pet->current_action = a;
+            if (v < 0)
+                pet->facing = 1 - pet->facing;
+            pet->tick = 0;
+            pet->repeat_count = 0;
+        }
+    }
+    pet->drag_state = DRAG_NONE;
+}
+
+void drag_tick()
+{
+    if (pet->drag_state == DRAG_NONE)
+        return;
+    pet->tick += 1;
+    if (pet->tick >= pet->actions[pet->current_action].frame_count)
+        pet->tick = 0;
+    set_image();
+}

@@ -1,0 +1,17 @@
+#include <cstdio>
+
+#include "tools/sim/sim.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+int main(int argc, char** argv)
+{
+#ifdef _WIN32
+    // The same bytes on every system: no CR before each line feed.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    return run_sim(argc, argv, stdout, stderr);
+}

@@ -1,0 +1,21 @@
+// The script as a text file: one line per action row, its twelve cells
+// separated by TAB, then one line per About routine. Empty lines and lines
+// beginning with "#" are skipped.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "engine/action_script.h"
+
+struct ScriptFile {
+    std::vector<std::string> cells;  // owns the texts `text` points at
+    ScriptText text;
+};
+
+// Fills `script` from the file's contents; on failure returns false with
+// `error` naming the line at fault.
+bool parse_script_file(const std::string& contents, ScriptFile& script, std::string& error);
+
+void write_script_file(const ScriptText& script, std::FILE* out);

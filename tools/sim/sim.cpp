@@ -1,0 +1,318 @@
+#include "tools/sim/sim.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "tools/sim/script_file.h"
+
+namespace {
+
+const char* const HELP =
+    "Usage: dorrabee-sim [--script FILE] [--seed N] [--screen WxH]\n"
+    "                    [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS] [--ticks N]\n"
+    "                    [--events SPEC]\n"
+    "       dorrabee-sim --dump-script\n"
+    "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
+    "message the script loader shows (one line each), then, if the script loaded,\n"
+    "the line tick,x,y,image,mirrored,action,facing for the start (tick 0) and after\n"
+    "each tick: image is 0-based, action 1-based, facing 1 when turned round.\n"
+    "  --script FILE  a script file instead of the built-in script (see --dump-script)\n"
+    "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
+    "  --screen WxH   screen size in pixels (default 1024x768)\n"
+    "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
+    "  --timer MS     tick interval in ms, used as given (default 150)\n"
+    "  --ticks N      ticks to run (default 100)\n"
+    "  --events SPEC  mouse events, ';'-separated: T:press:CX,CY  T:move:CX,CY  T:release\n"
+    "                 each applied, in the order given, just before tick T (T >= 1);\n"
+    "                 CX,CY are window coordinates, taken as signed 16-bit values.\n"
+    "                 While the pet is held, a tick animates it in place.\n"
+    "  --dump-script  print the script in the file format: UTF-8, one line per action\n"
+    "                 (65), its 12 cells separated by TAB in the order images, next, dx,\n"
+    "                 dy, x_bound, y_bound, reach_x, reach_y, same_ratio, dislikes,\n"
+    "                 drag_action, release_action (missing cells are empty), then one\n"
+    "                 line per About routine (35); empty lines and lines beginning with\n"
+    "                 # are skipped.\n"
+    "Exit status: 0 ran, 1 the script failed to load, 2 bad argument or script file.\n";
+
+// Bounds that keep every sum the engine makes far from overflow.
+constexpr long long MAX_PIXELS = 1000000;
+
+enum EventKind { EVENT_PRESS, EVENT_MOVE, EVENT_RELEASE };
+
+struct Event {
+    long long tick;
+    EventKind kind;
+    int16_t cx;
+    int16_t cy;
+};
+
+struct Options {
+    const char* script_path = nullptr;
+    uint32_t seed = 1;
+    int32_t width = 1024;
+    int32_t height = 768;
+    int32_t margins[4] = {0, 0, 0, 0};  // top, left, bottom, right
+    int32_t timer_ms = 150;
+    long long ticks = 100;
+    std::vector<Event> events;
+    bool dump = false;
+    bool help = false;
+};
+
+// A whole decimal integer within [low, high]; nothing else may follow.
+bool parse_integer(const std::string& text, long long low, long long high, long long& value)
+{
+    if (text.empty() || text.size() > 20)
+        return false;
+    const char* start = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoll(start, &end, 10);
+    const bool sign_or_digit = text[0] == '-' || (text[0] >= '0' && text[0] <= '9');
+    return sign_or_digit && errno == 0 && *end == '\0' && value >= low && value <= high;
+}
+
+// "A,B,..." into exactly `count` integers within [low, high].
+bool parse_list(const std::string& text, char separator, int count, long long low, long long high,
+                long long* values)
+{
+    std::stringstream stream(text);
+    std::string part;
+    int k = 0;
+    while (std::getline(stream, part, separator)) {
+        if (k == count || !parse_integer(part, low, high, values[k]))
+            return false;
+        ++k;
+    }
+    return k == count && !text.empty() && text.back() != separator;
+}
+
+bool parse_event(const std::string& text, Event& event, std::string& error)
+{
+    const size_t first = text.find(':');
+    long long tick = 0;
+    if (first == std::string::npos || !parse_integer(text.substr(0, first), 1, INT32_MAX, tick)) {
+        error = "event '" + text + "': expected T:press:CX,CY, T:move:CX,CY or T:release with T >= 1";
+        return false;
+    }
+    event.tick = tick;
+    const std::string rest = text.substr(first + 1);
+    if (rest == "release") {
+        event.kind = EVENT_RELEASE;
+        return true;
+    }
+    const size_t second = rest.find(':');
+    const std::string kind = rest.substr(0, second);
+    long long point[2];
+    // What a window message can carry: 16 bits, read as signed.
+    if ((kind != "press" && kind != "move") || second == std::string::npos ||
+        !parse_list(rest.substr(second + 1), ',', 2, INT16_MIN, UINT16_MAX, point)) {
+        error = "event '" + text + "': expected T:press:CX,CY, T:move:CX,CY or T:release, "
+                "CX and CY from -32768 to 65535";
+        return false;
+    }
+    event.kind = kind == "press" ? EVENT_PRESS : EVENT_MOVE;
+    event.cx = static_cast<int16_t>(static_cast<uint16_t>(point[0]));
+    event.cy = static_cast<int16_t>(static_cast<uint16_t>(point[1]));
+    return true;
+}
+
+bool parse_options(int argc, const char* const* argv, Options& options, std::string& error)
+{
+    for (int k = 1; k < argc; ++k) {
+        const std::string name = argv[k];
+        if (name == "--help" || name == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (name == "--dump-script") {
+            options.dump = true;
+            continue;
+        }
+        const bool takes_value = name == "--script" || name == "--seed" || name == "--screen" ||
+                                 name == "--margins" || name == "--timer" || name == "--ticks" ||
+                                 name == "--events";
+        if (!takes_value) {
+            error = "unknown argument '" + name + "' (try --help)";
+            return false;
+        }
+        if (k + 1 == argc) {
+            error = name + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++k];
+        long long numbers[4];
+        bool ok = true;
+        if (name == "--script") {
+            options.script_path = argv[k];
+        } else if (name == "--seed") {
+            ok = parse_integer(value, 0, UINT32_MAX, numbers[0]);
+            options.seed = static_cast<uint32_t>(numbers[0]);
+        } else if (name == "--screen") {
+            ok = parse_list(value, 'x', 2, 1, MAX_PIXELS, numbers);
+            options.width = static_cast<int32_t>(numbers[0]);
+            options.height = static_cast<int32_t>(numbers[1]);
+        } else if (name == "--margins") {
+            ok = parse_list(value, ',', 4, -MAX_PIXELS, MAX_PIXELS, numbers);
+            for (int m = 0; ok && m < 4; ++m)
+                options.margins[m] = static_cast<int32_t>(numbers[m]);
+        } else if (name == "--timer") {
+            ok = parse_integer(value, INT32_MIN, INT32_MAX, numbers[0]);
+            options.timer_ms = static_cast<int32_t>(numbers[0]);
+        } else if (name == "--ticks") {
+            ok = parse_integer(value, 0, INT32_MAX, options.ticks);
+        } else {
+            options.events.clear();
+            std::stringstream stream(value);
+            std::string item;
+            while (ok && std::getline(stream, item, ';')) {
+                Event event{};
+                if (item.empty())
+                    continue;
+                ok = parse_event(item, event, error);
+                options.events.push_back(event);
+            }
+            if (!ok)
+                return false;
+        }
+        if (!ok) {
+            error = "bad value '" + value + "' for " + name + " (try --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool read_file(const char* path, std::string& contents)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    contents = buffer.str();
+    return !file.bad();
+}
+
+std::FILE* message_out;
+uint32_t seed_now;
+
+void print_message(const char* text)
+{
+    std::fprintf(message_out, "%s\n", text);
+}
+
+uint32_t fixed_seconds()
+{
+    return seed_now;
+}
+
+void print_state(std::FILE* out, long long tick)
+{
+    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet_x, pet_y, current_image,
+                 current_mirrored, pet->current_action + 1, pet->facing);
+}
+
+void apply_event(const Event& event)
+{
+    int32_t old_x;
+    int32_t old_y;
+    switch (event.kind) {
+    case EVENT_PRESS:
+        drag_begin(event.cx, event.cy);
+        break;
+    case EVENT_MOVE:
+        drag_move(true, event.cx, event.cy, &old_x, &old_y);
+        break;
+    case EVENT_RELEASE:
+        drag_end();
+        break;
+    }
+}
+
+int simulate(const Options& options, std::FILE* out)
+{
+    screen_width = options.width;
+    screen_height = options.height;
+    settings.top_margin = options.margins[0];
+    settings.left_margin = options.margins[1];
+    settings.bottom_margin = options.margins[2];
+    settings.right_margin = options.margins[3];
+    settings.timer_ms = options.timer_ms;
+    dragging = grab_x = grab_y = 0;
+
+    const EngineHost saved_host = engine_host;
+    message_out = out;
+    seed_now = options.seed;
+    engine_host = {print_message, fixed_seconds};
+    const int loaded = pet_init();
+    engine_host = saved_host;
+    if (!loaded)
+        return 1;
+
+    std::vector<Event> events = options.events;
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    std::fputs("tick,x,y,image,mirrored,action,facing\n", out);
+    print_state(out, 0);
+    size_t next_event = 0;
+    for (long long tick = 1; tick <= options.ticks; ++tick) {
+        for (; next_event < events.size() && events[next_event].tick == tick; ++next_event)
+            apply_event(events[next_event]);
+        if (dragging)
+            drag_tick();
+        else
+            pet_step();
+        print_state(out, tick);
+    }
+    pet_release();
+    return 0;
+}
+
+}  // namespace
+
+int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    Options options;
+    std::string error;
+    if (!parse_options(argc, argv, options, error)) {
+        std::fprintf(err, "dorrabee-sim: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(HELP, out);
+        return 0;
+    }
+
+    ScriptFile file;
+    if (options.script_path != nullptr) {
+        std::string contents;
+        if (!read_file(options.script_path, contents)) {
+            std::fprintf(err, "dorrabee-sim: cannot read %s: %s\n", options.script_path,
+                         std::strerror(errno));
+            return 2;
+        }
+        if (!parse_script_file(contents, file, error)) {
+            std::fprintf(err, "dorrabee-sim: %s: %s\n", options.script_path, error.c_str());
+            return 2;
+        }
+    }
+    const ScriptText* script = options.script_path != nullptr ? &file.text : &builtin_script;
+    if (options.dump) {
+        write_script_file(*script, out);
+        return 0;
+    }
+
+    action_script = script;
+    const int status = simulate(options, out);
+    action_script = &builtin_script;
+    return status;
+}
