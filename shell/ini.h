@@ -1,0 +1,51 @@
+// Our INI reader and writer, for the platforms without profile functions.
+// It keeps the rules a user of Windows profile files can observe:
+// - "[name]" opens a section; "key=value" lines belong to the section above
+//   them; lines before any section belong to none. Lines starting with ";"
+//   are comments, and lines with neither form are kept but never match.
+// - Section and key names are compared without regard to ASCII case; blanks
+//   around names and values do not count, and one pair of matching quotes
+//   around a value is removed.
+// - The first matching key of the first section that holds it wins.
+// - Writing changes only the value of that key's line and leaves every other
+//   byte of the file as it was (other sections, comments, blank lines, CRLF
+//   endings). A missing key is added after the last line of its section, a
+//   missing section at the end of the file, a missing file is created.
+// Files are read line by line, so a huge or binary file costs no more memory
+// than one line's first INI_LINE_LIMIT bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Bytes of a line that take part in parsing; the rest of a longer line is
+// copied unchanged but never read.
+constexpr size_t INI_LINE_LIMIT = 4096;
+
+// Line end of the lines we add to a file that has none of its own yet.
+#ifdef _WIN32
+constexpr std::string_view INI_NEWLINE = "\r\n";
+#else
+constexpr std::string_view INI_NEWLINE = "\n";
+#endif
+
+// The integer rule: optional blanks and sign, then decimal digits up to the
+// first other character. An empty value gives `fallback` (as if the key were
+// missing); a value without digits gives 0; values beyond int32 are clamped.
+int32_t ini_parse_int(std::string_view value, int32_t fallback);
+
+// ---- on text held in memory
+std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key);
+void ini_set(std::string& text, std::string_view section, std::string_view key, std::string_view value);
+
+// ---- on files; a missing or unreadable file reads as empty
+std::optional<std::string> ini_read_string(const char* path, const char* section, const char* key);
+int32_t ini_read_int(const char* path, const char* section, const char* key, int32_t fallback);
+// Replaces the file atomically (a temporary file beside it, then a rename),
+// so a crash leaves the old file or the new one, never half of one. False
+// when nothing could be written; a file that exists but cannot be read is
+// left alone rather than replaced.
+bool ini_write_string(const char* path, const char* section, const char* key, const char* value);
