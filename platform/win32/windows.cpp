@@ -1,0 +1,135 @@
+// The pet window, its outline, timers, the mouse and the message loop.
+#include "engine/shared.h"
+#include "graphics/outline.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_host.h"
+
+namespace {
+
+const char PET_CLASS[] = "DorrabeeWClass";
+WindowProc pet_proc = nullptr;
+
+LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!pet_proc) return DefWindowProcA(hwnd, message, wparam, lparam);
+    return pet_proc(window_of(hwnd), message, wparam, lparam);
+}
+
+}  // namespace
+
+struct PlatformMessage {
+    MSG msg;
+};
+
+void platform_register_pet_class(WindowProc proc) {
+    pet_proc = proc;
+    HINSTANCE instance = program_instance();
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = pet_trampoline;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(RES_ICON));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(instance, MAKEINTRESOURCEA(RES_CURSOR));
+    wc.lpszClassName = PET_CLASS;
+    RegisterClassExA(&wc);
+}
+
+Window* platform_create_pet_window() {
+    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, "Dorrabee", WS_DLGFRAME,
+                                CW_USEDEFAULT, CW_USEDEFAULT, SPRITE_SIZE, SPRITE_SIZE, nullptr, nullptr,
+                                program_instance(), nullptr);
+    // No border, caption or sizing frame; above other windows; no taskbar button.
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
+    LONG ex_style = (GetWindowLongA(hwnd, GWL_EXSTYLE) & LONG(0xFFFBFFFF)) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    SetWindowLongA(hwnd, GWL_STYLE, style);
+    SetWindowLongA(hwnd, GWL_EXSTYLE, ex_style);
+    return window_of(hwnd);
+}
+
+void platform_place_hidden(Window* window, int32_t x, int32_t y) {
+    SetWindowPos(hwnd_of(window), nullptr, x, y, SPRITE_SIZE, SPRITE_SIZE,
+                 SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
+}
+
+void platform_show_window(Window* window, int show_command) {
+    ShowWindow(hwnd_of(window), show_command);
+    UpdateWindow(hwnd_of(window));
+}
+
+void platform_move_window(Window* window, int32_t x, int32_t y) {
+    RECT r;
+    GetWindowRect(hwnd_of(window), &r);
+    MoveWindow(hwnd_of(window), x, y, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void platform_destroy_window(Window* window) { DestroyWindow(hwnd_of(window)); }
+
+intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    return DefWindowProcA(hwnd_of(window), message, wparam, lparam);
+}
+
+void platform_set_window_outline(Window* window, const Outline* outline) {
+    if (!outline) {
+        SetWindowRgn(hwnd_of(window), nullptr, TRUE);
+        return;
+    }
+    // An outline without rectangles is the empty region: the window shows nothing.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (!region) return;
+    for (const OutlineRect& r : outline->rects) {
+        HRGN strip = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+        if (!strip) continue;
+        CombineRgn(region, region, strip, RGN_OR);
+        DeleteObject(strip);
+    }
+    // The window owns the region from here on.
+    if (!SetWindowRgn(hwnd_of(window), region, TRUE)) DeleteObject(region);
+}
+
+bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
+    return SetTimer(hwnd_of(window), id, interval_ms, nullptr) != 0;
+}
+
+void platform_kill_timer(Window* window, unsigned id) { KillTimer(hwnd_of(window), id); }
+
+void platform_set_capture(Window* window) { SetCapture(hwnd_of(window)); }
+
+void platform_release_capture() { ReleaseCapture(); }
+
+Cursor* platform_set_cursor(Cursor* cursor) {
+    return reinterpret_cast<Cursor*>(SetCursor(reinterpret_cast<HCURSOR>(cursor)));
+}
+
+void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
+    POINT p = {*x, *y};
+    ClientToScreen(hwnd_of(window), &p);
+    *x = p.x;
+    *y = p.y;
+}
+
+void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
+    // Without being the foreground window the owner's menu would not close
+    // when the user clicks elsewhere; the posted message lets it close at once.
+    SetForegroundWindow(hwnd_of(owner));
+    TrackPopupMenu(reinterpret_cast<HMENU>(menu), 0, x, y, 0, hwnd_of(owner), nullptr);
+    PostMessageA(hwnd_of(owner), WM_NULL, 0, 0);
+}
+
+int platform_next_message(PlatformMessage** message) {
+    static PlatformMessage current;
+    *message = &current;
+    BOOL result = GetMessageA(&current.msg, nullptr, 0, 0);
+    return result == -1 ? -1 : result ? 1 : 0;
+}
+
+bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
+    return IsDialogMessageA(hwnd_of(dialog), &message->msg) != 0;
+}
+
+void platform_dispatch_message(PlatformMessage* message) {
+    TranslateMessage(&message->msg);
+    DispatchMessageA(&message->msg);
+}
+
+void platform_post_quit(int code) { PostQuitMessage(code); }
