@@ -2,13 +2,13 @@
 #include "platform/fake/fake_platform.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "engine/shared.h"
 #include "graphics/sprites.h"
+#include "shell/ini.h"
 
 FakePlatform fake;
 
@@ -80,98 +80,6 @@ uint32_t screen_pixel(int32_t x, int32_t y) {
     }
     if (fake.desktop_pixel) return fake.desktop_pixel(x, y);
     return (static_cast<uint32_t>(x) * 7919u + static_cast<uint32_t>(y) * 104729u) & 0xFFFFFFu;
-}
-
-// ---- INI text: just enough of the profile rules for the tests' files
-
-std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    size_t end = text.find_last_not_of(" \t\r");
-    return text.substr(begin, end - begin + 1);
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-bool section_line(const std::string& line, std::string* name) {
-    std::string t = trimmed(line);
-    if (t.size() < 2 || t.front() != '[') return false;
-    size_t close = t.find(']');
-    if (close == std::string::npos) return false;
-    *name = trimmed(t.substr(1, close - 1));
-    return true;
-}
-
-bool key_line(const std::string& line, std::string* key, std::string* value) {
-    std::string t = trimmed(line);
-    if (t.empty() || t[0] == ';') return false;
-    size_t equals = t.find('=');
-    if (equals == std::string::npos) return false;
-    *key = trimmed(t.substr(0, equals));
-    *value = trimmed(t.substr(equals + 1));
-    return true;
-}
-
-bool ini_lookup(const std::string& text, const char* section, const char* key, std::string* value) {
-    bool in_section = false;
-    for (const std::string& line : lines_of(text)) {
-        std::string name, k, v;
-        if (section_line(line, &name)) {
-            in_section = lower(name) == lower(section);
-        } else if (in_section && key_line(line, &k, &v) && lower(k) == lower(key)) {
-            *value = v;
-            return true;
-        }
-    }
-    return false;
-}
-
-void ini_set(std::string* text, const char* section, const char* key, const char* value) {
-    std::vector<std::string> lines = lines_of(*text);
-    const std::string entry = std::string(key) + "=" + value;
-    long section_at = -1;
-    size_t insert_at = lines.size();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        std::string name, k, v;
-        if (section_line(lines[i], &name)) {
-            if (section_at >= 0) break;
-            if (lower(name) == lower(section)) section_at = static_cast<long>(i), insert_at = i + 1;
-        } else if (section_at >= 0 && key_line(lines[i], &k, &v) && lower(k) == lower(key)) {
-            insert_at = lines.size() + 1;  // replaced in place
-            lines[i] = entry;
-            break;
-        } else if (section_at >= 0 && !trimmed(lines[i]).empty()) {
-            insert_at = i + 1;
-        }
-    }
-    if (section_at < 0) {
-        lines.push_back(std::string("[") + section + "]");
-        lines.push_back(entry);
-    } else if (insert_at <= lines.size()) {
-        lines.insert(lines.begin() + static_cast<long>(insert_at), entry);
-    }
-    text->clear();
-    for (const std::string& line : lines) *text += line + "\n";
-}
-
-int32_t profile_int(const std::string& value, int32_t fallback) {
-    if (value.empty()) return fallback;
-    return static_cast<int32_t>(std::strtol(value.c_str(), nullptr, 10));
 }
 
 }  // namespace
@@ -364,15 +272,15 @@ void platform_heap_free(void* block) {
 int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback) {
     record("ini_read_int(" + join(quoted(path), quoted(section), quoted(key), num(fallback)) + ")");
     auto file = fake.ini_files.find(path);
-    std::string value;
-    if (file == fake.ini_files.end() || !ini_lookup(file->second, section, key, &value)) return fallback;
-    return profile_int(value, fallback);
+    if (file == fake.ini_files.end()) return fallback;
+    std::optional<std::string> value = ini_get(file->second, section, key);
+    return value ? ini_parse_int(*value, fallback) : fallback;
 }
 
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
     record("ini_write_string(" + join(quoted(path), quoted(section), quoted(key), quoted(value)) + ")");
     if (fake.unwritable_ini_files.count(path)) return false;
-    ini_set(&fake.ini_files[path], section, key, value);
+    ini_set(fake.ini_files[path], section, key, value);
     return true;
 }
 

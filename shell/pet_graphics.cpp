@@ -1,0 +1,160 @@
+// Setting up, painting and releasing the pet window's pixels.
+//
+// A surface is a record of ours that a bitmap (its pixel memory) is attached
+// to; both come from the platform heap so that running out of memory at any
+// one of them takes the path, and shows the message, that belongs to it.
+#include "shell/pet_graphics.h"
+
+#include <cstring>
+
+#include "engine/pet_state.h"
+#include "graphics/bmp.h"
+#include "graphics/sprites.h"
+#include "platform/platform.h"
+#include "shell/errors.h"
+
+Cursor* drag_cursor = nullptr;
+Menu* pet_menu = nullptr;
+uint32_t* backdrop_image = nullptr;
+uint32_t* work_image = nullptr;
+
+namespace {
+
+struct Surface {
+    uint32_t* pixels;  // the attached bitmap, or null
+};
+
+constexpr size_t IMAGE_BYTES = CELL_PIXELS * sizeof(uint32_t);
+
+// Everything graphics_init makes, so that release can undo any prefix of it.
+struct PetGraphics {
+    Surface* backdrop_surface;
+    Surface* work_surface;
+    Surface* frame_surface;
+    Surface* sheet_surface;
+    bool screen_open;
+    uint32_t* frame_image;
+    Bitmap sheet;  // the pixels sprite_sheet points at
+};
+
+PetGraphics graphics;
+
+int fail(const char* text) {
+    report_error(nullptr, text);
+    return 0;
+}
+
+bool make_surface(Surface** surface) {
+    *surface = static_cast<Surface*>(platform_heap_alloc(sizeof(Surface)));
+    if (*surface) (*surface)->pixels = nullptr;
+    return *surface != nullptr;
+}
+
+bool make_image(uint32_t** image) {
+    *image = static_cast<uint32_t*>(platform_heap_alloc(IMAGE_BYTES));
+    return *image != nullptr;
+}
+
+template <typename T>
+void release(T*& block) {
+    if (block) platform_heap_free(block);
+    block = nullptr;
+}
+
+// Region modes: the mask's bits, which every outline is built from. The
+// decoded mask itself is not kept: nothing reads it after the bits.
+int load_mask() {
+    Bitmap mask;
+    if (!platform_load_bitmap(RES_MASK, &mask)) return fail("Insufficient memory to load bitmap image");
+    mask_width = mask.width;
+    mask_height = mask.height;
+    mask_columns = mask_width / SPRITE_SIZE;
+    mask_rows = mask_height / SPRITE_SIZE;
+    if (int64_t{mask_columns} * mask_rows < pet->image_count)
+        return fail("Unexpected error: Data error in bitmap image");
+    mask_stride = mask_stride_for(mask_width);
+    const size_t bytes = static_cast<size_t>(mask_stride) * static_cast<size_t>(mask_height);
+    mask_bits = static_cast<uint8_t*>(alloc_or_report(bytes));
+    if (!mask_bits) return 0;  // reported, and the pet window is gone
+    std::memset(mask_bits, 0, bytes);
+    fetch_mask_bits(mask);
+    return 1;
+}
+
+}  // namespace
+
+int graphics_init(Window* window) {
+    const bool standard = settings.display_mode == MODE_STANDARD;
+    PetGraphics& g = graphics;
+
+    if (!platform_acquire_window_context(window)) return fail("Fail to identify the window device context");
+    drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
+    if (!drag_cursor) return fail("Fail to load the cursor image");
+
+    const char* no_surface = "Fail to create the window device context";
+    if (standard) {
+        if (!make_surface(&g.backdrop_surface) || !make_surface(&g.work_surface)) return fail(no_surface);
+        g.screen_open = platform_open_screen();
+        if (!g.screen_open) return fail(no_surface);
+    }
+    if (!make_surface(&g.frame_surface) || !make_surface(&g.sheet_surface)) return fail(no_surface);
+
+    const char* no_image = "Insufficient memory to create bitmap image";
+    if (standard) {
+        if (!make_image(&backdrop_image) || !make_image(&work_image)) return fail(no_image);
+        g.backdrop_surface->pixels = backdrop_image;
+        g.work_surface->pixels = work_image;
+    } else if (!load_mask()) {
+        return 0;
+    }
+    if (!make_image(&g.frame_image)) return fail(no_image);
+
+    if (!platform_load_bitmap(RES_SPRITES, &g.sheet)) return fail("Insufficient memory to load bitmap image");
+    if (!sheet_attach(g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet->image_count))
+        return fail("Unexpected error: Data error in bitmap image");
+
+    g.frame_surface->pixels = g.frame_image;
+    g.sheet_surface->pixels = g.sheet.pixels.data();
+    platform_release_window_context(window);
+
+    pet_menu = platform_load_pet_menu();
+    if (!pet_menu) return fail("Insufficient memory to load pop-up menu");
+    return 1;
+}
+
+void paint_frame(Window* window) {
+    // Nothing to draw before set-up has finished or after it failed.
+    uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
+    if (fatal_error || !frame) return;
+    if (settings.display_mode == MODE_STANDARD) {
+        copy_cell(graphics.work_surface->pixels, current_image, current_mirrored);
+        key_composite(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels);
+    } else {
+        // The outline leaves the key-coloured pixels out.
+        copy_cell(frame, current_image, current_mirrored);
+    }
+    if (!platform_begin_paint(window)) {
+        report_error(pet_window, "Fail to identify the window for painting");
+        return;
+    }
+    platform_present(window, frame, SPRITE_SIZE, SPRITE_SIZE, 0, 0);
+    platform_end_paint(window);
+}
+
+void graphics_release() {
+    PetGraphics& g = graphics;
+    sprite_sheet = SpriteSheet{};
+    sheet_columns = sheet_rows = 0;
+    g.sheet = Bitmap{};
+    release(g.frame_image);
+    release(backdrop_image);
+    release(work_image);
+    release(g.sheet_surface);
+    release(g.frame_surface);
+    release(g.backdrop_surface);
+    release(g.work_surface);
+    if (g.screen_open) platform_close_screen();
+    g.screen_open = false;
+    // Outlines are built from the bits only while the window lives.
+    release(mask_bits);
+}

@@ -1,0 +1,54 @@
+// The program's life: start-up, the message loop, the end.
+#include "shell/startup.h"
+
+#include "engine/engine.h"
+#include "platform/platform.h"
+#include "shell/errors.h"
+#include "shell/pet_graphics.h"
+#include "shell/pet_window.h"
+#include "shell/settings.h"
+#include "shell/window_shape.h"
+
+namespace {
+
+void show_script_message(const char* text) {
+    // The script is loaded before the pet window exists: no owner.
+    platform_message_box(nullptr, text, BOX_ERROR);
+}
+
+// A start-up that fails after the pet window exists takes the window down,
+// which releases whatever was made for it; the window was never shown.
+int end_start_up() {
+    if (pet_window) platform_destroy_window(pet_window);
+    return 0;
+}
+
+void run_message_loop() {
+    PlatformMessage* message = nullptr;
+    // An error from the fetch ends the loop rather than spinning on it.
+    while (platform_next_message(&message) > 0)
+        if (!offer_to_dialogs(message)) platform_dispatch_message(message);
+}
+
+}  // namespace
+
+int dorrabee_main(int show_command) {
+    engine_host = EngineHost{show_script_message, platform_seconds_now};
+    platform_register_pet_class(pet_window_proc);
+    platform_screen_size(&screen_width, &screen_height);
+    settings_path_init();
+    settings_read();
+    if (!pet_init()) return 0;
+
+    pet_window = platform_create_pet_window();
+    platform_place_hidden(pet_window, pet_x, pet_y);
+    if (!graphics_init(pet_window) || !window_shape_init()) return end_start_up();
+    if (!platform_set_timer(pet_window, PET_TIMER_ID, static_cast<unsigned>(pet->tick_ms))) {
+        report_error(nullptr, "Too many clocks or timers! Fail to set timer");
+        return end_start_up();
+    }
+    platform_show_window(pet_window, show_command);
+    platform_update_window(pet_window);
+    run_message_loop();
+    return 0;
+}
