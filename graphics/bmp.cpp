@@ -167,15 +167,20 @@ bool decode_true_colour(const Header& h, const uint8_t* bits, size_t available, 
     return true;
 }
 
-// RLE4 and RLE8. Pixels the stream skips keep index 0.
+// RLE4 and RLE8. Pixels the stream skips keep index 0. Runs may reach into
+// the row's padding, as some writers (ImageMagick) encode it; those pixels
+// are dropped.
 bool decode_rle(const Header& h, const uint8_t* data, size_t size, Canvas canvas, std::string* error) {
     Bitmap& b = *canvas.out;
     bool four = h.compression == BI_RLE4;
+    int32_t padded_width = int32_t(((int64_t(h.width) * h.bits + 31) / 32) * 32 / h.bits);
     int32_t x = 0, row = 0;
     size_t pos = 0;
     auto put = [&](unsigned index) {
-        if (!check_index(b, index, error)) return false;
-        b.indices[canvas.at(x, row)] = uint8_t(index);
+        if (x < h.width) {
+            if (!check_index(b, index, error)) return false;
+            b.indices[canvas.at(x, row)] = uint8_t(index);
+        }
         ++x;
         return true;
     };
@@ -188,7 +193,7 @@ bool decode_rle(const Header& h, const uint8_t* data, size_t size, Canvas canvas
         unsigned count = data[pos], value = data[pos + 1];
         pos += 2;
         if (count > 0) {
-            if (row >= h.height || count > unsigned(h.width - x)) return fail(error, "Bitmap run goes past the end of a row");
+            if (row >= h.height || count > unsigned(padded_width - x)) return fail(error, "Bitmap run goes past the end of a row");
             for (unsigned i = 0; i < count; ++i) {
                 unsigned index = four ? (i % 2 ? value & 15 : value >> 4) : value;
                 if (!put(index)) return false;
@@ -203,7 +208,7 @@ bool decode_rle(const Header& h, const uint8_t* data, size_t size, Canvas canvas
             if (size - pos < 2) return fail(error, "Bitmap pixel data is truncated");
             unsigned dx = data[pos], dy = data[pos + 1];
             pos += 2;
-            if (dx > unsigned(h.width - x) || dy > unsigned(h.height - row) || (dy == unsigned(h.height - row) && (dx > 0 || x > 0)))
+            if (x > h.width || dx > unsigned(h.width - x) || dy > unsigned(h.height - row) || (dy == unsigned(h.height - row) && (dx > 0 || x > 0)))
                 return fail(error, "Bitmap delta goes past the end of the picture");
             x += int32_t(dx);
             row += int32_t(dy);
@@ -211,7 +216,7 @@ bool decode_rle(const Header& h, const uint8_t* data, size_t size, Canvas canvas
             size_t bytes = four ? (value + 1) / 2 : value;
             size_t padded = (bytes + 1) & ~size_t(1);
             if (size - pos < padded) return fail(error, "Bitmap pixel data is truncated");
-            if (row >= h.height || value > unsigned(h.width - x)) return fail(error, "Bitmap run goes past the end of a row");
+            if (row >= h.height || value > unsigned(padded_width - x)) return fail(error, "Bitmap run goes past the end of a row");
             for (unsigned i = 0; i < value; ++i) {
                 unsigned index = four ? (i % 2 ? data[pos + i / 2] & 15 : data[pos + i / 2] >> 4) : data[pos + i];
                 if (!put(index)) return false;

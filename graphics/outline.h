@@ -6,6 +6,7 @@
 
 struct OutlineRect {
     int32_t left, top, right, bottom;  // left/top inside, right/bottom outside
+    bool operator==(const OutlineRect&) const = default;
 };
 
 struct Outline {

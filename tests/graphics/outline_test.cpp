@@ -1,0 +1,157 @@
+// Outlines on synthetic masks whose bits are set directly in the stored
+// layout (bottom row first), so the reading side is checked on its own.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "graphics/bmp.h"
+#include "graphics/outline.h"
+#include "graphics/sprites.h"
+#include "tests/graphics/outline_check.h"
+
+namespace {
+
+constexpr int S = SPRITE_SIZE;
+
+struct OutlineTest : testing::Test {
+    std::vector<uint8_t> bits;
+
+    // A mask of columns x rows cells, nothing inside.
+    void make_mask(int32_t columns, int32_t rows, int32_t extra_width = 0) {
+        mask_width = columns * S + extra_width;
+        mask_height = rows * S;
+        mask_columns = columns;
+        mask_rows = rows;
+        mask_stride = mask_stride_for(mask_width);
+        bits.assign(size_t(mask_stride) * size_t(mask_height), 0);
+        mask_bits = bits.data();
+        mask_inverted = 0;
+    }
+    void set_inside(int32_t x, int32_t y) {
+        bits[size_t(mask_height - 1 - y) * size_t(mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+    }
+    void TearDown() override { mask_bits = nullptr; }
+};
+
+std::unique_ptr<Outline> build(int32_t image, int32_t mirrored) {
+    return std::unique_ptr<Outline>(build_outline(image, mirrored));
+}
+
+TEST_F(OutlineTest, StripsOfSingleColumns) {
+    make_mask(3, 2);
+    // Image 4 (row 1, column 1); cell column 6: pixels 10 to 41; column 9:
+    // 5 to 7 and 20 to 22; column 0: rows 0 and 41 only.
+    int32_t x0 = S, y0 = S;
+    for (int j = 10; j < S; ++j) set_inside(x0 + 6, y0 + j);
+    for (int j : {5, 6, 7, 20, 21, 22}) set_inside(x0 + 9, y0 + j);
+    set_inside(x0, y0);
+    set_inside(x0, y0 + 41);
+
+    auto plain = build(4, 0);
+    ASSERT_TRUE(plain);
+    std::vector<OutlineRect> expected = {{0, 0, 1, 1}, {0, 41, 1, 42}, {6, 10, 7, 42}, {9, 5, 10, 8}, {9, 20, 10, 23}};
+    EXPECT_EQ(plain->rects, expected);
+
+    auto mirrored = build(4, 1);
+    ASSERT_TRUE(mirrored);
+    std::vector<OutlineRect> reflected = {{41, 0, 42, 1}, {41, 41, 42, 42}, {35, 10, 36, 42}, {32, 5, 33, 8}, {32, 20, 33, 23}};
+    EXPECT_EQ(mirrored->rects, reflected);
+
+    // The neighbouring cells are untouched by this one's pixels.
+    EXPECT_EQ(build(3, 0), nullptr);
+    EXPECT_EQ(build(5, 0), nullptr);
+    EXPECT_EQ(build(1, 1), nullptr);
+}
+
+TEST_F(OutlineTest, EveryCellOfAScatteredMask) {
+    // Widths that put cells at every bit offset within a byte, plus unused
+    // pixels to the right of the last whole cell.
+    make_mask(5, 3, 11);
+    uint32_t state = 99;
+    for (int32_t y = 0; y < mask_height; ++y)
+        for (int32_t x = 0; x < mask_width; ++x) {
+            state = state * 214013 + 2531011;
+            if ((state >> 16) % 3 == 0 || (x / S + y / S) % 4 == 0) set_inside(x, y);
+        }
+    for (int32_t inverted : {0, 1}) {
+        mask_inverted = inverted;
+        for (int32_t image = 0; image < 15; ++image)
+            for (int32_t mirrored : {0, 1}) expect_outline_matches_mask(build(image, mirrored).get(), image, mirrored);
+    }
+}
+
+TEST_F(OutlineTest, FullAndEmptyCells) {
+    make_mask(2, 1);
+    for (int y = 0; y < S; ++y)
+        for (int x = 0; x < S; ++x) set_inside(x, y);
+    auto full = build(0, 0);
+    ASSERT_TRUE(full);
+    ASSERT_EQ(full->rects.size(), size_t(S));
+    EXPECT_EQ(full->rects[0], (OutlineRect{0, 0, 1, S}));
+    EXPECT_EQ(build(1, 0), nullptr);  // no inside pixel: no outline at all
+    mask_inverted = 1;
+    EXPECT_EQ(build(0, 1), nullptr);
+    EXPECT_TRUE(build(1, 1));
+}
+
+TEST_F(OutlineTest, NothingIsReadOutsideTheMask) {
+    make_mask(2, 2);
+    for (int y = 0; y < mask_height; ++y)
+        for (int x = 0; x < mask_width; ++x) set_inside(x, y);
+    EXPECT_TRUE(build(3, 0));
+    EXPECT_EQ(build(4, 0), nullptr);
+    EXPECT_EQ(build(-1, 0), nullptr);
+    mask_bits = nullptr;  // never fetched
+    EXPECT_EQ(build(0, 0), nullptr);
+}
+
+TEST_F(OutlineTest, AFailedFetchLeavesEveryOutlineAbsent) {
+    make_mask(20, 6);
+    Bitmap not_a_mask;  // what a failed fetch hands over
+    fetch_mask_bits(not_a_mask);
+    std::vector<Outline*> plain(108, nullptr), mirrored(108, nullptr);
+    fill_outline_tables(plain.data(), mirrored.data(), 108);
+    for (int i = 0; i < 108; ++i) {
+        ASSERT_EQ(plain[size_t(i)], nullptr);
+        ASSERT_EQ(mirrored[size_t(i)], nullptr);
+    }
+}
+
+TEST_F(OutlineTest, TablesAndWhatTheWindowIsGiven) {
+    make_mask(2, 2);
+    for (int y = 0; y < S; ++y) set_inside(5, y);        // image 0: one strip
+    for (int x = S; x < 2 * S; ++x) set_inside(x, 3);    // image 1: 42 strips; images 2 and 3 empty
+    std::vector<Outline*> plain(4, nullptr), mirrored(4, nullptr);
+    fill_outline_tables(plain.data(), mirrored.data(), 4);
+    for (int i = 0; i < 4; ++i) {
+        expect_outline_matches_mask(plain[size_t(i)], i, 0);
+        expect_outline_matches_mask(mirrored[size_t(i)], i, 1);
+    }
+
+    // Precomputed: always a fresh copy, and an empty one for an image without pixels.
+    std::unique_ptr<Outline> given(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 0, 1));
+    ASSERT_TRUE(given);
+    EXPECT_NE(given.get(), mirrored[0]);
+    EXPECT_EQ(given->rects, mirrored[0]->rects);
+    given.reset(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 2, 0));
+    ASSERT_TRUE(given);
+    EXPECT_TRUE(given->rects.empty());
+    EXPECT_EQ(outline_for_window(MODE_PRECOMPUTED, nullptr, nullptr, 4, 0, 0), nullptr);
+    EXPECT_EQ(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 4, 0), nullptr);
+
+    // Live, and any unknown mode: built now; none for an image without pixels.
+    for (int32_t mode : {int32_t(MODE_LIVE), int32_t(MODE_STANDARD), 7, -1}) {
+        given.reset(outline_for_window(mode, nullptr, nullptr, 4, 1, 0));
+        ASSERT_TRUE(given) << mode;
+        EXPECT_EQ(given->rects, plain[1]->rects) << mode;
+        EXPECT_EQ(outline_for_window(mode, nullptr, nullptr, 4, 3, 1), nullptr) << mode;
+    }
+
+    free_outline_table(plain.data(), 4);
+    free_outline_table(mirrored.data(), 4);
+    EXPECT_EQ(plain, std::vector<Outline*>(4, nullptr));
+    EXPECT_EQ(mirrored, std::vector<Outline*>(4, nullptr));
+}
+
+}  // namespace
