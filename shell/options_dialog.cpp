@@ -1,0 +1,177 @@
+// The Options dialog: shows pending_settings, checks what the user typed and
+// saves it; the running pet keeps its settings until the next start.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/shared.h"
+#include "platform/platform.h"
+#include "shell/dialogs.h"
+#include "shell/errors.h"
+#include "shell/settings.h"
+
+int32_t options_open = 0;
+
+namespace {
+
+constexpr int IDC_MODE_PRECOMPUTED = 1000;
+constexpr int IDC_MODE_LIVE = 1001;
+constexpr int IDC_TOP_MARGIN = 1002;
+constexpr int IDC_LEFT_MARGIN = 1003;
+constexpr int IDC_BOTTOM_MARGIN = 1004;
+constexpr int IDC_RIGHT_MARGIN = 1005;
+constexpr int IDC_MODE_STANDARD = 1006;
+constexpr int IDC_SPEED = 1007;
+
+constexpr int CMD_OK = 1;
+constexpr int CMD_CANCEL = 2;
+constexpr int TEXT_SIZE = 80;
+constexpr size_t ENTRY_DIGITS = 4;
+constexpr int32_t SPEED_MIN = 10;
+constexpr int32_t SPEED_MAX = 1000;
+
+struct ModeButton {
+    int id;
+    int32_t mode;
+};
+// A later checked button wins.
+constexpr ModeButton MODE_BUTTONS[] = {
+    {IDC_MODE_PRECOMPUTED, MODE_PRECOMPUTED},
+    {IDC_MODE_LIVE, MODE_LIVE},
+    {IDC_MODE_STANDARD, MODE_STANDARD},
+};
+
+struct Field {
+    int id;
+    int32_t Settings::*value;
+};
+constexpr Field MARGIN_FIELDS[] = {
+    {IDC_TOP_MARGIN, &Settings::top_margin},
+    {IDC_BOTTOM_MARGIN, &Settings::bottom_margin},
+    {IDC_LEFT_MARGIN, &Settings::left_margin},
+    {IDC_RIGHT_MARGIN, &Settings::right_margin},
+};
+constexpr Field SPEED_FIELD = {IDC_SPEED, &Settings::timer_ms};
+
+enum class Entry { empty, acceptable, invalid };
+
+// An empty field keeps the value it was given (its pending value); an
+// acceptable one, up to four digits with blanks around them, replaces it.
+Entry read_field(Window* dialog, const Field& field, Settings* entered)
+{
+    char text[TEXT_SIZE];
+    if (platform_get_item_text(dialog, field.id, text, TEXT_SIZE) == 0)
+        return Entry::empty;
+    trim_blanks(text);
+    size_t length = std::strlen(text);
+    if (length == 0 || length > ENTRY_DIGITS || !all_digits(text))
+        return Entry::invalid;
+    entered->*field.value = std::atoi(text);
+    return Entry::acceptable;
+}
+
+void complain(Window* dialog, const char* text)
+{
+    platform_message_box(dialog, text, BOX_ERROR);
+}
+
+bool same_settings(const Settings& a, const Settings& b)
+{
+    return a.display_mode == b.display_mode && a.top_margin == b.top_margin &&
+           a.bottom_margin == b.bottom_margin && a.left_margin == b.left_margin &&
+           a.right_margin == b.right_margin && a.timer_ms == b.timer_ms;
+}
+
+void initialise(Window* dialog)
+{
+    for (const ModeButton& button : MODE_BUTTONS)
+        platform_set_check(dialog, button.id, pending_settings.display_mode == button.mode);
+    char text[TEXT_SIZE];
+    for (const Field& field : MARGIN_FIELDS) {
+        std::snprintf(text, sizeof text, "%d", pending_settings.*field.value);
+        platform_set_item_text(dialog, field.id, text);
+    }
+    std::snprintf(text, sizeof text, "%d", pending_settings.timer_ms);
+    platform_set_item_text(dialog, IDC_SPEED, text);
+}
+
+// Returns true when the dialog may close. Every rejection leaves the
+// entries as typed.
+bool confirm(Window* dialog)
+{
+    Settings entered = pending_settings;
+    bool invalid = false;
+    for (const Field& field : MARGIN_FIELDS)
+        invalid = read_field(dialog, field, &entered) == Entry::invalid || invalid;
+    if (invalid) {
+        complain(dialog, "Invalid Margin Values !  Please Re-enter ..");
+        return false;
+    }
+    if (!margins_fit(entered.top_margin, entered.left_margin, entered.bottom_margin, entered.right_margin)) {
+        complain(dialog, "Margin too large !  Please Re-enter ..");
+        return false;
+    }
+    Entry speed = read_field(dialog, SPEED_FIELD, &entered);
+    if (speed == Entry::invalid ||
+        (speed == Entry::acceptable && (entered.timer_ms < SPEED_MIN || entered.timer_ms > SPEED_MAX))) {
+        complain(dialog, "Invalid Speed Value !  Please Re-enter ..");
+        return false;
+    }
+    for (const ModeButton& button : MODE_BUTTONS)
+        if (platform_get_check(dialog, button.id) == 1)
+            entered.display_mode = button.mode;
+
+    if (same_settings(entered, pending_settings))
+        return true;
+    Settings saved = pending_settings;
+    pending_settings = entered;
+    if (settings_write())
+        return true;
+    // pending_settings stands for what the file holds, so that OK again
+    // tries again instead of finding nothing changed.
+    pending_settings = saved;
+    char text[SETTINGS_PATH_SIZE + 96];
+    std::snprintf(text, sizeof text,
+                  "Fail to save the settings to %s !  Please check that the folder can be written ..",
+                  settings_path);
+    complain(dialog, text);
+    return false;
+}
+
+}  // namespace
+
+void open_options_dialog(Window* owner)
+{
+    if (!options_open)
+        platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc);
+}
+
+intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)
+{
+    switch (message) {
+    case MSG_INITDIALOG:
+        options_open = 1;
+        // Without a node the pet window, and this dialog with it, are gone.
+        if (add_open_dialog(dialog))
+            initialise(dialog);
+        return 1;
+    case MSG_COMMAND:
+        if (wparam == CMD_OK) {
+            if (confirm(dialog))
+                platform_destroy_window(dialog);
+            return 1;
+        }
+        if (wparam == CMD_CANCEL) {
+            platform_destroy_window(dialog);
+            return 1;
+        }
+        return 0;
+    case MSG_DESTROY:
+        // Also when the pet window takes the dialog with it: the list of
+        // open dialogs must never keep a window that is gone.
+        remove_open_dialog(dialog);
+        options_open = 0;
+        return 0;
+    }
+    return 0;
+}

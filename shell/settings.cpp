@@ -1,0 +1,119 @@
+// The six settings in "dorra.ini", beside the executable.
+#include "shell/settings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "shell/errors.h"
+
+char settings_path[SETTINGS_PATH_SIZE];
+
+namespace {
+
+constexpr char FILE_NAME[] = "dorra.ini";
+constexpr char SECTION[] = "Setup";
+
+#ifdef _WIN32
+constexpr char SEPARATOR = '\\';
+bool is_path_separator(char c)
+{
+    return c == '\\' || c == ':';
+}
+#else
+constexpr char SEPARATOR = '/';
+bool is_path_separator(char c)
+{
+    return c == '/';
+}
+#endif
+
+struct Key {
+    const char* name;
+    int32_t Settings::*field;
+};
+
+// The order in which a fresh file gets its keys.
+constexpr Key KEYS[] = {
+    {"Mode", &Settings::display_mode},       {"Top Margin", &Settings::top_margin},
+    {"Bottom Margin", &Settings::bottom_margin}, {"Left Margin", &Settings::left_margin},
+    {"Right Margin", &Settings::right_margin},   {"Timer", &Settings::timer_ms},
+};
+
+int32_t read_key(const char* key, int32_t fallback)
+{
+    return platform_ini_read_int(settings_path, SECTION, key, fallback);
+}
+
+}  // namespace
+
+void settings_path_init()
+{
+    // Room for what the platform fills, a separator and the end of the text.
+    char directory[SETTINGS_PATH_SIZE + 2] = {};
+    size_t length = std::min(platform_executable_path(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+    if (length > 0) {
+        directory[length] = '\0';
+        // Cut after the last separator, keeping it; the first character never counts.
+        for (size_t i = length - 1; i > 0; --i) {
+            if (is_path_separator(directory[i])) {
+                directory[i + 1] = '\0';
+                break;
+            }
+        }
+    } else {
+        length = std::min(platform_current_directory(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+        directory[length] = '\0';
+        // No directory at all means the bare name, not the root folder.
+        if (length > 0 && directory[length - 1] != SEPARATOR) {
+            directory[length] = SEPARATOR;
+            directory[length + 1] = '\0';
+        }
+    }
+    // A directory of 247 characters or more leaves no room for the name.
+    size_t directory_length = std::strlen(directory);
+    if (directory_length + 13 >= SETTINGS_PATH_SIZE)
+        directory_length = 0;
+    std::snprintf(settings_path, sizeof settings_path, "%.*s%s", int(directory_length), directory, FILE_NAME);
+}
+
+int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right)
+{
+    // 64-bit sums: margins read from the file may be as large as int32 allows,
+    // and a wrapped sum must not pass for a fitting one.
+    if (top < 0 || left < 0 || bottom < 0 || right < 0)
+        return 0;
+    int64_t room_x = int64_t(screen_width) - SPRITE_SIZE - left - right;
+    int64_t room_y = int64_t(screen_height) - SPRITE_SIZE - top - bottom;
+    return room_x >= 0 && room_y >= 0;
+}
+
+void settings_read()
+{
+    settings.display_mode = pending_settings.display_mode = read_key("Mode", MODE_PRECOMPUTED);
+    settings.top_margin = read_key("Top Margin", 0);
+    settings.bottom_margin = read_key("Bottom Margin", 0);
+    settings.left_margin = read_key("Left Margin", 0);
+    settings.right_margin = read_key("Right Margin", 0);
+    if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin)) {
+        platform_message_box(pet_window, "Invalid Margin Values !", BOX_ERROR);
+        settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
+    }
+    pending_settings.top_margin = settings.top_margin;
+    pending_settings.bottom_margin = settings.bottom_margin;
+    pending_settings.left_margin = settings.left_margin;
+    pending_settings.right_margin = settings.right_margin;
+    settings.timer_ms = pending_settings.timer_ms = read_key("Timer", 150);
+}
+
+bool settings_write()
+{
+    for (const Key& key : KEYS) {
+        char value[16];
+        std::snprintf(value, sizeof value, "%d", pending_settings.*key.field);
+        if (!platform_ini_write_string(settings_path, SECTION, key.name, value))
+            return false;
+    }
+    return true;
+}
