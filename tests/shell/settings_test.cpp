@@ -1,0 +1,153 @@
+#include "shell_harness.h"
+
+#include "shell/ini.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr char SEP = '\\';
+const std::string ROOT = "C:\\";
+#else
+constexpr char SEP = '/';
+const std::string ROOT = "/";
+#endif
+
+// A folder path of exactly `length` characters, ending in the separator.
+std::string folder_of_length(size_t length)
+{
+    return ROOT + std::string(length - ROOT.size() - 1, 'd') + SEP;
+}
+
+struct SettingsFile : ShellTest {
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        screen_width = 1024;
+        screen_height = 768;
+    }
+    void read(const std::string& file)
+    {
+        fake.ini_files[ini_path()] = file;
+        settings_path_init();
+        settings_read();
+    }
+};
+
+std::vector<int32_t> values(const Settings& s)
+{
+    return {s.display_mode, s.top_margin, s.bottom_margin, s.left_margin, s.right_margin, s.timer_ms};
+}
+
+}  // namespace
+
+TEST_F(SettingsFile, PathIsBesideTheExecutable)
+{
+    settings_path_init();
+    EXPECT_EQ(settings_path, ini_path());
+
+    fake.executable_path = folder_of_length(246) + "dorrabee.exe";
+    settings_path_init();
+    EXPECT_EQ(settings_path, folder_of_length(246) + "dorra.ini");
+
+    fake.executable_path = folder_of_length(247) + "dorrabee.exe";
+    settings_path_init();
+    EXPECT_STREQ(settings_path, "dorra.ini");
+}
+
+TEST_F(SettingsFile, PathFallsBackToTheCurrentDirectory)
+{
+    fake.executable_path_fails = true;
+    fake.current_directory = ROOT + "home";
+    settings_path_init();
+    EXPECT_EQ(settings_path, ROOT + "home" + SEP + "dorra.ini");
+
+    fake.current_directory = ROOT;
+    settings_path_init();
+    EXPECT_EQ(settings_path, ROOT + "dorra.ini");
+
+    fake.current_directory = folder_of_length(247);
+    settings_path_init();
+    EXPECT_STREQ(settings_path, "dorra.ini");
+
+    fake.current_directory = "";
+    settings_path_init();
+    EXPECT_STREQ(settings_path, "dorra.ini");
+}
+
+TEST_F(SettingsFile, NoFileGivesTheDefaultsAndCreatesNone)
+{
+    fake.ini_files.clear();
+    settings_path_init();
+    settings_read();
+    EXPECT_EQ(values(settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 0, 0, 0, 0, 150}));
+    EXPECT_EQ(values(pending_settings), values(settings));
+    EXPECT_TRUE(fake.ini_files.empty());
+    EXPECT_EQ(fake_count("message_box"), 0);
+    std::string path = "\"" + ini_path() + "\",\"Setup\"";
+    EXPECT_EQ(fake_calls_starting("ini_"),
+              (std::vector<std::string>{
+                  "ini_read_int(" + path + ",\"Mode\",1)", "ini_read_int(" + path + ",\"Top Margin\",0)",
+                  "ini_read_int(" + path + ",\"Bottom Margin\",0)", "ini_read_int(" + path + ",\"Left Margin\",0)",
+                  "ini_read_int(" + path + ",\"Right Margin\",0)", "ini_read_int(" + path + ",\"Timer\",150)"}));
+}
+
+TEST_F(SettingsFile, ModeAndTimerAreTakenAsRead)
+{
+    read("[Setup]\nMode=3\nTimer=0\nTop Margin=5\nRight Margin=7\n");
+    EXPECT_EQ(values(settings), (std::vector<int32_t>{3, 5, 0, 0, 7, 0}));
+    EXPECT_EQ(values(pending_settings), values(settings));
+    read("[Setup]\nTimer=5000\n");
+    EXPECT_EQ(settings.timer_ms, 5000);
+    EXPECT_EQ(pending_settings.timer_ms, 5000);
+}
+
+TEST_F(SettingsFile, AMarginThatDoesNotFitZeroesAllFour)
+{
+    const std::string file = "[Setup]\nTop Margin=10\nBottom Margin=-1\nLeft Margin=20\nRight Margin=30\nTimer=99\n";
+    read(file);
+    EXPECT_EQ(fake_calls_starting("message_box"),
+              std::vector<std::string>{"message_box(none,\"Invalid Margin Values !\",0x0010)"});
+    EXPECT_EQ(values(settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 0, 0, 0, 0, 99}));
+    EXPECT_EQ(values(pending_settings), values(settings));
+    EXPECT_EQ(fake.ini_files[ini_path()], file);
+    EXPECT_EQ(fatal_error, 0);
+}
+
+TEST_F(SettingsFile, MarginsFitTheScreenWithOnePositionLeft)
+{
+    EXPECT_TRUE(margins_fit(0, 500, 0, 482));
+    EXPECT_FALSE(margins_fit(0, 500, 0, 483));
+    EXPECT_TRUE(margins_fit(363, 0, 363, 0));
+    EXPECT_FALSE(margins_fit(363, 0, 364, 0));
+    EXPECT_FALSE(margins_fit(0, -1, 0, 0));
+    // Sums beyond 32 bits must not wrap into a fitting value.
+    EXPECT_FALSE(margins_fit(0, INT32_MAX, 0, INT32_MAX));
+    EXPECT_FALSE(margins_fit(INT32_MAX, 0, INT32_MAX, 0));
+
+    read("[Setup]\nLeft Margin=500\nRight Margin=482\n");
+    EXPECT_EQ(settings.left_margin, 500);
+    EXPECT_EQ(fake_count("message_box"), 0);
+    read("[Setup]\nLeft Margin=500\nRight Margin=483\n");
+    EXPECT_EQ(settings.left_margin, 0);
+    EXPECT_EQ(fake_count("message_box"), 1);
+}
+
+TEST_F(SettingsFile, WritingPutsAllSixKeysInOrder)
+{
+    settings_path_init();
+    pending_settings = Settings{MODE_STANDARD, 1, 2, 3, -4, 150};
+    ASSERT_TRUE(settings_write());
+    EXPECT_EQ(fake.ini_files[ini_path()],
+              "[Setup]" + std::string(INI_NEWLINE) + "Mode=0" + std::string(INI_NEWLINE) + "Top Margin=1" +
+                  std::string(INI_NEWLINE) + "Bottom Margin=2" + std::string(INI_NEWLINE) + "Left Margin=3" +
+                  std::string(INI_NEWLINE) + "Right Margin=-4" + std::string(INI_NEWLINE) + "Timer=150" +
+                  std::string(INI_NEWLINE));
+}
+
+TEST_F(SettingsFile, AFailedWriteIsReported)
+{
+    settings_path_init();
+    fake.unwritable_ini_files.insert(ini_path());
+    EXPECT_FALSE(settings_write());
+    EXPECT_EQ(fake_count("ini_write_string"), 1);  // the first failure ends the attempt
+}
