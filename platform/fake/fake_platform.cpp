@@ -568,6 +568,11 @@ int platform_next_message(PlatformMessage** message) {
         record("next_message()=-1");
         return -1;
     }
+    if (fake.queue.empty() && !fake.quit_posted && fake.when_idle) {
+        auto act = std::move(fake.when_idle);
+        fake.when_idle = nullptr;
+        act();
+    }
     if (!fake.queue.empty()) {
         fake.fetched = fake.queue.front();
         fake.queue.pop_front();

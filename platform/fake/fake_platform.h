@@ -67,9 +67,15 @@ struct FakePlatform {
     int32_t screen_width = 1024;
     int32_t screen_height = 768;
     uint32_t seconds_now = 1700000000;
+    // Paths in the build's own convention, as its settings rules expect.
+#ifdef _WIN32
     std::string executable_path = "C:\\Games\\Dorrabee\\dorrabee.exe";
-    bool executable_path_fails = false;
     std::string current_directory = "C:\\Users\\cat";
+#else
+    std::string executable_path = "/opt/dorrabee/dorrabee";
+    std::string current_directory = "/home/cat";
+#endif
+    bool executable_path_fails = false;
     std::map<std::string, std::string> ini_files;  // path -> the file's text
     std::set<std::string> unwritable_ini_files;    // writes to these fail
     long fail_heap_alloc_at = 0;  // the Nth allocation from now on fails (1: the next); 0: none
@@ -91,6 +97,9 @@ struct FakePlatform {
     std::function<void()> during_popup;
     int popup_command = 0;
     bool next_message_fails = false;  // the loop's fetch reports an error
+    // Runs when the loop finds the queue empty, so a test can act as the
+    // user once the program is up; the fetch then looks again.
+    std::function<void()> when_idle;
     // Whether a dialog takes a message; null: keyboard messages aimed at the
     // dialog are taken, Enter and Escape becoming commands 1 and 2.
     std::function<bool(Window* dialog, const PlatformMessage& message)> takes_dialog_message;

@@ -1,0 +1,196 @@
+// Start-up in order, its failures, and the message loop.
+#include "shell_harness.h"
+
+#include "graphics/sprites.h"
+
+namespace {
+
+using StartUp = ShellTest;
+
+// The window pixels the outline lets show, as a 42 x 42 grid.
+std::vector<bool> shown_pixels(const Window& window) {
+    std::vector<bool> shown(CELL_PIXELS, false);
+    for (const OutlineRect& r : window.outline.rects)
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            for (int32_t x = r.left; x < r.right; ++x) shown[static_cast<size_t>(y) * SPRITE_SIZE + x] = true;
+    return shown;
+}
+
+std::vector<bool> blob(bool mirrored) {
+    std::vector<bool> inside(CELL_PIXELS);
+    for (int32_t y = 0; y < SPRITE_SIZE; ++y)
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x)
+            inside[static_cast<size_t>(y) * SPRITE_SIZE + x] = fake_art_inside(mirrored ? SPRITE_SIZE - 1 - x : x, y);
+    return inside;
+}
+
+TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
+    EXPECT_EQ(start(MODE_PRECOMPUTED, 7), 0);
+    const std::string at = std::to_string(pet_x) + "," + std::to_string(pet_y);
+    EXPECT_TRUE(in_order(fake.calls, {
+        "register_pet_class()", "screen_size()", "executable_path(260)",
+        "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)", "seconds_now()",
+        "create_pet_window()", "place_hidden(pet," + at + ")", "acquire_window_context(pet)",
+        "load_cursor(109)", "load_bitmap(107)", "load_bitmap(103)", "release_window_context(pet)",
+        "load_pet_menu()", "set_timer(pet,1,150)", "show_window(pet,7)", "update_window(pet)",
+        "begin_paint(pet)", "present(pet,42,42,0,0)", "end_paint(pet)", "next_message()=-1 (nothing queued)",
+    }));
+    // The outline went on while the window was hidden, before the timer.
+    EXPECT_TRUE(in_order(fake.calls, {"set_window_outline(pet,rects=" +
+                                          std::to_string(pet()->outline.rects.size()) + ")",
+                                      "set_timer(pet,1,150)"}));
+    EXPECT_EQ(screen_width, 1024);
+    EXPECT_EQ(screen_height, 768);
+    EXPECT_TRUE(pet()->visible);
+    EXPECT_EQ(pet()->x, pet_x);
+    EXPECT_EQ(pet()->y, pet_y);
+    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+    // The frame is the current image's cell, key colour and all.
+    for (int32_t y = 0; y < SPRITE_SIZE; ++y)
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
+            const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t cell = fake_art_inside(sx, y) ? fake_art_pixel(current_image, sx, y) : KEY_COLOUR;
+            ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], cell) << x << "," << y;
+        }
+    EXPECT_EQ(fake_count("message_box"), 0);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+}
+
+TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites) {
+    fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
+    start(MODE_STANDARD);
+    const std::string capture = "capture_screen(" + std::to_string(pet_x) + "," + std::to_string(pet_y) + ",42,42)";
+    EXPECT_TRUE(in_order(fake.calls, {"open_screen()", "set_window_outline(pet,rects=1)", capture,
+                                      "set_timer(pet,1,150)", "show_window(pet,5)", "present(pet,42,42,0,0)"}));
+    EXPECT_EQ(fake_count("load_bitmap(107)"), 0);  // the mask is never needed
+    for (int32_t y = 0; y < SPRITE_SIZE; ++y)
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
+            const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t expected = fake_art_inside(sx, y) ? fake_art_pixel(current_image, sx, y)
+                                                             : fake.desktop_pixel(pet_x + x, pet_y + y);
+            ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], expected) << x << "," << y;
+        }
+}
+
+TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline) {
+    start(MODE_LIVE);
+    EXPECT_EQ(fake_count("set_window_outline"), 1);
+    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+    // Surfaces, mask bits and the frame; no outline tables.
+    EXPECT_EQ(fake_count("heap_alloc"), 4);
+}
+
+TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode) {
+    start(3);
+    EXPECT_EQ(fake_count("set_window_outline"), 0);
+    EXPECT_EQ(fake_count("open_screen"), 0);
+    EXPECT_FALSE(pet()->has_outline);
+    // The first change of image builds an outline live.
+    for (int tick = 0; tick < 200 && !pet()->has_outline; ++tick) fake_send(pet(), MSG_TIMER, 1);
+    EXPECT_TRUE(pet()->has_outline);
+    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+}
+
+TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile) {
+    dorrabee_main(5);
+    EXPECT_EQ(settings.display_mode, MODE_PRECOMPUTED);
+    EXPECT_EQ(fake_count("set_timer(pet,1,150)"), 1);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+    EXPECT_TRUE(fake.ini_files.empty());
+}
+
+TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked) {
+    for (const char* timer : {"0", "5000"}) {
+        reset_program();
+        fake_use_synthetic_art();
+        fake.ini_files[ini_path()] = std::string("[Setup]\nTimer=") + timer + "\n";
+        dorrabee_main(5);
+        EXPECT_EQ(fake_count(std::string("set_timer(pet,1,") + timer + ")"), 1) << fake_log();
+    }
+}
+
+TEST_F(StartUp, ANegativeMarginIsReportedWithoutOwnerBeforeAnyWindow) {
+    fake.ini_files[ini_path()] = "[Setup]\nTop Margin=-1\nLeft Margin=30\n";
+    dorrabee_main(5);
+    EXPECT_TRUE(in_order(fake.calls, {"message_box(none,\"Invalid Margin Values !\",0x0010)", "create_pet_window()"}));
+    EXPECT_EQ(settings.left_margin, 0);
+    EXPECT_EQ(fatal_error, 0);
+    EXPECT_TRUE(pet()->visible);
+}
+
+TEST_F(StartUp, AScriptThatFailsToLoadEndsBeforeAnyWindow) {
+    static ScriptText broken = builtin_script;
+    broken.columns[COLUMN_NEXT][0] = "1,(";
+    action_script = &broken;
+    EXPECT_EQ(dorrabee_main(5), 0);
+    ASSERT_EQ(fake_count("message_box"), 1);
+    EXPECT_EQ(fake_calls_starting("message_box")[0].rfind("message_box(none,\"** ERROR : ", 0), 0u)
+        << fake_calls_starting("message_box")[0];
+    EXPECT_EQ(fake_calls_starting("message_box")[0].substr(fake_calls_starting("message_box")[0].size() - 7), "0x0010)");
+    EXPECT_EQ(fake_count("create_pet_window"), 0);
+    EXPECT_EQ(fatal_error, 0);
+}
+
+TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes) {
+    fake.timer_fails = true;
+    EXPECT_EQ(start(), 0);
+    EXPECT_TRUE(in_order(fake.calls, {"set_timer(pet,1,150)",
+                                      "message_box(pet,\"Too many clocks or timers! Fail to set timer\",0x0030)",
+                                      "destroy_window(pet)", "post_quit(0)"}));
+    EXPECT_EQ(fatal_error, 1);
+    EXPECT_EQ(fake_count("show_window"), 0);
+    EXPECT_EQ(fake_count("next_message"), 0);
+    EXPECT_FALSE(pet()->alive);
+    EXPECT_TRUE(fake.live_blocks.empty());
+}
+
+// ---- the message loop
+
+TEST_F(StartUp, EveryMessageIsOfferedToTheOpenDialogsBeforeDispatch) {
+    start();
+    Window* pet_before = pet();
+    Window* dialog = platform_create_dialog(999, pet_before, [](Window*, unsigned, uintptr_t, intptr_t) -> intptr_t { return 0; });
+    add_open_dialog(dialog);
+    fake_clear_calls();
+    fake_post(dialog, FAKE_KEYDOWN, 'A');
+    fake_post(pet_before, MSG_RBUTTONUP);
+    fake_post(pet_before, MSG_COMMAND, CMD_EXIT);
+    PlatformMessage* message = nullptr;
+    while (platform_next_message(&message) > 0)
+        if (!offer_to_dialogs(message)) platform_dispatch_message(message);
+    EXPECT_TRUE(in_order(fake.calls, {
+        "next_message()=999,0x0100", "is_dialog_message(999,0x0100)",
+        "next_message()=pet,0x0205", "is_dialog_message(999,0x0205)", "dispatch_message(pet,0x0205)",
+        "next_message()=pet,0x0111", "is_dialog_message(999,0x0111)", "dispatch_message(pet,0x0111)",
+        "destroy_window(pet)", "destroy_window(999)", "kill_timer(pet,1)", "post_quit(0)", "next_message()=quit",
+    }));
+    // The dialog took its key: it never reached translation and dispatch.
+    EXPECT_EQ(fake_count("dispatch_message(999"), 0);
+    // The right button's release is neither handled nor passed on.
+    EXPECT_EQ(fake_count("default_window_proc"), 0);
+}
+
+TEST_F(StartUp, ExitEndsTheProgramWithCodeZeroAndReleasesEverything) {
+    fake.ini_files[ini_path()] = "[Setup]\nMode=0\n";
+    // Once the program is up, the user right-clicks and chooses Exit.
+    fake.when_idle = [] { fake_post(pet_window, MSG_RBUTTONDOWN, 0, fake_point(10, 10)); };
+    fake.popup_command = CMD_EXIT;
+    EXPECT_EQ(dorrabee_main(5), 0);
+    EXPECT_TRUE(in_order(fake.calls, {"next_message()=pet,0x0204", "dispatch_message(pet,0x0204)",
+                                      "track_popup_menu(105," + std::to_string(pet()->x + 10) + "," +
+                                          std::to_string(pet()->y + 10) + ",pet)",
+                                      "next_message()=pet,0x0111", "destroy_window(pet)", "kill_timer(pet,1)",
+                                      "close_screen()", "post_quit(0)", "next_message()=quit"}));
+    EXPECT_FALSE(pet()->alive);
+    EXPECT_EQ(pet_window, nullptr);
+    EXPECT_TRUE(fake.live_blocks.empty());
+}
+
+TEST_F(StartUp, AFetchErrorEndsTheLoopInsteadOfSpinning) {
+    fake.next_message_fails = true;
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(fake_count("next_message()=-1"), 1);
+    EXPECT_EQ(fake_count("dispatch_message"), 0);
+}
+
+}  // namespace
