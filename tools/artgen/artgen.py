@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Draws all of Dorrabee's artwork from code and writes it.
+
+Usage: artgen.py [RESOURCES_DIR [DOCS_DIR]]
+(defaults: the repository's resources/ and docs/). Every run writes the same
+bytes, so the committed files can be checked against a fresh run.
+"""
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import cat        # noqa: E402
+import formats    # noqa: E402
+import pictures   # noqa: E402
+import poses      # noqa: E402
+import rig        # noqa: E402
+
+# The sprite sheet's colour table, index by index.
+SHEET_PALETTE = [
+    (0, 0, 0), (90, 90, 90), (99, 115, 222), (99, 140, 231), (148, 181, 239),
+    (222, 231, 255), (255, 107, 107), (255, 255, 0),
+] + [(255, 255, 255)] * 8
+
+COLUMNS, ROWS, IMAGE_COUNT = 20, 6, 108
+SPARE = rig.WHITE
+
+
+def render_cells():
+    """The 108 images, in catalogue order, as 42x42 rows of indices."""
+    numbers = [n for n, _, _ in poses.CATALOGUE]
+    if numbers != list(range(1, IMAGE_COUNT + 1)):
+        raise SystemExit("catalogue must list images 1 to %d in order" % IMAGE_COUNT)
+    cells = []
+    for _, _, pose in poses.CATALOGUE:
+        model, after = cat.build(pose)
+        cells.append(rig.render(model, after))
+    return cells
+
+
+def sheet_rows(cells):
+    s = rig.SIZE
+    rows = [[SPARE] * (COLUMNS * s) for _ in range(ROWS * s)]
+    for i, cell in enumerate(cells):
+        ox, oy = (i % COLUMNS) * s, (i // COLUMNS) * s
+        for y in range(s):
+            rows[oy + y][ox:ox + s] = cell[y]
+    return rows
+
+
+def mask_rows(sheet):
+    return [[0 if v == rig.KEY else 1 for v in row] for row in sheet]
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def main(argv):
+    root = os.path.dirname(os.path.dirname(HERE))
+    res = argv[1] if len(argv) > 1 else os.path.join(root, "resources")
+    docs = argv[2] if len(argv) > 2 else os.path.join(root, "docs")
+    os.makedirs(res, exist_ok=True)
+    os.makedirs(docs, exist_ok=True)
+
+    cells = render_cells()
+    sheet = sheet_rows(cells)
+    write(os.path.join(res, "sprites.bmp"), formats.bmp_rle4(sheet, SHEET_PALETTE))
+    write(os.path.join(res, "mask.bmp"),
+          formats.bmp_uncompressed(mask_rows(sheet), 1, [(0, 0, 0), (255, 255, 255)]))
+
+    rows, pal = pictures.title(cells)
+    write(os.path.join(res, "title.bmp"), formats.bmp_uncompressed(rows, 8, pal, 256))
+    write(os.path.join(res, "scene.bmp"),
+          formats.bmp_uncompressed(pictures.scene(), 1, [(0, 0, 0), (255, 255, 255)]))
+    write(os.path.join(res, "tile.bmp"),
+          formats.bmp_uncompressed(pictures.tile(), 4, [(255, 255, 255), (128, 128, 128)]))
+    rows, pal = pictures.portrait(SHEET_PALETTE)
+    write(os.path.join(res, "portrait.bmp"), formats.bmp_uncompressed(rows, 8, pal, 256))
+    write(os.path.join(res, "pet.ico"), formats.ico(pictures.icons(SHEET_PALETTE)))
+    write(os.path.join(res, "pet.cur"), formats.cur_mono(pictures.paw_cursor(), 15, 15))
+    hand, hot = pictures.grab_cursor()
+    write(os.path.join(res, "drag.cur"), formats.cur_mono(hand, hot[0], hot[1]))
+
+    rows, pal = pictures.contact_sheet(cells, SHEET_PALETTE)
+    write(os.path.join(docs, "sprites.png"), formats.png_indexed(rows, pal))
+    for name, frames, pal, delay in pictures.previews(cells, SHEET_PALETTE):
+        write(os.path.join(docs, name), formats.gif_animated(frames, pal, delay))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
