@@ -1,0 +1,263 @@
+// dorrabee-sim run in-process: the contract script authors rely on.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/action_script.h"
+#include "tools/sim/script_file.h"
+#include "tools/sim/sim.h"
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+struct SimRun {
+    int status;
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines;
+};
+
+std::string read_back(std::FILE* file)
+{
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
+SimRun sim(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "dorrabee-sim");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    SimRun run;
+    run.status = run_sim(static_cast<int>(argv.size()), argv.data(), out, err);
+    run.out = read_back(out);
+    run.err = read_back(err);
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);)
+        run.lines.push_back(line);
+    return run;
+}
+
+std::string dump_builtin()
+{
+    return sim({"--dump-script"}).out;
+}
+
+// A script file in the working folder, removed at the end of the test.
+class ScriptFileTest : public ::testing::Test {
+protected:
+    std::string write(const std::string& contents)
+    {
+        const std::string path = std::string("sim_test_") +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 std::to_string(paths.size()) + ".txt";
+        std::ofstream(path, std::ios::binary) << contents;
+        paths.push_back(path);
+        return path;
+    }
+    void TearDown() override
+    {
+        for (const std::string& path : paths)
+            std::remove(path.c_str());
+    }
+    std::vector<std::string> paths;
+};
+
+// The built-in dump with one action row replaced (n 1-based).
+std::string with_row(int n, const std::string& row)
+{
+    std::istringstream in(dump_builtin());
+    std::string result;
+    int data_line = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != '#' && ++data_line == n)
+            line = row;
+        result += line + "\n";
+    }
+    return result;
+}
+
+TEST(Sim, DefaultRunPrintsTheStartAndOneLinePerTick)
+{
+    const SimRun run = sim({});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(run.lines.size(), 102u);
+    EXPECT_EQ(run.lines[0], "tick,x,y,image,mirrored,action,facing");
+    // Seed 1: the first two draws are 41 and 18467.
+    EXPECT_EQ(run.lines[1], "0,41,317,0,0,1,0");
+    EXPECT_THAT(run.lines[2], StartsWith("1,"));
+    EXPECT_THAT(run.lines[101], StartsWith("100,"));
+    EXPECT_EQ(sim({"--seed", "1", "--screen", "1024x768", "--margins", "0,0,0,0", "--timer",
+                   "150", "--ticks", "100"})
+                  .out,
+              run.out);
+}
+
+TEST(Sim, OptionsShapeTheRun)
+{
+    const SimRun run = sim({"--seed", "4294967295", "--screen", "300x200", "--margins", "10,20,30,40",
+                         "--ticks", "500"});
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 502u);
+    for (size_t k = 1; k < run.lines.size(); ++k) {
+        int tick, x, y, image, mirrored, action, facing;
+        ASSERT_EQ(std::sscanf(run.lines[k].c_str(), "%d,%d,%d,%d,%d,%d,%d", &tick, &x, &y, &image,
+                              &mirrored, &action, &facing),
+                  7);
+        EXPECT_EQ(tick, static_cast<int>(k) - 1);
+        EXPECT_GE(x, 20);
+        EXPECT_LE(x, 300 - 42 - 40);
+        EXPECT_GE(y, 10);
+        EXPECT_LE(y, 200 - 42 - 30);
+        EXPECT_GE(image, 0);
+        EXPECT_LE(image, 107);
+        EXPECT_GE(action, 1);
+        EXPECT_LE(action, 65);
+    }
+    EXPECT_NE(sim({"--seed", "2"}).out, sim({"--seed", "3"}).out);
+    EXPECT_EQ(sim({"--ticks", "0"}).lines.size(), 2u);
+}
+
+TEST(Sim, LoaderMessagesComeFirst)
+{
+    SimRun run = sim({"--screen", "41x21", "--ticks", "3"});
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 4u + 5u);
+    EXPECT_EQ(run.lines[0],
+              "** Action [21] have defined X bounding action list but have no horizontal movement");
+    EXPECT_EQ(run.lines[3],
+              "** Action [61] have defined Y bounding action list but have no vertical movement");
+    EXPECT_EQ(run.lines[4], "tick,x,y,image,mirrored,action,facing");
+    EXPECT_EQ(run.lines[5], "0,0,0,0,0,1,0");
+}
+
+TEST(Sim, EventsCarryThePet)
+{
+    // Action 1 drags as 56; the pet is carried to the far right and dropped.
+    const SimRun run =
+        sim({"--ticks", "6", "--events", "1:press:10,10;2:move:2000,10;2:move:65535,10;5:release"});
+    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.lines.size(), 8u);
+    EXPECT_EQ(run.lines[2], "1,41,317,88,0,56,0");  // action 56's second image, 89
+    // Clamped to 982, then 65535 reads as -1: 982 - 10 - 1.
+    EXPECT_EQ(run.lines[3], "2,971,317,87,0,56,0");
+    EXPECT_EQ(run.lines[5], "4,971,317,87,0,56,0");
+    // Back to action 1 from its first frame; the step then shows frame 1.
+    EXPECT_EQ(run.lines[6], "5,971,317,0,0,1,0");
+    // Events of the same tick apply in the order given, whatever the order of the list.
+    EXPECT_EQ(sim({"--ticks", "6", "--events", "5:release;2:move:2000,10;1:press:10,10;2:move:65535,10"})
+                  .out,
+              run.out);
+}
+
+TEST_F(ScriptFileTest, BrokenScriptStopsAfterItsMessage)
+{
+    const SimRun run = sim({"--script", write(with_row(3, "0\t\t\t\t\t\t\t\t\t4-20\t55\t8"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "** ERROR : Invalid next action list syntax for action 3\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ScriptFileTest, DumpAndLoadRoundTrip)
+{
+    const std::string dump = dump_builtin();
+    const std::string path = write(dump);
+    for (const char* seed : {"1", "99", "123456"})
+        EXPECT_EQ(sim({"--script", path, "--seed", seed, "--ticks", "400"}).out,
+                  sim({"--seed", seed, "--ticks", "400"}).out);
+    EXPECT_EQ(sim({"--script", path, "--dump-script"}).out, dump);
+
+    ScriptFile parsed;
+    std::string error;
+    ASSERT_TRUE(parse_script_file(dump, parsed, error)) << error;
+    for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
+        for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i)
+            ASSERT_STREQ(parsed.text.columns[c][i], builtin_script.columns[c][i]);
+    for (int i = 0; i < SCRIPT_DIALOG_ANIMATION_COUNT; ++i)
+        ASSERT_STREQ(parsed.text.dialog_animations[i], builtin_script.dialog_animations[i]);
+}
+
+TEST_F(ScriptFileTest, FileFormat)
+{
+    // CR line ends, comments, blank lines and short rows are all accepted.
+    std::string crlf;
+    for (char c : with_row(65, "107,108,107,108\t65-60,64-40\n\n# short row above"))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const SimRun run = sim({"--script", write(crlf)});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Row 65 lost its same_ratio and dislikes, so nothing warns.
+    EXPECT_EQ(run.lines[0], "tick,x,y,image,mirrored,action,facing");
+
+    const std::string spaced = with_row(13, " 36,37,36,37 \t 13-70, 1-30 ");
+    EXPECT_EQ(sim({"--script", write(spaced)}).status, 0);
+
+    SimRun bad = sim({"--script", write(with_row(4, "1\t1-100\t\t\t\t\t\t\t\t\t\t\t"))});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.err, HasSubstr("line 7"));
+    EXPECT_THAT(bad.err, HasSubstr("13 cells"));
+    EXPECT_EQ(bad.out, "");
+
+    const std::string dump = dump_builtin();
+    bad = sim({"--script", write(dump.substr(0, dump.rfind("107,108")))});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.err, HasSubstr("34 dialog animations"));
+
+    bad = sim({"--script", write(dump + "1,2\n")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.err, HasSubstr("line 105"));
+
+    bad = sim({"--script", write("")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.err, HasSubstr("0 action rows"));
+
+    bad = sim({"--script", "no/such/file.txt"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.err, HasSubstr("no/such/file.txt"));
+}
+
+TEST(Sim, UnusableArgumentsAreNamed)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--seed", "-1"},          {"--seed", "4294967296"}, {"--seed", "x"},
+        {"--screen", "1024"},      {"--screen", "0x768"},    {"--screen", "1024x768x2"},
+        {"--margins", "1,2,3"},    {"--margins", "1,2,3,4,"}, {"--margins", "a,0,0,0"},
+        {"--timer", "15o"},        {"--ticks", "-1"},        {"--ticks"},
+        {"--events", "0:release"}, {"--events", "1:press:1"}, {"--events", "1:drop"},
+        {"--events", "1:move:70000,0"}, {"--frobnicate"},
+    };
+    for (const auto& args : cases) {
+        const SimRun run = sim(args);
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, HasSubstr(args.size() > 1 ? args[1] : args[0])) << run.err;
+    }
+    EXPECT_EQ(sim({"--margins", "-5,-6,-7,-8", "--timer", "-1", "--ticks", "1"}).status, 0);
+}
+
+TEST(Sim, HelpSaysHowToUseIt)
+{
+    const SimRun run = sim({"--help"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* word : {"--script", "--seed", "--screen", "--margins", "--timer", "--ticks",
+                             "--events", "--dump-script", "press", "release", "TAB", "#"})
+        EXPECT_THAT(run.out, HasSubstr(word));
+}
+
+}  // namespace
