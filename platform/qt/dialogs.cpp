@@ -1,0 +1,278 @@
+// The modeless dialogs, built from the shell's templates as Windows builds
+// them: controls placed in pixels from dialog units, the dialog at its
+// owner's client origin; and the message boxes and the pop-up menu.
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/bmp.h"
+#include "platform/qt/qt_host.h"
+#include "shell/templates.h"
+
+// ---- dialog units
+
+QFont dialog_font() {
+    // The templates ask for "宋体"; this is the Chinese face Debian has.
+    static const bool mapped = (QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei")), true);
+    (void)mapped;
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSize(9);
+    return font;
+}
+
+// As Windows measures a dialog font: the mean width of the 52 Latin letters,
+// rounded, and the full character height.
+DialogUnits dialog_units_of(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+static int mul_div(int value, int numerator, int denominator) {
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+// Corners are converted, not sizes, so neighbouring controls meet exactly as
+// they do on Windows.
+QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int height) {
+    const int left = mul_div(x, units.base_x, 4), top = mul_div(y, units.base_y, 8);
+    const int right = mul_div(x + width, units.base_x, 4), bottom = mul_div(y + height, units.base_y, 8);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QPoint place_on_screen(QPoint wanted, QSize size, QRect screen) {
+    int x = std::min(wanted.x(), screen.right() + 1 - size.width());
+    int y = std::min(wanted.y(), screen.bottom() + 1 - size.height());
+    return QPoint(std::max(x, screen.left()), std::max(y, screen.top()));
+}
+
+// ---- the dialog window
+
+namespace {
+
+class DialogWidget final : public QDialog {
+public:
+    DialogWidget(Window* window, QWidget* owner) : QDialog(owner), window_(window) {}
+    ~DialogWidget() override { delete window_; }
+
+    // Escape, and the close box below, are Cancel: the procedure decides.
+    void reject() override { deliver(window_, MSG_COMMAND, 2, 0); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
+    void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        deliver(window_, MSG_COMMAND, 2, 0);
+    }
+
+private:
+    Window* window_;
+};
+
+}  // namespace
+
+static QPixmap picture_of(const char* resource_number) {
+    Bitmap bitmap;
+    if (!platform_load_bitmap(atoi(resource_number), &bitmap)) return {};
+    const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
+                      bitmap.width * 4, QImage::Format_RGB32);
+    return QPixmap::fromImage(view);  // copies: the bitmap goes away
+}
+
+static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog) {
+    const QString caption = QString::fromUtf8(control.caption);
+    switch (control.kind) {
+    case CONTROL_DEFPUSHBUTTON:
+    case CONTROL_PUSHBUTTON: {
+        auto* button = new QPushButton(caption, dialog);
+        button->setDefault(control.kind == CONTROL_DEFPUSHBUTTON);
+        const int id = control.id;
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [window, id] { deliver(window, MSG_COMMAND, static_cast<uintptr_t>(id), 0); });
+        return button;
+    }
+    case CONTROL_AUTORADIOBUTTON:
+        return new QRadioButton(caption, dialog);
+    case CONTROL_EDITTEXT:
+        return new QLineEdit(dialog);
+    case CONTROL_GROUPBOX:
+        return new QGroupBox(caption, dialog);
+    case CONTROL_LTEXT:
+    case CONTROL_CTEXT:
+    case CONTROL_CTEXT_DISABLED: {
+        auto* label = new QLabel(caption, dialog);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment((control.kind == CONTROL_LTEXT ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);
+        label->setEnabled(control.kind != CONTROL_CTEXT_DISABLED);  // disabled text is drawn greyed
+        return label;
+    }
+    case CONTROL_PICTURE: {
+        auto* label = new QLabel(dialog);
+        label->setPixmap(picture_of(control.caption));
+        return label;
+    }
+    }
+    return nullptr;
+}
+
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) {
+    const DialogTemplate* layout = find_dialog_template(template_id);
+    if (!layout) return nullptr;
+    auto* window = new Window;
+    window->proc = proc;
+    window->owner = owner;
+    auto* dialog = new DialogWidget(window, owner ? owner->widget : nullptr);
+    window->widget = dialog;
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setWindowTitle(QString::fromUtf8(layout->caption));
+    dialog->setFont(dialog_font());
+    const DialogUnits units = dialog_units_of(dialog->font());
+
+    for (int i = 0; i < layout->control_count; ++i) {
+        const ControlTemplate& control = layout->controls[i];
+        QWidget* widget = make_control(control, window, dialog);
+        if (!widget) continue;
+        const QRect area = dialog_rect_to_pixels(units, control.x, control.y, control.width, control.height);
+        if (control.kind == CONTROL_PICTURE) {
+            widget->move(area.topLeft());  // a picture control takes its image's size
+            widget->adjustSize();
+        } else {
+            widget->setGeometry(area);
+        }
+        if (control.id != -1) window->items.emplace_back(control.id, widget);
+    }
+    // On Windows the first control is on top; group boxes come last in the
+    // templates and must lie under the controls they frame.
+    for (QGroupBox* box : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) box->lower();
+
+    const QSize client = dialog_rect_to_pixels(units, 0, 0, layout->width, layout->height).size();
+    dialog->setFixedSize(client);
+    QPoint origin = dialog_rect_to_pixels(units, layout->x, layout->y, 0, 0).topLeft();
+    if (owner) origin += owner->widget->mapToGlobal(QPoint(0, 0));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
+
+    if (owner) owner->owned.push_back(window);
+    deliver(window, MSG_INITDIALOG, 0, 0);
+    // The set-up may have failed and destroyed the dialog already.
+    if (window->proc && (layout->style & STYLE_VISIBLE)) dialog->show();
+    return window;
+}
+
+// ---- controls by id
+
+static QWidget* item(Window* dialog, int id) {
+    for (const auto& [item_id, widget] : dialog->items) {
+        if (item_id == id) return widget;
+    }
+    return nullptr;
+}
+
+void platform_set_item_text(Window* dialog, int id, const char* text) {
+    QWidget* widget = item(dialog, id);
+    const QString value = QString::fromUtf8(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(value);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(value);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(value);
+    }
+}
+
+int platform_get_item_text(Window* dialog, int id, char* buffer, int size) {
+    if (size <= 0) return 0;
+    QWidget* widget = item(dialog, id);
+    QString value;
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        value = edit->text();
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        value = label->text();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        value = button->text();
+    }
+    const QByteArray bytes = value.toUtf8();
+    int length = std::min(static_cast<int>(bytes.size()), size - 1);
+    while (length > 0 && length < bytes.size() && (bytes[length] & 0xC0) == 0x80) --length;  // whole characters
+    memcpy(buffer, bytes.constData(), static_cast<size_t>(length));
+    buffer[length] = '\0';
+    return length;
+}
+
+void platform_set_check(Window* dialog, int id, int checked) {
+    auto* button = qobject_cast<QAbstractButton*>(item(dialog, id));
+    if (!button) return;
+    // Qt never unchecks the checked button of an exclusive set by itself;
+    // the shell may want all three unchecked.
+    const bool exclusive = button->autoExclusive();
+    button->setAutoExclusive(false);
+    button->setChecked(checked != 0);
+    button->setAutoExclusive(exclusive);
+}
+
+int platform_get_check(Window* dialog, int id) {
+    auto* button = qobject_cast<QAbstractButton*>(item(dialog, id));
+    return button && button->isChecked() ? 1 : 0;
+}
+
+// ---- message boxes
+
+void platform_message_box(Window* owner, const char* text, unsigned kind) {
+    QWidget* parent = owner && owner->proc ? owner->widget : nullptr;
+    // On the heap: whoever owns the box may be destroyed while it is open,
+    // and takes the box with it.
+    QPointer<QMessageBox> box = new QMessageBox(kind == BOX_ERROR ? QMessageBox::Critical : QMessageBox::Warning,
+                                                QStringLiteral("Dorrabee"), QString::fromUtf8(text),
+                                                QMessageBox::NoButton, parent);
+    box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box->exec();
+    delete box.data();
+}
+
+// ---- the pop-up menu
+
+struct Menu {
+    QMenu menu;
+};
+
+Menu* platform_load_pet_menu() {
+    static Menu* menu = nullptr;  // lives until the process ends, like the pet's other resources
+    if (menu) return menu;
+    menu = new Menu;
+    for (int i = 0; i < pet_menu_template.item_count; ++i) {
+        const MenuItemTemplate& entry = pet_menu_template.items[i];
+        if (!entry.caption) {
+            menu->menu.addSeparator();
+            continue;
+        }
+        menu->menu.addAction(QString::fromUtf8(entry.caption))->setData(entry.command);
+    }
+    return menu;
+}
+
+void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
+    QAction* chosen = menu->menu.exec(QPoint(x, y));
+    if (!chosen || !owner || !owner->proc) return;
+    // Posted, as Windows posts the command: it arrives after this returns.
+    const uintptr_t command = static_cast<uintptr_t>(chosen->data().toInt());
+    QMetaObject::invokeMethod(
+        owner->widget, [owner, command] { deliver(owner, MSG_COMMAND, command, 0); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,23 @@
+// The Linux program's entry point: Qt on X11, then the shell runs the rest.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/startup.h"
+
+int main(int argc, char** argv) {
+    // The pet places and raises itself and reads the screen behind it, which
+    // only X11 allows; a Wayland session runs it through XWayland. Qt's own
+    // scaling would turn the 42-pixel pet into uneven blocks, so it is off.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
+        fputs("dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
+              "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
+              stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
+    return dorrabee_main(0);
+}

@@ -1,0 +1,113 @@
+// The process: screen, clock, paths, heap, settings file and the message loop.
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QAbstractEventDispatcher>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/qt/qt_host.h"
+#include "shell/ini.h"
+
+void platform_screen_size(int32_t* width, int32_t* height) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect();
+    *width = area.width();
+    *height = area.height();
+}
+
+uint32_t platform_seconds_now() { return static_cast<uint32_t>(time(nullptr)); }
+
+static size_t copy_out(const std::string& text, char* buffer, size_t size) {
+    if (text.empty() || text.size() >= size) return 0;
+    memcpy(buffer, text.c_str(), text.size() + 1);
+    return text.size();
+}
+
+std::string settings_program_path(const std::string& executable, bool folder_writable,
+                                  const char* xdg_config_home, const char* home) {
+    const size_t slash = executable.rfind('/');
+    if (slash == std::string::npos) return {};
+    if (folder_writable) return executable;
+    std::string folder;
+    // Relative values are to be ignored, as the XDG rules say.
+    if (xdg_config_home && xdg_config_home[0] == '/') {
+        folder = xdg_config_home;
+    } else if (home && home[0] == '/') {
+        folder = std::string(home) + "/.config";
+    } else {
+        return {};
+    }
+    return folder + "/dorrabee" + executable.substr(slash);
+}
+
+static bool make_folders(const std::string& path) {
+    for (size_t at = 1; at != std::string::npos; at = path.find('/', at + 1)) {
+        const std::string part = path.substr(0, at);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+size_t platform_executable_path(char* buffer, size_t size) {
+    char link[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", link, sizeof link - 1);
+    if (length <= 0) return 0;
+    const std::string executable(link, static_cast<size_t>(length));
+    const std::string folder = executable.substr(0, executable.rfind('/') + 1);
+    const bool writable = access(folder.c_str(), W_OK) == 0;
+    const std::string path =
+        settings_program_path(executable, writable, getenv("XDG_CONFIG_HOME"), getenv("HOME"));
+    if (path.empty()) return 0;
+    if (!writable && !make_folders(path.substr(0, path.rfind('/')))) return 0;
+    return copy_out(path, buffer, size);
+}
+
+size_t platform_current_directory(char* buffer, size_t size) {
+    return getcwd(buffer, size) ? strlen(buffer) : 0;
+}
+
+void* platform_heap_alloc(size_t size) { return malloc(size); }
+void platform_heap_free(void* block) { free(block); }
+
+int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback) {
+    return ini_read_int(path, section, key, fallback);
+}
+
+bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
+    return ini_write_string(path, section, key, value);
+}
+
+// ---- the message loop: Qt delivers every event to the windows' procedures
+// itself, so a "message" here is one round of Qt's event processing.
+
+static bool quit_posted = false;
+static PlatformMessage round_done;
+
+int platform_next_message(PlatformMessage** message) {
+    if (!quit_posted) {
+        // Windows destroyed from inside their own handlers are deleted here,
+        // outside every handler.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (quit_posted) return 0;
+    *message = &round_done;
+    return 1;
+}
+
+bool platform_is_dialog_message(Window*, PlatformMessage*) { return false; }
+
+void platform_dispatch_message(PlatformMessage*) {}
+
+void platform_post_quit(int) {
+    quit_posted = true;
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
+}

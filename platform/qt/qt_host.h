@@ -1,0 +1,108 @@
+// What the Qt files share: the seam's handles as Qt objects, and the few
+// helpers one file gives another. X11 only (xcb), Qt 6 Widgets.
+#pragma once
+
+#include <QCursor>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QRegion>
+#include <QWidget>
+#include <QIcon>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphics/outline.h"
+#include "platform/platform.h"
+
+// A pixel buffer of ours seen as a QImage. Made once per buffer and reused,
+// so a paint allocates nothing.
+struct WrappedImage {
+    const uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t key = 0;
+    QImage image;
+};
+
+struct Window {
+    QWidget* widget = nullptr;
+    WindowProc proc = nullptr;
+    Window* owner = nullptr;
+    std::vector<Window*> owned;                // dialogs this window owns
+    std::vector<std::pair<unsigned, int>> timers;  // our id, Qt's id
+    std::vector<std::pair<int, QWidget*>> items;   // dialog controls by id
+    bool is_pet = false;
+    QPainter painter;       // open between begin and end paint
+    QRect dirty;            // invalidated since the last paint, for update_window
+    std::vector<WrappedImage> images;  // presented buffers
+    std::vector<WrappedImage> keyed;   // keyed buffers, converted each paint
+};
+
+struct Cursor {
+    QCursor cursor;
+};
+
+struct Menu;
+
+// Not a real message: Qt dispatches its own events, and dialogs do their own
+// keyboard navigation. The shell only passes it on.
+struct PlatformMessage {
+    int unused = 0;
+};
+
+// ---- window hosting (windows.cpp)
+// Hands a Qt event on to the window's procedure; 0 once the window is gone.
+intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
+void deliver_timer(Window* window, int qt_timer_id);
+void deliver_paint(Window* window);
+// Keeps the pet above later windows, and its own dialogs and menus above it.
+void keep_on_top(Window* pet);
+
+// ---- the pet window's outline as a Qt region (outline_region.cpp)
+QRegion outline_region(const Outline& outline);
+
+// ---- dialogs from the templates (dialogs.cpp)
+struct DialogUnits {
+    int base_x;  // average character width in pixels
+    int base_y;  // character height in pixels
+};
+DialogUnits dialog_units_of(const QFont& font);
+QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int height);
+// The dialog's top-left corner: at (x, y), shifted only as far as needed for
+// a frame of `size` to lie wholly on `screen`.
+QPoint place_on_screen(QPoint wanted, QSize size, QRect screen);
+QFont dialog_font();
+
+// ---- embedded resources (resources.cpp)
+// The files resources/dorrabee.rc names, compiled in (generated at build time).
+struct EmbeddedFile {
+    int resource_id;
+    const char* name;
+    const unsigned char* data;
+    size_t size;
+};
+extern const EmbeddedFile embedded_files[];
+extern const size_t embedded_file_count;
+const EmbeddedFile* embedded_file(int resource_id);
+// The largest image of an .ico or .cur file as ARGB, with its hot spot.
+bool decode_icon(const unsigned char* data, size_t size, QImage* image, QPoint* hot_spot);
+QIcon program_icon();
+
+// ---- X11 specifics (x11.cpp)
+void x11_skip_taskbar(QWidget* widget);
+void x11_raise(QWidget* widget);
+// Stacks `above` over `below`: raising it when it is a window of ours, or
+// lowering `below` under the window manager's frame around it.
+void x11_put_above(QWidget* above, QWidget* below);
+void x11_flush();
+// The root window's pixels; false when they cannot be read.
+bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
+
+// ---- settings location (process.cpp)
+// Where the program keeps dorra.ini: its own folder when that can be written,
+// else $XDG_CONFIG_HOME/dorrabee (or ~/.config/dorrabee). Returns the path of
+// a file in that folder named like the program; empty when nothing fits.
+std::string settings_program_path(const std::string& executable, bool folder_writable,
+                                  const char* xdg_config_home, const char* home);

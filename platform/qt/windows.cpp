@@ -1,0 +1,304 @@
+// The pet window and what every window of ours shares: timers, painting,
+// moving, destroying, mouse capture and cursors, staying on top.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTimerEvent>
+#include <algorithm>
+
+#include "engine/shared.h"
+#include "platform/qt/qt_host.h"
+
+// ---- delivering Qt's events to the shell's procedures
+
+intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    if (!window || !window->proc) return 0;  // destroyed, waiting to be deleted
+    return window->proc(window, message, wparam, lparam);
+}
+
+void deliver_timer(Window* window, int qt_timer_id) {
+    for (const auto& [id, qt_id] : window->timers) {
+        if (qt_id != qt_timer_id) continue;
+        deliver(window, MSG_TIMER, id, 0);
+        if (window->proc && window->is_pet) keep_on_top(window);
+        return;
+    }
+}
+
+void deliver_paint(Window* window) {
+    window->dirty = QRect();
+    deliver(window, MSG_PAINT, 0, 0);
+    if (window->painter.isActive()) window->painter.end();  // a procedure that forgot end_paint
+}
+
+// Window pixels in lparam as Windows packs them: x in the low 16 bits, y in
+// the high 16 bits, each a signed 16-bit value.
+static intptr_t point_lparam(const QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const uint32_t x = static_cast<uint16_t>(static_cast<int16_t>(at.x()));
+    const uint32_t y = static_cast<uint16_t>(static_cast<int16_t>(at.y()));
+    return static_cast<intptr_t>(x | y << 16);
+}
+
+static uintptr_t button_wparam(const QMouseEvent* event) {
+    return (event->buttons() & Qt::LeftButton) ? MOUSE_LEFT_BUTTON : 0;
+}
+
+namespace {
+
+class PetWidget final : public QWidget {
+public:
+    explicit PetWidget(Window* window)
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
+          window_(window) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFixedSize(SPRITE_SIZE, SPRITE_SIZE);
+        setWindowTitle(QStringLiteral("Dorrabee"));
+        setMouseTracking(true);  // moves reach the window as they do on Windows
+    }
+    ~PetWidget() override { delete window_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
+    void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            deliver(window_, MSG_LBUTTONDOWN, button_wparam(event), point_lparam(event));
+        } else if (event->button() == Qt::RightButton) {
+            deliver(window_, MSG_RBUTTONDOWN, button_wparam(event), point_lparam(event));
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            deliver(window_, MSG_LBUTTONUP, button_wparam(event), point_lparam(event));
+        } else if (event->button() == Qt::RightButton) {
+            deliver(window_, MSG_RBUTTONUP, button_wparam(event), point_lparam(event));
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            deliver(window_, MSG_LBUTTONDBLCLK, button_wparam(event), point_lparam(event));
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        deliver(window_, MSG_MOUSEMOVE, button_wparam(event), point_lparam(event));
+    }
+
+private:
+    Window* window_;
+};
+
+}  // namespace
+
+// ---- the pet window
+
+static WindowProc pet_proc = nullptr;
+static Cursor* class_cursor = nullptr;
+static Cursor* current_cursor = nullptr;
+
+void platform_register_pet_class(WindowProc proc) {
+    pet_proc = proc;
+    QApplication::setWindowIcon(program_icon());
+    class_cursor = platform_load_cursor(RES_CURSOR);
+    current_cursor = class_cursor;
+}
+
+Window* platform_create_pet_window() {
+    auto* window = new Window;
+    window->proc = pet_proc;
+    window->is_pet = true;
+    window->widget = new PetWidget(window);
+    if (class_cursor) window->widget->setCursor(class_cursor->cursor);
+    deliver(window, MSG_CREATE, 0, 0);
+    return window;
+}
+
+void platform_place_hidden(Window* window, int32_t x, int32_t y) {
+    window->widget->hide();
+    window->widget->move(x, y);
+}
+
+void platform_show_window(Window* window, int) {
+    if (window->is_pet) x11_skip_taskbar(window->widget);
+    window->widget->show();
+}
+
+void platform_move_window(Window* window, int32_t x, int32_t y) {
+    window->widget->move(x, y);
+    window->widget->update();
+}
+
+void platform_destroy_window(Window* window) {
+    if (!window || !window->proc) return;
+    while (!window->owned.empty()) platform_destroy_window(window->owned.back());
+    for (const auto& [id, qt_id] : window->timers) window->widget->killTimer(qt_id);
+    window->timers.clear();
+    deliver(window, MSG_DESTROY, 0, 0);
+    window->proc = nullptr;
+    if (window->owner) std::erase(window->owner->owned, window);
+    if (QWidget::mouseGrabber() == window->widget) window->widget->releaseMouse();
+    // This may run inside one of the widget's own handlers: hide it now and
+    // let the message loop delete it (with this record) outside them.
+    window->widget->hide();
+    window->widget->deleteLater();
+}
+
+intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { return 0; }
+
+void platform_set_window_outline(Window* window, const Outline* outline) {
+    if (outline) {
+        window->widget->setMask(outline_region(*outline));
+    } else {
+        window->widget->clearMask();
+    }
+}
+
+// ---- timers
+
+bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
+    platform_kill_timer(window, id);  // a timer set again restarts, as on Windows
+    const int qt_id = window->widget->startTimer(static_cast<int>(interval_ms));
+    if (qt_id == 0) return false;
+    window->timers.emplace_back(id, qt_id);
+    return true;
+}
+
+void platform_kill_timer(Window* window, unsigned id) {
+    auto& timers = window->timers;
+    for (auto it = timers.begin(); it != timers.end(); ++it) {
+        if (it->first != id) continue;
+        window->widget->killTimer(it->second);
+        timers.erase(it);
+        return;
+    }
+}
+
+// ---- painting
+
+void platform_invalidate(Window* window) {
+    window->dirty = window->widget->rect();
+    window->widget->update();
+}
+
+void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height) {
+    const QRect area(x, y, width, height);
+    window->dirty |= area;
+    window->widget->update(area);
+}
+
+void platform_update_window(Window* window) {
+    if (window->dirty.isEmpty()) return;
+    window->widget->repaint(window->dirty);
+}
+
+bool platform_begin_paint(Window* window) { return window->painter.begin(window->widget); }
+
+void platform_end_paint(Window* window) {
+    if (window->painter.isActive()) window->painter.end();
+}
+
+// The wrapper for one buffer of ours: found again on every paint, made once.
+static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* pixels, int32_t width,
+                             int32_t height, QImage::Format format) {
+    for (WrappedImage& entry : cache) {
+        if (entry.pixels == pixels && entry.width == width && entry.height == height) return entry;
+    }
+    constexpr size_t kept = 8;  // a window presents two or three buffers
+    if (cache.size() == kept) cache.erase(cache.begin());
+    WrappedImage& entry = cache.emplace_back();
+    entry.pixels = pixels;
+    entry.width = width;
+    entry.height = height;
+    if (format == QImage::Format_RGB32) {
+        entry.image = QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, format);
+    } else {
+        entry.image = QImage(width, height, format);
+    }
+    return entry;
+}
+
+void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                      int32_t y) {
+    if (!window->painter.isActive()) return;
+    window->painter.drawImage(x, y, wrapped(window->images, pixels, width, height, QImage::Format_RGB32).image);
+}
+
+void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                            int32_t y, uint32_t key) {
+    if (!window->painter.isActive()) return;
+    QImage& image = wrapped(window->keyed, pixels, width, height, QImage::Format_ARGB32).image;
+    if (image.isNull()) return;
+    // The buffer may have changed since the last paint: convert it each time.
+    for (int32_t row = 0; row < height; ++row) {
+        const uint32_t* from = pixels + static_cast<size_t>(row) * width;
+        auto* to = reinterpret_cast<uint32_t*>(image.scanLine(row));
+        for (int32_t column = 0; column < width; ++column) {
+            const uint32_t pixel = from[column] & 0xFFFFFF;
+            to[column] = pixel == key ? 0 : pixel | 0xFF000000u;
+        }
+    }
+    window->painter.drawImage(x, y, image);
+}
+
+bool platform_acquire_window_context(Window* window) { return window && window->widget; }
+void platform_release_window_context(Window*) {}
+
+void platform_client_size(Window* window, int32_t* width, int32_t* height) {
+    *width = window->widget->width();
+    *height = window->widget->height();
+}
+
+// ---- mouse capture and cursors
+
+void platform_set_capture(Window* window) { window->widget->grabMouse(); }
+
+void platform_release_capture() {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+}
+
+// Any cursor but the pet's own is shown over every window of ours, so that
+// it stays while the pointer outruns the window during a drag.
+Cursor* platform_set_cursor(Cursor* cursor) {
+    Cursor* previous = current_cursor;
+    current_cursor = cursor;
+    const bool overriding = QGuiApplication::overrideCursor() != nullptr;
+    if (!cursor || cursor == class_cursor) {
+        if (overriding) QGuiApplication::restoreOverrideCursor();
+    } else if (overriding) {
+        QGuiApplication::changeOverrideCursor(cursor->cursor);
+    } else {
+        QGuiApplication::setOverrideCursor(cursor->cursor);
+    }
+    return previous;
+}
+
+void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
+    const QPoint at = window->widget->mapToGlobal(QPoint(*x, *y));
+    *x = at.x();
+    *y = at.y();
+}
+
+// ---- staying on top
+
+// Without a window manager nothing keeps a window above the ones mapped after
+// it, so the pet raises itself on every tick; whatever of ours overlaps it (a
+// dialog, a message box, the menu) is then put back above it, as the windows
+// a topmost window owns stay above it on Windows.
+void keep_on_top(Window* pet) {
+    QWidget* widget = pet->widget;
+    if (!widget->isVisible()) return;
+    x11_raise(widget);
+    const QRect area = widget->geometry();
+    auto lift = [&](QWidget* above) {
+        if (above && above != widget && above->isVisible() && above->frameGeometry().intersects(area)) {
+            x11_put_above(above, widget);
+        }
+    };
+    for (Window* dialog : pet->owned) lift(dialog->widget);
+    lift(QApplication::activeModalWidget());
+    lift(QApplication::activePopupWidget());
+    x11_flush();
+}
