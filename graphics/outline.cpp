@@ -76,13 +76,3 @@ void free_outline_table(Outline** table, int32_t image_count) {
         table[i] = nullptr;
     }
 }
-
-Outline* outline_for_window(int32_t display_mode, Outline* const* plain, Outline* const* mirrored,
-                            int32_t image_count, int32_t image, int32_t mirrored_image) {
-    if (display_mode != MODE_PRECOMPUTED) return build_outline(image, mirrored_image);
-    Outline* const* table = mirrored_image ? mirrored : plain;
-    if (!table || image < 0 || image >= image_count) return nullptr;
-    Outline* copy = new (std::nothrow) Outline;
-    if (copy && table[image]) copy->rects = table[image]->rects;
-    return copy;
-}

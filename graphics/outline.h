@@ -21,10 +21,3 @@ Outline* build_outline(int32_t image, int32_t mirrored);
 void fill_outline_tables(Outline** plain, Outline** mirrored, int32_t image_count);
 // Frees every entry of a table (not the table itself).
 void free_outline_table(Outline** table, int32_t image_count);
-
-// What the window is given for an image, as a new outline the caller owns.
-// MODE_PRECOMPUTED: a copy of the table entry (empty, so nothing shows, for an
-// entry without pixels; null only without the tables). Any other mode: built
-// now, null for an image without pixels, and the window keeps its outline.
-Outline* outline_for_window(int32_t display_mode, Outline* const* plain, Outline* const* mirrored,
-                            int32_t image_count, int32_t image, int32_t mirrored_image);

@@ -118,7 +118,7 @@ TEST_F(OutlineTest, AFailedFetchLeavesEveryOutlineAbsent) {
     }
 }
 
-TEST_F(OutlineTest, TablesAndWhatTheWindowIsGiven) {
+TEST_F(OutlineTest, TablesFilledAndFreed) {
     make_mask(2, 2);
     for (int y = 0; y < S; ++y) set_inside(5, y);        // image 0: one strip
     for (int x = S; x < 2 * S; ++x) set_inside(x, 3);    // image 1: 42 strips; images 2 and 3 empty
@@ -127,25 +127,6 @@ TEST_F(OutlineTest, TablesAndWhatTheWindowIsGiven) {
     for (int i = 0; i < 4; ++i) {
         expect_outline_matches_mask(plain[size_t(i)], i, 0);
         expect_outline_matches_mask(mirrored[size_t(i)], i, 1);
-    }
-
-    // Precomputed: always a fresh copy, and an empty one for an image without pixels.
-    std::unique_ptr<Outline> given(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 0, 1));
-    ASSERT_TRUE(given);
-    EXPECT_NE(given.get(), mirrored[0]);
-    EXPECT_EQ(given->rects, mirrored[0]->rects);
-    given.reset(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 2, 0));
-    ASSERT_TRUE(given);
-    EXPECT_TRUE(given->rects.empty());
-    EXPECT_EQ(outline_for_window(MODE_PRECOMPUTED, nullptr, nullptr, 4, 0, 0), nullptr);
-    EXPECT_EQ(outline_for_window(MODE_PRECOMPUTED, plain.data(), mirrored.data(), 4, 4, 0), nullptr);
-
-    // Live, and any unknown mode: built now; none for an image without pixels.
-    for (int32_t mode : {int32_t(MODE_LIVE), int32_t(MODE_STANDARD), 7, -1}) {
-        given.reset(outline_for_window(mode, nullptr, nullptr, 4, 1, 0));
-        ASSERT_TRUE(given) << mode;
-        EXPECT_EQ(given->rects, plain[1]->rects) << mode;
-        EXPECT_EQ(outline_for_window(mode, nullptr, nullptr, 4, 3, 1), nullptr) << mode;
     }
 
     free_outline_table(plain.data(), 4);
