@@ -1,0 +1,315 @@
+#!/usr/bin/env python3
+"""Tells which of the pet's images a live window shows, from outside the program.
+
+It reads the window's place and size (xwininfo), its shape rectangles (the X
+Shape extension, through ctypes), and a screenshot of the screen (ImageMagick's
+import), decodes the sprite sheet and the mask from the resources, and looks
+for the image, plain or mirrored, whose outline is exactly the window's shape
+and whose pixels are exactly what the window shows.
+
+  shaped mode:   the shape equals the image's outline and every pixel inside
+                 it is the cell's pixel.
+  standard mode: the window is a full 42 x 42 square; where the cell is the
+                 key colour the screen behind shows through (compared with a
+                 screenshot taken before the pet appeared), elsewhere the cell.
+
+Prints "image=I mirrored=M x=X y=Y" (I is 0-based) and exits 0 on a match,
+1 when the window shows no image of the sheet, 2 when it cannot look.
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import json
+import os
+import struct
+import subprocess
+import sys
+import zlib
+
+SIZE = 42
+KEY = (255, 255, 0)
+IMAGE_COUNT = 108
+
+
+class ToolError(Exception):
+    pass
+
+
+# ---- BMP decoding (what the resources use)
+
+def decode_bmp(data):
+    """Returns (width, height, rows of (r, g, b)) with the top row first."""
+    if data[:2] != b"BM" or len(data) < 54:
+        raise ToolError("not a BMP file")
+    offset = struct.unpack_from("<I", data, 10)[0]
+    header = struct.unpack_from("<I", data, 14)[0]
+    width, height, _planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    colours_used = struct.unpack_from("<I", data, 46)[0]
+    top_down = height < 0
+    height = abs(height)
+    table = []
+    if bits <= 8:
+        count = colours_used or (1 << bits)
+        start = 14 + header
+        for i in range(count):
+            b, g, r, _ = data[start + 4 * i:start + 4 * i + 4]
+            table.append((r, g, b))
+    indices = [[0] * width for _ in range(height)]
+    pixels = None
+    if compression in (1, 2):
+        x = y = 0
+        pos = offset
+        def put(value):
+            nonlocal x
+            if x < width and y < height:
+                indices[y][x] = value
+            x += 1
+        while pos + 1 < len(data):
+            count, value = data[pos], data[pos + 1]
+            pos += 2
+            if count:
+                for i in range(count):
+                    put(value if compression == 1 else (value >> 4 if i % 2 == 0 else value & 15))
+            elif value == 0:
+                x, y = 0, y + 1
+            elif value == 1:
+                break
+            elif value == 2:
+                x += data[pos]
+                y += data[pos + 1]
+                pos += 2
+            else:
+                if compression == 1:
+                    for i in range(value):
+                        put(data[pos + i])
+                    pos += (value + 1) & ~1
+                else:
+                    nbytes = (value + 1) // 2
+                    for i in range(value):
+                        byte = data[pos + i // 2]
+                        put(byte >> 4 if i % 2 == 0 else byte & 15)
+                    pos += (nbytes + 1) & ~1
+        # RLE rows are stored bottom-up like plain ones.
+    elif compression in (0, 3):
+        stride = (width * bits + 31) // 32 * 4
+        if bits > 8:
+            pixels = [[(0, 0, 0)] * width for _ in range(height)]
+        for y in range(height):
+            row = data[offset + y * stride:offset + (y + 1) * stride]
+            for x in range(width):
+                if bits == 1:
+                    indices[y][x] = (row[x // 8] >> (7 - x % 8)) & 1
+                elif bits == 4:
+                    indices[y][x] = (row[x // 2] >> (4 if x % 2 == 0 else 0)) & 15
+                elif bits == 8:
+                    indices[y][x] = row[x]
+                else:
+                    step = bits // 8
+                    b, g, r = row[x * step:x * step + 3]
+                    pixels[y][x] = (r, g, b)
+    else:
+        raise ToolError("unsupported BMP compression %d" % compression)
+    if pixels is None:
+        pixels = [[table[i] if i < len(table) else (0, 0, 0) for i in row] for row in indices]
+    if not top_down:
+        pixels.reverse()
+    return width, height, pixels
+
+
+# ---- the sheet's images and outlines
+
+def load_images(resources):
+    with open(os.path.join(resources, "sprites.bmp"), "rb") as f:
+        sw, _sh, sheet = decode_bmp(f.read())
+    with open(os.path.join(resources, "mask.bmp"), "rb") as f:
+        mw, _mh, mask = decode_bmp(f.read())
+    columns, mask_columns = sw // SIZE, mw // SIZE
+    images = []
+    for image in range(IMAGE_COUNT):
+        row, col = image // columns, image % columns
+        mrow, mcol = image // mask_columns, image % mask_columns
+        cell = [sheet[row * SIZE + y][col * SIZE:col * SIZE + SIZE] for y in range(SIZE)]
+        inside = [[mask[mrow * SIZE + y][mcol * SIZE + x] != (0, 0, 0) for x in range(SIZE)]
+                  for y in range(SIZE)]
+        for mirrored in (0, 1):
+            if mirrored:
+                images.append((image, 1, [r[::-1] for r in cell], [r[::-1] for r in inside]))
+            else:
+                images.append((image, 0, cell, inside))
+    return images
+
+
+# ---- looking at the X server
+
+def xwininfo(display, window):
+    out = subprocess.run(["xwininfo", "-display", display, "-id", window],
+                         capture_output=True, text=True)
+    if out.returncode != 0:
+        raise ToolError("xwininfo failed: " + out.stderr.strip())
+    info = {}
+    for line in out.stdout.splitlines():
+        line = line.strip()
+        for key, name in (("Absolute upper-left X:", "x"), ("Absolute upper-left Y:", "y"),
+                          ("Width:", "width"), ("Height:", "height"), ("Map State:", "map")):
+            if line.startswith(key):
+                value = line[len(key):].strip()
+                info[name] = value if name == "map" else int(value)
+    return info
+
+
+class XRectangle(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
+
+
+def shape_rectangles(display, window):
+    """The window's bounding shape as rectangles relative to the window."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    xext = ctypes.CDLL(ctypes.util.find_library("Xext") or "libXext.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    xext.XShapeGetRectangles.restype = ctypes.POINTER(XRectangle)
+    xext.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                         ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise ToolError("cannot open display " + display)
+    try:
+        count, ordering = ctypes.c_int(0), ctypes.c_int(0)
+        rects = xext.XShapeGetRectangles(dpy, int(window, 0), 0, ctypes.byref(count), ctypes.byref(ordering))
+        result = [(rects[i].x, rects[i].y, rects[i].width, rects[i].height) for i in range(count.value)]
+        if rects:
+            x11.XFree(rects)
+        return result
+    finally:
+        x11.XCloseDisplay(dpy)
+
+
+def screenshot(display):
+    """The root window as rows of (r, g, b)."""
+    importer = "/usr/bin/import" if os.path.exists("/usr/bin/import") else "import"
+    out = subprocess.run([importer, "-display", display, "-window", "root", "-depth", "8", "ppm:-"],
+                         capture_output=True)
+    if out.returncode != 0:
+        raise ToolError("import failed: " + out.stderr.decode(errors="replace").strip())
+    return read_ppm(out.stdout)
+
+
+def read_ppm(data):
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    pos += 1
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise ToolError("unexpected screenshot format")
+    width, height = int(fields[1]), int(fields[2])
+    rows = []
+    for y in range(height):
+        start = pos + y * width * 3
+        row = data[start:start + width * 3]
+        rows.append([tuple(row[i:i + 3]) for i in range(0, width * 3, 3)])
+    return rows
+
+
+def write_png(path, rows):
+    """A small PNG writer, so failures leave a picture to look at."""
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\x00" + bytes(c for p in row for c in p) for row in rows)
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+# ---- matching
+
+def shape_grid(rects):
+    grid = [[False] * SIZE for _ in range(SIZE)]
+    for x, y, w, h in rects:
+        for yy in range(max(0, y), min(SIZE, y + h)):
+            for xx in range(max(0, x), min(SIZE, x + w)):
+                grid[yy][xx] = True
+    return grid
+
+
+def match(images, mode, shape, shown, behind):
+    """Yields (image, mirrored) whose shape and pixels agree with the window."""
+    for image, mirrored, cell, inside in images:
+        if mode == "shaped":
+            if shape != inside:
+                continue
+            if all(shown[y][x] == cell[y][x] for y in range(SIZE) for x in range(SIZE) if inside[y][x]):
+                yield image, mirrored
+        else:
+            if all(shown[y][x] == (behind[y][x] if cell[y][x] == KEY else cell[y][x])
+                   for y in range(SIZE) for x in range(SIZE)):
+                yield image, mirrored
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser.add_argument("--display", default=os.environ.get("DISPLAY", ":0"))
+    parser.add_argument("--window", required=True, help="X window id, e.g. 0x200006")
+    parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
+    parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
+    parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
+    parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
+    parser.add_argument("--json", action="store_true")
+    args = parser.parse_args()
+    try:
+        info = xwininfo(args.display, args.window)
+        if info.get("width") != SIZE or info.get("height") != SIZE:
+            print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), SIZE, SIZE))
+            return 1
+        if info.get("map") != "IsViewable":
+            print("window is not viewable (%s)" % info.get("map"))
+            return 1
+        x0, y0 = info["x"], info["y"]
+        rects = shape_rectangles(args.display, args.window)
+        shape = shape_grid(rects)
+        screen = screenshot(args.display)
+        shown = [[screen[y0 + y][x0 + x] if 0 <= y0 + y < len(screen) and 0 <= x0 + x < len(screen[0])
+                  else None for x in range(SIZE)] for y in range(SIZE)]
+        behind = None
+        if args.mode == "standard":
+            if any(not all(row) for row in shape):
+                print("standard mode: the window is not a full square")
+                return 1
+            if not args.before:
+                raise ToolError("standard mode needs --before")
+            with open(args.before, "rb") as f:
+                before = read_ppm(f.read())
+            behind = [[before[y0 + y][x0 + x] for x in range(SIZE)] for y in range(SIZE)]
+        if args.save:
+            write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
+        found = list(match(load_images(args.resources), args.mode, shape, shown, behind))
+    except (ToolError, OSError, ValueError) as error:
+        print("pet_check: %s" % error, file=sys.stderr)
+        return 2
+    if not found:
+        print("no image of the sheet matches the window at %d,%d (%d shape rectangles)" % (x0, y0, len(rects)))
+        return 1
+    image, mirrored = found[0]
+    if args.json:
+        print(json.dumps({"image": image, "mirrored": mirrored, "x": x0, "y": y0, "rects": len(rects)}))
+    else:
+        print("image=%d mirrored=%d x=%d y=%d" % (image, mirrored, x0, y0))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
