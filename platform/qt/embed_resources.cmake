@@ -1,9 +1,10 @@
 # Writes OUT, a C++ file holding the resource files as byte arrays.
-# Run at build time: cmake -DOUT=file.cpp -DDIR=resources -DFILES="101=pet.ico;103=sprites.bmp" -P this
+# Run at build time: cmake -DOUT=file.cpp -DDIR=resources -DFILES=101=pet.ico,103=sprites.bmp -P this
 set(arrays "")
 set(table "")
 set(index 0)
-foreach(entry IN LISTS FILES)
+string(REPLACE "," ";" entries "${FILES}")
+foreach(entry IN LISTS entries)
   string(REPLACE "=" ";" parts "${entry}")
   list(GET parts 0 id)
   list(GET parts 1 name)
