@@ -58,6 +58,7 @@ struct ShellTest : testing::Test {
         return dorrabee_main(show_command);
     }
 
+    // The pet window as the fake keeps it (the engine record is ::pet).
     Window* pet() { return fake_window("pet"); }
 };
 
