@@ -12,7 +12,7 @@ from rig import (Frame, Model, add, lerp, norm, rot_x, rot_y, rot_z, mat_mul, sc
 # The standing profile cat; every pose names only what differs from it.
 BASE = {
     "yaw": 90.0, "pitch": 0.0, "roll": 0.0, "x": 0.0, "y": 0.0,
-    "hip": (12.0, -7.0), "shoulder": (12.5, 6.5), "arch": 0.0,
+    "hip": (14.0, -7.0), "shoulder": (14.5, 6.5), "arch": 0.0,
     "head": (7.0, 4.5), "head_yaw": -25.0, "head_pitch": 0.0, "head_roll": 0.0,
     "eyes": "open", "mouth": "closed", "ears": "up",
     # paws (y, z[, x]); hind paws may add the hock offset (dy, dz)
@@ -22,11 +22,11 @@ BASE = {
 }
 
 HEAD_R = 5.0
-FRONT_LEGS = (5.2, 5.2)
-HIND_LEGS = (5.0, 5.2)
-HOCK = (3.4, -1.4)
+FRONT_LEGS = (6.2, 6.2)
+HIND_LEGS = (6.0, 6.0)
+HOCK = (4.0, -1.6)
 TAIL_SEGMENTS, TAIL_STEP = 9, 1.75
-SHOULDER_X, HIP_X = 2.3, 2.5
+SHOULDER_X, HIP_X = 2.9, 3.0
 
 
 def _ik(top, paw, l1, l2, bend):
@@ -62,8 +62,11 @@ def _spine(pose, t):
     """Point along the back, from hip (0) to shoulder (1), with an arch."""
     hy, hz = pose["hip"]
     sy, sz = pose["shoulder"]
-    y = hy + (sy - hy) * t + pose["arch"] * 4 * t * (1 - t)
-    return (0.0, y, hz + (sz - hz) * t)
+    # The arch bulges square to the spine: up when standing, back when sitting.
+    dy, dz = sy - hy, sz - hz
+    n = math.hypot(dy, dz) or 1.0
+    bulge = pose["arch"] * 4 * t * (1 - t)
+    return (0.0, hy + dy * t + bulge * dz / n, hz + dz * t - bulge * dy / n)
 
 
 def build(pose_changes):
@@ -102,15 +105,19 @@ def build(pose_changes):
             hock_off = spec[3] if len(spec) > 3 else HOCK
             hock = add(paw, (0.0, hock_off[0], hock_off[1]))
             knee = _ik(top, hock, HIND_LEGS[0], HIND_LEGS[1], 1)
+            m.sphere(P(add(top, (0.0, 0.3, 0.3))), 3.9, coat(side), name)
             m.tube(P(top), P(knee), 3.3, 2.0, coat(side), name)
             m.tube(P(knee), P(hock), 1.9, 1.5, coat(side), name)
             m.tube(P(hock), P(paw), 1.5, 1.5, coat(side), name, pale(side), 0.6)
             m.sphere(P(add(paw, (0.0, 0.0, 0.6))), 1.6, pale(side), name)
 
     # Torso along the arched spine, chest patch at the front.
+    # Two chains side by side: a torso wider than it is deep, as seen from
+    # the front or behind, without changing the side view.
     for i in range(15):
         t = i / 14
-        m.sphere(P(_spine(pose, t)), 4.9 + 0.6 * t, "coat", "body")
+        for sx in (-1.0, 1.0):
+            m.sphere(P(add(_spine(pose, t), (sx * 1.1, 0.0, 0.0))), 4.7 + 0.5 * t, "coat", "body")
     chest = add(shoulder, (0.0, -2.0, 2.6))
     m.sphere(P(chest), 3.7, "pale", "body")
     m.sphere(P(add(lerp(hip, shoulder, 0.5), (0.0, -2.6, 0.0))), 3.6, "pale", "body")
