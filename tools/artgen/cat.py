@@ -18,7 +18,7 @@ BASE = {
     # paws (y, z[, x]); hind paws may add the hock offset (dy, dz)
     "nf": (1.6, 8.5), "ff": (1.6, 5.0), "nh": (1.6, -9.0), "fh": (1.6, -5.5),
     "tail": (55.0, 10.0, 0.0, 0.0),
-    "whiskers": True,
+    "whiskers": True, "haunch": 3.9,
 }
 
 HEAD_R = 5.0
@@ -105,7 +105,7 @@ def build(pose_changes):
             hock_off = spec[3] if len(spec) > 3 else HOCK
             hock = add(paw, (0.0, hock_off[0], hock_off[1]))
             knee = _ik(top, hock, HIND_LEGS[0], HIND_LEGS[1], 1)
-            m.sphere(P(add(top, (0.0, 0.3, 0.3))), 3.9, coat(side), name)
+            m.sphere(P(add(top, (0.0, 0.3, 0.3))), pose["haunch"], coat(side), name)
             m.tube(P(top), P(knee), 3.3, 2.0, coat(side), name)
             m.tube(P(knee), P(hock), 1.9, 1.5, coat(side), name)
             m.tube(P(hock), P(paw), 1.5, 1.5, coat(side), name, pale(side), 0.6)

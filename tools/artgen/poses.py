@@ -9,9 +9,9 @@ import math
 
 STAND = {}
 SIT = {
-    "hip": (5.2, -3.5), "shoulder": (13.5, 1.0), "head": (6.5, 3.5), "arch": 2.0,
-    "nf": (1.6, 5.0), "ff": (1.6, 4.2),
-    "nh": (1.6, 0.5, None, (0.8, -5.0)), "fh": (1.6, 1.5, None, (0.8, -5.0)),
+    "hip": (5.5, -4.5), "shoulder": (14.5, 2.5), "head": (6.5, 3.5), "arch": 2.0,
+    "nf": (1.6, 7.0), "ff": (1.6, 6.0), "haunch": 3.4,
+    "nh": (1.6, -0.5, None, (0.8, -6.0)), "fh": (1.6, 0.5, None, (0.8, -6.0)),
     "tail": (-35.0, 9.0, 25.0, 19.0),
 }
 LIE = {
@@ -31,7 +31,8 @@ FRONT = {"yaw": 0.0, "head_yaw": 0.0, "nf": (1.6, 7.0), "ff": (1.6, 7.0),
 FRONT_SIT = dict(SIT, yaw=0.0, head_yaw=0.0, nf=(1.6, 6.0), ff=(1.6, 6.0),
                  nh=(1.6, 1.0, None, (0.8, -5.0)), fh=(1.6, 1.0, None, (0.8, -5.0)),
                  tail=(-40.0, 10.0, 40.0, 16.0))
-FRONT_LIE = dict(LIE, yaw=0.0, head_yaw=0.0, nf=(1.5, 10.0), ff=(1.5, 10.0),
+# Lying seen from the front and a little to the side, so the body shows.
+FRONT_LIE = dict(LIE, yaw=25.0, head_yaw=-10.0, x=-2.0, nf=(1.5, 10.0), ff=(1.5, 10.0),
                  nh=(1.5, -2.0, None, (0.5, -4.5)), fh=(1.5, -2.0, None, (0.5, -4.5)),
                  tail=(-20.0, 2.0, 50.0, 16.0))
 BACK = {"yaw": 180.0, "head_yaw": 0.0, "nf": (1.6, 7.0), "ff": (1.6, 7.0),
@@ -93,7 +94,7 @@ CATALOGUE = [
     (10, "A8 hub: standing, front view, symmetric; A3 ends, A4/A5 start here", P(FRONT)),
     (11, "A9 hub: sitting, front view, paws together, tail round the feet", P(FRONT_SIT)),
     (12, "A14 yawn opening, front sitting (twin of 21)", P(FRONT_SIT, eyes="half", mouth="open", head_pitch=8.0)),
-    (13, "A14 full yawn, front sitting (twin of 22)", P(FRONT_SIT, eyes="closed", mouth="wide", head_pitch=18.0, ears="back")),
+    (13, "A14 full yawn, front sitting (twin of 22)", P(FRONT_SIT, eyes="closed", mouth="wide", head_pitch=18.0)),
     (14, "A10 hub: sitting, profile; most profile routines start and end here", P(SIT)),
     (15, "A18 tail flick, alternates with 14", P(SIT, tail=(-30.0, 16.0, 25.0, 8.0))),
     (16, "A17/A20 sitting, head turned up to the viewer", P(SIT, head_yaw=-60.0, head_pitch=18.0)),
