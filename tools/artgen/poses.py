@@ -42,9 +42,9 @@ WALL = dict(BACK, pitch=90.0, y=18.5, hip=(6.5, -6.0), shoulder=(7.0, 5.0),
             head=(3.0, 6.0), head_pitch=-55.0, whiskers=False,
             tail=(10.0, 0.0, 25.0, 14.0))
 # Held up by the scruff: spine upright, hind legs hanging, forepaws up.
-HELD = {"y": 4.0, "hip": (6.5, -1.5), "shoulder": (18.5, 0.5), "arch": 1.0,
+HELD = {"y": 4.5, "hip": (6.5, -1.5), "shoulder": (18.5, 0.5), "arch": 1.5,
         "head": (5.5, 3.0), "head_pitch": 5.0,
-        "nh": (-2.0, -0.5, None, (3.2, -0.8)), "fh": (-1.2, 0.8, None, (3.2, -0.8)),
+        "nh": (-2.5, 1.5, None, (3.2, -0.8)), "fh": (-1.5, 2.5, None, (3.2, -0.8)),
         "tail": (-75.0, 4.0, 15.0, 6.0)}
 
 
@@ -169,8 +169,8 @@ CATALOGUE = [
     (85, "A54 front standing, head raised again", P(FRONT, head=(7.5, 4.5), head_pitch=8.0)),
     (86, "A60 dozing, sitting: eyes half closed", P(SIT, eyes="half", head_pitch=-6.0)),
     (87, "A60 dozing: head nodded, eyes shut", P(SIT, eyes="closed", head=(6.0, 5.0), head_pitch=-22.0)),
-    (88, "A56 carried pose of profile actions: held up, paws paddling, near paw higher", P(HELD, nf=(15.0, 7.5), ff=(11.5, 7.0))),
-    (89, "A56 as 88, far paw higher", P(HELD, nf=(11.5, 7.0), ff=(15.0, 7.5))),
+    (88, "A56 carried pose of profile actions: held up, paws paddling, near paw higher", P(HELD, nf=(16.0, 10.5), ff=(12.5, 10.0))),
+    (89, "A56 as 88, far paw higher", P(HELD, nf=(12.5, 10.0), ff=(16.0, 10.5))),
     (90, "A57 batting overhead in/out: looking up, paw lifting", P(SIT, head_pitch=28.0, nf=(6.0, 8.5))),
     (91, "A57 paw raised high", P(SIT, head_pitch=34.0, nf=(22.0, 10.0))),
     (92, "A57 paw swiping forward", P(SIT, head_pitch=30.0, nf=(20.0, 13.5))),
@@ -182,8 +182,8 @@ CATALOGUE = [
     (98, "A58 head shake B: turned away; cuts back to 14", P(SIT, head_yaw=25.0, head_roll=-12.0, ears="back", eyes="closed")),
     (99, "A59 dozing, front sitting: eyes half closed (twin of 86)", P(FRONT_SIT, eyes="half", head_pitch=-6.0)),
     (100, "A59 dozing: head nodded, eyes shut (twin of 87)", P(FRONT_SIT, eyes="closed", head=(6.0, 5.0), head_pitch=-20.0)),
-    (101, "A55 carried pose of front actions: held up, near paw higher", P(HELD, yaw=10.0, head_yaw=-10.0, nf=(15.0, 6.5, 4.5), ff=(11.5, 6.0, -4.5))),
-    (102, "A55 as 101, far paw higher", P(HELD, yaw=10.0, head_yaw=-10.0, nf=(11.5, 6.0, 4.5), ff=(15.0, 6.5, -4.5))),
+    (101, "A55 carried pose of front actions: held up, near paw higher", P(HELD, yaw=10.0, head_yaw=-10.0, nf=(16.0, 8.0, 6.0), ff=(12.0, 8.0, -6.0))),
+    (102, "A55 as 101, far paw higher", P(HELD, yaw=10.0, head_yaw=-10.0, nf=(12.0, 8.0, 6.0), ff=(16.0, 8.0, -6.0))),
     (103, "A61 dropping straight down (dy 10), front view, legs spread", P(FRONT, y=3.0, nf=(4.0, 8.5, 6.5), ff=(4.0, 8.5, -6.5), nh=(3.0, -7.0, 6.0), fh=(3.0, -7.0, -6.0), eyes="wide", tail=(60.0, 0.0, 0.0, 0.0))),
     (104, "A62 landed: crouched, legs bent and splayed; then 10", P(FRONT, hip=(8.0, -6.5), shoulder=(8.0, 5.5), head=(6.0, 5.0), nf=(1.6, 8.0, 5.0), ff=(1.6, 8.0, -5.0), nh=(1.6, -7.0, 5.0), fh=(1.6, -7.0, -5.0))),
     (105, "A63 shaking a wet paw: forepaw lifted", P(nf=(6.0, 10.5), head_pitch=-18.0)),
