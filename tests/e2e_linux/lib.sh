@@ -1,0 +1,145 @@
+# Shared by the Linux end-to-end scripts: a private Xvfb (optionally with
+# openbox), the program started from a folder of its own so that its
+# dorra.ini lands there, and small probes built on xdotool and xwininfo.
+#
+# Each script is run as:  script.sh none|openbox
+# with DORRABEE (the program), RESOURCES (resources/), PET_CHECK
+# (tests/e2e_common/pet_check.py) and SHOTS (where screenshots go) set.
+set -euo pipefail
+
+WM=${1:-none}
+: "${DORRABEE:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
+IMPORT=/usr/bin/import    # ImageMagick's, whatever else is first on PATH
+CONVERT=/usr/bin/convert
+WORK=$(mktemp -d /tmp/dorrabee-e2e.XXXXXX)
+SHOTS="$SHOTS/$(basename "$0" .sh)-$WM"
+mkdir -p "$SHOTS"
+XVFB_PID="" WM_PID="" PET_PID="" OTHER_PIDS=()
+FAILURES=0
+
+cleanup() {
+    for pid in $PET_PID "${OTHER_PIDS[@]}" $WM_PID $XVFB_PID; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
+pass() { echo "ok: $*"; }
+check() {  # check "what" command...
+    local what=$1; shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+finish() {
+    echo "screenshots: $SHOTS"
+    [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
+}
+
+# ---- the display
+
+start_display() {
+    # -displayfd picks a free display number, so tests can run side by side.
+    exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -noreset -nolisten tcp 2>"$WORK/xvfb.log")
+    XVFB_PID=$!
+    local number
+    read -r -t 10 number <&3 || { echo "Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 2; }
+    export DISPLAY=":$number"
+    # A patterned desktop, so that what shows through the pet is checkable.
+    "$CONVERT" -size 1024x768 pattern:checkerboard -fill '#3070a0' -colorize 50% "$WORK/desktop.png"
+    display -window root "$WORK/desktop.png" 2>/dev/null || true
+    if [ "$WM" = openbox ]; then
+        openbox --sm-disable >/dev/null 2>&1 &
+        WM_PID=$!
+        for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    fi
+}
+
+shot() {  # shot NAME: the whole screen into $SHOTS/NAME.png
+    "$IMPORT" -window root "$SHOTS/$1.png"
+}
+
+# ---- the program
+
+# write_ini "Key=value" ...: the [Setup] section of the program's dorra.ini
+write_ini() {
+    { echo "[Setup]"; printf '%s\n' "$@"; } >"$WORK/dorra.ini"
+}
+
+start_pet() {
+    cp "$DORRABEE" "$WORK/dorrabee"
+    (cd "$WORK" && exec env QT_QPA_PLATFORM= ./dorrabee >"$WORK/pet.log" 2>&1) &
+    PET_PID=$!
+}
+
+# The pet window's id once it is mapped (a window titled "Dorrabee", 42 x 42).
+pet_window() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
+            if [ "$(window_size "$id")" = "42x42" ]; then echo "$id"; return 0; fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# The program's other visible windows titled exactly NAME (dialogs, boxes).
+window_named() {
+    local id
+    for _ in $(seq 50); do
+        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+            if [ "$(window_size "$id")" != "42x42" ]; then echo "$id"; return 0; fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+no_window_named() {
+    local id
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ "$(window_size "$id")" = "42x42" ] || return 1
+    done
+    return 0
+}
+
+window_size() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
+window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
+
+# Clicks the pet (button 1 or 3) at a point inside its current image.
+click_pet() {
+    local pet=$1 button=$2 x y
+    read -r x y < <(pet_point "$pet")
+    xdotool mousemove "$x" "$y" click "$button"
+}
+
+# A screen point inside the pet's shape: the middle of its largest rectangle.
+pet_point() {
+    local px py
+    read -r px py < <(window_position "$1")
+    python3 - "$DISPLAY" "$1" "$px" "$py" "$PET_CHECK" <<'PY'
+import os, sys
+sys.path.insert(0, os.path.dirname(sys.argv[5]))
+from pet_check import shape_rectangles
+rects = shape_rectangles(sys.argv[1], sys.argv[2]) or [(0, 0, 42, 42)]
+x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
+print(int(sys.argv[3]) + x + w // 2, int(sys.argv[4]) + y + h // 2)
+PY
+}
+
+open_menu_item() {  # open_menu_item PET KEY: right-click the pet and press the item's mnemonic
+    click_pet "$1" 3
+    sleep 0.5
+    xdotool key "$2"
+}
+
+# Waits up to 5 s for the program to end and sets PET_EXIT to its exit
+# code ("running" if it has not ended).
+wait_pet_exit() {
+    PET_EXIT=running
+    for _ in $(seq 50); do kill -0 "$PET_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$PET_PID" 2>/dev/null && return 0
+    PET_EXIT=0
+    wait "$PET_PID" || PET_EXIT=$?
+    PET_PID=""
+}

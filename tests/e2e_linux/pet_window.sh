@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The pet window from outside: a 42 x 42 window titled "Dorrabee", shaped
+# like one of the sheet's images and showing exactly that image, unmanaged
+# and out of the taskbar, alive, above a window mapped after it; Exit ends
+# the program with code 0.
+. "$(dirname "$0")/lib.sh"
+start_display
+
+# Slow ticks: the checker looks at a pet that stands still.
+write_ini "Timer=1500"
+start_pet
+pet=$(pet_window) || { fail "no pet window"; finish; }
+pass "a 42x42 window titled Dorrabee appears"
+check "it is unmanaged (override-redirect)" bash -c "xwininfo -id $pet | grep -q 'Override Redirect State: yes'"
+check "it asks to stay out of taskbar and pager" \
+    bash -c "xprop -id $pet _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR && xprop -id $pet _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_PAGER"
+check "it never takes the focus" bash -c "xprop -id $pet WM_HINTS | grep -q 'accepts input or input focus: False'"
+
+sleep 0.5
+shot pet-on-desktop
+check "its shape and pixels are one image of the sheet" \
+    python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES" --save "$SHOTS/pet-cell.png"
+
+# Another window mapped on top of the pet: by the next tick the pet is above it.
+read -r px py < <(window_position "$pet")
+xmessage -geometry "200x120+$((px - 60))+$((py - 40))" "a window mapped after the pet" &
+OTHER_PIDS+=($!)
+sleep 2.5
+shot pet-above-later-window
+read -r nx ny < <(window_position "$pet")
+check "it stays above a window mapped after it" \
+    python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES"
+kill "${OTHER_PIDS[@]}" 2>/dev/null || true
+
+# Within a few ticks the pet moves or changes its image.
+looks=()
+for _ in $(seq 10); do
+    if look=$(python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES"); then
+        looks+=("$look")
+        [ "${looks[0]}" != "$look" ] && break
+    fi
+    sleep 1
+done
+check "it moves or changes its image (${looks[*]:-nothing matched})" \
+    test "${#looks[@]}" -ge 2 -a "${looks[0]}" != "${looks[-1]}"
+
+open_menu_item "$pet" e
+wait_pet_exit
+check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+check "the settings file is left as it was" diff -q "$WORK/dorra.ini" <(printf '[Setup]\nTimer=1500\n')
+finish
