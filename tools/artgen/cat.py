@@ -281,7 +281,7 @@ def _whiskers(img, head):
         start = head.point((sx * 2.2, -2.0, 4.0))
         for lift in (0.28, -0.12):
             d = head.vector(norm((sx * 0.8, lift, 0.55)))
-            end = add(start, scale(d, 5.5))
+            end = add(start, scale(d, 8.0))
             a, b = img.to_screen(start), img.to_screen(end)
             pts = _line(int(math.floor(a[0])), int(math.floor(a[1])),
                         int(math.floor(b[0])), int(math.floor(b[1])))
