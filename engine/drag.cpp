@@ -6,6 +6,17 @@ int32_t dragging;
 int32_t grab_x;
 int32_t grab_y;
 
+// Runs the action that the reference v (+/- its number) names, from its
+// first frame; a negative reference also turns the pet round.
+static void take_action(int32_t v)
+{
+    pet->current_action = (v < 0 ? -v : v) - 1;
+    if (v < 0)
+        pet->facing = 1 - pet->facing;
+    pet->tick = 0;
+    pet->repeat_count = 0;
+}
+
 void drag_begin(int16_t cx, int16_t cy)
 {
     dragging = 1;
@@ -18,16 +29,11 @@ void drag_begin(int16_t cx, int16_t cy)
     const int32_t v = pet->actions[pet->drag_saved_action].drag_action;
     if (v == 0)
         return;
-    const int32_t a = (v < 0 ? -v : v) - 1;
-    if (v > 0 && a == pet->current_action) {
+    if (v > 0 && v - 1 == pet->current_action) {  // keeps animating in place
         pet->drag_state = DRAG_SAME;
         return;
     }
-    pet->current_action = a;
-    if (v < 0)
-        pet->facing = 1 - pet->facing;
-    pet->tick = 0;
-    pet->repeat_count = 0;
+    take_action(v);
     pet->drag_state = DRAG_SWITCHED;
 }
 
@@ -68,16 +74,8 @@ void drag_end()
     }
     const int32_t s = pet->drag_saved_action;
     const int32_t v = pet->actions[s].release_action;
-    if (v != 0) {
-        const int32_t a = (v < 0 ? -v : v) - 1;
-        if (v < 0 || a != s) {
-            pet->current_action = a;
-            if (v < 0)
-                pet->facing = 1 - pet->facing;
-            pet->tick = 0;
-            pet->repeat_count = 0;
-        }
-    }
+    if (v < 0 || (v > 0 && v - 1 != s))
+        take_action(v);
     pet->drag_state = DRAG_NONE;
 }
 

@@ -109,22 +109,34 @@ int count_entries(const char* text)
     return count;
 }
 
-// Copies a list text into its working copy and trims it; false when it does
-// not fit.
-bool copy_list_text(const char* text, char (&copy)[SCRIPT_TEXT_LIMIT + 1])
+// Copies a list text of action i's column into its working copy and trims
+// it; a text longer than the copy holds is refused with the message written.
+bool copy_list_text(const char* text, int i, int column, char (&list)[SCRIPT_TEXT_LIMIT + 1],
+                    char* message)
 {
-    if (std::strlen(text) > SCRIPT_TEXT_LIMIT)
+    if (std::strlen(text) > SCRIPT_TEXT_LIMIT) {
+        write_message(message, "** ERROR : Text too long for action %d, column %s ...", i + 1,
+                      script_column_name(column));
         return false;
-    std::strcpy(copy, text);
-    trim_blanks(copy);
+    }
+    std::strcpy(list, text);
+    trim_blanks(list);
     return true;
 }
 
-void copy_entry(const char* start, size_t length, char* entry)
+// The same for one entry of a link or dislike list, blanks around it included.
+bool copy_entry(const char* start, size_t length, int i, int column,
+                char (&entry)[SCRIPT_ENTRY_LIMIT + 1], char* message)
 {
+    if (length > SCRIPT_ENTRY_LIMIT) {
+        write_message(message, "** ERROR : Entry too long for action %d, column %s ...", i + 1,
+                      script_column_name(column));
+        return false;
+    }
     std::memcpy(entry, start, length);
     entry[length] = '\0';
     trim_blanks(entry);
+    return true;
 }
 
 // One entry of an image list: a number, or "R" and a number meaning the
@@ -143,8 +155,8 @@ bool valid_image(ImageRef value)
     return value != 0 && value <= IMAGE_COUNT && value >= -IMAGE_COUNT;
 }
 
-// Fills `frames` from an image list that holds exactly `count` entries;
-// false at the first unusable image, the rest staying 0.
+// Fills `frames`, one per entry of the list; false at the first unusable
+// image, the frames after it staying 0.
 bool read_images(const char* list, ImageRef* frames)
 {
     char entry[SCRIPT_TEXT_LIMIT + 1];
@@ -172,11 +184,8 @@ int parse_link_list(const char* text, int i, int column, int32_t* count, ActionL
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
-    if (!copy_list_text(text, list)) {
-        write_message(message, "** ERROR : Text too long for action %d, column %s ...", n,
-                      script_column_name(column));
+    if (!copy_list_text(text, i, column, list, message))
         return 0;
-    }
     const int entries = count_entries(list);
     if (entries == 0) {
         write_message(message, "** ERROR : Invalid next action list syntax for action %d", n);
@@ -193,13 +202,9 @@ int parse_link_list(const char* text, int i, int column, int32_t* count, ActionL
     const char* start;
     size_t length;
     for (ActionLink* link = *links; next_entry(cursor, start, length); ++link) {
-        if (length > SCRIPT_ENTRY_LIMIT) {
-            write_message(message, "** ERROR : Entry too long for action %d, column %s ...", n,
-                          script_column_name(column));
-            return 0;
-        }
         char e[SCRIPT_ENTRY_LIMIT + 1];
-        copy_entry(start, length, e);
+        if (!copy_entry(start, length, i, column, e, message))
+            return 0;
         char head[SCRIPT_ENTRY_LIMIT + 1];
         std::strcpy(head, e);
         char* dash = std::strchr(head, '-');
@@ -251,11 +256,8 @@ int parse_dislike_list(const char* text, int i, int32_t* count, Dislike** dislik
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
-    if (!copy_list_text(text, list)) {
-        write_message(message, "** ERROR : Text too long for action %d, column %s ...", n,
-                      script_column_name(COLUMN_DISLIKES));
+    if (!copy_list_text(text, i, COLUMN_DISLIKES, list, message))
         return 0;
-    }
     const int entries = count_entries(list);
     if (entries == 0)
         return 1;
@@ -270,13 +272,9 @@ int parse_dislike_list(const char* text, int i, int32_t* count, Dislike** dislik
     const char* start;
     size_t length;
     for (Dislike* d = *dislikes; next_entry(cursor, start, length); ++d) {
-        if (length > SCRIPT_ENTRY_LIMIT) {
-            write_message(message, "** ERROR : Entry too long for action %d, column %s ...", n,
-                          script_column_name(COLUMN_DISLIKES));
-            return 0;
-        }
         char e[SCRIPT_ENTRY_LIMIT + 1];
-        copy_entry(start, length, e);
+        if (!copy_entry(start, length, i, COLUMN_DISLIKES, e, message))
+            return 0;
         char head[SCRIPT_ENTRY_LIMIT + 1];
         std::strcpy(head, e);
         bool syntax_ok = false;
@@ -343,11 +341,8 @@ int load_images(const char* text, int i, char* message, bool* stop)
     const int n = i + 1;
     Action& action = pet->actions[i];
     char list[SCRIPT_TEXT_LIMIT + 1];
-    if (!copy_list_text(text, list)) {
-        write_message(message, "** ERROR : Text too long for action %d, column %s ...", n,
-                      script_column_name(COLUMN_IMAGES));
+    if (!copy_list_text(text, i, COLUMN_IMAGES, list, message))
         return 0;
-    }
     const int count = count_entries(list);
     if (count == 0) {
         write_message(message, "** ERROR : Not define images for animation action : %d ...", n);
@@ -566,12 +561,15 @@ int load_dialog_animations(char* message)
     }
     for (int i = 1; i <= pet->dialog_animation_count; ++i) {
         DialogAnimation& animation = pet->dialog_animations[i - 1];
-        char list[SCRIPT_TEXT_LIMIT + 1];
-        if (!copy_list_text(action_script->dialog_animations[i - 1], list)) {
+        const char* text = action_script->dialog_animations[i - 1];
+        if (std::strlen(text) > SCRIPT_TEXT_LIMIT) {
             write_message(message, "** ERROR : Text too long for dialog animation action : %d ...",
                           i);
             return 0;
         }
+        char list[SCRIPT_TEXT_LIMIT + 1];
+        std::strcpy(list, text);
+        trim_blanks(list);
         const int count = count_entries(list);
         if (count == 0) {
             write_message(message,

@@ -17,6 +17,21 @@ int32_t y_max()
     return screen_height - pet->sprite_height - settings.bottom_margin;
 }
 
+// Shortens the move m from pos so that it ends within low ... high; true
+// when it had to.
+bool clamp_move(int32_t& m, int32_t pos, int32_t low, int32_t high)
+{
+    if (m < 0 && pos + m < low) {
+        m = low - pos;
+        return true;
+    }
+    if (m > 0 && pos + m > high) {
+        m = high - pos;
+        return true;
+    }
+    return false;
+}
+
 struct LinkList {
     ActionLink* entries;
     int32_t count;
@@ -76,31 +91,11 @@ Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict)
     StepResult result = STEP_CONTINUE;
 
     int32_t mx = facing == 1 ? -a.dx : a.dx;
-    const int32_t xmax = x_max();
-    bool clamped = false;
-    if (mx < 0 && pet->x + mx < settings.left_margin) {
-        mx = settings.left_margin - pet->x;
-        clamped = true;
-    } else if (mx > 0 && pet->x + mx > xmax) {
-        mx = xmax - pet->x;
-        clamped = true;
-    }
-    if (clamped && (strict || a.x_bound_count > 0))
+    if (clamp_move(mx, pet->x, settings.left_margin, x_max()) && (strict || a.x_bound_count > 0))
         result = STEP_X_BOUND;
-
     int32_t my = a.dy;
-    const int32_t ymax = y_max();
-    clamped = false;
-    if (my < 0 && pet->y + my < settings.top_margin) {
-        my = settings.top_margin - pet->y;
-        clamped = true;
-    } else if (my > 0 && pet->y + my > ymax) {
-        my = ymax - pet->y;
-        clamped = true;
-    }
-    if (clamped && (strict || a.y_bound_count > 0))
-        result = STEP_Y_BOUND;
-
+    if (clamp_move(my, pet->y, settings.top_margin, y_max()) && (strict || a.y_bound_count > 0))
+        result = STEP_Y_BOUND;  // overrides an x bound met in the same probe
     if (result != STEP_CONTINUE)
         return {result, 0, 0};
     return {result, mx, my};
@@ -109,13 +104,10 @@ Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict)
 bool fits_room(int32_t action, int32_t facing)
 {
     const Action& a = pet->actions[action];
-    const int32_t rx = facing == 1 ? -a.reach_x : a.reach_x;
-    if ((rx < 0 && pet->x + rx < settings.left_margin) || (rx > 0 && pet->x + rx > x_max()))
-        return false;
-    const int32_t ry = a.reach_y;
-    if ((ry < 0 && pet->y + ry < settings.top_margin) || (ry > 0 && pet->y + ry > y_max()))
-        return false;
-    return true;
+    int32_t rx = facing == 1 ? -a.reach_x : a.reach_x;
+    int32_t ry = a.reach_y;
+    return !clamp_move(rx, pet->x, settings.left_margin, x_max()) &&
+           !clamp_move(ry, pet->y, settings.top_margin, y_max());
 }
 
 Choice choose_next(ActionLink* list, int32_t count)
