@@ -12,7 +12,7 @@ import tempfile
 
 RESOURCES = ["sprites.bmp", "mask.bmp", "title.bmp", "scene.bmp", "tile.bmp",
              "portrait.bmp", "pet.ico", "pet.cur", "drag.cur"]
-DOCS = ["sprites.png", "walk.gif", "run.gif", "climb.gif", "sleep.gif", "turn.gif"]
+DOCS = ["sprites.png", "extras.png", "walk.gif", "run.gif", "climb.gif", "sleep.gif", "turn.gif"]
 
 
 def generate(root, out):

@@ -198,6 +198,7 @@ def check_icon_and_cursors(root):
 def check_docs(root):
     w, h = imgdecode.png_header(read(root, "docs/sprites.png"))
     check(w >= 42 * 4 * 10 and h >= 42 * 4 * 9, "docs/sprites.png is too small for 108 images at 4x")
+    imgdecode.png_header(read(root, "docs/extras.png"))
     for name in ("walk.gif", "run.gif", "climb.gif", "sleep.gif"):
         gw, gh, _, frames, delays = imgdecode.gif(read(root, "docs/" + name))
         check(len(frames) >= 2 and len(delays) == len(frames), "docs/%s is not animated" % name)

@@ -71,18 +71,22 @@ def main(argv):
     write(os.path.join(res, "mask.bmp"),
           formats.bmp_uncompressed(mask_rows(sheet), 1, [(0, 0, 0), (255, 255, 255)]))
 
-    rows, pal = pictures.title(cells)
-    write(os.path.join(res, "title.bmp"), formats.bmp_uncompressed(rows, 8, pal, 256))
+    title = pictures.title(cells)
+    write(os.path.join(res, "title.bmp"), formats.bmp_uncompressed(title[0], 8, title[1], 256))
     write(os.path.join(res, "scene.bmp"),
           formats.bmp_uncompressed(pictures.scene(), 1, [(0, 0, 0), (255, 255, 255)]))
     write(os.path.join(res, "tile.bmp"),
           formats.bmp_uncompressed(pictures.tile(), 4, [(255, 255, 255), (128, 128, 128)]))
-    rows, pal = pictures.portrait(SHEET_PALETTE)
-    write(os.path.join(res, "portrait.bmp"), formats.bmp_uncompressed(rows, 8, pal, 256))
-    write(os.path.join(res, "pet.ico"), formats.ico(pictures.icons(SHEET_PALETTE)))
-    write(os.path.join(res, "pet.cur"), formats.cur_mono(pictures.paw_cursor(), 15, 15))
+    portrait = pictures.portrait(SHEET_PALETTE)
+    write(os.path.join(res, "portrait.bmp"), formats.bmp_uncompressed(portrait[0], 8, portrait[1], 256))
+    icons = pictures.icons(SHEET_PALETTE)
+    write(os.path.join(res, "pet.ico"), formats.ico(icons))
+    paw = pictures.paw_cursor()
+    write(os.path.join(res, "pet.cur"), formats.cur_mono(paw, 15, 15))
     hand, hot = pictures.grab_cursor()
     write(os.path.join(res, "drag.cur"), formats.cur_mono(hand, hot[0], hot[1]))
+    write(os.path.join(docs, "extras.png"),
+          formats.png_rgb(pictures.extras(title, portrait, icons, [paw, hand])))
 
     rows, pal = pictures.contact_sheet(cells, SHEET_PALETTE)
     write(os.path.join(docs, "sprites.png"), formats.png_indexed(rows, pal))

@@ -185,6 +185,16 @@ def png_indexed(rows, palette):
             + _png_chunk(b"IEND", b""))
 
 
+def png_rgb(rows):
+    """A truecolour PNG from rows of (r, g, b)."""
+    h, w = len(rows), len(rows[0])
+    raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in rows)
+    return (b"\x89PNG\r\n\x1a\n"
+            + _png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+            + _png_chunk(b"IDAT", zlib.compress(raw, 9))
+            + _png_chunk(b"IEND", b""))
+
+
 def _lzw(indices, min_size):
     """GIF's variable-width LZW, with a clear code whenever the table fills."""
     clear, end = 1 << min_size, (1 << min_size) + 1

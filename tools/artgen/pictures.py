@@ -272,6 +272,38 @@ def contact_sheet(cells, sheet_palette):
     return canvas, pal
 
 
+def extras(title, portrait, icons, cursors):
+    """The About-box title and portrait, the icon sizes and the two cursors,
+    enlarged on one sheet; transparent parts show the dialog grey."""
+    ground, dialog = (236, 232, 220), (212, 208, 200)
+    width, height = 560, 420
+    rgb = [[ground] * width for _ in range(height)]
+
+    def put(rows, colour_of, ox, oy, scale):
+        for y, row in enumerate(rows):
+            for x, v in enumerate(row):
+                c = colour_of(v)
+                for j in range(scale):
+                    line = rgb[oy + y * scale + j]
+                    for i in range(scale):
+                        line[ox + x * scale + i] = c
+
+    rows, pal = title
+    put(rows, lambda v: dialog if pal[v] == (0, 0, 0) else pal[v], 10, 10, 2)
+    rows, pal = portrait
+    put(rows, lambda v: pal[v], 10, 190, 2)
+    x = 230
+    for image in reversed(icons):
+        put(image, lambda v: v[:3] if v[3] else dialog, x, 190, 3)
+        x += len(image) * 3 + 10
+    x = 230
+    for cursor in cursors:
+        put(cursor, lambda v: dialog if v is None else ((0, 0, 0) if v == 0 else (255, 255, 255)),
+            x, 340, 2)
+        x += 74
+    return rgb
+
+
 def _animation(cells, frames, size, start, step, scale, pal):
     """Frames of an action as the user sees it: the cell moves by `step`
     per tick over a plain ground of `size` cell pixels."""
