@@ -12,8 +12,8 @@ namespace {
 
 // Larger pictures are refused: nothing we ship comes near, and an RLE file of
 // a few bytes could otherwise claim gigabytes.
-constexpr int64_t MAX_DIMENSION = 32768;
-constexpr int64_t MAX_PIXELS = int64_t{1} << 24;
+constexpr int64_t MAX_DIMENSION = 16384;
+constexpr int64_t MAX_PIXELS = int64_t{1} << 22;
 
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
@@ -248,8 +248,8 @@ bool decode(const uint8_t* dib, size_t size, size_t bits_offset, Bitmap* out, st
     if (table_end > size) return fail(error, "Bitmap colour table is truncated");
     if (bits_offset == 0) {
         // Colour tables beside true-colour pixels only advise the display; skip them.
+        if (h.bits > 8 && h.colours_used > (size - table) / h.entry_size) return fail(error, "Bitmap colour table is truncated");
         bits_offset = h.bits > 8 ? table + size_t(h.colours_used) * h.entry_size : table_end;
-        if (bits_offset > size) return fail(error, "Bitmap colour table is truncated");
     } else if (bits_offset < table_end) {
         return fail(error, "Bitmap colour table overlaps its pixels");
     }
