@@ -120,7 +120,7 @@ def build(pose_changes):
             m.sphere(P(add(_spine(pose, t), (sx * 1.1, 0.0, 0.0))), 4.7 + 0.5 * t, "coat", "body")
     chest = add(shoulder, (0.0, -2.0, 2.6))
     m.sphere(P(chest), 3.7, "pale", "body")
-    m.sphere(P(add(lerp(hip, shoulder, 0.5), (0.0, -2.6, 0.0))), 3.6, "pale", "body")
+    m.sphere(P(add(lerp(hip, shoulder, 0.5), (0.0, -3.0, 0.0))), 3.6, "pale", "body")
 
     # Tail: a chain of segments bending by fixed steps.
     elev, bend, side_a, side_bend = pose["tail"]

@@ -140,7 +140,7 @@ CATALOGUE = [
     (56, "A38 lying, tail tip curled down", P(LIE, tail=(-15.0, -2.0, 30.0, 16.0))),
     (57, "A36/A40/A41 half lying: chest down, rear settling", P(LIE, hip=(6.5, -6.5), shoulder=(6.5, 4.5), nf=(1.5, 11.0))),
     (58, "A41 roll 1: tipping onto the side", P(LIE, roll=-50.0, y=1.5, nf=(3.0, 10.0), ff=(3.5, 9.0), head_roll=20.0)),
-    (59, "A41 roll 2: on the back, paws in the air", P(LIE, roll=-165.0, y=11.0, nf=(-2.5, 8.0), ff=(-3.5, 6.0), nh=(-2.5, -3.0, None, (2.5, -1.5)), fh=(-3.0, -5.0, None, (2.5, -1.5)), head_roll=160.0, head_pitch=10.0, tail=(0.0, -4.0, 40.0, 14.0))),
+    (59, "A41 roll 2: on the back, paws in the air, face upside down", P(LIE, roll=-170.0, y=11.0, nf=(-10.0, 8.5), ff=(-8.5, 5.5), nh=(-9.5, -3.0, None, (2.5, 1.5)), fh=(-8.0, -6.0, None, (2.5, 1.5)), head=(1.0, 7.5), head_yaw=80.0, tail=(0.0, -4.0, 40.0, 14.0))),
     (60, "A41 roll 3: rolling on over", P(LIE, roll=-260.0, y=6.0, head_roll=250.0)),
     (61, "A41 roll 4: pushing up to sitting, facing left; then 14", P(SIT, hip=(5.0, -5.0), shoulder=(9.5, 4.0), head=(6.5, 4.5), nf=(1.5, 8.5), ff=(1.5, 7.5))),
     (62, "A42 coiled to leap up, looking up-left; cuts to 14 and 63", P(CROUCH, hip=(7.5, -5.5), shoulder=(9.0, 5.5), head=(6.5, 4.0), head_pitch=28.0, nf=(1.6, 8.0), ff=(1.6, 7.0), tail=(25.0, -2.0, 30.0, 14.0))),
