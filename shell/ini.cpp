@@ -1,7 +1,7 @@
 #include "shell/ini.h"
 
 #include <cerrno>
-#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -132,12 +132,28 @@ struct IniScan {
     }
 };
 
-std::string entry_line(std::string_view key, std::string_view value)
+// What a write adds for a missing key: the entry at the end of its section,
+// or a new section with it at the end of the file. `line_open` when the line
+// it follows has no line end.
+std::string added_lines(const IniScan& scan, std::string_view value, std::string_view newline, bool line_open,
+                        bool file_empty)
 {
-    std::string line(key);
-    line += '=';
-    line += value;
-    return line;
+    std::string added;
+    if (line_open)
+        added += newline;
+    if (!scan.section_found) {
+        if (!file_empty && !scan.last_blank)
+            added += newline;
+        added += '[';
+        added += scan.section;
+        added += ']';
+        added += newline;
+    }
+    added += scan.key;
+    added += '=';
+    added += value;
+    added += newline;
+    return added;
 }
 
 // ---- text in memory
@@ -326,7 +342,6 @@ void ini_set(std::string& text, std::string_view section, std::string_view key, 
         text.replace(from, line.offset + line.content.size() - from, value);
         return;
     }
-    std::string added;
     size_t at = text.size();
     bool line_open = !text.empty() && !text.ends_with('\n');
     if (scan.section_found) {
@@ -334,19 +349,7 @@ void ini_set(std::string& text, std::string_view section, std::string_view key, 
         at = line.offset + line.content.size() + line.ending.size();
         line_open = line.ending.empty();
     }
-    if (line_open)
-        added += newline;
-    if (!scan.section_found) {
-        if (!text.empty() && !scan.last_blank)
-            added += newline;
-        added += '[';
-        added += section;
-        added += ']';
-        added += newline;
-    }
-    added += entry_line(key, value);
-    added += newline;
-    text.insert(at, added);
+    text.insert(at, added_lines(scan, value, newline, line_open, text.empty()));
 }
 
 std::optional<std::string> ini_read_string(const char* path, const char* section, const char* key)
@@ -392,7 +395,7 @@ bool ini_write_string(const char* path, const char* section, const char* key, co
         return false;
 
     const IniScan& scan = plan.scan;
-    std::string entry = entry_line(key, value);
+    bool ok = true;
     if (in) {
         std::rewind(in.get());
         ReadLine line;
@@ -405,33 +408,19 @@ bool ini_write_string(const char* path, const char* section, const char* key, co
                 put(out.get(), value);
                 put(out.get(), line.ending);
             } else if (scan.key_line == NONE && index == scan.section_end) {
-                if (line.ending.empty())
-                    put(out.get(), plan.newline);
-                put(out.get(), entry + plan.newline);
+                put(out.get(), added_lines(scan, value, plan.newline, line.ending.empty(), false));
             }
         }
-        if (std::ferror(in.get())) {
-            out.reset();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (!scan.section_found) {
-        std::string added;
-        if (!plan.ends_with_newline)
-            added += plan.newline;
-        if (plan.line_count > 0 && !scan.last_blank)
-            added += plan.newline;
-        added += '[' + std::string(section) + ']' + plan.newline + entry + plan.newline;
-        put(out.get(), added);
-    }
-
-    bool ok = finish(out);
-    if (ok && in) {
+        ok = !std::ferror(in.get());
         in.reset();
-        fs::permissions(temporary, fs::status(target, error).permissions(), error);
+        // Keep who may read and write the file.
+        fs::file_status status = fs::status(target, error);
+        if (!error)
+            fs::permissions(temporary, status.permissions(), error);
     }
-    in.reset();
+    if (!scan.section_found)
+        put(out.get(), added_lines(scan, value, plan.newline, !plan.ends_with_newline, plan.line_count == 0));
+    ok = finish(out) && ok;
     if (ok)
         fs::rename(temporary, target, error);
     if (!ok || error) {
