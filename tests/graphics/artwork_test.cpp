@@ -72,6 +72,20 @@ TEST_F(Artwork, CellsPlainAndMirrored) {
     }
 }
 
+TEST_F(Artwork, SheetsCutShort) {
+    // One column short: 19 x 6 cells still hold every image, which reflow.
+    std::vector<uint32_t> narrow;
+    for (int32_t y = 0; y < sprites.height; ++y)
+        for (int32_t x = 0; x < 839; ++x) narrow.push_back(sheet(x, y));
+    ASSERT_EQ(sheet_attach(839, sprites.height, narrow.data(), IMAGE_COUNT), 1);
+    uint32_t cell[CELL_PIXELS];
+    copy_cell(cell, 19, 0);
+    for (int y = 0; y < S; ++y)
+        for (int x = 0; x < S; ++x) ASSERT_EQ(cell[y * S + x], sheet(x, S + y));
+    // One row short: 20 x 5 cells are too few.
+    EXPECT_EQ(sheet_attach(sprites.width, 251, sprites.pixels.data(), IMAGE_COUNT), 0);
+}
+
 TEST_F(Artwork, CompositeShowsTheBackdropExactlyOnTheKey) {
     uint32_t backdrop[CELL_PIXELS], cell[CELL_PIXELS], frame[CELL_PIXELS];
     for (int p = 0; p < CELL_PIXELS; ++p) backdrop[p] = 0x010203u * uint32_t(p % 80);
