@@ -124,10 +124,12 @@ bool check_index(const Bitmap& b, unsigned index, std::string* error) {
     return fail(error, "Bitmap pixel refers past its colour table");
 }
 
-bool decode_plain_indexed(const Header& h, const uint8_t* bits, size_t available, Canvas canvas, std::string* error) {
+size_t row_bytes(const Header& h) { return ((size_t(h.width) * size_t(h.bits) + 31) / 32) * 4; }
+
+// The plain encodings: rows of row_bytes(h), all present (checked by the caller).
+bool decode_plain_indexed(const Header& h, const uint8_t* bits, Canvas canvas, std::string* error) {
     Bitmap& b = *canvas.out;
-    size_t stride = ((size_t(h.width) * size_t(h.bits) + 31) / 32) * 4;
-    if (available / stride < size_t(h.height)) return fail(error, "Bitmap pixel data is truncated");
+    size_t stride = row_bytes(h);
     int per_byte = 8 / h.bits;
     unsigned mask = (1u << h.bits) - 1;
     for (int32_t row = 0; row < h.height; ++row) {
@@ -143,11 +145,10 @@ bool decode_plain_indexed(const Header& h, const uint8_t* bits, size_t available
     return true;
 }
 
-bool decode_true_colour(const Header& h, const uint8_t* bits, size_t available, Canvas canvas, std::string* error) {
+bool decode_true_colour(const Header& h, const uint8_t* bits, Canvas canvas, std::string* error) {
     Bitmap& b = *canvas.out;
     size_t bytes = size_t(h.bits / 8);
-    size_t stride = ((size_t(h.width) * size_t(h.bits) + 31) / 32) * 4;
-    if (available / stride < size_t(h.height)) return fail(error, "Bitmap pixel data is truncated");
+    size_t stride = row_bytes(h);
     Channel red, green, blue;
     if (h.compression == BI_BITFIELDS &&
         !(make_channel(h.masks[0], &red) && make_channel(h.masks[1], &green) && make_channel(h.masks[2], &blue)))
@@ -255,6 +256,13 @@ bool decode(const uint8_t* dib, size_t size, size_t bits_offset, Bitmap* out, st
     }
     if (bits_offset >= size) return fail(error, "Bitmap pixel data is missing");
 
+    const uint8_t* bits = dib + bits_offset;
+    size_t available = size - bits_offset;
+    bool rle = h.compression == BI_RLE4 || h.compression == BI_RLE8;
+    if (rle && h.image_size != 0 && h.image_size < available) available = h.image_size;
+    // Known before anything is allocated for the picture.
+    if (!rle && available / row_bytes(h) < size_t(h.height)) return fail(error, "Bitmap pixel data is truncated");
+
     Bitmap b;
     b.width = h.width;
     b.height = h.height;
@@ -268,18 +276,10 @@ bool decode(const uint8_t* dib, size_t size, size_t bits_offset, Bitmap* out, st
     b.pixels.assign(count, 0);
     if (h.bits <= 8) b.indices.assign(count, 0);
 
-    const uint8_t* bits = dib + bits_offset;
-    size_t available = size - bits_offset;
     Canvas canvas{&b, h.top_down};
-    bool ok;
-    if (h.compression == BI_RLE4 || h.compression == BI_RLE8) {
-        if (h.image_size != 0 && h.image_size < available) available = h.image_size;
-        ok = decode_rle(h, bits, available, canvas, error);
-    } else if (h.bits <= 8) {
-        ok = decode_plain_indexed(h, bits, available, canvas, error);
-    } else {
-        ok = decode_true_colour(h, bits, available, canvas, error);
-    }
+    bool ok = rle           ? decode_rle(h, bits, available, canvas, error)
+              : h.bits <= 8 ? decode_plain_indexed(h, bits, canvas, error)
+                            : decode_true_colour(h, bits, canvas, error);
     if (!ok) return false;
     if (h.bits <= 8)
         for (size_t i = 0; i < count; ++i) b.pixels[i] = b.palette[b.indices[i]];
