@@ -108,12 +108,12 @@ bool read_header(const uint8_t* dib, size_t size, Header* h, std::string* error)
     return true;
 }
 
-// Writes the index and its colour at (x, y) of the picture, y from the top.
+// The picture being filled, and where a stored row lands in it (top row first).
 struct Canvas {
     Bitmap* out;
     bool top_down;
 
-    size_t at(int32_t x, int32_t row) const {  // row as stored
+    size_t at(int32_t x, int32_t row) const {
         int32_t y = top_down ? row : out->height - 1 - row;
         return size_t(y) * size_t(out->width) + size_t(x);
     }
