@@ -24,6 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+not() { ! "$@"; }
 fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
 pass() { echo "ok: $*"; }
 check() {  # check "what" command...
@@ -66,7 +67,7 @@ write_ini() {
 }
 
 start_pet() {
-    cp "$DORRABEE" "$WORK/dorrabee"
+    [ -e "$WORK/dorrabee" ] || cp "$DORRABEE" "$WORK/dorrabee"
     (cd "$WORK" && exec env QT_QPA_PLATFORM= ./dorrabee >"$WORK/pet.log" 2>&1) &
     PET_PID=$!
 }
@@ -91,6 +92,14 @@ window_named() {
             if [ "$(window_size "$id")" != "42x42" ]; then echo "$id"; return 0; fi
         done
         sleep 0.1
+    done
+    return 1
+}
+
+pet_visible() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
+        [ "$(window_size "$id")" = "42x42" ] && return 0
     done
     return 1
 }
@@ -127,10 +136,30 @@ print(int(sys.argv[3]) + x + w // 2, int(sys.argv[4]) + y + h // 2)
 PY
 }
 
-open_menu_item() {  # open_menu_item PET KEY: right-click the pet and press the item's mnemonic
-    click_pet "$1" 3
-    sleep 0.5
-    xdotool key "$2"
+# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
+menu_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
+        [ "$(window_size "$id")" != "42x42" ] || continue
+        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+# Right-clicks the pet and presses the item's mnemonic. The pet may walk away
+# between finding it and clicking, so the click is tried again until a menu
+# shows.
+open_menu_item() {  # open_menu_item PET KEY
+    for _ in 1 2 3 4 5; do
+        click_pet "$1" 3
+        sleep 0.4
+        if menu_window >/dev/null; then
+            xdotool key "$2"
+            return 0
+        fi
+    done
+    fail "the menu does not open"
+    return 1
 }
 
 # Waits up to 5 s for the program to end and sets PET_EXIT to its exit

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The pop-up menu, the Options dialog (entries typed, OK writes the file;
+# invalid entries raise a box and keep the dialog open) and the About
+# dialog's scene, driven with the mouse and keyboard.
+. "$(dirname "$0")/lib.sh"
+start_display
+
+write_ini "Timer=1000"
+start_pet
+pet=$(pet_window) || { fail "no pet window"; finish; }
+
+# ---- the menu opens with its top-left corner at the pointer
+menu=""
+for _ in 1 2 3 4 5; do  # the pet may walk away between finding and clicking it
+    read -r mx my < <(pet_point "$pet")
+    xdotool mousemove "$mx" "$my" click 3
+    sleep 0.5
+    menu=$(menu_window) && break
+done
+shot menu
+check "a right click opens the menu" test -n "$menu"
+[ -n "$menu" ] && check "the menu's top-left corner is at the pointer" \
+    test "$(window_position "$menu")" = "$mx $my"
+xdotool key c
+sleep 0.5
+check "Continue closes the menu" bash -c "! xwininfo -id $menu 2>/dev/null | grep -q IsViewable"
+
+# ---- Options
+OPTIONS="Dorrabee — 选项"
+open_menu_item "$pet" o
+options=$(window_named "$OPTIONS") || { fail "Options does not open"; finish; }
+pass "Options opens"
+shot options
+
+# A control's middle on the screen, from its rectangle in dialog units
+# (the dialog is 172 x 150 units).
+control() {  # control X Y W H
+    local dx dy size
+    read -r dx dy < <(window_position "$options")
+    size=$(window_size "$options")
+    echo $((dx + ($1 + $3 / 2) * ${size%x*} / 172)) $((dy + ($2 + $4 / 2) * ${size#*x} / 150))
+}
+type_into() {  # type_into X Y W H TEXT
+    local x y
+    read -r x y < <(control "$1" "$2" "$3" "$4")
+    xdotool mousemove "$x" "$y" click 1
+    sleep 0.1
+    xdotool key ctrl+a BackSpace
+    [ -z "$5" ] || xdotool type --delay 20 "$5"
+}
+TOP="27 79 31 12" LEFT="83 79 31 12" BOTTOM="27 94 31 12" RIGHT="83 94 31 12" SPEED="43 119 45 12"
+LIVE="11 31 106 9" OK="127 11 40 17"
+
+press_ok_expect_box() {  # press_ok_expect_box WHAT
+    local x y box
+    read -r x y < <(control $OK)
+    xdotool mousemove "$x" "$y" click 1
+    if box=$(window_named Dorrabee); then
+        pass "$1 raises a message box"
+        shot "options-$(echo "$1" | tr ' ' '-')"
+        xdotool key Return
+        sleep 0.5
+        check "the box closes with Enter" no_window_named Dorrabee
+        check "after $1 the dialog stays open" window_named "$OPTIONS" >/dev/null
+    else
+        fail "$1 raises no message box"
+    fi
+}
+type_into $TOP "1x"
+press_ok_expect_box "an invalid margin"
+type_into $TOP "10"
+type_into $LEFT "900"
+type_into $RIGHT "900"
+press_ok_expect_box "margins too large"
+type_into $LEFT "20"
+type_into $RIGHT "40"
+type_into $SPEED "5"
+press_ok_expect_box "a speed below 10"
+check "nothing is written while entries are refused" diff -q "$WORK/dorra.ini" <(printf '[Setup]\nTimer=1000\n')
+
+type_into $BOTTOM "  30 "
+type_into $SPEED "0200"
+read -r x y < <(control $LIVE)
+xdotool mousemove "$x" "$y" click 1
+sleep 0.2
+shot options-filled
+xdotool key Return
+sleep 0.7
+check "OK closes the dialog" no_window_named "$OPTIONS"
+expected='[Setup]
+Timer=200
+Mode=2
+Top Margin=10
+Bottom Margin=30
+Left Margin=20
+Right Margin=40'
+check "OK writes all six keys" diff <(echo "$expected") "$WORK/dorra.ini"
+
+# ---- About: the scene moves while the rest stands still
+open_menu_item "$pet" a
+about=$(window_named "关于Dorrabee") || { fail "About does not open"; finish; }
+pass "About opens"
+sleep 0.5
+read -r ax ay < <(window_position "$about")
+asize=$(window_size "$about")
+shot about
+"$CONVERT" "$SHOTS/about.png" -crop "$asize+$ax+$ay" +repage "$WORK/about-1.png"
+sleep 0.5
+shot about-later
+"$CONVERT" "$SHOTS/about-later.png" -crop "$asize+$ax+$ay" +repage "$WORK/about-2.png"
+check "the About scene moves between screenshots" \
+    bash -c "! /usr/bin/compare -metric AE '$WORK/about-1.png' '$WORK/about-2.png' null: 2>/dev/null"
+xdotool key Escape
+sleep 0.5
+check "Escape closes About" no_window_named "关于Dorrabee"
+
+open_menu_item "$pet" e
+wait_pet_exit
+check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+finish
