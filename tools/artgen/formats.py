@@ -198,47 +198,47 @@ def png_rgb(rows):
 def _lzw(indices, min_size):
     """GIF's variable-width LZW, with a clear code whenever the table fills."""
     clear, end = 1 << min_size, (1 << min_size) + 1
-    out, acc, nbits = bytearray(), 0, 0
+    out = bytearray()
     size = min_size + 1
-
-    def emit(code):
-        nonlocal acc, nbits
-        acc |= code << nbits
+    acc, nbits = clear, size
+    table = {}
+    get = table.get
+    next_code = end + 1
+    prefix = -1
+    for px in indices:
+        if prefix < 0:
+            prefix = px
+            continue
+        key = (prefix << 8) | px
+        code = get(key)
+        if code is not None:
+            prefix = code
+            continue
+        acc |= prefix << nbits
         nbits += size
         while nbits >= 8:
             out.append(acc & 0xFF)
             acc >>= 8
             nbits -= 8
-
-    table = {}
-    next_code = end + 1
-    emit(clear)
-    prefix = None
-    for px in indices:
-        if prefix is None:
-            prefix = px
-            continue
-        key = (prefix, px)
-        if key in table:
-            prefix = table[key]
-            continue
-        emit(prefix)
         if next_code < 4096:
             table[key] = next_code
             next_code += 1
             if next_code > (1 << size) and size < 12:
                 size += 1
         else:
-            emit(clear)
-            table = {}
+            acc |= clear << nbits
+            nbits += size
+            table.clear()
             next_code = end + 1
             size = min_size + 1
         prefix = px
-    if prefix is not None:
-        emit(prefix)
-    emit(end)
-    if nbits:
+    for code in ((prefix, end) if prefix >= 0 else (end,)):
+        acc |= code << nbits
+        nbits += size
+    while nbits > 0:
         out.append(acc & 0xFF)
+        acc >>= 8
+        nbits -= 8
     return bytes(out)
 
 

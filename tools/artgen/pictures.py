@@ -231,13 +231,9 @@ def _doc_palette(sheet_palette):
 def _blit(canvas, cell, ox, oy, scale, mirrored=False):
     for y in range(42):
         src = cell[y][::-1] if mirrored else cell[y]
-        for x in range(42):
-            v = src[x]
-            for j in range(scale):
-                row = canvas[oy + y * scale + j]
-                base = ox + x * scale
-                for i in range(scale):
-                    row[base + i] = v
+        wide = [v for v in src for _ in range(scale)]
+        for j in range(scale):
+            canvas[oy + y * scale + j][ox:ox + 42 * scale] = wide
 
 
 def _number(canvas, n, ox, oy, colour, scale=2):
