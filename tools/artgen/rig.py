@@ -327,6 +327,28 @@ def _outline(img):
                 ring.append((x, y))
     for x, y in ring:
         img.px[y][x] = OUTLINE
+    _thin_corners(img, ring)
+
+
+def _thin_corners(img, ring):
+    """Drops the outer corner pixel of each stair step, so diagonal edges
+    run as clean one-pixel steps instead of doubled L shapes."""
+    px = img.px
+    for x, y in ring:
+        if px[y][x] != OUTLINE:
+            continue
+        around = [px[y + dy][x + dx] if img.inside(x + dx, y + dy) else KEY for dx, dy in N4]
+        # around: right, left, down, up
+        if any(v not in (KEY, OUTLINE) for v in around):
+            continue
+        horizontal = (around[0] == OUTLINE) + (around[1] == OUTLINE)
+        vertical = (around[2] == OUTLINE) + (around[3] == OUTLINE)
+        if horizontal == 1 and vertical == 1:
+            hx = x + (1 if around[0] == OUTLINE else -1)
+            vy = y + (1 if around[2] == OUTLINE else -1)
+            # Only when the step's inner corner is the cat, not a gap.
+            if img.inside(hx, vy) and px[vy][hx] not in (KEY, OUTLINE):
+                px[y][x] = KEY
 
 
 def _clean(img):
