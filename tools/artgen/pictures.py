@@ -63,8 +63,8 @@ def title(cells):
     # The cat's colours; its black eyes become near-black to stay visible.
     palette += [(16, 16, 24)] + [c for c in _sheet_colours()[1:9]]
     rows = [[0] * w for _ in range(h)]
-    unit = 1.02
-    x = 8.0
+    unit = 1.12
+    x = 6.0
     for i, ch in enumerate("Dorrabee"):
         strokes, width = LETTERS[ch]
         bounce = 2.0 if i % 2 else 0.0
@@ -83,7 +83,7 @@ def title(cells):
                 v = px[y][xx]
                 if v != KEY and 0 <= bx + xx < w:
                     rows[by + y][bx + xx] = colour.get(v, ramp + 1)
-        x += (width + 7.0) * unit + 5.0
+        x += (width + 7.0) * unit + 2.0
     # Image 14 (sitting, facing the word) on top of the last "e".
     cell = cells[13]
     ox, oy = w - 44, 74 - 27 - 41
