@@ -53,9 +53,9 @@ def _ik(top, paw, l1, l2, bend):
     return (mx, my + h * ny, mz + h * nz)
 
 
-def _paw(spec, side_x):
-    x = spec[2] if len(spec) > 2 and spec[2] is not None else side_x
-    return (x, spec[0], spec[1])
+def _paw(place, side_x):
+    x = place[2] if len(place) > 2 and place[2] is not None else side_x
+    return (x, place[0], place[1])
 
 
 def _spine(pose, t):
@@ -91,18 +91,18 @@ def build(pose_changes):
 
     # Legs first: the body drawn after them hides their tops.
     for name, side, front in (("nf", 1, True), ("ff", -1, True), ("nh", 1, False), ("fh", -1, False)):
-        spec = pose[name]
+        place = pose[name]
         if front:
             top = add(lerp(hip, shoulder, 0.92), (side * SHOULDER_X, -2.0, 0.0))
-            paw = _paw(spec, side * SHOULDER_X)
+            paw = _paw(place, side * SHOULDER_X)
             elbow = _ik(top, paw, FRONT_LEGS[0], FRONT_LEGS[1], -1)
             m.tube(P(top), P(elbow), 2.1, 1.7, coat(side), name)
             m.tube(P(elbow), P(paw), 1.7, 1.5, coat(side), name, pale(side), 0.7)
             m.sphere(P(add(paw, (0.0, 0.0, 0.5))), 1.6, pale(side), name)
         else:
             top = add(lerp(hip, shoulder, 0.05), (side * HIP_X, -1.5, 0.0))
-            paw = _paw(spec, side * HIP_X)
-            hock_off = spec[3] if len(spec) > 3 else HOCK
+            paw = _paw(place, side * HIP_X)
+            hock_off = place[3] if len(place) > 3 else HOCK
             hock = add(paw, (0.0, hock_off[0], hock_off[1]))
             knee = _ik(top, hock, HIND_LEGS[0], HIND_LEGS[1], 1)
             m.sphere(P(add(top, (0.0, 0.3, 0.3))), pose["haunch"], coat(side), name)
