@@ -233,8 +233,9 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
                 } else if (mode == MODE_STANDARD) {
                     ASSERT_EQ(shown, fake.desktop_pixel(pet_x + px, pet_y + py)) << px << "," << py;
                 }
-                if (mode != MODE_STANDARD && window->has_outline)
+                if (mode != MODE_STANDARD && window->has_outline) {
                     ASSERT_EQ(in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px], inside) << px << "," << py;
+                }
             }
         }
     }
