@@ -71,7 +71,7 @@ def main(argv):
     write(os.path.join(res, "mask.bmp"),
           formats.bmp_uncompressed(mask_rows(sheet), 1, [(0, 0, 0), (255, 255, 255)]))
 
-    title = pictures.title(cells)
+    title = pictures.title(cells, SHEET_PALETTE)
     write(os.path.join(res, "title.bmp"), formats.bmp_uncompressed(title[0], 8, title[1], 256))
     write(os.path.join(res, "scene.bmp"),
           formats.bmp_uncompressed(pictures.scene(), 1, [(0, 0, 0), (255, 255, 255)]))

@@ -163,11 +163,6 @@ def cur_mono(rows, hot_x, hot_y):
     return _directory(2, [(len(rows[0]), len(rows), 2, hot_x, hot_y, _icon_image_1(rows))])
 
 
-def cur_rgba(rows, hot_x, hot_y):
-    """A one-image 32-bit cursor file with its hot spot."""
-    return _directory(2, [(len(rows[0]), len(rows), 0, hot_x, hot_y, _icon_image_32(rows))])
-
-
 def _png_chunk(kind, data):
     body = kind + data
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))

@@ -52,7 +52,7 @@ RAMPS = [  # shade, main, light
 INK = (34, 34, 64)   # letter outline: dark, but never pure black (transparent)
 
 
-def title(cells):
+def title(cells, sheet_palette):
     """269x80, 8 bits: "Dorrabee" in shaded tube letters, our cat sitting on
     the last letter; black is transparent."""
     w, h = 269, 80
@@ -61,7 +61,7 @@ def title(cells):
         palette += list(ramp)
     cat_base = len(palette)
     # The cat's colours; its black eyes become near-black to stay visible.
-    palette += [(16, 16, 24)] + [c for c in _sheet_colours()[1:9]]
+    palette += [(16, 16, 24)] + list(sheet_palette[1:9])
     rows = [[0] * w for _ in range(h)]
     unit = 1.12
     x = 6.0
@@ -93,11 +93,6 @@ def title(cells):
             if v != KEY and 0 <= oy + y < h:
                 rows[oy + y][ox + xx] = cat_base + v
     return rows, palette
-
-
-def _sheet_colours():
-    import artgen
-    return artgen.SHEET_PALETTE
 
 
 def _recolour(px, palette_index, background):

@@ -159,9 +159,6 @@ class Image:
         """Inside and off the picture's edge rows and columns."""
         return 0 < x < self.w - 1 and 0 < y < self.h - 1
 
-    def is_pet(self, x, y):
-        return self.inside(x, y) and self.px[y][x] != KEY
-
     def visible(self, p, tolerance=1.5):
         """The pixel of model point p, when nothing hides it by more than
         `tolerance` model units, else None."""
