@@ -4,6 +4,10 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+// winuser.h names two resource types like our icon and cursor numbers.
+#undef RES_ICON
+#undef RES_CURSOR
+
 struct Window;
 struct Cursor;
 struct Menu;

@@ -1,0 +1,236 @@
+// The seam's Win32 side against the real calls: regions, painting our
+// buffers, reading the screen back, the settings file and paths.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "graphics/outline.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_host.h"
+
+namespace {
+
+// A plain visible window whose paints are done by the test's own function.
+void (*paint_handler)(Window*) = nullptr;
+
+LRESULT CALLBACK test_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT && paint_handler) {
+        paint_handler(window_of(hwnd));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+HWND make_window(int x, int y, int width, int height) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = test_proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Win32PlatformTest";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    HWND hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Win32PlatformTest", "test", WS_POPUP, x, y, width,
+                                height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    return hwnd;
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// The window's client pixels as they stand, 0x00RRGGBB, top row first.
+std::vector<uint32_t> read_window(HWND hwnd, int width, int height) {
+    HDC dc = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(dc);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, dc);
+    return pixels;
+}
+
+std::vector<uint32_t> pattern(int width, int height, uint32_t seed) {
+    std::vector<uint32_t> p(size_t(width * height));
+    for (size_t i = 0; i < p.size(); ++i) p[i] = (uint32_t(i) * 2654435761u + seed) & 0xFFFFFF;
+    return p;
+}
+
+bool region_has(HRGN region, int x, int y) { return PtInRegion(region, x, y) != 0; }
+
+}  // namespace
+
+TEST(Win32Outline, WindowRegionCoversExactlyTheOutlinePixels) {
+    HWND hwnd = make_window(10, 10, 42, 42);
+    Outline outline;
+    outline.rects = {{0, 10, 1, 42}, {5, 5, 6, 8}, {5, 20, 6, 23}, {41, 0, 42, 1}};
+    platform_set_window_outline(window_of(hwnd), &outline);
+
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
+    for (int y = 0; y < 42; ++y)
+        for (int x = 0; x < 42; ++x) {
+            bool inside = false;
+            for (const OutlineRect& r : outline.rects)
+                inside |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+            ASSERT_EQ(region_has(region, x, y), inside) << x << "," << y;
+        }
+
+    Outline empty;
+    platform_set_window_outline(window_of(hwnd), &empty);
+    EXPECT_EQ(GetWindowRgn(hwnd, region), NULLREGION);
+
+    platform_set_window_outline(window_of(hwnd), nullptr);
+    EXPECT_EQ(GetWindowRgn(hwnd, region), ERROR);  // no region: the whole window
+    DeleteObject(region);
+    DestroyWindow(hwnd);
+}
+
+TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels) {
+    const int width = 60, height = 40;
+    const uint32_t key = 0xFFFF00;
+    static std::vector<uint32_t> ground, art;
+    ground = pattern(width, height, 7);
+    art = pattern(31, 17, 99);
+    for (size_t i = 0; i < art.size(); i += 3) art[i] = key;  // scattered single pixels and runs
+    for (int x = 0; x < 31; ++x) art[size_t(5 * 31 + x)] = key;
+    for (uint32_t& p : ground)
+        if (p == key) p = 0;
+
+    HWND hwnd = make_window(200, 150, width, height);
+    paint_handler = [](Window* w) {
+        ASSERT_TRUE(platform_begin_paint(w));
+        platform_present(w, ground.data(), width, height, 0, 0);
+        platform_present_keyed(w, art.data(), 31, 17, 20, 13, key);
+        platform_end_paint(w);
+    };
+    platform_invalidate(window_of(hwnd));
+    platform_update_window(window_of(hwnd));
+    std::vector<uint32_t> seen = read_window(hwnd, width, height);
+    paint_handler = nullptr;
+
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t want = ground[size_t(y * width + x)];
+            int ax = x - 20, ay = y - 13;
+            if (ax >= 0 && ax < 31 && ay >= 0 && ay < 17 && art[size_t(ay * 31 + ax)] != key)
+                want = art[size_t(ay * 31 + ax)];
+            ASSERT_EQ(seen[size_t(y * width + x)], want) << x << "," << y;
+        }
+    DestroyWindow(hwnd);
+}
+
+TEST(Win32Painting, KeyedPresentDrawsEverythingInsideAPartialRepaint) {
+    const int width = 50, height = 30;
+    static std::vector<uint32_t> first, second;
+    first = pattern(width, height, 1);
+    second = pattern(width, height, 2);
+    for (uint32_t* buffer : {first.data(), second.data()})
+        for (int i = 0; i < width * height; ++i)
+            if (buffer[i] == 0) buffer[i] = 1;
+    static const std::vector<uint32_t>* shown = &first;
+
+    HWND hwnd = make_window(300, 300, width, height);
+    paint_handler = [](Window* w) {
+        ASSERT_TRUE(platform_begin_paint(w));
+        platform_present_keyed(w, shown->data(), width, height, 0, 0, 0x000000);
+        platform_end_paint(w);
+    };
+    platform_invalidate(window_of(hwnd));
+    platform_update_window(window_of(hwnd));
+    shown = &second;
+    platform_invalidate_rect(window_of(hwnd), 7, 4, 13, 9);
+    platform_update_window(window_of(hwnd));
+    std::vector<uint32_t> seen = read_window(hwnd, width, height);
+    paint_handler = nullptr;
+
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            bool repainted = x >= 7 && x < 20 && y >= 4 && y < 13;
+            ASSERT_EQ(seen[size_t(y * width + x)], (repainted ? second : first)[size_t(y * width + x)])
+                << x << "," << y;
+        }
+    DestroyWindow(hwnd);
+}
+
+TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen) {
+    const int x = 400, y = 260;
+    static std::vector<uint32_t> shown;
+    shown = pattern(42, 42, 5);
+    HWND hwnd = make_window(x, y, 42, 42);
+    paint_handler = [](Window* w) {
+        ASSERT_TRUE(platform_begin_paint(w));
+        platform_present(w, shown.data(), 42, 42, 0, 0);
+        platform_end_paint(w);
+    };
+    platform_invalidate(window_of(hwnd));
+    platform_update_window(window_of(hwnd));
+    pump();
+    Sleep(200);  // the X server shows what the window painted
+    pump();
+
+    ASSERT_TRUE(platform_open_screen());
+    std::vector<uint32_t> captured(42 * 42, 0xABCDEF);
+    platform_capture_screen(x, y, 42, 42, captured.data());
+    EXPECT_EQ(captured, shown);
+    // A block partly covering the window: its rows and columns line up.
+    std::vector<uint32_t> part(20 * 10);
+    platform_capture_screen(x + 30, y + 35, 20, 10, part.data());
+    for (int row = 0; row < 7; ++row)
+        for (int col = 0; col < 12; ++col)
+            ASSERT_EQ(part[size_t(row * 20 + col)], shown[size_t((row + 35) * 42 + col + 30)]);
+    platform_close_screen();
+    paint_handler = nullptr;
+    DestroyWindow(hwnd);
+}
+
+TEST(Win32Process, SettingsFileRoundTripAndDefaults) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "dorrabee-platform-test.ini";
+    DeleteFileA(path.c_str());
+
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Timer", 150), 150);  // no file
+    EXPECT_TRUE(platform_ini_write_string(path.c_str(), "Setup", "Timer", "75"));
+    EXPECT_TRUE(platform_ini_write_string(path.c_str(), "Setup", "Top Margin", "12"));
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Timer", 150), 75);
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Top Margin", 0), 12);
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Left Margin", -3), -3);  // no key
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Other", "Timer", 9), 9);          // no section
+    DeleteFileA(path.c_str());
+}
+
+TEST(Win32Process, PathsAreWholeOrNothing) {
+    char path[300];
+    size_t length = platform_executable_path(path, sizeof path);
+    ASSERT_GT(length, 4u);
+    EXPECT_EQ(std::string(path, length).substr(length - 4), ".exe");
+    EXPECT_EQ(platform_executable_path(path, 6), 0u);  // cut short: no path at all
+
+    size_t here = platform_current_directory(path, sizeof path);
+    ASSERT_GT(here, 0u);
+    EXPECT_EQ(std::string(path).size(), here);
+    EXPECT_EQ(platform_current_directory(path, 3), 0u);
+}
+
+TEST(Win32Process, ScreenSizeIsThePrimaryScreens) {
+    int32_t width = 0, height = 0;
+    platform_screen_size(&width, &height);
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GT(width, 0);
+}
