@@ -255,33 +255,35 @@ def _colour(img):
 
 
 def _tidy_fills(img):
-    """Single pixels of a shade band read as noise: give them the colour
-    most of their neighbours have."""
+    """Single pixels read as noise: a shade pixel with none of its colour
+    beside it, or a lone dot of line inside the cat, takes the colour most
+    of its neighbours have."""
     fills = (SHADE, COAT, LIGHT, PALE)
-    for _ in range(2):
+    px = img.px
+    for _ in range(4):
         changes = []
         for y in range(img.h):
             for x in range(img.w):
-                c = img.px[y][x]
-                if c not in fills or (x, y) in img.locked:
+                c = px[y][x]
+                if (x, y) in img.locked or c not in fills + (OUTLINE,):
+                    continue
+                if c == OUTLINE:
+                    near = [px[y + dy][x + dx] for dx, dy in N8 if img.inside(x + dx, y + dy)]
+                    if KEY in near or BLACK in near or OUTLINE in near:
+                        continue
+                elif any(img.inside(x + dx, y + dy) and px[y + dy][x + dx] == c for dx, dy in N4):
                     continue
                 counts = {}
-                same = False
-                for dx, dy in N4:
+                for dx, dy in N8:
                     nx, ny = x + dx, y + dy
-                    if not img.inside(nx, ny):
-                        continue
-                    n = img.px[ny][nx]
-                    if n == c:
-                        same = True
-                        break
-                    if n in fills:
-                        counts[n] = counts.get(n, 0) + 1
-                if not same and counts:
-                    best = max(sorted(counts), key=lambda k: counts[k])
-                    changes.append((x, y, best))
+                    if img.inside(nx, ny) and px[ny][nx] in fills:
+                        counts[px[ny][nx]] = counts.get(px[ny][nx], 0) + (2 if dx == 0 or dy == 0 else 1)
+                if counts:
+                    changes.append((x, y, max(sorted(counts), key=lambda k: counts[k])))
+        if not changes:
+            break
         for x, y, c in changes:
-            img.px[y][x] = c
+            px[y][x] = c
 
 
 def _components(img, want_pet):
