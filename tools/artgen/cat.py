@@ -152,7 +152,7 @@ def build(pose_changes):
     ear_tilt = {"up": (0.0, 0.0), "back": (-2.2, -1.0), "flat": (-3.5, -3.0)}[pose["ears"]]
     for sx, g in ((-1, "earF"), (1, "earN")):
         base = H((sx * 2.6, 2.8, 0.2))
-        tip = H((sx * 3.7, 8.0 + ear_tilt[1], -0.4 + ear_tilt[0]))
+        tip = H((sx * 3.9, 9.0 + ear_tilt[1], -0.6 + ear_tilt[0]))
         m.tube(base, tip, 2.3, 0.35, "coat", g)
 
     m.decals.append(lambda img: _inner_ears(img, head))
