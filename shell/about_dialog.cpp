@@ -25,11 +25,9 @@ enum Slot { TITLE, BACKGROUND, TILE, CELL_MASK, CELL, SCENE, TITLE_MASK, SLOT_CO
 // Surfaces are made, and everything is released, in this order.
 constexpr Slot RELEASE_ORDER[] = {TITLE, TITLE_MASK, BACKGROUND, TILE, CELL_MASK, CELL, SCENE};
 
-// A drawing surface: the bitmap it draws into and that bitmap's size.
+// A drawing surface: what paints draw through, holding its bitmap.
 struct AboutSurface {
     void* bitmap;
-    int32_t width;
-    int32_t height;
 };
 
 // The masks are 1-bit bitmaps, as a system that composites with masks
@@ -97,14 +95,8 @@ const char* make_graphics(Window* dialog)
         if (!about.surfaces[slot])
             return "Insufficient memory to create memory device";
     }
-    const int32_t sizes[SLOT_COUNT][2] = {
-        {about.title_width, about.title_height}, {about.scene_width, about.scene_height},
-        {about.tile_width, about.tile_height},   {SPRITE_SIZE, SPRITE_SIZE},
-        {SPRITE_SIZE, SPRITE_SIZE},              {about.scene_width, about.scene_height},
-        {about.title_width, about.title_height},
-    };
     for (Slot slot : RELEASE_ORDER)
-        *about.surfaces[slot] = {about.bitmaps[slot], sizes[slot][0], sizes[slot][1]};
+        about.surfaces[slot]->bitmap = about.bitmaps[slot];
     platform_client_size(dialog, &about.client_width, &about.client_height);
     if (!platform_set_timer(dialog, ABOUT_TIMER_ID, unsigned(pet->about_tick_ms)))
         return "Too many clocks or timers! Fail to set timer";
