@@ -44,6 +44,19 @@ TEST(RandomGenerator, IsTheWindowsCLibraryGenerator)
     }
 }
 
+TEST_F(StepTest, ImagesAreMirroredRelativeToTheFacing)
+{
+    start(5, 300, 300, 0, 0);  // "10,r9,r8,r1"
+    const int expected[2][2][2] = {{{9, 0}, {8, 1}}, {{9, 1}, {8, 0}}};
+    for (int facing = 0; facing < 2; ++facing)
+        for (int tick = 0; tick < 2; ++tick) {
+            place(5, 300, 300, facing, tick);
+            set_image();
+            EXPECT_EQ(current_image, expected[facing][tick][0]);
+            EXPECT_EQ(current_mirrored, expected[facing][tick][1]);
+        }
+}
+
 TEST_F(StepTest, AnActionFinishesOnTheTickAfterItsLastFrame)
 {
     set_cell(1, COLUMN_NEXT, "13-100");
