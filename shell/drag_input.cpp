@@ -17,10 +17,16 @@ void drag_input_begin(Window* window, int16_t cx, int16_t cy) {
 }
 
 void drag_input_move(Window* window, uintptr_t buttons, int16_t cx, int16_t cy) {
+    // The release went elsewhere (the pop-up menu took the mouse meanwhile):
+    // drop the pet now rather than leave it held and frozen.
+    if (dragging && !(buttons & MOUSE_LEFT_BUTTON)) {
+        drag_input_end();
+        return;
+    }
     int32_t old_x = 0;
     int32_t old_y = 0;
     // Repaints even when the pet is held against a margin and does not move.
-    if (drag_move((buttons & MOUSE_LEFT_BUTTON) != 0, cx, cy, &old_x, &old_y))
+    if (drag_move(true, cx, cy, &old_x, &old_y))
         reposition_window(window, old_x, old_y);
 }
 

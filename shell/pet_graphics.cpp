@@ -83,11 +83,13 @@ int load_mask() {
 
 }  // namespace
 
-int graphics_init(Window* window) {
+namespace {
+
+// Everything made while the window's drawing context is held.
+int make_images() {
     const bool standard = settings.display_mode == MODE_STANDARD;
     PetGraphics& g = graphics;
 
-    if (!platform_acquire_window_context(window)) return fail("Fail to identify the window device context");
     drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
     if (!drag_cursor) return fail("Fail to load the cursor image");
 
@@ -115,8 +117,17 @@ int graphics_init(Window* window) {
 
     g.frame_surface->pixels = g.frame_image;
     g.sheet_surface->pixels = g.sheet.pixels.data();
-    platform_release_window_context(window);
+    return 1;
+}
 
+}  // namespace
+
+int graphics_init(Window* window) {
+    if (!platform_acquire_window_context(window)) return fail("Fail to identify the window device context");
+    // Released on failure too: whatever was made goes with the window.
+    const int made = make_images();
+    platform_release_window_context(window);
+    if (!made) return 0;
     pet_menu = platform_load_pet_menu();
     if (!pet_menu) return fail("Insufficient memory to load pop-up menu");
     return 1;

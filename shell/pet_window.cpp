@@ -27,6 +27,9 @@ void open_pet_menu(Window* window, intptr_t lparam) {
     platform_client_to_screen(window, &x, &y);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet_menu, x, y, pet_window);
+    // The menu took the mouse, and with it the left button's release of a
+    // drag in progress: put the pet down rather than leave it held.
+    drag_input_end();
 }
 
 void run_command(Window* window, unsigned command) {

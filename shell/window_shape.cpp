@@ -58,7 +58,7 @@ void apply_outline() {
     Outline* outline = build_outline(current_image, current_mirrored);
     if (!outline) return;
     platform_set_window_outline(pet_window, outline);
-    free_outline_table(&outline, 1);
+    free_outline_table(&outline, 1);  // the platform keeps its own copy
 }
 
 int window_shape_init() {

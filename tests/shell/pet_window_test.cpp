@@ -113,13 +113,28 @@ TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInThe
     send(MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(30000, 30000));
     EXPECT_TRUE(in_order(fake.calls, {"invalidate(pet)", "update_window(pet)", "begin_paint(pet)"}));
     EXPECT_EQ(fake_count("move_window"), 0);
-    // A move without the left button carries nothing.
     fake_clear_calls();
-    send(MSG_MOUSEMOVE, 0, fake_point(-30000, -30000));
-    EXPECT_EQ(fake_log(), "");
     send(MSG_LBUTTONUP, 0, fake_point(0, 0));
     EXPECT_EQ(fake_log(), "set_cursor(0)\nrelease_capture()\n");
     EXPECT_EQ(fake.cursor->resource_id, 0);
+}
+
+TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown) {
+    send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
+    fake_clear_calls();
+    send(MSG_RBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));  // the menu takes the release
+    EXPECT_TRUE(in_order(fake.calls, {"track_popup_menu(105," + std::to_string(pet()->x + 20) + "," +
+                                          std::to_string(pet()->y + 20) + ",pet)",
+                                      "set_cursor(0)", "release_capture()"}));
+    EXPECT_EQ(dragging, 0);
+}
+
+TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
+    send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
+    fake_clear_calls();
+    send(MSG_MOUSEMOVE, 0, fake_point(25, 25));
+    EXPECT_EQ(fake_log(), "set_cursor(0)\nrelease_capture()\n");
+    EXPECT_EQ(dragging, 0);
 }
 
 TEST_F(PetWindow, AReleaseWithoutADragDoesNothing) {
