@@ -103,6 +103,7 @@ def check_icon(formats):
 def main(argv):
     root = argv[1] if len(argv) > 1 else os.path.join(HERE, "..", "..")
     sys.path.insert(0, os.path.join(root, "tools", "artgen"))
+    sys.dont_write_bytecode = True
     import formats
     check_rle4(formats)
     check_uncompressed(formats)
