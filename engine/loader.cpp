@@ -47,11 +47,6 @@ void show(const char* format, ...)
     engine_host.show_script_message(text);
 }
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The number at the start of the text as atoi reads it: blanks, an optional
 // sign, digits. Kept modulo 2^32, so that the low 16 bits a list field
 // stores are exact however long the text is.
