@@ -87,6 +87,7 @@ TEST_P(GraphicsSetup, ReportsOnceAndEndsWithCodeZeroNeverShowingThePet) {
     EXPECT_EQ(fake_count("destroy_window(pet)"), 1);
     EXPECT_EQ(fake_count("post_quit(0)"), 1);
     EXPECT_TRUE(fake.live_blocks.empty()) << fake.live_blocks.size() << " blocks left";
+    EXPECT_EQ(fake.contexts_held, 0);
     EXPECT_FALSE(fake.screen_open);
 }
 
