@@ -1,0 +1,104 @@
+// Looks at the running program's dialogs and message boxes from another
+// process in the same Wine session, for the end-to-end scripts: what a user
+// reads on the screen, as text.
+//
+//   wine_inspect boxes     the text of each open "Dorrabee" message box, one a line
+//   wine_inspect options   how many Options dialogs are open; the first one's mode
+//                          and, per button and field, its id, centre on the
+//                          screen and text
+//   wine_inspect about     how many About dialogs are open; the first one's client
+//                          area on the screen
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(size_t(n - 1));
+    return out;
+}
+
+// Asked of the window itself: GetWindowText of another process's control
+// gives only its creation caption, not what the user typed.
+std::wstring text_of(HWND window) {
+    wchar_t buffer[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length);
+    return buffer;
+}
+
+// Visible dialogs (class "#32770") with the given caption.
+std::vector<HWND> dialogs(const wchar_t* caption) {
+    struct Search {
+        const wchar_t* caption;
+        std::vector<HWND> found;
+    } search{caption, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (IsWindowVisible(window) && std::wstring(name) == L"#32770" && text_of(window) == s->caption)
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int boxes() {
+    for (HWND box : dialogs(L"Dorrabee")) printf("%s\n", utf8(text_of(GetDlgItem(box, 0xFFFF))).c_str());
+    return 0;
+}
+
+int options() {
+    std::vector<HWND> found = dialogs(L"Dorrabee \x2014 \x9009\x9879");
+    printf("count=%zu\n", found.size());
+    if (found.empty()) return 0;
+    HWND dialog = found[0];
+    const struct {
+        int id;
+        int mode;
+    } buttons[] = {{1000, 1}, {1001, 2}, {1006, 0}};
+    int mode = -1;
+    for (const auto& b : buttons)
+        if (SendDlgItemMessageW(dialog, b.id, BM_GETCHECK, 0, 0) == BST_CHECKED) mode = b.mode;
+    printf("mode=%d\n", mode);
+    for (int id : {1000, 1001, 1006, 1002, 1003, 1004, 1005, 1007, 1, 2}) {
+        HWND field = GetDlgItem(dialog, id);
+        RECT r = {};
+        GetWindowRect(field, &r);
+        printf("%d %ld %ld %s\n", id, (r.left + r.right) / 2, (r.top + r.bottom) / 2, utf8(text_of(field)).c_str());
+    }
+    return 0;
+}
+
+int about() {
+    std::vector<HWND> found = dialogs(L"\x5173\x4e8e" L"Dorrabee");
+    printf("count=%zu\n", found.size());
+    if (found.empty()) return 0;
+    RECT r = {};
+    GetClientRect(found[0], &r);
+    POINT origin = {0, 0};
+    ClientToScreen(found[0], &origin);
+    printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string what = argc > 1 ? argv[1] : "";
+    if (what == "boxes") return boxes();
+    if (what == "options") return options();
+    if (what == "about") return about();
+    fprintf(stderr, "usage: wine_inspect boxes|options|about\n");
+    return 2;
+}
