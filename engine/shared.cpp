@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/loader.h"
+
 Settings settings;
 Settings pending_settings;
 int32_t screen_width;

@@ -33,10 +33,6 @@ extern Settings pending_settings;
 extern int32_t screen_width;
 extern int32_t screen_height;
 
-// The blanks: space, tab, line feed, vertical tab, form feed, carriage
-// return. A byte of 128 or more (part of a UTF-8 character) never is one.
-bool is_blank(char c);
-
 // Removes, in place, blanks at the end and then at the start of the text.
 // A byte of 128 or more is never a blank and stops the removal.
 void trim_blanks(char* text);
