@@ -81,10 +81,6 @@ int load_mask() {
     return 1;
 }
 
-}  // namespace
-
-namespace {
-
 // Everything made while the window's drawing context is held.
 int make_images() {
     const bool standard = settings.display_mode == MODE_STANDARD;

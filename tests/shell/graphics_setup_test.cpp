@@ -153,3 +153,38 @@ TEST_F(SheetRules, NothingIsAllocatedPerTickOrPaintInTheStandardAndPrecomputedMo
 }
 
 }  // namespace
+
+namespace {
+
+// Image 0 without a single pixel of the pet.
+void empty_first_cell() {
+    Bitmap& mask = fake.bitmaps[RES_MASK];
+    for (int32_t y = 0; y < SPRITE_SIZE; ++y)
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x) mask.indices[static_cast<size_t>(y) * mask.width + x] = 0;
+}
+
+using EmptyImage = ShellTest;
+
+TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels) {
+    empty_first_cell();
+    start(MODE_PRECOMPUTED);
+    fake_clear_calls();
+    current_image = 0;
+    apply_outline();
+    EXPECT_EQ(fake_log(), "set_window_outline(pet,rects=0)\n");
+    EXPECT_TRUE(pet()->has_outline);
+    EXPECT_TRUE(pet()->outline.rects.empty());
+}
+
+TEST_F(EmptyImage, LiveKeepsTheOutlineItHadForAnImageWithoutPixels) {
+    empty_first_cell();
+    start(MODE_LIVE);
+    const size_t rects = pet()->outline.rects.size();
+    fake_clear_calls();
+    current_image = 0;
+    apply_outline();
+    EXPECT_EQ(fake_log(), "");
+    EXPECT_EQ(pet()->outline.rects.size(), rects);
+}
+
+}  // namespace
