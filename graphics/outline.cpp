@@ -1,6 +1,6 @@
-// Outlines from the mask's bits. The cell is read one row at a time into a
-// word per column, so that each column's runs of inside pixels fall out of a
-// few bit operations instead of a test per pixel.
+// Outlines from the mask's bits. The cell is read a byte at a time and turned
+// into one word per column, whose runs of inside pixels then come out of a
+// few bit operations each.
 #include "graphics/outline.h"
 
 #include <bit>
@@ -9,7 +9,7 @@
 
 #include "graphics/sprites.h"
 
-static_assert(SPRITE_SIZE <= 58, "a cell row and a cell column must each fit a 64-bit word with room to shift");
+static_assert(SPRITE_SIZE <= 57, "a cell row, at any bit offset within its first byte, must fit a 64-bit word");
 
 namespace {
 
