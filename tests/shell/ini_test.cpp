@@ -183,6 +183,15 @@ TEST_F(IniFiles, FileAndTextRulesAgree)
     EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Timer", 0), 5);
 }
 
+TEST_F(IniFiles, AFolderInThePlaceOfTheFileIsNeitherReadNorReplaced)
+{
+    fs::create_directory(path);
+    EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Mode", 1), 1);
+    EXPECT_FALSE(ini_write_string(path.c_str(), "Setup", "Mode", "0"));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(files(), 1u);  // no temporary file left behind
+}
+
 #ifndef _WIN32
 TEST_F(IniFiles, UnwritableFolderFailsAndKeepsTheFile)
 {
