@@ -82,17 +82,20 @@ bool same_settings(const Settings& a, const Settings& b)
            a.right_margin == b.right_margin && a.timer_ms == b.timer_ms;
 }
 
+void show_field(Window* dialog, const Field& field)
+{
+    char text[TEXT_SIZE];
+    std::snprintf(text, sizeof text, "%d", pending_settings.*field.value);
+    platform_set_item_text(dialog, field.id, text);
+}
+
 void initialise(Window* dialog)
 {
     for (const ModeButton& button : MODE_BUTTONS)
         platform_set_check(dialog, button.id, pending_settings.display_mode == button.mode);
-    char text[TEXT_SIZE];
-    for (const Field& field : MARGIN_FIELDS) {
-        std::snprintf(text, sizeof text, "%d", pending_settings.*field.value);
-        platform_set_item_text(dialog, field.id, text);
-    }
-    std::snprintf(text, sizeof text, "%d", pending_settings.timer_ms);
-    platform_set_item_text(dialog, IDC_SPEED, text);
+    for (const Field& field : MARGIN_FIELDS)
+        show_field(dialog, field);
+    show_field(dialog, SPEED_FIELD);
 }
 
 // Returns true when the dialog may close. Every rejection leaves the
