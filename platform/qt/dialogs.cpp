@@ -173,7 +173,14 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     if (owner) owner->owned.push_back(window);
     deliver(window, MSG_INITDIALOG, 0, 0);
     // The set-up may have failed and destroyed the dialog already.
-    if (window->proc && (layout->style & STYLE_VISIBLE)) dialog->show();
+    if (window->proc && (layout->style & STYLE_VISIBLE)) {
+        dialog->show();
+        // Only now is the frame a window manager adds known, if it is yet.
+        const QRect frame = dialog->frameGeometry();
+        if (screen && !screen->geometry().contains(frame)) {
+            dialog->move(place_on_screen(frame.topLeft(), frame.size(), screen->geometry()));
+        }
+    }
     return window;
 }
 
