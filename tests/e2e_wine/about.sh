@@ -35,7 +35,7 @@ read -r x y w _ < <(echo "$client")
 xdotool mousemove $((x + w / 2)) $((y + 4)) sleep 0.2 click 1 sleep 0.3 key Return
 for _ in $(seq 30); do [ "$(about_count)" = 0 ] && break; sleep 0.2; done
 check "OK closes the dialog" test "$(about_count)" = 0
-check "the pet lives on" pet_shows "$pet" >/dev/null
+check "the pet lives on" quietly pet_shows "$pet"
 
 choose "$pet" e
 wait_pet_exit

@@ -5,7 +5,7 @@
 //   wine_inspect boxes     the text of each open "Dorrabee" message box, one a line
 //   wine_inspect options   how many Options dialogs are open; the first one's mode
 //                          and, per button and field, its id, centre on the
-//                          screen and text
+//                          screen and text; its window's place and size
 //   wine_inspect about     how many About dialogs are open; the first one's client
 //                          area on the screen
 #define WIN32_LEAN_AND_MEAN
@@ -63,6 +63,9 @@ int options() {
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     HWND dialog = found[0];
+    RECT frame = {};
+    GetWindowRect(dialog, &frame);
+    printf("window=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
     const struct {
         int id;
         int mode;

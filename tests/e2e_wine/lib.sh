@@ -40,6 +40,7 @@ check() {  # check "what" command...
     local what=$1; shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
+quietly() { "$@" >/dev/null; }
 finish() {
     echo "screenshots: $SHOTS"
     [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
@@ -56,8 +57,9 @@ start_display() {
     [ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; exit 2; }
     export DISPLAY=":$(head -n1 "$WORK/display")"
     "$CONVERT" -size 1024x768 gradient:'#2d5f8a-#8fb8d8' "$WORK/desktop.png"
-    "$CONVERT" "$WORK/desktop.png" -depth 8 "$WORK/desktop.ppm"
     display -window root "$WORK/desktop.png" 2>/dev/null || true
+    # What the screen really shows, to compare the standard mode's window with.
+    "$IMPORT" -window root -depth 8 "$WORK/desktop.ppm"
     if [ "${1:-}" = openbox ]; then
         openbox --sm-disable >/dev/null 2>&1 &
         WM_PID=$!
@@ -195,6 +197,17 @@ close_box() {
 option_text() { inspect options | awk -v id="$1" '$1 == id { $1 = $2 = $3 = ""; sub(/^ +/, ""); print; exit }'; }
 option_count() { inspect options | sed -n 's/^count=//p'; }
 option_mode() { inspect options | sed -n 's/^mode=//p'; }
+
+# Drags the Options dialog by its caption to the side of the screen the pet
+# is not on, so that the pet can be reached.
+move_options_away() {  # move_options_away PET
+    local x y w px py tx ty
+    read -r x y w _ < <(inspect options | sed -n 's/^window=//p')
+    read -r px py < <(window_position "$1")
+    tx=$(( px < 512 ? 1024 - w - 10 : 10 )) ty=$(( py < 384 ? 400 : 10 ))
+    xdotool mousemove $((x + 40)) $((y + 8)) sleep 0.2 mousedown 1 sleep 0.2 \
+        mousemove $((tx + 40)) $((ty + 8)) sleep 0.2 mouseup 1 sleep 0.3
+}
 
 # Clicks a button or field of the Options dialog.
 click_option() {
