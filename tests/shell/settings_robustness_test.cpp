@@ -1,0 +1,250 @@
+// The settings file as users and other programs leave it: garbage, binary,
+// huge and empty files, values with signs, blanks, letters and too many
+// digits, a file that cannot be read, a folder that cannot be written, other
+// programs editing it while the pet runs, and a save killed half way.
+#include "shell_harness.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "shell/ini.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+constexpr size_t HUGE_BYTES = 50u << 20;
+
+// ---- what start-up makes of a file, through the program's own reading
+
+struct Reading {
+    const char* name;
+    std::string file;
+    Settings expected;
+    bool margin_box;  // "Invalid Margin Values !" shown
+};
+
+const Settings DEFAULTS{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+
+std::string random_bytes(size_t size, unsigned seed, bool with_brackets) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random() & 0xFF);
+        if (!with_brackets && c == '[') c = ']';
+    }
+    return bytes;
+}
+
+std::vector<Reading> readings() {
+    return {
+        {"empty", "", DEFAULTS, false},
+        {"binary_without_sections", random_bytes(4096, 1, false), DEFAULTS, false},
+        {"binary_around_the_section", random_bytes(777, 2, false) + "\n[Setup]\nMode=2\nTimer=300\n" + random_bytes(500, 3, false),
+         {MODE_LIVE, 0, 0, 0, 0, 300}, false},
+        {"signs_and_blanks", "[Setup]\nMode= +0 \nTop Margin=\t+12\nLeft Margin=  -0\nTimer=  -0040\n",
+         {MODE_STANDARD, 12, 0, 0, 0, -40}, false},
+        {"letters_after_digits", "[Setup]\nTop Margin=12px\nBottom Margin=7 pixels\nTimer=250ms\n", {MODE_PRECOMPUTED, 12, 7, 0, 0, 250}, false},
+        {"letters_only", "[Setup]\nMode=standard\nLeft Margin=abc\nTimer=fast\n", {MODE_STANDARD, 0, 0, 0, 0, 0}, false},
+        {"empty_values_read_as_missing", "[Setup]\nMode=\nTimer=\nTop Margin=\n", DEFAULTS, false},
+        {"quoted_value", "[Setup]\nTimer=\"90\"\n", {MODE_PRECOMPUTED, 0, 0, 0, 0, 90}, false},
+        {"overflowing_mode_and_timer", "[Setup]\nMode=99999999999999999999\nTimer=-99999999999999999999\n",
+         {INT32_MAX, 0, 0, 0, 0, INT32_MIN}, false},
+        {"overflowing_margin", "[Setup]\nLeft Margin=99999999999999999999\nTop Margin=5\n", DEFAULTS, true},
+        {"negative_overflowing_margin", "[Setup]\nBottom Margin=-2147483649\n", DEFAULTS, true},
+        // Each fits on its own; their sum wraps round in 32 bits.
+        {"margins_whose_sum_wraps", "[Setup]\nLeft Margin=2147483647\nRight Margin=2147483647\n", DEFAULTS, true},
+        {"margins_leaving_one_place", "[Setup]\nLeft Margin=500\nRight Margin=482\nTop Margin=726\n",
+         {MODE_PRECOMPUTED, 726, 0, 500, 482, 150}, false},
+        {"nul_inside_a_value", "[Setup]\nTimer=4\0"s "5\n", {MODE_PRECOMPUTED, 0, 0, 0, 0, 4}, false},
+        {"only_line_ends", std::string(1000, '\n') + std::string(1000, '\r'), DEFAULTS, false},
+        {"line_longer_than_any_buffer", std::string(3 * INI_LINE_LIMIT, 'M') + "=1\n[Setup]\nMode=0\n",
+         {MODE_STANDARD, 0, 0, 0, 0, 150}, false},
+        {"key_past_a_line_longer_than_any_buffer", "[Setup]\nMode" + std::string(2 * INI_LINE_LIMIT, ' ') + "=2\nTimer=20\n",
+         {MODE_PRECOMPUTED, 0, 0, 0, 0, 20}, false},
+    };
+}
+
+struct SettingsReading : ShellTest {};
+
+TEST_F(SettingsReading, WhateverTheFileHoldsStartUpReadsItByTheRules) {
+    for (const Reading& reading : readings()) {
+        SCOPED_TRACE(reading.name);
+        TearDown();
+        SetUp();
+        fake.ini_files[ini_path()] = reading.file;
+        platform_screen_size(&screen_width, &screen_height);  // 1024 x 768
+        settings_path_init();
+        settings_read();
+        EXPECT_EQ(settings.display_mode, reading.expected.display_mode);
+        EXPECT_EQ(settings.top_margin, reading.expected.top_margin);
+        EXPECT_EQ(settings.bottom_margin, reading.expected.bottom_margin);
+        EXPECT_EQ(settings.left_margin, reading.expected.left_margin);
+        EXPECT_EQ(settings.right_margin, reading.expected.right_margin);
+        EXPECT_EQ(settings.timer_ms, reading.expected.timer_ms);
+        EXPECT_EQ(fake_count("message_box(none,\"Invalid Margin Values !\",0x0010)"), reading.margin_box ? 1 : 0);
+        EXPECT_EQ(fake_count("message_box"), reading.margin_box ? 1 : 0);
+        // The file is never changed by reading it.
+        EXPECT_EQ(fake.ini_files[ini_path()], reading.file);
+    }
+}
+
+TEST_F(SettingsReading, AHugeFileStartsThePetWithItsSettings) {
+    std::string file = random_bytes(HUGE_BYTES / 2, 4, false);
+    file += "\n[Setup]\nMode=0\nTimer=200\n";
+    file += std::string(HUGE_BYTES / 2, 'x');
+    fake.ini_files[ini_path()] = file;
+    fake.when_idle = [] { fake_post(pet_window, MSG_COMMAND, CMD_EXIT); };
+    EXPECT_EQ(dorrabee_main(5), 0);
+    EXPECT_EQ(settings.display_mode, MODE_STANDARD);
+    EXPECT_EQ(fake_count("set_timer(pet,1,200)"), 1);
+    EXPECT_EQ(fake_count("message_box"), 0);
+}
+
+// ---- the file on disk, as the Linux program reads and writes it
+
+struct SettingsOnDisk : testing::Test {
+    fs::path folder;
+    std::string path;
+
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("dorrabee-settings-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        path = (folder / "dorra.ini").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    void write(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+    std::string read() const {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    int32_t read_int(const char* key, int32_t fallback) const {
+        return ini_read_int(path.c_str(), "Setup", key, fallback);
+    }
+    // What the Options dialog's save does: the six keys, one write each.
+    bool save(const Settings& values) const {
+        const std::pair<const char*, int32_t> keys[] = {
+            {"Mode", values.display_mode},     {"Top Margin", values.top_margin},
+            {"Bottom Margin", values.bottom_margin}, {"Left Margin", values.left_margin},
+            {"Right Margin", values.right_margin},   {"Timer", values.timer_ms},
+        };
+        for (auto [key, value] : keys)
+            if (!ini_write_string(path.c_str(), "Setup", key, std::to_string(value).c_str())) return false;
+        return true;
+    }
+    size_t entries() const { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
+};
+
+TEST_F(SettingsOnDisk, AHugeBinaryFileIsReadAndSavedKeepingEveryOtherByte) {
+    std::string file = random_bytes(HUGE_BYTES, 5, true);
+    file += "\r\n[Setup]\r\nTimer=300\r\n";
+    write(file);
+    EXPECT_EQ(read_int("Timer", 150), 300);
+    EXPECT_EQ(read_int("Mode", 1), 1);
+    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "120"));
+    std::string expected = file;
+    ini_set(expected, "Setup", "Timer", "120");
+    EXPECT_TRUE(read() == expected) << "the saved file differs from the old one beyond the value";
+    EXPECT_EQ(read_int("Timer", 150), 120);
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(SettingsOnDisk, AFileThatCannotBeReadGivesTheDefaultsAndIsNotReplaced) {
+    // A folder where the file should be: it opens, but no byte can be read.
+    fs::create_directory(path);
+    EXPECT_EQ(read_int("Timer", 150), 150);
+    EXPECT_FALSE(ini_write_string(path.c_str(), "Setup", "Timer", "100"));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(entries(), 1u);  // no temporary file left behind
+}
+
+TEST_F(SettingsOnDisk, EditsOfOtherProgramsSurviveASave) {
+    write("[Setup]\nMode=1\nTimer=150\n");
+    // The pet starts and reads its settings; then another program edits the
+    // file while the pet runs: a key of ours it does not know, a section of
+    // its own, a comment, Windows line ends.
+    const Settings read_at_start{read_int("Mode", 1), 0, 0, 0, 0, read_int("Timer", 150)};
+    write("; tuned by hand\r\n[Setup]\r\nMode=1\r\nTimer=150\r\nVolume=11\r\n[Friends]\r\nDog=1\r\n");
+    Settings chosen = read_at_start;
+    chosen.display_mode = MODE_LIVE;
+    chosen.left_margin = 30;
+    ASSERT_TRUE(save(chosen));
+    EXPECT_EQ(read(),
+              "; tuned by hand\r\n[Setup]\r\nMode=2\r\nTimer=150\r\nVolume=11\r\nTop Margin=0\r\nBottom Margin=0\r\n"
+              "Left Margin=30\r\nRight Margin=0\r\n[Friends]\r\nDog=1\r\n");
+}
+
+TEST_F(SettingsOnDisk, AnEditBetweenTheKeysOfOneSaveSurvivesIt) {
+    write("[Setup]\nMode=1\n");
+    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Mode", "0"));
+    std::ofstream(path, std::ios::app) << "[Other]\nkey=value\n";
+    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "99"));
+    EXPECT_EQ(read(), "[Setup]\nMode=0\nTimer=99\n[Other]\nkey=value\n");
+}
+
+#ifndef _WIN32
+TEST_F(SettingsOnDisk, AFolderThatCannotBeWrittenFailsTheSaveAndCreatesNothing) {
+    // A read-only file system refuses even a program with every right.
+    const std::string unwritable = "/proc/dorra.ini";
+    EXPECT_FALSE(ini_write_string(unwritable.c_str(), "Setup", "Mode", "2"));
+    EXPECT_FALSE(fs::exists(unwritable));
+    EXPECT_EQ(ini_read_int(unwritable.c_str(), "Setup", "Mode", 1), 1);
+}
+
+// A save killed at any moment leaves the old file or the new one, never a
+// mixture of the two.
+TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+    std::string old_file = "; the user's own notes\n[Setup]\nMode=1\nTimer=150\n" + std::string(200000, '#') + "\n[Other]\nx=1\n";
+    std::string new_file = old_file;
+    ini_set(new_file, "Setup", "Timer", "999");
+    std::mt19937 random(6);
+    int killed_mid_save = 0;
+    for (int round = 0; round < 60; ++round) {
+        write(old_file);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ini_write_string(path.c_str(), "Setup", "Timer", "999");
+            _exit(0);
+        }
+        usleep(static_cast<useconds_t>(random() % 3000));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        killed_mid_save += WIFSIGNALED(status);
+        const std::string left = read();
+        ASSERT_TRUE(left == old_file || left == new_file) << "round " << round << ": a file of " << left.size() << " bytes";
+    }
+    RecordProperty("killed_mid_save", killed_mid_save);
+    write(old_file);
+    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "999"));
+    EXPECT_EQ(read(), new_file);
+}
+#endif
+
+// What killed saves leave behind must not stop the next save: the writer
+// gave up once "dorra.ini.tmp0" ... "dorra.ini.tmp99" existed, so after a
+// hundred crashes no setting could ever be saved again.
+// TODO(shell/ini.cpp, make_temporary): enable once temporaries cannot run out.
+TEST_F(SettingsOnDisk, DISABLED_TemporariesLeftByKilledSavesDoNotStopSaving) {
+    write("[Setup]\nTimer=150\n");
+    for (int n = 0; n < 100; ++n) std::ofstream(path + ".tmp" + std::to_string(n)) << "[Setup]\nTim";
+    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "999"));
+    EXPECT_EQ(read(), "[Setup]\nTimer=999\n");
+}
+
+}  // namespace

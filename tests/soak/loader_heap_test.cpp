@@ -1,0 +1,125 @@
+// Loading the script while the heap refuses one block after another: each
+// refusal gives exactly one "Fail to allocate memory" message, leaves no
+// engine state and no block behind (LeakSanitizer sees the rest), and the
+// next load with a willing heap succeeds.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/action_script.h"
+#include "engine/engine.h"
+
+// The engine's calls to calloc and free come here (linked with
+// -Wl,--wrap=calloc -Wl,--wrap=free).
+namespace {
+long calls = 0;
+long fail_at = 0;              // the Nth call from the last reset fails; 0: none
+std::set<void*> live_blocks;   // handed out by calloc and not yet freed
+}  // namespace
+
+extern "C" {
+void* __real_calloc(size_t count, size_t size);
+void __real_free(void* block);
+
+void* __wrap_calloc(size_t count, size_t size)
+{
+    ++calls;
+    if (fail_at && calls == fail_at)
+        return nullptr;
+    void* block = __real_calloc(count, size);
+    if (block)
+        live_blocks.insert(block);
+    return block;
+}
+
+void __wrap_free(void* block)
+{
+    live_blocks.erase(block);
+    __real_free(block);
+}
+}
+
+namespace {
+
+std::vector<std::string> messages;
+
+void collect(const char* text)
+{
+    messages.emplace_back(text);
+}
+
+uint32_t fixed_clock()
+{
+    return 7;
+}
+
+struct LoaderHeap : testing::Test {
+    void SetUp() override
+    {
+        engine_host = EngineHost{collect, fixed_clock};
+        action_script = &builtin_script;
+        screen_width = 1024;
+        screen_height = 768;
+        settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+        messages.clear();
+        calls = fail_at = 0;
+        live_blocks.clear();
+    }
+};
+
+TEST_F(LoaderHeap, EveryRefusedBlockIsReportedOnceAndLeavesNothing)
+{
+    ASSERT_EQ(pet_init(), 1);
+    const long blocks = calls;
+    // The state, the action table, 65 frame arrays, the link and dislike
+    // lists, the weights, the About table and its 35 arrays.
+    ASSERT_GT(blocks, 65 + 35);
+    ASSERT_TRUE(messages.empty());
+    pet_release();
+    ASSERT_TRUE(live_blocks.empty());
+
+    for (long n = 1; n <= blocks; ++n) {
+        SCOPED_TRACE("block " + std::to_string(n) + " of " + std::to_string(blocks));
+        messages.clear();
+        calls = 0;
+        fail_at = n;
+        EXPECT_EQ(pet_init(), 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].rfind("** ERROR : Fail to allocate memory", 0), 0u) << messages[0];
+        EXPECT_EQ(pet, nullptr);
+        EXPECT_TRUE(live_blocks.empty()) << "blocks of the failed load were not freed";
+    }
+
+    // The heap is willing again: the same engine loads as if nothing happened.
+    fail_at = 0;
+    messages.clear();
+    EXPECT_EQ(pet_init(), 1);
+    EXPECT_TRUE(messages.empty());
+    pet_release();
+}
+
+TEST_F(LoaderHeap, TheFramesAndAboutArraysNameTheirAction)
+{
+    ASSERT_EQ(pet_init(), 1);
+    const long blocks = calls;
+    pet_release();
+    // Failing every block in turn meets both per-action messages, each with
+    // the number of the action or routine whose array could not be made.
+    int frames = 0, routines = 0;
+    for (long n = 1; n <= blocks; ++n) {
+        messages.clear();
+        calls = 0;
+        fail_at = n;
+        pet_init();
+        const std::string& text = messages.at(0);
+        frames += text.rfind("** ERROR : Fail to allocate memory for animation action : ", 0) == 0;
+        routines += text.rfind("** ERROR : Fail to allocate memory for dialog animation action : ", 0) == 0;
+    }
+    EXPECT_EQ(frames, SCRIPT_ACTION_COUNT);
+    EXPECT_EQ(routines, SCRIPT_DIALOG_ANIMATION_COUNT);
+}
+
+}  // namespace
