@@ -48,8 +48,7 @@ void run_command(Window* window, unsigned command) {
     }
 }
 
-}  // namespace
-
+// One tick of the pet timer; the timer's id is not looked at.
 void pet_tick() {
     if (fatal_error) return;
     const int32_t old_x = pet_x;
@@ -65,6 +64,8 @@ void pet_tick() {
     if (settings.display_mode != MODE_STANDARD && image_changed) apply_outline();
     if (image_changed || pet_x != old_x || pet_y != old_y) reposition_window(pet_window, old_x, old_y);
 }
+
+}  // namespace
 
 intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {

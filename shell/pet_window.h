@@ -7,5 +7,3 @@
 struct Window;
 
 intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
-// One tick of the pet timer.
-void pet_tick();
