@@ -105,7 +105,7 @@ read -r ax ay < <(window_position "$about")
 asize=$(window_size "$about")
 shot about
 "$CONVERT" "$SHOTS/about.png" -crop "$asize+$ax+$ay" +repage "$WORK/about-1.png"
-sleep 0.5
+sleep 1.6  # the scene ticks at 1.5 times the pet's 1000 ms
 shot about-later
 "$CONVERT" "$SHOTS/about-later.png" -crop "$asize+$ax+$ay" +repage "$WORK/about-2.png"
 check "the About scene moves between screenshots" \
