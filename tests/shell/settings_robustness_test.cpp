@@ -191,7 +191,7 @@ TEST_F(SettingsOnDisk, EditsOfOtherProgramsSurviveASave) {
 TEST_F(SettingsOnDisk, AnEditBetweenTheKeysOfOneSaveSurvivesIt) {
     write("[Setup]\nMode=1\n");
     ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Mode", "0"));
-    std::ofstream(path, std::ios::app) << "[Other]\nkey=value\n";
+    std::ofstream(path, std::ios::app | std::ios::binary) << "[Other]\nkey=value\n";
     ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "99"));
     EXPECT_EQ(read(), "[Setup]\nMode=0\nTimer=99\n[Other]\nkey=value\n");
 }
