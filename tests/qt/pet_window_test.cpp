@@ -188,6 +188,19 @@ TEST_F(PetWindow, TheOutlineBecomesTheWindowMaskAndNoneClearsIt) {
     EXPECT_TRUE(pet->widget->mask().isEmpty());
 }
 
+// ---- capture and cursors
+
+TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack) {
+    Cursor* drag = platform_load_cursor(RES_DRAG_CURSOR);
+    ASSERT_NE(drag, nullptr);
+    Cursor* previous = platform_set_cursor(drag);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->pixmap().toImage(), drag->cursor.pixmap().toImage());
+    EXPECT_EQ(platform_set_cursor(drag), drag);
+    EXPECT_EQ(platform_set_cursor(previous), drag);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "no override left behind";
+}
+
 // ---- destroying
 
 TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets) {
