@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     // scaling would turn the 42-pixel pet into uneven blocks, so it is off.
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
         fputs("dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
               "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
