@@ -84,6 +84,43 @@ pet_window() {
     return 1
 }
 
+# The child of the root that holds a window: itself, or a window manager's frame.
+top_level() {
+    local window=$1 parent root
+    root=$(xwininfo -root | awk '/Window id:/{print $4; exit}')
+    while parent=$(xwininfo -id "$window" -tree | awk '/Parent window id:/{print $4; exit}') &&
+          [ -n "$parent" ] && [ "$((parent))" != "$((root))" ]; do
+        window=$parent
+    done
+    echo "$window"
+}
+
+# True when window A is stacked above window B (xwininfo lists the root's
+# children topmost first).
+stacked_above() {
+    local a b
+    a=$(($(top_level "$1"))) b=$(($(top_level "$2")))
+    for id in $(xwininfo -root -children | awk '$1 ~ /^0x/ {print $1}'); do
+        [ "$((id))" = "$a" ] && return 0
+        [ "$((id))" = "$b" ] && return 1
+    done
+    return 1
+}
+
+# True when A, wherever it overlaps the pet, is stacked above it.
+above_pet_where_they_meet() {  # above_pet_where_they_meet WINDOW PET
+    local ax ay aw ah px py
+    read -r ax ay < <(window_position "$1")
+    IFS=x read -r aw ah < <(window_size "$1")
+    read -r px py < <(window_position "$2")
+    if [ $((px + 42)) -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] ||
+       [ $((py + 42)) -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
+        echo "(the pet walked off it)"
+        return 0
+    fi
+    stacked_above "$1" "$2"
+}
+
 # The program's other visible windows titled exactly NAME (dialogs, boxes).
 window_named() {
     local id

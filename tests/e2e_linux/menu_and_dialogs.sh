@@ -19,6 +19,8 @@ for _ in 1 2 3 4 5; do  # the pet may walk away between finding and clicking it
 done
 shot menu
 check "a right click opens the menu" test -n "$menu"
+sleep 1.2  # a tick: the pet raises itself, and the menu is put back above it
+[ -n "$menu" ] && check "the menu stays above the pet" stacked_above "$menu" "$pet"
 [ -n "$menu" ] && check "the menu's top-left corner is at the pointer" \
     test "$(window_position "$menu")" = "$mx $my"
 xdotool key c
@@ -30,6 +32,8 @@ OPTIONS="Dorrabee — 选项"
 open_menu_item "$pet" o
 options=$(window_named "$OPTIONS") || { fail "Options does not open"; finish; }
 pass "Options opens"
+sleep 1.2
+check "Options stays above the pet where they meet" above_pet_where_they_meet "$options" "$pet"
 shot options
 
 # A control's middle on the screen, from its rectangle in dialog units
@@ -100,7 +104,8 @@ check "OK writes all six keys" diff <(echo "$expected") "$WORK/dorra.ini"
 open_menu_item "$pet" a
 about=$(window_named "关于Dorrabee") || { fail "About does not open"; finish; }
 pass "About opens"
-sleep 0.5
+sleep 1.2
+check "About stays above the pet where they meet" above_pet_where_they_meet "$about" "$pet"
 read -r ax ay < <(window_position "$about")
 asize=$(window_size "$about")
 shot about

@@ -25,7 +25,9 @@ check "its shape and pixels are one image of the sheet" \
 read -r px py < <(window_position "$pet")
 xmessage -geometry "200x120+$((px - 60))+$((py - 40))" "a window mapped after the pet" &
 OTHER_PIDS+=($!)
+other=$(window_named xmessage) || fail "xmessage does not show"
 sleep 2.5
+[ -n "$other" ] && check "it is stacked above the window mapped after it" stacked_above "$pet" "$other"
 shot pet-above-later-window
 read -r nx ny < <(window_position "$pet")
 check "it stays above a window mapped after it" \
