@@ -57,6 +57,7 @@ struct PlatformMessage {
 intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 void deliver_timer(Window* window, int qt_timer_id);
 void deliver_paint(Window* window);
+QPoint primary_origin();
 // Keeps the pet above later windows, and its own dialogs and menus above it.
 void keep_on_top(Window* pet);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QTimerEvent>
 #include <algorithm>
 
@@ -95,6 +96,13 @@ private:
 
 // ---- the pet window
 
+// The pet's coordinates count from the primary screen's corner, as on
+// Windows; on X11 that monitor need not start at the root's origin.
+QPoint primary_origin() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().topLeft() : QPoint();
+}
+
 static WindowProc pet_proc = nullptr;
 static Cursor* class_cursor = nullptr;
 static Cursor* current_cursor = nullptr;
@@ -118,7 +126,7 @@ Window* platform_create_pet_window() {
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y) {
     window->widget->hide();
-    window->widget->move(x, y);
+    window->widget->move(primary_origin() + QPoint(x, y));
 }
 
 void platform_show_window(Window* window, int) {
@@ -127,7 +135,7 @@ void platform_show_window(Window* window, int) {
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {
-    window->widget->move(x, y);
+    window->widget->move(primary_origin() + QPoint(x, y));
     window->widget->update();
 }
 

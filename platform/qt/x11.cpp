@@ -107,9 +107,10 @@ bool platform_open_screen() { return QGuiApplication::primaryScreen() != nullptr
 void platform_close_screen() {}
 
 void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
-    if (x11_capture_root(x, y, width, height, pixels)) return;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    const QPoint origin = primary_origin();
+    if (x11_capture_root(origin.x() + x, origin.y() + y, width, height, pixels)) return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
     for (int32_t row = 0; row < height && row < image.height(); ++row) {
         const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
