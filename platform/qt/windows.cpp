@@ -158,7 +158,11 @@ intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { 
 
 void platform_set_window_outline(Window* window, const Outline* outline) {
     if (outline) {
-        window->widget->setMask(outline_region(*outline));
+        QRegion region = outline_region(*outline);
+        // Qt reads an empty mask as none at all, which would show the whole
+        // window; one pixel outside it shows nothing, as an empty outline must.
+        if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
+        window->widget->setMask(region);
     } else {
         window->widget->clearMask();
     }

@@ -186,6 +186,12 @@ TEST_F(PetWindow, TheOutlineBecomesTheWindowMaskAndNoneClearsIt) {
     EXPECT_EQ(pet->widget->mask(), united(outline.rects));
     platform_set_window_outline(pet, nullptr);
     EXPECT_TRUE(pet->widget->mask().isEmpty());
+
+    // An empty outline shows nothing at all, which is not the same as none.
+    const Outline empty;
+    platform_set_window_outline(pet, &empty);
+    EXPECT_FALSE(pet->widget->mask().isEmpty());
+    EXPECT_TRUE(pet->widget->mask().intersected(pet->widget->rect()).isEmpty());
 }
 
 // ---- capture and cursors
