@@ -28,8 +28,8 @@ start_pet
 pet=$(pet_window) || { fail "no pet window (standard mode)"; finish; }
 sleep 0.5
 shot standard-mode
-check "standard mode: the desktop shows through the key colour" python3 "$PET_CHECK" --display "$DISPLAY" \
-    --window "$pet" --resources "$RESOURCES" --mode standard --before "$WORK/desktop.ppm"
+check "standard mode: the desktop shows through the key colour" \
+    pet_shows "$pet" --mode standard --before "$WORK/desktop.ppm"
 
 # Dragging far beyond the corners leaves the pet at the margins.
 drag_to "$pet" 0 0
@@ -41,8 +41,8 @@ check "dragged beyond the bottom-right corner, it stops at the margins" \
     test "$(window_position "$pet")" = "$((1024 - 42 - 200)) $((768 - 42 - 100))"
 xdotool mouseup 1
 sleep 2
-check "after a drag the desktop still shows through exactly" python3 "$PET_CHECK" --display "$DISPLAY" \
-    --window "$pet" --resources "$RESOURCES" --mode standard --before "$WORK/desktop.ppm"
+check "after a drag the desktop still shows through exactly" \
+    pet_shows "$pet" --mode standard --before "$WORK/desktop.ppm"
 stop_pet "$pet"
 
 # ---- outlines made as needed
@@ -51,7 +51,7 @@ start_pet
 pet=$(pet_window) || { fail "no pet window (live outlines)"; finish; }
 sleep 0.5
 check "live outlines: shape and pixels are one image" \
-    python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES"
+    pet_shows "$pet"
 stop_pet "$pet"
 
 # ---- margins that leave no room: a box at start, then no margins at all

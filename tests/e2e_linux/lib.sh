@@ -59,6 +59,20 @@ shot() {  # shot NAME: the whole screen into $SHOTS/NAME.png
     "$IMPORT" -window root "$SHOTS/$1.png"
 }
 
+# pet_check on the pet, a few times: a tick that falls between the
+# checker's look at the window and its screenshot spoils one look.
+pet_shows() {  # pet_shows WINDOW [pet_check options...]
+    local window=$1 out
+    shift
+    for _ in 1 2 3 4; do
+        out=$(python3 "$PET_CHECK" --display "$DISPLAY" --window "$window" --resources "$RESOURCES" "$@") &&
+            { echo "$out"; return 0; }
+        sleep 0.2
+    done
+    echo "$out"
+    return 1
+}
+
 # ---- the program
 
 # write_ini "Key=value" ...: the [Setup] section of the program's dorra.ini

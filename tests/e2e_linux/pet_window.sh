@@ -19,7 +19,7 @@ check "it never takes the focus" bash -c "xprop -id $pet WM_HINTS | grep -q 'acc
 sleep 0.5
 shot pet-on-desktop
 check "its shape and pixels are one image of the sheet" \
-    python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES" --save "$SHOTS/pet-cell.png"
+    pet_shows "$pet" --save "$SHOTS/pet-cell.png"
 
 # Another window mapped on top of the pet: by the next tick the pet is above it.
 read -r px py < <(window_position "$pet")
@@ -29,15 +29,13 @@ other=$(window_named xmessage) || fail "xmessage does not show"
 sleep 2.5
 [ -n "$other" ] && check "it is stacked above the window mapped after it" stacked_above "$pet" "$other"
 shot pet-above-later-window
-read -r nx ny < <(window_position "$pet")
-check "it stays above a window mapped after it" \
-    python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES"
+check "it stays above a window mapped after it" pet_shows "$pet"
 kill "${OTHER_PIDS[@]}" 2>/dev/null || true
 
 # Within a few ticks the pet moves or changes its image.
 looks=()
 for _ in $(seq 10); do
-    if look=$(python3 "$PET_CHECK" --display "$DISPLAY" --window "$pet" --resources "$RESOURCES"); then
+    if look=$(pet_shows "$pet"); then
         looks+=("$look")
         [ "${looks[0]}" != "$look" ] && break
     fi
