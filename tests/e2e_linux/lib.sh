@@ -166,13 +166,6 @@ no_window_named() {
 window_size() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
 window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
 
-# Clicks the pet (button 1 or 3) at a point inside its current image.
-click_pet() {
-    local pet=$1 button=$2 x y
-    read -r x y < <(pet_point "$pet")
-    xdotool mousemove "$x" "$y" click "$button"
-}
-
 # A screen point inside the pet's shape: the middle of its largest rectangle.
 pet_point() {
     local px py
@@ -201,15 +194,18 @@ menu_window() {
 # between finding it and clicking, so the click is tried again until a menu
 # shows.
 open_menu_item() {  # open_menu_item PET KEY
+    local x y
     for _ in 1 2 3 4 5; do
-        click_pet "$1" 3
-        sleep 0.4
+        read -r x y < <(pet_point "$1")
+        xdotool mousemove "$x" "$y" click 3
+        sleep 0.5
         if menu_window >/dev/null; then
             xdotool key "$2"
             return 0
         fi
     done
-    fail "the menu does not open"
+    shot menu-does-not-open
+    fail "the menu does not open (pet at $(window_position "$1"), last click at $x $y)"
     return 1
 }
 

@@ -10,12 +10,21 @@ start_pet
 pet=$(pet_window) || { fail "no pet window"; finish; }
 
 # ---- the menu opens with its top-left corner at the pointer
+# The pet may walk away between finding and clicking it, or step between the
+# click and the menu (which then opens where the click fell in the window,
+# now elsewhere): try again until it stood still.
 menu=""
-for _ in 1 2 3 4 5; do  # the pet may walk away between finding and clicking it
+for _ in 1 2 3 4 5; do
+    before=$(window_position "$pet")
     read -r mx my < <(pet_point "$pet")
     xdotool mousemove "$mx" "$my" click 3
     sleep 0.5
-    menu=$(menu_window) && break
+    if menu=$(menu_window); then
+        [ "$(window_position "$pet")" = "$before" ] && break
+        xdotool key Escape
+        sleep 0.3
+    fi
+    menu=""
 done
 shot menu
 check "a right click opens the menu" test -n "$menu"
