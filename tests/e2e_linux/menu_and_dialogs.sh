@@ -57,9 +57,9 @@ type_into() {  # type_into X Y W H TEXT
     local x y
     read -r x y < <(control "$1" "$2" "$3" "$4")
     xdotool mousemove "$x" "$y" click 1
-    sleep 0.1
+    sleep 0.3  # under a window manager the click also brings the focus
     xdotool key ctrl+a BackSpace
-    [ -z "$5" ] || xdotool type --delay 20 "$5"
+    [ -z "$5" ] || xdotool type --delay 40 "$5"
 }
 TOP="27 79 31 12" LEFT="83 79 31 12" BOTTOM="27 94 31 12" RIGHT="83 94 31 12" SPEED="43 119 45 12"
 LIVE="11 31 106 9" OK="127 11 40 17"
