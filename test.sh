@@ -23,3 +23,11 @@ echo "== Windows build and tests under Wine"
 cmake --preset windows $werror >/dev/null
 cmake --build --preset windows -j $jobs
 scripts/wine-session.sh ctest --preset windows
+
+# ---- hardening (tests/fuzz): the fuzz targets under clang's libFuzzer with
+# address and undefined-behaviour sanitizers, DORRABEE_FUZZ_SECONDS (45) each.
+# The soak, fault-injection and settings tests run in every build above.
+echo "== Fuzzing"
+cmake --preset fuzz $werror >/dev/null
+cmake --build --preset fuzz -j $jobs
+ctest --preset fuzz

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Instructions per call of the named functions, from a callgrind output file:
 the inclusive cost of every call site of each function, summed and divided by
-its calls. Prints one number per name ("-" if it was never called).
+its calls. A name matches a function of that name in any namespace or class.
+Prints one number per name ("-" if it was never called, or always inlined).
 
-    callgrind_per_call.py callgrind.out pet_tick paint_frame
+    callgrind_per_call.py callgrind.out PetWidget::timerEvent paint_frame
 """
 import re
 import sys
@@ -34,7 +35,7 @@ def per_call(path, names):
                 callee = ids.get(key, "") if line.startswith("cfn=") else None
                 continue
             if line.startswith("calls=") and callee is not None:
-                wanted = next((n for n in names if callee.startswith(n + "(") or callee == n), None)
+                wanted = next((n for n in names if re.search(r"(^|::)" + re.escape(n) + r"\(", callee)), None)
                 if wanted:
                     pending = (wanted, int(line[6:].split()[0]))
                 callee = None

@@ -10,13 +10,15 @@
 #   --seconds (default 60) after a 5 s settling time, while the pointer moves
 #   to a new place every 5 s (oneko chases it). CPU time is the sum of every
 #   thread's time on a CPU (/proc/PID/task/*/schedstat, nanoseconds); memory
-#   is the resident set (VmRSS) and the proportional share (Pss) at the end.
+#   is the resident set (VmRSS) and the proportional share (Pss) at the end,
+#   and how much the resident set grew while it lived (a leak shows there).
 # - Start-up to first paint: from exec until the pet's pixels first show on
 #   the screen (bench/first_paint.c watches the screen), median of 5 starts.
 # - The tick's cost inside the program: the process's CPU time per tick at a
 #   10 ms tick (Qt's event handling and the X requests included), and, under
-#   callgrind, the instructions of one pet_tick (step, outline, move) and of
-#   one paint_frame (composite or cell copy, and the copy to the window).
+#   callgrind, the instructions of one timer event of the pet window (step,
+#   outline, move) and of one paint_frame (composite or cell copy, and the
+#   copy to the window).
 # Needs Xvfb, xdotool, /usr/games/oneko, a C compiler with Xlib headers, and
 # valgrind for the instruction counts; wine for the Windows figures.
 set -euo pipefail
@@ -92,11 +94,11 @@ wander_pointer() {  # seconds
 }
 
 # Lets the given processes live together; prints one line per pid:
-# "cpu_seconds_per_minute rss_mb pss_mb".
+# "cpu_seconds_per_minute rss_mb pss_mb rss_growth_kb".
 live_together() {  # pids...
   sleep 5
-  local pid start=() t0 t1
-  for pid in "$@"; do start+=("$(cpu_ns "$pid")"); done
+  local pid start=() rss_start=() t0 t1
+  for pid in "$@"; do start+=("$(cpu_ns "$pid")"); rss_start+=("$(memory_kb "$pid" | cut -d' ' -f1)"); done
   t0=$(date +%s%N)
   wander_pointer "$seconds"
   t1=$(date +%s%N)
@@ -104,8 +106,8 @@ live_together() {  # pids...
   for pid in "$@"; do
     local used=$(( $(cpu_ns "$pid") - ${start[$i]} ))
     read -r rss pss < <(memory_kb "$pid")
-    awk -v used="$used" -v wall="$((t1 - t0))" -v rss="$rss" -v pss="$pss" \
-      'BEGIN { printf "%.3f %.1f %.1f\n", used / wall * 60, rss / 1024, pss / 1024 }'
+    awk -v used="$used" -v wall="$((t1 - t0))" -v rss="$rss" -v pss="$pss" -v rss0="${rss_start[$i]}" \
+      'BEGIN { printf "%.3f %.1f %.1f %d\n", used / wall * 60, rss / 1024, pss / 1024, rss - rss0 }'
     i=$((i + 1))
   done
 }
@@ -114,7 +116,7 @@ live_together() {  # pids...
 wine_process() {  # pattern
   local pid
   for pid in $(pgrep -f "$1" | sort -rn); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$pid"; return; }
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$pid"; return; }
   done
 }
 
@@ -122,8 +124,8 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 echo "Measuring on $DISPLAY (Xvfb 1024x768x24, no window manager), $seconds s of life per mode; $(nproc) CPUs, load $(cut -d' ' -f1 /proc/loadavg)"
 echo
-echo "| Program | Display mode | CPU s per minute | RSS MB | PSS MB | Start-up to first paint, ms (median of 5) |"
-echo "|---|---|---|---|---|---|"
+echo "| Program | Display mode | CPU s per minute | RSS MB | PSS MB | RSS growth over the run, kB | Start-up to first paint, ms (median of 5) |"
+echo "|---|---|---|---|---|---|---|"
 oneko_rows=()
 for mode in 0 1 2; do
   folder="$work/pet$mode"
@@ -142,15 +144,15 @@ for mode in 0 1 2; do
   mapfile -t rows < <(live_together "$pet_pid" "$oneko_pid")
   kill "$pet_pid" "$oneko_pid" 2>/dev/null || true
   wait "$pet_pid" "$oneko_pid" 2>/dev/null || true
-  read -r cpu rss pss <<<"${rows[0]}"
-  echo "| dorrabee (Qt 6, X11) | ${mode_name[$mode]} | $cpu | $rss | $pss | $first |"
-  read -r cpu rss pss <<<"${rows[1]}"
-  oneko_rows+=("| oneko (Xlib), beside the ${mode_name[$mode]} pet | - | $cpu | $rss | $pss | - |")
+  read -r cpu rss pss growth <<<"${rows[0]}"
+  echo "| dorrabee (Qt 6, X11) | ${mode_name[$mode]} | $cpu | $rss | $pss | $growth | $first |"
+  read -r cpu rss pss growth <<<"${rows[1]}"
+  oneko_rows+=("| oneko (Xlib), beside the ${mode_name[$mode]} pet | - | $cpu | $rss | $pss | $growth | - |")
 done
 printf '%s\n' "${oneko_rows[@]}"
 
 echo
-echo "| Display mode | Process CPU per tick at a 10 ms tick, µs | Instructions per pet_tick (step, outline, move) | Instructions per paint_frame |"
+echo "| Display mode | Process CPU per tick at a 10 ms tick, µs | Instructions per timer event (step, outline, move) | Instructions per paint_frame |"
 echo "|---|---|---|---|"
 for mode in 0 1 2; do
   folder="$work/fast$mode"
@@ -171,7 +173,8 @@ for mode in 0 1 2; do
       >/dev/null 2>&1 & grind_pid=$!; pids+=("$grind_pid")
     sleep 30
     kill "$grind_pid" 2>/dev/null || true; wait "$grind_pid" 2>/dev/null || true
-    read -r tick_ir paint_ir < <(python3 "$root/bench/callgrind_per_call.py" "$work/callgrind.$mode" pet_tick paint_frame)
+    read -r tick_ir paint_ir < <(python3 "$root/bench/callgrind_per_call.py" "$work/callgrind.$mode" \
+                                   PetWidget::timerEvent paint_frame)
   fi
   echo "| ${mode_name[$mode]} | $per_tick | $tick_ir | $paint_ir |"
 done
@@ -180,8 +183,8 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
   echo
   echo "Windows program under Wine 8 on the same display (Wine's own overhead included):"
   echo
-  echo "| Program | Display mode | CPU s per minute, dorrabee.exe | CPU s per minute, wineserver | RSS MB | PSS MB |"
-  echo "|---|---|---|---|---|---|"
+  echo "| Program | Display mode | CPU s per minute, dorrabee.exe | CPU s per minute, wineserver | RSS MB | PSS MB | RSS growth, kB |"
+  echo "|---|---|---|---|---|---|---|"
   export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
@@ -200,11 +203,11 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
       sleep 0.1
     done
     server_pid=$(wine_process 'wineserver')
-    [ -n "$exe_pid" ] && [ -n "$server_pid" ] || { echo "| dorrabee.exe | ${mode_name[$mode]} | did not start | | | |"; continue; }
+    [ -n "$exe_pid" ] && [ -n "$server_pid" ] || { echo "| dorrabee.exe | ${mode_name[$mode]} | did not start | | | | |"; continue; }
     mapfile -t rows < <(live_together "$exe_pid" "$server_pid")
-    read -r cpu rss pss <<<"${rows[0]}"
-    read -r server_cpu _ _ <<<"${rows[1]}"
-    echo "| dorrabee.exe (Win32, Wine) | ${mode_name[$mode]} | $cpu | $server_cpu | $rss | $pss |"
+    read -r cpu rss pss growth <<<"${rows[0]}"
+    read -r server_cpu _ _ _ <<<"${rows[1]}"
+    echo "| dorrabee.exe (Win32, Wine) | ${mode_name[$mode]} | $cpu | $server_cpu | $rss | $pss | $growth |"
     kill "$exe_pid" 2>/dev/null || true
     wait "$wine_pid" 2>/dev/null || true
     wineserver -w 2>/dev/null || true

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
@@ -252,11 +253,17 @@ WritePlan plan_write(FILE* in, std::string_view section, std::string_view key)
 }
 
 // A new file beside the target; never one that exists already (another
-// writer's, or one left by a crash).
+// writer's, or one left by a crash). Named for this process, so that what
+// crashed saves left behind can never use up the names.
 bool make_temporary(const std::string& target, std::string& name, File& file)
 {
+#ifdef _WIN32
+    const std::string prefix = target + ".tmp" + std::to_string(::_getpid()) + "-";
+#else
+    const std::string prefix = target + ".tmp" + std::to_string(::getpid()) + "-";
+#endif
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".tmp" + std::to_string(attempt);
+        name = prefix + std::to_string(attempt);
 #ifdef _WIN32
         int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
         FILE* opened = fd >= 0 ? ::_fdopen(fd, "wb") : nullptr;

@@ -94,7 +94,8 @@ void check_other_bytes_kept(std::string_view before, std::string_view after, std
     const std::string entry = std::string(key) + "=" + std::string(value);
     const std::string twice = added + added;
     const bool is_entry = added.size() == entry.size() && twice.find(entry) != std::string::npos;
-    const std::string with_header = "[" + std::string(section) + "]" + entry;
+    std::string with_header = "[";
+    with_header.append(section).append("]").append(entry);
     const bool is_section = added.size() == with_header.size() && twice.find(with_header) != std::string::npos;
     check(is_entry || is_section, "adding a key inserted more than its line and section");
 }

@@ -236,11 +236,10 @@ TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
 }
 #endif
 
-// What killed saves leave behind must not stop the next save: the writer
-// gave up once "dorra.ini.tmp0" ... "dorra.ini.tmp99" existed, so after a
-// hundred crashes no setting could ever be saved again.
-// TODO(shell/ini.cpp, make_temporary): enable once temporaries cannot run out.
-TEST_F(SettingsOnDisk, DISABLED_TemporariesLeftByKilledSavesDoNotStopSaving) {
+// What killed saves leave behind must not stop the next save. Temporaries
+// were once named "dorra.ini.tmp0" to "dorra.ini.tmp99", tried in turn, so
+// after a hundred killed saves no setting could ever be saved again.
+TEST_F(SettingsOnDisk, TemporariesLeftByKilledSavesDoNotStopSaving) {
     write("[Setup]\nTimer=150\n");
     for (int n = 0; n < 100; ++n) std::ofstream(path + ".tmp" + std::to_string(n)) << "[Setup]\nTim";
     ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "999"));

@@ -123,8 +123,11 @@ std::string link_list(int count)
     for (int k = 0; k < count; ++k) {
         if (k)
             text += ",";
-        text += (chance(25) ? "r" : "") + std::to_string(uniform(1, SCRIPT_ACTION_COUNT)) + "-" +
-                std::to_string(uniform(1, 60));
+        if (chance(25))
+            text += "r";
+        text += std::to_string(uniform(1, SCRIPT_ACTION_COUNT));
+        text += "-";
+        text += std::to_string(uniform(1, 60));
     }
     return text;
 }
@@ -136,10 +139,15 @@ std::string dislike_list(int count)
         if (k)
             text += ",";
         static const char* const prefix[] = {"", "r", "*"};
-        text += prefix[uniform(0, 2)] + std::to_string(uniform(1, SCRIPT_ACTION_COUNT)) + "-" +
-                std::to_string(uniform(1, 40));
-        if (chance(40))
-            text += ":" + std::string(prefix[uniform(0, 2)]) + std::to_string(uniform(0, SCRIPT_ACTION_COUNT));
+        text += prefix[uniform(0, 2)];
+        text += std::to_string(uniform(1, SCRIPT_ACTION_COUNT));
+        text += "-";
+        text += std::to_string(uniform(1, 40));
+        if (chance(40)) {
+            text += ":";
+            text += prefix[uniform(0, 2)];
+            text += std::to_string(uniform(0, SCRIPT_ACTION_COUNT));
+        }
     }
     return text;
 }
@@ -172,7 +180,12 @@ void make_script(Script& script, int percent)
                 case COLUMN_DISLIKES: cell = chance(30) ? "" : dislike_list(uniform(1, 8)); break;
                 case COLUMN_DRAG_ACTION:
                 case COLUMN_RELEASE_ACTION:
-                    cell = chance(40) ? "" : (chance(30) ? "r" : "") + std::to_string(uniform(0, 66));
+                    cell.clear();
+                    if (chance(60)) {
+                        if (chance(30))
+                            cell += "r";
+                        cell += std::to_string(uniform(0, 66));
+                    }
                     break;
                 }
             }
