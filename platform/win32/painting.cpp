@@ -27,18 +27,6 @@ struct Context {
 };
 Context contexts[4];
 
-// Our pixels as a 32-bit top-down picture; only its size changes per call.
-BITMAPINFO picture_info(int32_t width, int32_t height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // The screen surface and the block it is read through, made once.
 HDC screen_dc = nullptr;
 HDC grab_dc = nullptr;
@@ -58,7 +46,7 @@ void drop_grab_block() {
 
 bool make_grab_block(int32_t width, int32_t height) {
     drop_grab_block();
-    BITMAPINFO info = picture_info(width, height);
+    BITMAPINFO info = top_down_picture(width, height);
     void* bits = nullptr;
     grab_bitmap = CreateDIBSection(screen_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!grab_bitmap) return false;
@@ -99,7 +87,7 @@ void platform_present(Window* window, const uint32_t* pixels, int32_t width, int
                       int32_t x, int32_t y) {
     Paint* p = paint_of(hwnd_of(window));
     if (!p) return;
-    BITMAPINFO info = picture_info(width, height);
+    BITMAPINFO info = top_down_picture(width, height);
     SetDIBitsToDevice(p->ps.hdc, x, y, width, height, 0, 0, 0, height, pixels, &info, DIB_RGB_COLORS);
 }
 
@@ -116,7 +104,7 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     int32_t end_col = dirty.right - x < width ? dirty.right - x : width;
     // Each row is handed over as a picture one row high, and each run of
     // non-key pixels in it is drawn from there.
-    BITMAPINFO row_info = picture_info(width, 1);
+    BITMAPINFO row_info = top_down_picture(width, 1);
     for (int32_t row = first_row; row < end_row; ++row) {
         const uint32_t* line = pixels + size_t(row) * size_t(width);
         int32_t col = first_col;

@@ -44,13 +44,7 @@ bool read_one_bit(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap*
 }
 
 bool read_colour(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* out) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = top_down_picture(width, height);
     out->pixels.resize(size_t(width) * size_t(height));
     if (GetDIBits(dc, bitmap, 0, UINT(height), out->pixels.data(), &info, DIB_RGB_COLORS) != height) return false;
     for (uint32_t& p : out->pixels) p &= 0xFFFFFF;

@@ -17,3 +17,15 @@ inline Window* window_of(HWND hwnd) { return reinterpret_cast<Window*>(hwnd); }
 
 // Every resource is the program's own.
 inline HINSTANCE program_instance() { return GetModuleHandleA(nullptr); }
+
+// Our pixels (0x00RRGGBB, top row first) as the system describes a picture.
+inline BITMAPINFO top_down_picture(LONG width, LONG height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}

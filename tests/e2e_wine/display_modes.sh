@@ -7,16 +7,12 @@ start_display
 
 # run_mode MODE KIND: the pet shows its images in that mode and lives on.
 run_mode() {
-    local mode=$1 kind=$2 pet first now changed=""
+    local mode=$1 kind=$2 pet first changed
     write_ini "Mode=$mode"
     start_pet
     pet=$(pet_window) || { fail "mode $mode: no pet window appears"; return; }
     if first=$(pet_shows "$pet" "$kind"); then pass "mode $mode: the window shows $first"; else fail "mode $mode: $first"; fi
-    for _ in $(seq 20); do
-        sleep 0.3
-        now=$(pet_shows "$pet" "$kind") || continue
-        [ "$now" != "$first" ] && { changed=$now; break; }
-    done
+    changed=$(pet_changes "$pet" "$first" "$kind")
     check "mode $mode: the pet lives on ($first -> ${changed:-nothing})" test -n "$changed"
     shot "mode-$mode"
     choose "$pet" e

@@ -43,12 +43,7 @@ xdotool mouseup 1
 
 # Let go, it lives on by itself.
 first=$(pet_shows "$pet") || fail "after the drop the window shows no image: $first"
-changed=""
-for _ in $(seq 20); do
-    sleep 0.3
-    now=$(pet_shows "$pet") || continue
-    [ "$now" != "$first" ] && { changed=$now; break; }
-done
+changed=$(pet_changes "$pet" "$first")
 check "released, the pet lives on ($first -> ${changed:-nothing})" test -n "$changed"
 check "a drag writes no settings" test "$(tr -d '\r' <"$WORK/dorra.ini" | wc -l)" = 5
 

@@ -6,8 +6,8 @@
 //   wine_inspect options   how many Options dialogs are open; the first one's mode
 //                          and, per button and field, its id, centre on the
 //                          screen and text; its window's place and size
-//   wine_inspect about     how many About dialogs are open; the first one's client
-//                          area on the screen
+//   wine_inspect about     how many About dialogs are open; the first one's window
+//                          and client area on the screen
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -53,6 +53,12 @@ std::vector<HWND> dialogs(const wchar_t* caption) {
     return search.found;
 }
 
+void print_window(HWND window) {
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    printf("window=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+}
+
 int boxes() {
     for (HWND box : dialogs(L"Dorrabee")) printf("%s\n", utf8(text_of(GetDlgItem(box, 0xFFFF))).c_str());
     return 0;
@@ -63,9 +69,7 @@ int options() {
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     HWND dialog = found[0];
-    RECT frame = {};
-    GetWindowRect(dialog, &frame);
-    printf("window=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    print_window(dialog);
     const struct {
         int id;
         int mode;
@@ -87,6 +91,7 @@ int about() {
     std::vector<HWND> found = dialogs(L"\x5173\x4e8e" L"Dorrabee");
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
+    print_window(found[0]);
     RECT r = {};
     GetClientRect(found[0], &r);
     POINT origin = {0, 0};

@@ -135,6 +135,17 @@ pet_shows() {  # pet_shows WINDOW [standard]
     return 1
 }
 
+# Waits up to 6 s for the pet to move or change its image; prints what it
+# shows then, or nothing.
+pet_changes() {  # pet_changes WINDOW FIRST [standard]
+    local now
+    for _ in $(seq 20); do
+        sleep 0.3
+        now=$(pet_shows "$1" "${3:-}") || continue
+        [ "$now" != "$2" ] && { echo "$now"; return 0; }
+    done
+}
+
 # A screen point inside the pet's shape: the middle of its largest rectangle.
 pet_point() {
     local px py
@@ -198,13 +209,14 @@ option_text() { inspect options | awk -v id="$1" '$1 == id { $1 = $2 = $3 = ""; 
 option_count() { inspect options | sed -n 's/^count=//p'; }
 option_mode() { inspect options | sed -n 's/^mode=//p'; }
 
-# Drags the Options dialog by its caption to the side of the screen the pet
-# is not on, so that the pet can be reached.
-move_options_away() {  # move_options_away PET
-    local x y w px py tx ty
-    read -r x y w _ < <(inspect options | sed -n 's/^window=//p')
+# Drags a dialog (options or about) by its caption to the side of the
+# screen the pet is not on, so that the pet can be reached.
+move_dialog_away() {  # move_dialog_away options|about PET
+    local x y w h px py tx ty
+    read -r x y w h < <(inspect "$1" | sed -n 's/^window=//p')
+    shift
     read -r px py < <(window_position "$1")
-    tx=$(( px < 512 ? 1024 - w - 10 : 10 )) ty=$(( py < 384 ? 400 : 10 ))
+    tx=$(( px < 512 ? 1024 - w - 10 : 10 )) ty=$(( py < 384 ? 768 - h - 10 : 10 ))
     xdotool mousemove $((x + 40)) $((y + 8)) sleep 0.2 mousedown 1 sleep 0.2 \
         mousemove $((tx + 40)) $((ty + 8)) sleep 0.2 mouseup 1 sleep 0.3
 }

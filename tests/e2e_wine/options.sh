@@ -18,7 +18,7 @@ for field in "1002 10" "1003 20" "1004 30" "1005 40" "1007 200"; do
 done
 shot options
 
-move_options_away "$pet"
+move_dialog_away options "$pet"
 choose "$pet" o
 sleep 0.5
 check "Options chosen again opens no second dialog" test "$(option_count)" = 1

@@ -13,12 +13,7 @@ if first=$(pet_shows "$pet"); then pass "the window shows $first"; else fail "$f
 shot pet
 
 # Within a few ticks (150 ms each) it moves or changes its image.
-changed=""
-for _ in $(seq 20); do
-    sleep 0.3
-    now=$(pet_shows "$pet") || continue
-    [ "$now" != "$first" ] && { changed=$now; break; }
-done
+changed=$(pet_changes "$pet" "$first")
 check "the pet lives on by itself ($first -> ${changed:-nothing})" test -n "$changed"
 check "no settings file is created" test ! -e "$WORK/dorra.ini"
 
