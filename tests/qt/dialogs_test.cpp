@@ -290,11 +290,16 @@ TEST_F(Dialogs, TheMenuHasTheTemplatesItemsAndPostsTheChosenCommand) {
         ASSERT_NE(popup, nullptr);
         opened_at = popup->pos();
         for (QAction* action : popup->actions()) captions << (action->isSeparator() ? QString("-") : action->text());
-        popup->setActiveAction(popup->actions()[2]);
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(popup, &enter);
+        QTimer::singleShot(100, popup, [popup] {
+            popup->setActiveAction(popup->actions()[2]);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(popup, &enter);
+        });
     });
+    ASSERT_TRUE(platform_set_timer(pet, 1, 5));
     platform_track_popup_menu(menu, 130, 95, pet);
+    platform_kill_timer(pet, 1);
+    EXPECT_GE(count_of(MSG_TIMER), 3) << "the pet keeps ticking while the menu is open";
     EXPECT_EQ(captions, (QStringList{"继续(&C)", "-", "选项(&O)", "关于Dorrabee(&A)", "-", "退出(&E)"}));
     EXPECT_EQ(opened_at, QPoint(130, 95));
     EXPECT_EQ(count_of(MSG_COMMAND), 0) << "posted: it arrives after the menu call returns";
