@@ -6,8 +6,8 @@
 
 namespace {
 
-// A paint in progress, per window: the About dialog may be painted from
-// inside a message box's loop while the pet window is being painted.
+// A paint in progress, kept per window, so that a paint of one window that
+// happens inside another's (through a modal loop) cannot end the other's.
 struct Paint {
     HWND hwnd;
     PAINTSTRUCT ps;
