@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh run
-cmake --preset linux -DDORRABEE_TESTS=OFF >/dev/null
+cmake --preset linux >/dev/null
 cmake --build --preset linux --target dorrabee
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: Dorrabee is a desktop pet and needs an X11 (or XWayland) session." >&2

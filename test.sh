@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh test
 
 jobs=2
-werror=-DDORRABEE_WERROR=ON
+werror="-DDORRABEE_WERROR=ON -DDORRABEE_TESTS=ON"
 
 echo "== Linux build and tests"
 cmake --preset linux $werror >/dev/null
