@@ -60,7 +60,10 @@ def arguments(text, line_number):
             raise TemplateError("line %d: cannot read %r" % (line_number, text[pos:]))
         string, number, word = m.groups()
         if string is not None:
-            values.append(c_string(string))
+            try:
+                values.append(c_string(string))
+            except TemplateError as e:
+                raise TemplateError("line %d: %s" % (line_number, e))
         elif number is not None:
             values.append(int(number, 0))
         else:
@@ -79,6 +82,11 @@ def read_templates(text):
         if not m:
             raise TemplateError("line %d: not a template entry: %r" % (number, line))
         name, args = m.group(1), arguments(m.group(2), number)
+        inside = "menu" if current is not None and "items" in current else "dialog" if current is not None else None
+        needs = {"MENU_ITEM": "menu", "MENU_SEPARATOR": "menu", "MENU_END": "menu",
+                 "DIALOG_CONTROL": "dialog", "DIALOG_END": "dialog"}.get(name)
+        if needs and needs != inside:
+            raise TemplateError("line %d: %s outside a %s" % (number, name, needs))
         if name == "MENU_BEGIN":
             current = {"id": args[0], "caption": args[1], "items": []}
             menus.append(current)
