@@ -189,13 +189,29 @@ def shape_rectangles(display, window):
 
 
 def screenshot(display):
-    """The root window as rows of (r, g, b)."""
+    """The root window as a Picture."""
     importer = "/usr/bin/import" if os.path.exists("/usr/bin/import") else "import"
     out = subprocess.run([importer, "-display", display, "-window", "root", "-depth", "8", "ppm:-"],
                          capture_output=True)
     if out.returncode != 0:
         raise ToolError("import failed: " + out.stderr.decode(errors="replace").strip())
     return read_ppm(out.stdout)
+
+
+class Picture:
+    """A PPM picture kept as its bytes; pixels are read only where asked."""
+
+    def __init__(self, width, height, data, offset):
+        self.width, self.height, self.data, self.offset = width, height, data, offset
+
+    def pixel(self, x, y):
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            return None
+        at = self.offset + 3 * (y * self.width + x)
+        return tuple(self.data[at:at + 3])
+
+    def block(self, x0, y0):
+        return [[self.pixel(x0 + x, y0 + y) for x in range(SIZE)] for y in range(SIZE)]
 
 
 def read_ppm(data):
@@ -215,12 +231,9 @@ def read_ppm(data):
     if fields[0] != b"P6" or fields[3] != b"255":
         raise ToolError("unexpected screenshot format")
     width, height = int(fields[1]), int(fields[2])
-    rows = []
-    for y in range(height):
-        start = pos + y * width * 3
-        row = data[start:start + width * 3]
-        rows.append([tuple(row[i:i + 3]) for i in range(0, width * 3, 3)])
-    return rows
+    if len(data) < pos + width * height * 3:
+        raise ToolError("screenshot cut short")
+    return Picture(width, height, data, pos)
 
 
 def write_png(path, rows):
@@ -278,12 +291,18 @@ def main():
         if info.get("map") != "IsViewable":
             print("window is not viewable (%s)" % info.get("map"))
             return 1
-        x0, y0 = info["x"], info["y"]
-        rects = shape_rectangles(args.display, args.window)
+        # The pet moves on its own: look again until the window stood still
+        # across the shape and the screenshot, so all three belong together.
+        for _attempt in range(10):
+            x0, y0 = info["x"], info["y"]
+            rects = shape_rectangles(args.display, args.window)
+            screen = screenshot(args.display)
+            again = xwininfo(args.display, args.window)
+            if (again["x"], again["y"]) == (x0, y0) and shape_rectangles(args.display, args.window) == rects:
+                break
+            info = again
         shape = shape_grid(rects)
-        screen = screenshot(args.display)
-        shown = [[screen[y0 + y][x0 + x] if 0 <= y0 + y < len(screen) and 0 <= x0 + x < len(screen[0])
-                  else None for x in range(SIZE)] for y in range(SIZE)]
+        shown = screen.block(x0, y0)
         behind = None
         if args.mode == "standard":
             if any(not all(row) for row in shape):
@@ -293,7 +312,7 @@ def main():
                 raise ToolError("standard mode needs --before")
             with open(args.before, "rb") as f:
                 before = read_ppm(f.read())
-            behind = [[before[y0 + y][x0 + x] for x in range(SIZE)] for y in range(SIZE)]
+            behind = before.block(x0, y0)
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
         found = list(match(load_images(args.resources), args.mode, shape, shown, behind))
