@@ -6,7 +6,7 @@ set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-wqy-zenhei python3)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps x11-xserver-utils imagemagick
-               openbox oneko clang libclang-rt-14-dev libfuzzer-14-dev
+               openbox oneko valgrind libx11-dev libxext-dev clang libclang-rt-14-dev libfuzzer-14-dev
                g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales)
 
 case "${1:-run}" in

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "temp_folder.h"
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
@@ -31,7 +33,7 @@ struct IniFiles : testing::Test {
     void SetUp() override
     {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("dorrabee-ini-") + info->name());
+        folder = test_folder(std::string("dorrabee-ini-") + info->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
         path = (folder / "dorra.ini").string();

@@ -8,11 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#ifdef _WIN32
-#include <process.h>
-#endif
 
 #include "shell/ini.h"
+#include "temp_folder.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -115,23 +113,13 @@ TEST_F(SettingsReading, AHugeFileStartsThePetWithItsSettings) {
 
 // ---- the file on disk, as the Linux program reads and writes it
 
-// Each run gets folders of its own: two builds may run these tests at once.
-static long process_id() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return getpid();
-#endif
-}
-
 struct SettingsOnDisk : testing::Test {
     fs::path folder;
     std::string path;
 
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("dorrabee-settings-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                  "-" + std::to_string(process_id()));
+        folder = test_folder("dorrabee-settings-" +
+                             std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
         path = (folder / "dorra.ini").string();
