@@ -531,9 +531,11 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     int32_t width = size == fake.dialog_client_sizes.end() ? 200 : size->second.first;
     int32_t height = size == fake.dialog_client_sizes.end() ? 100 : size->second.second;
     Window* dialog = make_window(name, proc, owner, template_id, width, height);
-    dialog->visible = true;
+    // As on Windows, a visible dialog is shown only once its set-up has run.
     fake_send(dialog, MSG_INITDIALOG);
-    return dialog->alive ? dialog : nullptr;
+    if (!dialog->alive) return nullptr;
+    dialog->visible = true;
+    return dialog;
 }
 
 void platform_set_item_text(Window* dialog, int id, const char* text) {
