@@ -34,6 +34,13 @@ struct Window {
     std::vector<std::pair<unsigned, int>> timers;  // our id, Qt's id
     std::vector<std::pair<int, QWidget*>> items;   // dialog controls by id
     bool is_pet = false;
+    // Painted, moved and shaped with direct X requests rather than through
+    // QWidget (the pet on X11): its graphics context, 0 when it takes Qt's way.
+    uint32_t x11_gc = 0;
+    bool x11_shape = false;
+    bool x11_painting = false;  // between begin and end paint
+    uint16_t x11_painted = 0;   // request number of the last whole-window put
+    int delivering = 0;         // messages being handled: paint once they are
     QPainter painter;       // open between begin and end paint
     QRect dirty;            // invalidated since the last paint, for update_window
     std::vector<WrappedImage> images;  // presented buffers
@@ -98,6 +105,21 @@ void x11_raise(QWidget* widget);
 // lowering `below` under the window manager's frame around it.
 void x11_put_above(QWidget* above, QWidget* below);
 void x11_flush();
+// What the pet's tick costs through Qt (repaint, backing store, setMask,
+// move) is many times the pet's own work; on X these do it in a request each.
+// A graphics context for putting our pixels on the widget's window; 0 when
+// its depth or the server's byte order does not take them as they are.
+uint32_t x11_direct_gc(QWidget* widget);
+void x11_free_gc(uint32_t gc);
+// Returns the (low 16 bits of the) sequence number of its last request.
+uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, int32_t width, int32_t height,
+                        int32_t x, int32_t y);
+// What an xcb event is to the widget's window: not an exposure of it, one
+// already covered by a later whole-window paint (or not the last of a
+// series), or one to paint.
+enum class ExposeKind { other, covered, paint };
+ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted);
+void x11_move(QWidget* widget, QPoint to);
 // The root window's pixels; false when they cannot be read.
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 

@@ -1,20 +1,31 @@
 // The pet window and what every window of ours shares: timers, painting,
 // moving, destroying, mouse capture and cursors, staying on top.
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTimerEvent>
+#include <QWindow>
 #include <algorithm>
 
 #include "engine/shared.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/x11_shape.h"
 
 // ---- delivering Qt's events to the shell's procedures
 
 intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
     if (!window || !window->proc) return 0;  // destroyed, waiting to be deleted
-    return window->proc(window, message, wparam, lparam);
+    ++window->delivering;
+    const intptr_t result = window->proc(window, message, wparam, lparam);
+    --window->delivering;
+    // A window painted straight to X has no paint event of Qt's to wait for:
+    // what the message invalidated is painted as soon as it has been handled.
+    if (window->x11_gc && window->delivering == 0 && window->proc && !window->dirty.isEmpty()) {
+        deliver_paint(window);
+    }
+    return result;
 }
 
 void deliver_timer(Window* window, int qt_timer_id) {
@@ -47,6 +58,34 @@ static uintptr_t button_wparam(const QMouseEvent* event) {
 
 namespace {
 
+// Qt would turn each exposure of the pet's X window into a region of the
+// exposed rectangles and a paint event; the pet repaints whole and at once.
+class ExposeFilter final : public QAbstractNativeEventFilter {
+public:
+    explicit ExposeFilter(Window* window) : window_(window) {}
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+        Window* window = window_;
+        // Until Qt has seen the window exposed once, it handles that itself.
+        const QWindow* handle = window->widget->windowHandle();
+        if (!window->x11_gc || !handle || !handle->isExposed()) return false;
+        switch (x11_expose_kind(message, window->widget, window->x11_painted)) {
+        case ExposeKind::other:
+            return false;
+        case ExposeKind::paint:
+            // Inside a message of its own, the paint follows when it is handled.
+            window->dirty = window->widget->rect();
+            if (window->delivering == 0) deliver_paint(window);
+            return true;
+        case ExposeKind::covered:
+            return true;
+        }
+        return false;
+    }
+
+private:
+    Window* window_;
+};
+
 class PetWidget final : public QWidget {
 public:
     explicit PetWidget(Window* window)
@@ -60,7 +99,14 @@ public:
         setWindowTitle(QStringLiteral("Dorrabee"));
         setMouseTracking(true);  // moves reach the window as they do on Windows
     }
-    ~PetWidget() override { delete window_; }
+    ~PetWidget() override {
+        QCoreApplication::instance()->removeNativeEventFilter(&expose_filter_);
+        delete window_;
+    }
+    void filter_exposures() { QCoreApplication::instance()->installNativeEventFilter(&expose_filter_); }
+    // Painted straight to X: Qt neither paints nor flushes a backing store
+    // over it, and its exposures still come as paint events.
+    QPaintEngine* paintEngine() const override { return window_->x11_gc ? nullptr : QWidget::paintEngine(); }
 
 protected:
     void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
@@ -90,6 +136,7 @@ protected:
 
 private:
     Window* window_;
+    ExposeFilter expose_filter_{window_};
 };
 
 }  // namespace
@@ -118,7 +165,14 @@ Window* platform_create_pet_window() {
     auto* window = new Window;
     window->proc = pet_proc;
     window->is_pet = true;
-    window->widget = new PetWidget(window);
+    auto* widget = new PetWidget(window);
+    window->widget = widget;
+    window->x11_gc = x11_direct_gc(widget);
+    if (window->x11_gc) {
+        widget->setAttribute(Qt::WA_PaintOnScreen);
+        widget->filter_exposures();
+    }
+    window->x11_shape = window->x11_gc && x11_shape_available();
     if (class_cursor) window->widget->setCursor(class_cursor->cursor);
     deliver(window, MSG_CREATE, 0, 0);
     return window;
@@ -135,6 +189,12 @@ void platform_show_window(Window* window, int) {
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {
+    if (window->x11_gc) {
+        // Qt learns the new place from the server's notification.
+        x11_move(window->widget, primary_origin() + QPoint(x, y));
+        platform_invalidate(window);
+        return;
+    }
     window->widget->move(primary_origin() + QPoint(x, y));
     window->widget->update();
 }
@@ -146,6 +206,8 @@ void platform_destroy_window(Window* window) {
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
+    x11_free_gc(window->x11_gc);
+    window->x11_gc = 0;
     if (window->owner) std::erase(window->owner->owned, window);
     if (QWidget::mouseGrabber() == window->widget) window->widget->releaseMouse();
     // This may run inside one of the widget's own handlers: hide it now and
@@ -157,7 +219,9 @@ void platform_destroy_window(Window* window) {
 intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { return 0; }
 
 void platform_set_window_outline(Window* window, const Outline* outline) {
-    if (outline) {
+    if (window->x11_shape) {
+        x11_set_shape(window->widget->winId(), outline);
+    } else if (outline) {
         QRegion region = outline_region(*outline);
         // Qt reads an empty mask as none at all, which would show the whole
         // window; one pixel outside it shows nothing, as an empty outline must.
@@ -190,25 +254,35 @@ void platform_kill_timer(Window* window, unsigned id) {
 
 // ---- painting
 
+// Outside any message of its own, a window painted straight to X asks Qt
+// for a paint event, which comes back to deliver_paint.
 void platform_invalidate(Window* window) {
     window->dirty = window->widget->rect();
-    window->widget->update();
+    if (!window->x11_gc || window->delivering == 0) window->widget->update();
 }
 
 void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height) {
     const QRect area(x, y, width, height);
     window->dirty |= area;
-    window->widget->update(area);
+    if (!window->x11_gc || window->delivering == 0) window->widget->update(area);
 }
 
 void platform_update_window(Window* window) {
     if (window->dirty.isEmpty()) return;
-    window->widget->repaint(window->dirty);
+    if (window->x11_gc) {
+        deliver_paint(window);
+    } else {
+        window->widget->repaint(window->dirty);
+    }
 }
 
-bool platform_begin_paint(Window* window) { return window->painter.begin(window->widget); }
+bool platform_begin_paint(Window* window) {
+    if (window->x11_gc) return window->x11_painting = true;
+    return window->painter.begin(window->widget);
+}
 
 void platform_end_paint(Window* window) {
+    window->x11_painting = false;
     if (window->painter.isActive()) window->painter.end();
 }
 
@@ -234,12 +308,33 @@ static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* p
 
 void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
                       int32_t y) {
+    if (window->x11_painting) {
+        const uint16_t sequence = x11_put_pixels(window->widget, window->x11_gc, pixels, width, height, x, y);
+        if (x <= 0 && y <= 0 && x + width >= window->widget->width() && y + height >= window->widget->height()) {
+            window->x11_painted = sequence;
+        }
+        return;
+    }
     if (!window->painter.isActive()) return;
     window->painter.drawImage(x, y, wrapped(window->images, pixels, width, height, QImage::Format_RGB32).image);
 }
 
 void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
                             int32_t y, uint32_t key) {
+    if (window->x11_painting) {
+        // Each run of pixels that are not the key goes on as it is.
+        for (int32_t row = 0; row < height; ++row) {
+            const uint32_t* line = pixels + static_cast<size_t>(row) * width;
+            for (int32_t start = 0; start < width;) {
+                if ((line[start] & 0xFFFFFF) == key) { ++start; continue; }
+                int32_t end = start + 1;
+                while (end < width && (line[end] & 0xFFFFFF) != key) ++end;
+                x11_put_pixels(window->widget, window->x11_gc, line + start, end - start, 1, x + start, y + row);
+                start = end;
+            }
+        }
+        return;
+    }
     if (!window->painter.isActive()) return;
     QImage& image = wrapped(window->keyed, pixels, width, height, QImage::Format_ARGB32).image;
     if (image.isNull()) return;

@@ -3,6 +3,8 @@
 // (Qt's offscreen platform in the tests).
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSysInfo>
+#include <algorithm>
 #include <cstring>
 #include <xcb/xcb.h>
 
@@ -118,4 +120,74 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
             pixels[static_cast<size_t>(row) * width + column] = from[column] & 0xFFFFFF;
         }
     }
+}
+
+// ---- the pet window's hot path, straight to X
+
+// Our pixels (0x00RRGGBB in 32-bit words) are already what a 24-bit window
+// takes as a Z pixmap on a little-endian server; anything else takes Qt's way.
+uint32_t x11_direct_gc(QWidget* widget) {
+    xcb_connection_t* c = connection();
+    if (!c || QSysInfo::ByteOrder != QSysInfo::LittleEndian) return 0;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return 0;
+    bool packed = false;
+    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
+        if (formats.data->depth == 24 && formats.data->bits_per_pixel == 32) packed = true;
+    }
+    const auto window = static_cast<xcb_window_t>(widget->winId());
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    const bool usable = packed && geometry && geometry->depth == 24;
+    free(geometry);
+    if (!usable) return 0;
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t values[] = {0};  // no GraphicsExpose events for our puts
+    xcb_create_gc(c, gc, window, XCB_GC_GRAPHICS_EXPOSURES, values);
+    return gc;
+}
+
+void x11_free_gc(uint32_t gc) {
+    if (xcb_connection_t* c = connection(); c && gc) xcb_free_gc(c, gc);
+}
+
+uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, int32_t width, int32_t height,
+                        int32_t x, int32_t y) {
+    xcb_connection_t* c = connection();
+    if (!c || width <= 0 || height <= 0) return 0;
+    uint16_t sequence = 0;
+    // A request holds at most the server's limit (in 4-byte units) less its header.
+    const size_t row_bytes = static_cast<size_t>(width) * 4;
+    const size_t room = static_cast<size_t>(xcb_get_maximum_request_length(c)) * 4 - 64;
+    const int32_t rows_per_put = static_cast<int32_t>(std::max<size_t>(room / row_bytes, 1));
+    const auto window = static_cast<xcb_window_t>(widget->winId());
+    for (int32_t row = 0; row < height; row += rows_per_put) {
+        const int32_t rows = std::min(rows_per_put, height - row);
+        sequence = static_cast<uint16_t>(
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc, static_cast<uint16_t>(width),
+                          static_cast<uint16_t>(rows), static_cast<int16_t>(x), static_cast<int16_t>(y + row), 0, 24,
+                          static_cast<uint32_t>(row_bytes * rows),
+                          reinterpret_cast<const uint8_t*>(pixels + static_cast<size_t>(row) * width))
+                .sequence);
+    }
+    return sequence;
+}
+
+ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted) {
+    const auto* generic = static_cast<const xcb_generic_event_t*>(event);
+    if ((generic->response_type & 0x7F) != XCB_EXPOSE) return ExposeKind::other;
+    const auto* expose = static_cast<const xcb_expose_event_t*>(event);
+    if (expose->window != static_cast<xcb_window_t>(widget->winId())) return ExposeKind::other;
+    // An event carries the number of the last request handled before it; one
+    // from before our last whole-window put shows nothing that put did not
+    // cover (the shape and place changes of every tick cause most of them).
+    const bool stale = static_cast<int16_t>(expose->sequence - painted) < 0;
+    return expose->count == 0 && !stale ? ExposeKind::paint : ExposeKind::covered;
+}
+
+void x11_move(QWidget* widget, QPoint to) {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    const uint32_t values[] = {static_cast<uint32_t>(to.x()), static_cast<uint32_t>(to.y())};
+    xcb_configure_window(c, static_cast<xcb_window_t>(widget->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                         values);
 }

@@ -1,0 +1,11 @@
+// The pet window's shape through Xlib (x11_shape.cpp); plain types only, so
+// that neither Xlib nor our Window record leaks into the other's files.
+#pragma once
+
+#include "graphics/outline.h"
+
+// True on an X server with the SHAPE extension, through Qt's Xlib display.
+bool x11_shape_available();
+// Shows the window, and lets it take the mouse, only inside the outline
+// (null: the whole window).
+void x11_set_shape(unsigned long window, const Outline* outline);
