@@ -282,8 +282,16 @@ def main():
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
     parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
     parser.add_argument("--json", action="store_true")
+    parser.add_argument("--point", action="store_true",
+                        help="only print a screen point inside the window's shape (the middle of its largest rectangle)")
     args = parser.parse_args()
     try:
+        if args.point:
+            info = xwininfo(args.display, args.window)
+            rects = shape_rectangles(args.display, args.window) or [(0, 0, info["width"], info["height"])]
+            x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
+            print(info["x"] + x + w // 2, info["y"] + y + h // 2)
+            return 0
         info = xwininfo(args.display, args.window)
         if info.get("width") != SIZE or info.get("height") != SIZE:
             print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), SIZE, SIZE))

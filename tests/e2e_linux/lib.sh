@@ -6,6 +6,7 @@
 # with DORRABEE (the program), RESOURCES (resources/), PET_CHECK
 # (tests/e2e_common/pet_check.py) and SHOTS (where screenshots go) set.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/x11.sh"
 
 WM=${1:-none}
 : "${DORRABEE:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
@@ -163,22 +164,7 @@ no_window_named() {
     return 0
 }
 
-window_size() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
-window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
 
-# A screen point inside the pet's shape: the middle of its largest rectangle.
-pet_point() {
-    local px py
-    read -r px py < <(window_position "$1")
-    python3 - "$DISPLAY" "$1" "$px" "$py" "$PET_CHECK" <<'PY'
-import os, sys
-sys.path.insert(0, os.path.dirname(sys.argv[5]))
-from pet_check import shape_rectangles
-rects = shape_rectangles(sys.argv[1], sys.argv[2]) or [(0, 0, 42, 42)]
-x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
-print(int(sys.argv[3]) + x + w // 2, int(sys.argv[4]) + y + h // 2)
-PY
-}
 
 # The open pop-up menu's window id: an unmanaged window of ours, not the pet.
 menu_window() {

@@ -72,12 +72,12 @@ def main():
     ty = cy + ch * TITLE_TOP // LAYOUT_HEIGHT
     for y in range(title_h):
         for x in range(title_w):
-            if title[y][x] != (0, 0, 0) and shown[ty + y][tx + x] != title[y][x]:
+            if title[y][x] != (0, 0, 0) and shown.pixel(tx + x, ty + y) != title[y][x]:
                 print("the title art is not at %d,%d (pixel %d,%d)" % (tx, ty, x, y))
                 return 1
 
     sx, sy = cx + SCENE_LEFT * cw // LAYOUT_WIDTH, cy + SCENE_TOP * ch // LAYOUT_HEIGHT
-    on_screen = [row[sx:sx + scene_w] for row in shown[sy:sy + scene_h]]
+    on_screen = [[shown.pixel(sx + x, sy + y) for x in range(scene_w)] for y in range(scene_h)]
     offset = next((o for o in range(0, TILE_SPACING, 2) if all(
         on_screen[y][x] == row[x]
         for y, row in enumerate(expected_scene(background, tile, o))

@@ -8,10 +8,13 @@
 //                          screen and text; its window's place and size
 //   wine_inspect about     how many About dialogs are open; the first one's window
 //                          and client area on the screen
+//   wine_inspect move options|about X Y
+//                          moves that dialog's top-left corner to (X, Y)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -100,6 +103,15 @@ int about() {
     return 0;
 }
 
+// Moving a dialog by dragging its caption with the mouse made Wine's X11
+// driver unmap a window of another client and die; SetWindowPos is what a
+// drag ends in anyway.
+int move(const std::string& which, int x, int y) {
+    std::vector<HWND> found = dialogs(which == "about" ? L"\x5173\x4e8e" L"Dorrabee" : L"Dorrabee \x2014 \x9009\x9879");
+    if (found.empty()) return 1;
+    return SetWindowPos(found[0], nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +119,7 @@ int main(int argc, char** argv) {
     if (what == "boxes") return boxes();
     if (what == "options") return options();
     if (what == "about") return about();
-    fprintf(stderr, "usage: wine_inspect boxes|options|about\n");
+    if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
+    fprintf(stderr, "usage: wine_inspect boxes|options|about|move options|about X Y\n");
     return 2;
 }

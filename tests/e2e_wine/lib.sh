@@ -7,6 +7,7 @@
 # DORRABEE (dorrabee.exe), INSPECT (wine_inspect.exe), RESOURCES,
 # PET_CHECK and SHOTS set; ctest sets them.
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/x11.sh"
 
 : "${DORRABEE:?}" "${INSPECT:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
 if [ -z "${WINEPREFIX:-}" ]; then
@@ -94,8 +95,6 @@ wait_pet_exit() {
 
 inspect() { wine "$INSPECT" "$@" 2>/dev/null | tr -d '\r'; }
 
-window_size() { xwininfo -id "$1" | awk '/^  Width:/{w=$2} /^  Height:/{h=$2} END{print w "x" h}'; }
-window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
 
 # The pet window: titled "Dorrabee", 42 x 42 (message boxes share the title).
 pet_window() {
@@ -146,19 +145,6 @@ pet_changes() {  # pet_changes WINDOW FIRST [standard]
     done
 }
 
-# A screen point inside the pet's shape: the middle of its largest rectangle.
-pet_point() {
-    local px py
-    read -r px py < <(window_position "$1")
-    python3 - "$DISPLAY" "$1" "$px" "$py" "$PET_CHECK" <<'PY'
-import os, sys
-sys.path.insert(0, os.path.dirname(sys.argv[5]))
-from pet_check import shape_rectangles
-rects = shape_rectangles(sys.argv[1], sys.argv[2]) or [(0, 0, 42, 42)]
-x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
-print(int(sys.argv[3]) + x + w // 2, int(sys.argv[4]) + y + h // 2)
-PY
-}
 
 # The open pop-up menu: an unnamed window of ours that is not the pet.
 menu_window() {
@@ -209,16 +195,16 @@ option_text() { inspect options | awk -v id="$1" '$1 == id { $1 = $2 = $3 = ""; 
 option_count() { inspect options | sed -n 's/^count=//p'; }
 option_mode() { inspect options | sed -n 's/^mode=//p'; }
 
-# Drags a dialog (options or about) by its caption to the side of the
-# screen the pet is not on, so that the pet can be reached.
+# Moves a dialog (options or about) to the side of the screen the pet is not
+# on, so that the pet can be reached.
 move_dialog_away() {  # move_dialog_away options|about PET
-    local x y w h px py tx ty
-    read -r x y w h < <(inspect "$1" | sed -n 's/^window=//p')
+    local which=$1 w h px py tx ty
+    read -r _ _ w h < <(inspect "$1" | sed -n "s/^window=//p")
     shift
     read -r px py < <(window_position "$1")
     tx=$(( px < 512 ? 1024 - w - 10 : 10 )) ty=$(( py < 384 ? 768 - h - 10 : 10 ))
-    xdotool mousemove $((x + 40)) $((y + 8)) sleep 0.2 mousedown 1 sleep 0.2 \
-        mousemove $((tx + 40)) $((ty + 8)) sleep 0.2 mouseup 1 sleep 0.3
+    inspect move "$which" "$tx" "$ty"
+    sleep 0.3
 }
 
 # Clicks a button or field of the Options dialog.
@@ -239,6 +225,10 @@ type_option() {  # type_option ID TEXT
 no_menu() { ! menu_window >/dev/null; }
 
 choose() {  # choose PET KEY: opens the menu and presses the item's mnemonic
-    open_menu "$1" || { fail "the menu does not open"; return 0; }
+    # Wine may give the pet a new X window (after a dialog was dragged, say):
+    # look it up again rather than trust the id found at start.
+    local pet
+    pet=$(pet_window 20) || pet=$1
+    open_menu "$pet" || { fail "the menu does not open"; return 0; }
     xdotool key "$2"
 }
