@@ -106,6 +106,7 @@ for field in "1002 11" "1003 22" "1004 33" "1005 44" "1007 120"; do
     set -- $field
     check "the next start shows field $1 as $2" test "$(option_text "$1")" = "$2"
 done
+move_dialog_away options "$pet"
 choose "$pet" e
 wait_pet_exit
 check "Exit ends the program" test "$PET_EXIT" = 0
