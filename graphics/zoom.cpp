@@ -46,6 +46,10 @@ void zoom_row(uint32_t* target, const uint32_t* source, int32_t width, int32_t z
 }  // namespace
 
 void zoom_pixels(uint32_t* target, const uint32_t* source, int32_t width, int32_t height, int32_t z) {
+    if (z == 1) {
+        std::memcpy(target, source, size_t(width) * size_t(height) * sizeof *target);
+        return;
+    }
     const size_t block = size_t(width) * size_t(z) * size_t(z);
     for (int32_t y = 0; y < height; ++y) zoom_row(target + block * size_t(y), source + size_t(width) * size_t(y), width, z, false);
 }
