@@ -58,13 +58,8 @@ check "Exit ends the program (got $PET_EXIT)" test "$PET_EXIT" = 0
 write_ini "Timer=20" "${margins[@]}"
 start_pet
 pet=$(pet_window) || { fail "no pet window the second time"; finish; }
-places=() outside=""
-for _ in $(seq 40); do
-    read -r px py < <(window_position "$pet")
-    places+=("$px,$py")
-    if [ "$px" -lt 102 ] || [ "$px" -gt 908 ] || [ "$py" -lt 52 ] || [ "$py" -gt 662 ]; then outside+=" $px,$py"; fi
-    sleep 0.1
-done
-check "it walks (${places[0]} ... ${places[-1]})" test "$(printf '%s\n' "${places[@]}" | sort -u | wc -l)" -ge 2
-check "it stays inside the margins${outside:+ (left them at$outside)}" test -z "$outside"
+PLACES=() OUTSIDE=""
+sample_places "$pet" 40 0.1 102 52 908 662
+check "it walks (${PLACES[0]} ... ${PLACES[-1]})" test "$(printf '%s\n' "${PLACES[@]}" | sort -u | wc -l)" -ge 2
+check "it stays inside the margins${OUTSIDE:+ (left them at$OUTSIDE)}" test -z "$OUTSIDE"
 finish

@@ -14,8 +14,8 @@ write_ini "Left Margin=101" "Top Margin=51" "Right Margin=31" "Bottom Margin=21"
 start_pet
 pet=$(pet_window) || { fail "no 84x84 pet window"; finish; }
 pass "an 84x84 window titled Dorrabee appears"
-read -r px py < <(window_position "$pet")
-places=("$px,$py") outside=""
+PLACES=() OUTSIDE=""
+sample_places "$pet" 1 0 102 52 908 662
 
 zoomed_pet() {
     local out
@@ -33,14 +33,9 @@ if look=$(zoomed_pet); then pass "its shape and pixels are an image of the sheet
 
 # Every place it walks to is inside the margins, rounded up to whole pet
 # pixels: 101 -> 102, 51 -> 52, 1024 - 84 - 32 = 908, 768 - 84 - 22 = 662.
-for _ in $(seq 40); do
-    read -r px py < <(window_position "$pet")
-    places+=("$px,$py")
-    if [ "$px" -lt 102 ] || [ "$px" -gt 908 ] || [ "$py" -lt 52 ] || [ "$py" -gt 662 ]; then outside+=" $px,$py"; fi
-    sleep 0.15
-done
-check "it walks (${places[0]} ... ${places[-1]})" test "$(printf '%s\n' "${places[@]}" | sort -u | wc -l)" -ge 2
-check "it stays inside the margins${outside:+ (left them at$outside)}" test -z "$outside"
+sample_places "$pet" 40 0.15 102 52 908 662
+check "it walks (${PLACES[0]} ... ${PLACES[-1]})" test "$(printf '%s\n' "${PLACES[@]}" | sort -u | wc -l)" -ge 2
+check "it stays inside the margins${OUTSIDE:+ (left them at$OUTSIDE)}" test -z "$OUTSIDE"
 
 read -r x y < <(pet_point "$pet")
 xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 sleep 0.3 mousemove 500 400 sleep 0.4
