@@ -66,6 +66,11 @@ constexpr int RES_PORTRAIT = 114;
 
 // ---- the process
 void platform_screen_size(int32_t* width, int32_t* height);
+// The primary screen's scaling in dots per inch (96 at 100 %).
+int32_t platform_screen_dpi();
+// From now on cursors and the pictures of dialog templates are shown with
+// each of their pixels a z x z block (the pet's own zoom).
+void platform_set_zoom(int32_t z);
 uint32_t platform_seconds_now();
 // The running program's full path, or 0 when it cannot be had. On a platform
 // whose program folder may not be writable, the path is that of the program
@@ -84,8 +89,8 @@ void platform_message_box(Window* owner, const char* text, unsigned kind);
 
 // ---- the pet window
 void platform_register_pet_class(WindowProc proc);
-// Borderless, topmost, no taskbar entry, SPRITE_SIZE square, hidden, titled "Dorrabee".
-Window* platform_create_pet_window();
+// Borderless, topmost, no taskbar entry, `side` pixels square, hidden, titled "Dorrabee".
+Window* platform_create_pet_window(int32_t side = 42);
 void platform_place_hidden(Window* window, int32_t x, int32_t y);
 void platform_show_window(Window* window, int show_command);
 void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints

@@ -92,7 +92,8 @@ static QPixmap picture_of(const char* resource_number) {
     if (!platform_load_bitmap(atoi(resource_number), &bitmap)) return {};
     const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                       bitmap.width * 4, QImage::Format_RGB32);
-    return QPixmap::fromImage(view.copy());  // fromImage may share the bits, and the bitmap goes away
+    // Shown with each pixel a block of the pet's zoom, as the dialog's text grows with the screen's scaling.
+    return QPixmap::fromImage(zoomed_image(view, picture_zoom).copy());  // fromImage may share the bits, and the bitmap goes away
 }
 
 static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog) {

@@ -69,7 +69,7 @@ QPoint primary_origin();
 void keep_on_top(Window* pet);
 
 // ---- the pet window's outline as a Qt region (outline_region.cpp)
-QRegion outline_region(const Outline& outline);
+QRegion outline_region(const Outline& outline, int32_t side = 42);  // side: the window's, SPRITE_SIZE at zoom 1
 
 // ---- dialogs from the templates (dialogs.cpp)
 struct DialogUnits {
@@ -82,6 +82,18 @@ QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int heig
 // a frame of `size` to lie wholly on `screen`.
 QPoint place_on_screen(QPoint wanted, QSize size, QRect screen);
 QFont dialog_font();
+
+// ---- zoom (resources.cpp)
+// Each pixel of a cursor or of a dialog's picture is shown as a block this wide.
+extern int32_t picture_zoom;
+// The picture z times larger, pixel for pixel.
+QImage zoomed_image(const QImage& image, int32_t z);
+// The screen's dots per inch from the X resources ("Xft.dpi: 192"), or from
+// a scale factor as QT_SCALE_FACTOR and GDK_SCALE give it; 0 when they hold none.
+int32_t dpi_from_x_resources(const std::string& resources);
+int32_t dpi_from_scale_factor(const char* factor);
+// QT_SCALE_FACTOR as the program found it (main removes it for Qt's sake).
+extern std::string scale_factor_at_start;
 
 // ---- embedded resources (resources.cpp)
 // The files resources/dorrabee.rc names, compiled in (generated at build time).
@@ -120,6 +132,8 @@ uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, in
 enum class ExposeKind { other, covered, paint };
 ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted);
 void x11_move(QWidget* widget, QPoint to);
+// The X server's resource database (the root's RESOURCE_MANAGER), or empty.
+std::string x11_resources();
 // The root window's pixels; false when they cannot be read.
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 

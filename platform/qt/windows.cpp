@@ -88,14 +88,14 @@ private:
 
 class PetWidget final : public QWidget {
 public:
-    explicit PetWidget(Window* window)
+    PetWidget(Window* window, int32_t side)
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
           window_(window) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
-        setFixedSize(SPRITE_SIZE, SPRITE_SIZE);
+        setFixedSize(side, side);
         setWindowTitle(QStringLiteral("Dorrabee"));
         setMouseTracking(true);  // moves reach the window as they do on Windows
     }
@@ -161,11 +161,19 @@ void platform_register_pet_class(WindowProc proc) {
     current_cursor = class_cursor;
 }
 
-Window* platform_create_pet_window() {
+void platform_set_zoom(int32_t z) {
+    picture_zoom = z;
+    // The pointer over the pet grows with it; the record stays the same.
+    Cursor* zoomed = platform_load_cursor(RES_CURSOR);
+    if (class_cursor && zoomed) class_cursor->cursor = zoomed->cursor;
+    delete zoomed;
+}
+
+Window* platform_create_pet_window(int32_t side) {
     auto* window = new Window;
     window->proc = pet_proc;
     window->is_pet = true;
-    auto* widget = new PetWidget(window);
+    auto* widget = new PetWidget(window, side);
     window->widget = widget;
     window->x11_gc = x11_direct_gc(widget);
     if (window->x11_gc) {
@@ -220,9 +228,9 @@ intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { 
 
 void platform_set_window_outline(Window* window, const Outline* outline) {
     if (window->x11_shape) {
-        x11_set_shape(window->widget->winId(), outline);
+        x11_set_shape(window->widget->winId(), outline, window->widget->width());
     } else if (outline) {
-        QRegion region = outline_region(*outline);
+        QRegion region = outline_region(*outline, window->widget->width());
         // Qt reads an empty mask as none at all, which would show the whole
         // window; one pixel outside it shows nothing, as an empty outline must.
         if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);

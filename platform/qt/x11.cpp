@@ -80,6 +80,18 @@ void x11_flush() {
     if (xcb_connection_t* c = connection()) xcb_flush(c);
 }
 
+std::string x11_resources() {
+    xcb_connection_t* c = connection();
+    if (!c) return {};
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root_of(c), XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 20), nullptr);
+    if (!reply) return {};
+    std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
+                     static_cast<size_t>(xcb_get_property_value_length(reply)));
+    free(reply);
+    return text;
+}
+
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
     xcb_connection_t* c = connection();
     if (!c) return false;

@@ -22,7 +22,7 @@ bool x11_shape_available() {
     return d && XShapeQueryExtension(d, &event_base, &error_base);
 }
 
-void x11_set_shape(unsigned long window, const Outline* outline) {
+void x11_set_shape(unsigned long window, const Outline* outline, int side) {
     Display* d = display();
     if (!d) return;
     if (!outline) {
@@ -32,7 +32,7 @@ void x11_set_shape(unsigned long window, const Outline* outline) {
     }
     std::array<OutlineBand, MAX_OUTLINE_BANDS> bands;
     std::array<XRectangle, MAX_OUTLINE_BANDS> rects;
-    const int count = outline_bands(*outline, bands.data());
+    const int count = outline_bands(*outline, bands.data(), side);
     for (int i = 0; i < count; ++i) rects[i] = {bands[i].x, bands[i].y, bands[i].width, bands[i].height};
     // No rectangles is an empty shape: nothing shows and nothing takes the mouse.
     XShapeCombineRectangles(d, window, ShapeBounding, 0, 0, rects.data(), count, ShapeSet, YXBanded);

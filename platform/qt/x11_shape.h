@@ -8,4 +8,4 @@
 bool x11_shape_available();
 // Shows the window, and lets it take the mouse, only inside the outline
 // (null: the whole window).
-void x11_set_shape(unsigned long window, const Outline* outline);
+void x11_set_shape(unsigned long window, const Outline* outline, int side);

@@ -210,8 +210,8 @@ class Picture:
         at = self.offset + 3 * (y * self.width + x)
         return tuple(self.data[at:at + 3])
 
-    def block(self, x0, y0):
-        return [[self.pixel(x0 + x, y0 + y) for x in range(SIZE)] for y in range(SIZE)]
+    def block(self, x0, y0, side=SIZE):
+        return [[self.pixel(x0 + x, y0 + y) for x in range(side)] for y in range(side)]
 
 
 def read_ppm(data):
@@ -249,26 +249,36 @@ def write_png(path, rows):
 
 # ---- matching
 
-def shape_grid(rects):
-    grid = [[False] * SIZE for _ in range(SIZE)]
+def shape_grid(rects, side=SIZE):
+    grid = [[False] * side for _ in range(side)]
     for x, y, w, h in rects:
-        for yy in range(max(0, y), min(SIZE, y + h)):
-            for xx in range(max(0, x), min(SIZE, x + w)):
+        for yy in range(max(0, y), min(side, y + h)):
+            for xx in range(max(0, x), min(side, x + w)):
                 grid[yy][xx] = True
     return grid
 
 
-def match(images, mode, shape, shown, behind):
+def zoomed(rows, z):
+    """Each pixel of rows as a z x z block."""
+    return rows if z == 1 else [[p for p in row for _ in range(z)] for row in rows for _ in range(z)]
+
+
+def match(images, mode, shape, shown, behind, zoom=1):
     """Yields (image, mirrored) whose shape and pixels agree with the window."""
+    side = SIZE * zoom
     for image, mirrored, cell, inside in images:
+        if zoom != 1:
+            if mode == "shaped" and shape != zoomed(inside, zoom):
+                continue
+            cell, inside = zoomed(cell, zoom), zoomed(inside, zoom)
         if mode == "shaped":
             if shape != inside:
                 continue
-            if all(shown[y][x] == cell[y][x] for y in range(SIZE) for x in range(SIZE) if inside[y][x]):
+            if all(shown[y][x] == cell[y][x] for y in range(side) for x in range(side) if inside[y][x]):
                 yield image, mirrored
         else:
             if all(shown[y][x] == (behind[y][x] if cell[y][x] == KEY else cell[y][x])
-                   for y in range(SIZE) for x in range(SIZE)):
+                   for y in range(side) for x in range(side)):
                 yield image, mirrored
 
 
@@ -282,6 +292,7 @@ def main():
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
     parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
     parser.add_argument("--json", action="store_true")
+    parser.add_argument("--zoom", type=int, default=1, help="each pixel of the pet a zoom x zoom block")
     parser.add_argument("--point", action="store_true",
                         help="only print a screen point inside the window's shape (the middle of its largest rectangle)")
     args = parser.parse_args()
@@ -293,8 +304,9 @@ def main():
             print(info["x"] + x + w // 2, info["y"] + y + h // 2)
             return 0
         info = xwininfo(args.display, args.window)
-        if info.get("width") != SIZE or info.get("height") != SIZE:
-            print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), SIZE, SIZE))
+        side = SIZE * args.zoom
+        if info.get("width") != side or info.get("height") != side:
+            print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), side, side))
             return 1
         if info.get("map") != "IsViewable":
             print("window is not viewable (%s)" % info.get("map"))
@@ -309,8 +321,8 @@ def main():
             if (again["x"], again["y"]) == (x0, y0) and shape_rectangles(args.display, args.window) == rects:
                 break
             info = again
-        shape = shape_grid(rects)
-        shown = screen.block(x0, y0)
+        shape = shape_grid(rects, side)
+        shown = screen.block(x0, y0, side)
         behind = None
         if args.mode == "standard":
             if any(not all(row) for row in shape):
@@ -320,10 +332,10 @@ def main():
                 raise ToolError("standard mode needs --before")
             with open(args.before, "rb") as f:
                 before = read_ppm(f.read())
-            behind = before.block(x0, y0)
+            behind = before.block(x0, y0, side)
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
-        found = list(match(load_images(args.resources), args.mode, shape, shown, behind))
+        found = list(match(load_images(args.resources), args.mode, shape, shown, behind, args.zoom))
     except (ToolError, OSError, ValueError) as error:
         print("pet_check: %s" % error, file=sys.stderr)
         return 2

@@ -6,3 +6,15 @@ window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Abso
 
 # A screen point inside the pet's shape: the middle of its largest rectangle.
 pet_point() { python3 "$PET_CHECK" --display "$DISPLAY" --window "$1" --point; }
+
+# Looks at the window's place COUNT times, every INTERVAL seconds; adds each
+# to PLACES, and to OUTSIDE those outside the box LEFT..RIGHT x TOP..BOTTOM.
+sample_places() {  # sample_places WINDOW COUNT INTERVAL LEFT TOP RIGHT BOTTOM
+    local px py
+    for _ in $(seq "$2"); do
+        read -r px py < <(window_position "$1")
+        PLACES+=("$px,$py")
+        if [ "$px" -lt "$4" ] || [ "$px" -gt "$6" ] || [ "$py" -lt "$5" ] || [ "$py" -gt "$7" ]; then OUTSIDE+=" $px,$py"; fi
+        sleep "$3"
+    done
+}

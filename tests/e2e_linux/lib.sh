@@ -9,6 +9,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/x11.sh"
 
 WM=${1:-none}
+PET_SIDE=${PET_SIDE:-42}  # the pet window's width and height: 42 times the zoom
 : "${DORRABEE:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
 IMPORT=/usr/bin/import    # ImageMagick's, whatever else is first on PATH
 CONVERT=/usr/bin/convert
@@ -87,12 +88,12 @@ start_pet() {
     PET_PID=$!
 }
 
-# The pet window's id once it is mapped (a window titled "Dorrabee", 42 x 42).
+# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE square).
 pet_window() {
     local id
     for _ in $(seq 100); do
         for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "42x42" ]; then echo "$id"; return 0; fi
+            if [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
         done
         sleep 0.1
     done
@@ -128,8 +129,8 @@ above_pet_where_they_meet() {  # above_pet_where_they_meet WINDOW PET
     read -r ax ay < <(window_position "$1")
     IFS=x read -r aw ah < <(window_size "$1")
     read -r px py < <(window_position "$2")
-    if [ $((px + 42)) -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] ||
-       [ $((py + 42)) -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
+    if [ $((px + PET_SIDE)) -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] ||
+       [ $((py + PET_SIDE)) -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
         echo "(the pet walked off it)"
         return 0
     fi
@@ -141,7 +142,7 @@ window_named() {
     local id
     for _ in $(seq 50); do
         for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-            if [ "$(window_size "$id")" != "42x42" ]; then echo "$id"; return 0; fi
+            if [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
         done
         sleep 0.1
     done
@@ -151,7 +152,7 @@ window_named() {
 pet_visible() {
     local id
     for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" = "42x42" ] && return 0
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] && return 0
     done
     return 1
 }
@@ -159,7 +160,7 @@ pet_visible() {
 no_window_named() {
     local id
     for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-        [ "$(window_size "$id")" = "42x42" ] || return 1
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] || return 1
     done
     return 0
 }
@@ -170,7 +171,7 @@ no_window_named() {
 menu_window() {
     local id
     for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" != "42x42" ] || continue
+        [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ] || continue
         xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
     done
     return 1
