@@ -6,3 +6,25 @@ window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Abso
 
 # A screen point inside the pet's shape: the middle of its largest rectangle.
 pet_point() { python3 "$PET_CHECK" --display "$DISPLAY" --window "$1" --point; }
+
+# The pet window's id once it is mapped (a window titled "Dorrabee", 42 x 42).
+pet_window() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
+            if [ "$(window_size "$id")" = "42x42" ]; then echo "$id"; return 0; fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
+menu_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
+        [ "$(window_size "$id")" != "42x42" ] || continue
+        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
+    done
+    return 1
+}
