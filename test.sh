@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the native build with its unit,
 # Qt and end-to-end tests (on Xvfb), the same unit tests under address and
 # undefined-behaviour sanitizers, the Windows build with its unit and
-# end-to-end tests under Wine, and a short run of every fuzz target.
+# end-to-end tests under Wine, the Debian package and the Windows zip as a
+# user gets them, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
@@ -27,6 +28,10 @@ echo "== Windows build and tests under Wine"
 cmake --preset windows $werror >/dev/null
 cmake --build --preset windows -j $jobs
 scripts/wine-session.sh ctest --preset windows $retry
+
+echo "== Packages: the .deb (a release build of the program alone) and the Windows zip"
+scripts/package.sh deb zip
+scripts/wine-session.sh ctest --preset package $retry
 
 # ---- hardening (tests/fuzz): the fuzz targets under clang's libFuzzer with
 # address and undefined-behaviour sanitizers, DORRABEE_FUZZ_SECONDS (45) each.

@@ -7,7 +7,9 @@
 //                          and, per button and field, its id, centre on the
 //                          screen and text; its window's place and size
 //   wine_inspect about     how many About dialogs are open; the first one's window
-//                          and client area on the screen
+//                          and client area on the screen, and its texts
+//   wine_inspect version EXE
+//                          the file's version resource, as Explorer's Details show it
 //   wine_inspect move options|about X Y
 //                          moves that dialog's top-left corner to (X, Y)
 #define WIN32_LEAN_AND_MEAN
@@ -100,6 +102,30 @@ int about() {
     POINT origin = {0, 0};
     ClientToScreen(found[0], &origin);
     printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+    for (HWND child = GetWindow(found[0], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string text = utf8(text_of(child));
+        for (size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, "\\n");
+        if (!text.empty()) printf("text=%s\n", text.c_str());
+    }
+    return 0;
+}
+
+int version(const char* path) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path, &ignored);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoA(path, 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
+        return 1;
+    printf("fixed=%u.%u.%u.%u\n", unsigned(HIWORD(fixed->dwFileVersionMS)), unsigned(LOWORD(fixed->dwFileVersionMS)),
+           unsigned(HIWORD(fixed->dwFileVersionLS)), unsigned(LOWORD(fixed->dwFileVersionLS)));
+    for (const char* name : {"FileVersion", "ProductVersion", "ProductName"}) {
+        char* value = nullptr;
+        std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+            printf("%s=%s\n", name, value);
+    }
     return 0;
 }
 
@@ -119,7 +145,8 @@ int main(int argc, char** argv) {
     if (what == "boxes") return boxes();
     if (what == "options") return options();
     if (what == "about") return about();
+    if (what == "version" && argc == 3) return version(argv[2]);
     if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
-    fprintf(stderr, "usage: wine_inspect boxes|options|about|move options|about X Y\n");
+    fprintf(stderr, "usage: wine_inspect boxes|options|about|move options|about X Y|version EXE\n");
     return 2;
 }
