@@ -70,11 +70,14 @@ done
 kill -0 "$PET_PID" 2>/dev/null || { fail "the pet has ended"; cat "$WORK/pet.log"; }
 read -r x y < <(pet_point "$PET")
 outer_click "$x" "$y" 3
-check "a right click on the cat opens its menu" menu_shows
+if menu_shows; then pass "a right click on the cat opens its menu"; menu_opened=yes
+else fail "a right click on the cat opens its menu"; menu_opened=no; fi
 outer_shot menu
 # A native Wayland window takes the click that closes the menu; on X the
 # menu's pointer grab sees it.
-if [ -n "${WAYLAND_DISPLAY:-}" ]; then
+if [ "$menu_opened" = no ]; then
+    :
+elif [ -n "${WAYLAND_DISPLAY:-}" ]; then
     weston-simple-shm >"$WORK/shm.log" 2>&1 &
     PIDS+=($!)
     sleep 1

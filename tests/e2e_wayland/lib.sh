@@ -58,10 +58,10 @@ start_outer() {
 outer_shot() { "$IMPORT" -display "$OUTER" -window root "$SHOTS/$1.png"; }
 
 # The X display a compositor's XWayland listens on, from its log.
-xwayland_from_log() {  # xwayland_from_log LOG PATTERN
-    local number
+xwayland_from_log() {  # xwayland_from_log LOG PATTERN [DISPLAY known already]
+    local number=${3#:}
     for _ in $(seq 150); do
-        number=$(grep -oE "$2" "$1" 2>/dev/null | grep -oE '[0-9]+$' | head -n 1) || true
+        [ -n "${3:-}" ] || number=$(grep -oE "$2" "$1" 2>/dev/null | grep -oE '[0-9]+$' | head -n 1) || true
         # Ready once the compositor's X window manager runs: a window mapped
         # before it would never be shown.
         if [ -n "$number" ] && xprop -display ":$number" -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window
