@@ -97,6 +97,10 @@ void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the s
 void platform_destroy_window(Window* window);
 intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 // The window shows, and takes the mouse, only inside the outline (null: none at all).
+// How pixels outside it are made see-through is the platform's choice, made
+// at start-up from what the display offers: a window shape, or (where a
+// compositor draws the screen) pixels of the key colour presented with no
+// alpha, the outline then deciding only where the window takes the mouse.
 void platform_set_window_outline(Window* window, const Outline* outline);
 
 // ---- timers: messages MSG_TIMER with wparam = id; false when none can be had
@@ -123,6 +127,8 @@ void platform_client_size(Window* window, int32_t* width, int32_t* height);
 // ---- the screen behind the pet (standard display mode)
 bool platform_open_screen();
 void platform_close_screen();
+// Where the pet window is drawn see-through, the screen is not read: the
+// pixels come back all of the key colour, so everything behind shows.
 void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
 // ---- resources

@@ -37,7 +37,9 @@ struct Window {
     // Painted, moved and shaped with direct X requests rather than through
     // QWidget (the pet on X11): its graphics context, 0 when it takes Qt's way.
     uint32_t x11_gc = 0;
+    uint8_t x11_depth = 0;  // 32: key-coloured pixels are put with alpha 0
     bool x11_shape = false;
+    std::vector<uint32_t> x11_argb;  // the pixels of a 32-bit put, with alpha
     bool x11_painting = false;  // between begin and end paint
     uint16_t x11_painted = 0;   // request number of the last whole-window put
     int delivering = 0;         // messages being handled: paint once they are
@@ -117,15 +119,25 @@ void x11_raise(QWidget* widget);
 // lowering `below` under the window manager's frame around it.
 void x11_put_above(QWidget* above, QWidget* below);
 void x11_flush();
+// Gives the (mapped) widget's window the keyboard focus.
+void x11_take_focus(QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
 // move) is many times the pet's own work; on X these do it in a request each.
-// A graphics context for putting our pixels on the widget's window; 0 when
-// its depth or the server's byte order does not take them as they are.
-uint32_t x11_direct_gc(QWidget* widget);
+struct X11DirectDrawing {
+    uint32_t gc = 0;
+    uint8_t depth = 0;  // of the window: 24, or 32 with alpha
+};
+// A graphics context for putting our pixels on the widget's window; gc 0
+// when its depth or the server's byte order does not take them as they are.
+X11DirectDrawing x11_direct_gc(QWidget* widget);
 void x11_free_gc(uint32_t gc);
 // Returns the (low 16 bits of the) sequence number of its last request.
-uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, int32_t width, int32_t height,
-                        int32_t x, int32_t y);
+uint16_t x11_put_pixels(QWidget* widget, X11DirectDrawing drawing, const uint32_t* pixels, int32_t width,
+                        int32_t height, int32_t x, int32_t y);
+// True where a compositor draws the screen (a compositing manager runs, or
+// the server is XWayland) and windows can be 32-bit with alpha: the pet is
+// then drawn see-through rather than shaped, and the screen is not read.
+bool x11_screen_composited();
 // What an xcb event is to the widget's window: not an exposure of it, one
 // already covered by a later whole-window paint (or not the last of a
 // series), or one to paint.

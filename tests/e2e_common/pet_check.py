@@ -163,8 +163,8 @@ class XRectangle(ctypes.Structure):
                 ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
 
 
-def shape_rectangles(display, window):
-    """The window's bounding shape as rectangles relative to the window."""
+def shape_rectangles(display, window, kind=0):
+    """The window's bounding (0) or input (2) shape as rectangles relative to the window."""
     x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
     xext = ctypes.CDLL(ctypes.util.find_library("Xext") or "libXext.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -179,7 +179,7 @@ def shape_rectangles(display, window):
         raise ToolError("cannot open display " + display)
     try:
         count, ordering = ctypes.c_int(0), ctypes.c_int(0)
-        rects = xext.XShapeGetRectangles(dpy, int(window, 0), 0, ctypes.byref(count), ctypes.byref(ordering))
+        rects = xext.XShapeGetRectangles(dpy, int(window, 0), kind, ctypes.byref(count), ctypes.byref(ordering))
         result = [(rects[i].x, rects[i].y, rects[i].width, rects[i].height) for i in range(count.value)]
         if rects:
             x11.XFree(rects)
@@ -290,6 +290,8 @@ def main():
     parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
     parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
+    parser.add_argument("--screen", help="take the screenshot of this display (a compositor's output, nested "
+                        "at its corner) instead of the window's own")
     parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
     parser.add_argument("--json", action="store_true")
     parser.add_argument("--zoom", type=int, default=1, help="each pixel of the pet a zoom x zoom block")
@@ -299,7 +301,12 @@ def main():
     try:
         if args.point:
             info = xwininfo(args.display, args.window)
-            rects = shape_rectangles(args.display, args.window) or [(0, 0, info["width"], info["height"])]
+            whole = [(0, 0, info["width"], info["height"])]
+            # A see-through window takes the mouse only inside its input shape.
+            rects = shape_rectangles(args.display, args.window, 2)
+            if rects == whole:
+                rects = shape_rectangles(args.display, args.window)
+            rects = rects or whole
             x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
             print(info["x"] + x + w // 2, info["y"] + y + h // 2)
             return 0
@@ -316,7 +323,7 @@ def main():
         for _attempt in range(10):
             x0, y0 = info["x"], info["y"]
             rects = shape_rectangles(args.display, args.window)
-            screen = screenshot(args.display)
+            screen = screenshot(args.screen or args.display)
             again = xwininfo(args.display, args.window)
             if (again["x"], again["y"]) == (x0, y0) and shape_rectangles(args.display, args.window) == rects:
                 break

@@ -18,3 +18,25 @@ sample_places() {  # sample_places WINDOW COUNT INTERVAL LEFT TOP RIGHT BOTTOM
         sleep "$3"
     done
 }
+
+# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE square, 42 by default).
+pet_window() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
+            if [ "$(window_size "$id")" = "${PET_SIDE:-42}x${PET_SIDE:-42}" ]; then echo "$id"; return 0; fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
+menu_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
+        [ "$(window_size "$id")" != "${PET_SIDE:-42}x${PET_SIDE:-42}" ] || continue
+        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
+    done
+    return 1
+}

@@ -88,17 +88,6 @@ start_pet() {
     PET_PID=$!
 }
 
-# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE square).
-pet_window() {
-    local id
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
 
 # The child of the root that holds a window: itself, or a window manager's frame.
 top_level() {
@@ -167,15 +156,6 @@ no_window_named() {
 
 
 
-# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
-menu_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ] || continue
-        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
-    done
-    return 1
-}
 
 # Right-clicks the pet and presses the item's mnemonic. The pet may walk away
 # between finding it and clicking, so the click is tried again until a menu
