@@ -8,7 +8,7 @@
 
 #include "engine/shared.h"
 #include "graphics/sprites.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 FakePlatform fake;
 

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <random>
 
-#include "shell/ini.h"
+#include "support/ini.h"
 #include "temp_folder.h"
 
 #ifndef _WIN32
