@@ -9,6 +9,13 @@
 #include "shell/errors.h"
 
 char settings_path[SETTINGS_PATH_SIZE];
+Settings pending_settings;
+
+void settings_reset()
+{
+    settings_path[0] = '\0';
+    settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+}
 
 namespace {
 

@@ -41,7 +41,7 @@ int dorrabee_main(int show_command) {
     if (!pet_init()) return 0;
 
     pet_window = platform_create_pet_window();
-    platform_place_hidden(pet_window, pet_x, pet_y);
+    platform_place_hidden(pet_window, pet->x, pet->y);
     if (!graphics_init(pet_window) || !window_shape_init()) return end_start_up();
     if (!platform_set_timer(pet_window, PET_TIMER_ID, static_cast<unsigned>(pet->tick_ms))) {
         report_error(nullptr, "Too many clocks or timers! Fail to set timer");

@@ -11,9 +11,6 @@
 #include "shell/errors.h"
 #include "shell/pet_graphics.h"
 
-Outline** plain_outlines = nullptr;
-Outline** mirrored_outlines = nullptr;
-
 namespace {
 
 const Outline FULL_WINDOW{{{0, 0, SPRITE_SIZE, SPRITE_SIZE}}};
@@ -36,11 +33,11 @@ void release_table(Outline**& table) {
 }  // namespace
 
 int precompute_outlines() {
-    plain_outlines = make_table();
-    if (!plain_outlines) return 0;
-    mirrored_outlines = make_table();
-    if (!mirrored_outlines) return 0;
-    fill_outline_tables(plain_outlines, mirrored_outlines, pet->image_count);
+    graphics.plain_outlines = make_table();
+    if (!graphics.plain_outlines) return 0;
+    graphics.mirrored_outlines = make_table();
+    if (!graphics.mirrored_outlines) return 0;
+    fill_outline_tables(graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
     return 1;
 }
 
@@ -48,14 +45,14 @@ void apply_outline() {
     if (settings.display_mode == MODE_PRECOMPUTED) {
         // The platform copies the outline, so the table keeps its own and
         // nothing is allocated per change. An image without pixels shows nothing.
-        Outline** table = current_mirrored ? mirrored_outlines : plain_outlines;
+        Outline** table = pet->current_mirrored ? graphics.mirrored_outlines : graphics.plain_outlines;
         if (!table) return;
-        const Outline* outline = table[current_image];
+        const Outline* outline = table[pet->current_image];
         platform_set_window_outline(pet_window, outline ? outline : &NOTHING_SHOWN);
         return;
     }
     // Built live; without pixels the window keeps its previous outline.
-    Outline* outline = build_outline(current_image, current_mirrored);
+    Outline* outline = build_outline(pet->current_image, pet->current_mirrored);
     if (!outline) return;
     platform_set_window_outline(pet_window, outline);
     free_outline_table(&outline, 1);  // the platform keeps its own copy
@@ -66,7 +63,7 @@ int window_shape_init() {
     case MODE_STANDARD:
         // Still hidden, so the capture holds what lies under the window.
         platform_set_window_outline(pet_window, &FULL_WINDOW);
-        platform_capture_screen(pet_x, pet_y, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
+        platform_capture_screen(pet->x, pet->y, SPRITE_SIZE, SPRITE_SIZE, graphics.backdrop_image);
         return 1;
     case MODE_PRECOMPUTED:
         if (!precompute_outlines()) return 0;
@@ -81,8 +78,8 @@ int window_shape_init() {
 }
 
 void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
-    const int32_t nx = pet_x;
-    const int32_t ny = pet_y;
+    const int32_t nx = pet->x;
+    const int32_t ny = pet->y;
     if (nx == old_x && ny == old_y) {
         platform_invalidate(window);
         platform_update_window(window);
@@ -91,15 +88,15 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
     if (settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
-        std::memcpy(work_image, backdrop_image, CELL_PIXELS * sizeof(uint32_t));
-        platform_capture_screen(nx, ny, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
-        patch_backdrop(backdrop_image, work_image, old_x, old_y, nx, ny);
+        std::memcpy(graphics.work_image, graphics.backdrop_image, CELL_PIXELS * sizeof(uint32_t));
+        platform_capture_screen(nx, ny, SPRITE_SIZE, SPRITE_SIZE, graphics.backdrop_image);
+        patch_backdrop(graphics.backdrop_image, graphics.work_image, old_x, old_y, nx, ny);
     }
     platform_invalidate(window);
     platform_move_window(window, nx, ny);
 }
 
 void release_outlines() {
-    release_table(plain_outlines);
-    release_table(mirrored_outlines);
+    release_table(graphics.plain_outlines);
+    release_table(graphics.mirrored_outlines);
 }
