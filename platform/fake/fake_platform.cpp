@@ -358,7 +358,7 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
     record("set_timer(" + join(name_of(window), num(id), num(interval_ms)) + ")");
     if (fake.timer_fails) return false;
-    window->timers[id] = interval_ms;
+    window->timers[id] = timer_interval(interval_ms);
     return true;
 }
 
