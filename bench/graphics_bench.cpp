@@ -27,13 +27,13 @@ struct Sheets {
             !bmp_read_file((dir + "mask.bmp").c_str(), &mask, &error))
             synthesize(&mask);
         sheet_attach(sprites.width, sprites.height, sprites.pixels.data(), IMAGE_COUNT);
-        mask_width = mask.width;
-        mask_height = mask.height;
-        mask_columns = mask_width / S;
-        mask_rows = mask_height / S;
-        mask_stride = mask_stride_for(mask_width);
-        bits.assign(size_t(mask_stride) * size_t(mask_height), 0);
-        mask_bits = bits.data();
+        ::sprites.mask_width = mask.width;
+        ::sprites.mask_height = mask.height;
+        ::sprites.mask_columns = ::sprites.mask_width / S;
+        ::sprites.mask_rows = ::sprites.mask_height / S;
+        ::sprites.mask_stride = mask_stride_for(::sprites.mask_width);
+        bits.assign(size_t(::sprites.mask_stride) * size_t(::sprites.mask_height), 0);
+        ::sprites.mask_bits = bits.data();
         fetch_mask_bits(mask);
     }
 

@@ -59,11 +59,12 @@ void copy_cell_zoomed(uint32_t* target, int32_t image, int32_t mirrored, int32_t
         copy_cell(target, image, mirrored);
         return;
     }
-    if (image < 0 || int64_t(image) >= int64_t(sheet_columns) * sheet_rows) return;
-    const uint32_t* source = sprite_sheet.pixels + size_t(image / sheet_columns) * SPRITE_SIZE * size_t(sprite_sheet.width) +
-                             size_t(image % sheet_columns) * SPRITE_SIZE;
+    const Sprites& s = sprites;
+    if (image < 0 || int64_t(image) >= int64_t(s.sheet_columns) * s.sheet_rows) return;
+    const uint32_t* source = s.sprite_sheet.pixels + size_t(image / s.sheet_columns) * SPRITE_SIZE * size_t(s.sprite_sheet.width) +
+                             size_t(image % s.sheet_columns) * SPRITE_SIZE;
     const size_t block = size_t(SPRITE_SIZE) * size_t(z) * size_t(z);
-    for (int y = 0; y < SPRITE_SIZE; ++y, source += sprite_sheet.width)
+    for (int y = 0; y < SPRITE_SIZE; ++y, source += s.sprite_sheet.width)
         zoom_row(target + block * size_t(y), source, SPRITE_SIZE, z, mirrored != 0);
 }
 

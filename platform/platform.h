@@ -103,7 +103,16 @@ intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_
 // alpha, the outline then deciding only where the window takes the mouse.
 void platform_set_window_outline(Window* window, const Outline* outline);
 
-// ---- timers: messages MSG_TIMER with wparam = id; false when none can be had
+// ---- timers: messages MSG_TIMER with wparam = id; false when none can be had.
+// As on Windows, an interval below TIMER_MIN_MS counts as TIMER_MIN_MS and one
+// above TIMER_MAX_MS as TIMER_MAX_MS, so "Timer=0" cannot make the pet spin a
+// core and a negative value (a huge one here) waits instead of failing.
+constexpr unsigned TIMER_MIN_MS = 10;
+constexpr unsigned TIMER_MAX_MS = 0x7FFFFFFF;
+inline unsigned timer_interval(unsigned interval_ms)
+{
+    return interval_ms < TIMER_MIN_MS ? TIMER_MIN_MS : interval_ms > TIMER_MAX_MS ? TIMER_MAX_MS : interval_ms;
+}
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms);
 void platform_kill_timer(Window* window, unsigned id);
 

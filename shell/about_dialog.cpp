@@ -12,9 +12,6 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 
-int32_t about_open = 0;
-int32_t about_unpainted = 0;
-int32_t scroll_offset = 0;  // kept across openings: the strip goes on where it stopped
 
 namespace {
 
@@ -115,7 +112,7 @@ const char* make_graphics(Window* dialog)
 
 void set_up(Window* dialog)
 {
-    about_open = 1;
+    dialogs.about_open = 1;
     // Without a node the pet window, and this dialog with it, are gone.
     if (!add_open_dialog(dialog))
         return;
@@ -133,12 +130,12 @@ void set_up(Window* dialog)
     }
     about_scene_position(about.client_width, about.client_height, &scene_x, &scene_y);
     about_pick_animation();
-    about_unpainted = 1;
+    dialogs.about_unpainted = 1;
 }
 
 void paint(Window* dialog)
 {
-    about_unpainted = 0;
+    dialogs.about_unpainted = 0;
     int32_t title_x, title_y;
     about_title_position(about.client_width, about.client_height, about.title_width, &title_x, &title_y);
     if (!platform_begin_paint(dialog)) {
@@ -152,7 +149,7 @@ void paint(Window* dialog)
     auto* cell = static_cast<uint32_t*>(about.surfaces[CELL]->bitmap);
     std::memcpy(scene, pixels_of(BACKGROUND), size_t(about.scene_width) * size_t(about.scene_height) * sizeof *scene);
     draw_tile_columns(scene, about.scene_width, about.scene_height, pixels_of(TILE), about.tile_width,
-                      about.tile_height, scroll_offset);
+                      about.tile_height, dialogs.scroll_offset);
     ImageRef image = about_current_image();
     copy_cell(cell, image < 0 ? -image - 1 : image - 1, image < 0);
     lay_keyed(scene, about.scene_width, about.scene_height, PET_LEFT, PET_TOP, cell, SPRITE_SIZE, SPRITE_SIZE,
@@ -167,9 +164,9 @@ void paint(Window* dialog)
 
 void tick(Window* dialog)
 {
-    if (!about_unpainted)
+    if (!dialogs.about_unpainted)
         about_next_frame();
-    scroll_offset = next_scroll_offset(scroll_offset);
+    dialogs.scroll_offset = next_scroll_offset(dialogs.scroll_offset);
     const int32_t z = pet_zoom;
     platform_invalidate_rect(dialog, scene_x + PET_LEFT * z, scene_y + PET_TOP * z, SPRITE_SIZE * z, SPRITE_SIZE * z);
     platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z, about.scene_height * z);
@@ -192,14 +189,14 @@ void release(Window* dialog)
     // Also when the pet window takes the dialog with it: the list of open
     // dialogs must never keep a window that is gone.
     remove_open_dialog(dialog);
-    about_open = 0;
+    dialogs.about_open = 0;
 }
 
 }  // namespace
 
 void open_about_dialog(Window* owner)
 {
-    if (!about_open)
+    if (!dialogs.about_open)
         platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc);
 }
 

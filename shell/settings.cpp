@@ -11,6 +11,14 @@
 
 char settings_path[SETTINGS_PATH_SIZE];
 int32_t pet_zoom = 1;
+Settings pending_settings;
+
+void settings_reset()
+{
+    settings_path[0] = '\0';
+    pet_zoom = 1;
+    settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+}
 
 namespace {
 

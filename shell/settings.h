@@ -8,6 +8,10 @@
 
 constexpr int SETTINGS_PATH_SIZE = 260;
 extern char settings_path[SETTINGS_PATH_SIZE];
+// What the Options dialog shows, edits and saves; `settings` stays as read.
+extern Settings pending_settings;
+// No path, and `settings` and pending_settings as a missing file gives them.
+void settings_reset();
 
 void settings_path_init();
 // Screen pixels per pet pixel, chosen once at start-up.

@@ -43,7 +43,7 @@ int dorrabee_main(int show_command) {
     if (!pet_init()) return 0;
 
     pet_window = platform_create_pet_window(SPRITE_SIZE * pet_zoom);
-    platform_place_hidden(pet_window, zoom_out(pet_x, pet_zoom), zoom_out(pet_y, pet_zoom));
+    platform_place_hidden(pet_window, zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom));
     if (!graphics_init(pet_window) || !window_shape_init()) return end_start_up();
     if (!platform_set_timer(pet_window, PET_TIMER_ID, static_cast<unsigned>(pet->tick_ms))) {
         report_error(nullptr, "Too many clocks or timers! Fail to set timer");

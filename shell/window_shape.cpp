@@ -13,9 +13,6 @@
 #include "shell/pet_graphics.h"
 #include "shell/settings.h"
 
-Outline** plain_outlines = nullptr;
-Outline** mirrored_outlines = nullptr;
-
 namespace {
 
 const Outline NOTHING_SHOWN{};
@@ -37,14 +34,14 @@ void release_table(Outline**& table) {
 }  // namespace
 
 int precompute_outlines() {
-    plain_outlines = make_table();
-    if (!plain_outlines) return 0;
-    mirrored_outlines = make_table();
-    if (!mirrored_outlines) return 0;
-    fill_outline_tables(plain_outlines, mirrored_outlines, pet->image_count);
+    graphics.plain_outlines = make_table();
+    if (!graphics.plain_outlines) return 0;
+    graphics.mirrored_outlines = make_table();
+    if (!graphics.mirrored_outlines) return 0;
+    fill_outline_tables(graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
     for (int32_t i = 0; i < pet->image_count; ++i) {
-        zoom_outline(plain_outlines[i], pet_zoom);
-        zoom_outline(mirrored_outlines[i], pet_zoom);
+        zoom_outline(graphics.plain_outlines[i], pet_zoom);
+        zoom_outline(graphics.mirrored_outlines[i], pet_zoom);
     }
     return 1;
 }
@@ -53,14 +50,14 @@ void apply_outline() {
     if (settings.display_mode == MODE_PRECOMPUTED) {
         // The platform copies the outline, so the table keeps its own and
         // nothing is allocated per change. An image without pixels shows nothing.
-        Outline** table = current_mirrored ? mirrored_outlines : plain_outlines;
+        Outline** table = pet->current_mirrored ? graphics.mirrored_outlines : graphics.plain_outlines;
         if (!table) return;
-        const Outline* outline = table[current_image];
+        const Outline* outline = table[pet->current_image];
         platform_set_window_outline(pet_window, outline ? outline : &NOTHING_SHOWN);
         return;
     }
     // Built live; without pixels the window keeps its previous outline.
-    Outline* outline = build_outline(current_image, current_mirrored);
+    Outline* outline = build_outline(pet->current_image, pet->current_mirrored);
     if (!outline) return;
     zoom_outline(outline, pet_zoom);
     platform_set_window_outline(pet_window, outline);
@@ -74,7 +71,7 @@ int window_shape_init() {
         const int32_t side = SPRITE_SIZE * pet_zoom;
         const Outline full_window{{{0, 0, side, side}}};
         platform_set_window_outline(pet_window, &full_window);
-        platform_capture_screen(zoom_out(pet_x, pet_zoom), zoom_out(pet_y, pet_zoom), side, side, backdrop_image);
+        platform_capture_screen(zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom), side, side, graphics.backdrop_image);
         return 1;
     }
     case MODE_PRECOMPUTED:
@@ -90,8 +87,8 @@ int window_shape_init() {
 }
 
 void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
-    const int32_t nx = pet_x;
-    const int32_t ny = pet_y;
+    const int32_t nx = pet->x;
+    const int32_t ny = pet->y;
     if (nx == old_x && ny == old_y) {
         platform_invalidate(window);
         platform_update_window(window);
@@ -102,9 +99,9 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
     if (settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
-        std::memcpy(work_image, backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
-        platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, backdrop_image);
-        patch_backdrop_block(backdrop_image, work_image, zoom_out(old_x, z), zoom_out(old_y, z), zoom_out(nx, z),
+        std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
+        platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, graphics.backdrop_image);
+        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, zoom_out(old_x, z), zoom_out(old_y, z), zoom_out(nx, z),
                              zoom_out(ny, z), side);
     }
     platform_invalidate(window);
@@ -112,6 +109,6 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
 }
 
 void release_outlines() {
-    release_table(plain_outlines);
-    release_table(mirrored_outlines);
+    release_table(graphics.plain_outlines);
+    release_table(graphics.mirrored_outlines);
 }

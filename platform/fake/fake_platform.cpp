@@ -8,7 +8,7 @@
 
 #include "engine/shared.h"
 #include "graphics/sprites.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 FakePlatform fake;
 
@@ -367,7 +367,7 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
     record("set_timer(" + join(name_of(window), num(id), num(interval_ms)) + ")");
     if (fake.timer_fails) return false;
-    window->timers[id] = interval_ms;
+    window->timers[id] = timer_interval(interval_ms);
     return true;
 }
 

@@ -21,7 +21,7 @@
 
 #include "graphics/bmp.h"
 #include "platform/qt/qt_host.h"
-#include "shell/templates.h"
+#include "support/templates.h"
 
 // ---- dialog units
 

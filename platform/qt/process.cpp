@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "platform/qt/qt_host.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 void platform_screen_size(int32_t* width, int32_t* height) {
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -253,11 +253,7 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
     platform_kill_timer(window, id);  // a timer set again restarts, as on Windows
-    // As Windows does: below 10 ms counts as 10, above 0x7FFFFFFF as that, so
-    // "Timer=0" in the settings cannot make the pet spin a core, and a negative
-    // value (a huge one here) waits instead of failing start-up.
-    const unsigned clamped = std::clamp(interval_ms, 10u, 0x7FFFFFFFu);
-    const int qt_id = window->widget->startTimer(static_cast<int>(clamped));
+    const int qt_id = window->widget->startTimer(static_cast<int>(timer_interval(interval_ms)));
     if (qt_id == 0) return false;
     window->timers.emplace_back(id, qt_id);
     return true;

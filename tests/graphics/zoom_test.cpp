@@ -66,18 +66,18 @@ TEST(Zoom, FrameIsTheCellInBlocks) {
 
 TEST(Zoom, OutlineIsTheMaskInBlocks) {
     // A mask of two cells with a few runs per column, scaled at every zoom.
-    mask_width = 2 * S;
-    mask_height = S;
-    mask_columns = 2;
-    mask_rows = 1;
-    mask_stride = mask_stride_for(mask_width);
-    std::vector<uint8_t> bits(size_t(mask_stride) * size_t(mask_height));
-    mask_bits = bits.data();
-    mask_inverted = 0;
+    sprites.mask_width = 2 * S;
+    sprites.mask_height = S;
+    sprites.mask_columns = 2;
+    sprites.mask_rows = 1;
+    sprites.mask_stride = mask_stride_for(sprites.mask_width);
+    std::vector<uint8_t> bits(size_t(sprites.mask_stride) * size_t(sprites.mask_height));
+    sprites.mask_bits = bits.data();
+    sprites.mask_inverted = 0;
     for (int32_t y = 0; y < S; ++y)
         for (int32_t x = S; x < 2 * S; ++x)
             if ((x * 7 + y * 3) % 5 < 2 || y == 0 || x == 2 * S - 1)
-                bits[size_t(S - 1 - y) * size_t(mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+                bits[size_t(S - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     for (int32_t z : {2, 3, MAX_ZOOM})
         for (int32_t mirrored : {0, 1}) {
             std::unique_ptr<Outline> outline(build_outline(1, mirrored));
@@ -95,7 +95,7 @@ TEST(Zoom, OutlineIsTheMaskInBlocks) {
                     ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(S + cell_x, y / z)) << z << " " << x << "," << y;
                 }
         }
-    mask_bits = nullptr;
+    sprites.mask_bits = nullptr;
 }
 
 TEST(Zoom, BackdropPatchOfALargerBlock) {

@@ -17,8 +17,8 @@ struct Zoomed : ShellTest {
     // What pixel (x, y) of the 84 x 84 window must show: the cell's pixel
     // (x / 2, y / 2), or `outside` where the cell is the key colour.
     uint32_t cell_scaled(int32_t x, int32_t y, uint32_t outside) {
-        const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - x / 2 : x / 2;
-        return fake_art_inside(sx, y / 2) ? fake_art_pixel(current_image, sx, y / 2) : outside;
+        const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x / 2 : x / 2;
+        return fake_art_inside(sx, y / 2) ? fake_art_pixel(::pet->current_image, sx, y / 2) : outside;
     }
 };
 
@@ -31,8 +31,8 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
     EXPECT_EQ(settings.right_margin, 2);
     EXPECT_EQ(settings.top_margin, 2);
     EXPECT_EQ(pending_settings.left_margin, 5);  // the Options dialog shows what the file says
-    EXPECT_EQ(pet()->x, pet_x * 2);
-    EXPECT_EQ(pet()->y, pet_y * 2);
+    EXPECT_EQ(pet()->x, ::pet->x * 2);
+    EXPECT_EQ(pet()->y, ::pet->y * 2);
     ASSERT_EQ(pet()->width, 84);
     std::vector<bool> shown(84 * 84, false);
     for (const OutlineRect& r : pet()->outline.rects)
@@ -46,15 +46,15 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
 
     // A drag in screen pixels moves the pet by whole pet pixels, and the
     // window lands inside the margins of the real screen.
-    const int32_t x0 = pet_x;
+    const int32_t x0 = ::pet->x;
     fake_send(pet(), MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(21, 43));
-    EXPECT_EQ(grab_x, 10);
-    EXPECT_EQ(grab_y, 21);
+    EXPECT_EQ(::pet->grab_x, 10);
+    EXPECT_EQ(::pet->grab_y, 21);
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(31, 43));
     const int32_t x1 = std::min(x0 + 5, 512 - 42 - 2);
-    EXPECT_EQ(pet_x, x1);
+    EXPECT_EQ(::pet->x, x1);
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(-9, -30000));
-    EXPECT_EQ(pet_x, std::max(x1 - 5 - 10, 3));  // left of the window: the pet pixel left of it
+    EXPECT_EQ(::pet->x, std::max(x1 - 5 - 10, 3));  // left of the window: the pet pixel left of it
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(30000, 30000));
     EXPECT_EQ(pet()->x, (512 - 42 - 2) * 2);
     EXPECT_LE(pet()->x + 84, 1025 - 3);
@@ -64,7 +64,7 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
 TEST_F(Zoomed, TheStandardModeCapturesAndCompositesTheLargerBlock) {
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start_zoomed("Mode=0\n");
-    const std::string capture = "capture_screen(" + std::to_string(pet_x * 2) + "," + std::to_string(pet_y * 2) + ",84,84)";
+    const std::string capture = "capture_screen(" + std::to_string(::pet->x * 2) + "," + std::to_string(::pet->y * 2) + ",84,84)";
     EXPECT_TRUE(in_order(fake.calls, {capture, "present(pet,84,84,0,0)"}));
     for (int32_t y = 0; y < 84; ++y)
         for (int32_t x = 0; x < 84; ++x)

@@ -18,7 +18,7 @@ namespace {
 const char* const HELP =
     "Usage: dorrabee-sim [--script FILE] [--seed N] [--screen WxH]\n"
     "                    [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS] [--ticks N]\n"
-    "                    [--events SPEC]\n"
+    "                    [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
     "message the script loader shows (one line each), then, if the script loaded,\n"
@@ -31,7 +31,7 @@ const char* const HELP =
     "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
     "  --timer MS     tick interval in ms, used as given (default 150)\n"
     "  --ticks N      ticks to run (default 100)\n"
-    "  --events SPEC  mouse events, ';'-separated: T:press:CX,CY  T:move:CX,CY  T:release\n"
+    "  --events EVENTS mouse events, ';'-separated: T:press:CX,CY  T:move:CX,CY  T:release\n"
     "                 (pick the pet up, carry it with the left button down, drop it),\n"
     "                 each applied, in the order given, just before tick T (T >= 1);\n"
     "                 CX,CY are window coordinates, taken as signed 16-bit values.\n"
@@ -219,8 +219,8 @@ uint32_t fixed_seconds()
 
 void print_state(std::FILE* out, long long tick)
 {
-    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet_x, pet_y, current_image,
-                 current_mirrored, pet->current_action + 1, pet->facing);
+    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet->x, pet->y, pet->current_image,
+                 pet->current_mirrored, pet->current_action + 1, pet->facing);
 }
 
 void apply_event(const Event& event)
@@ -249,7 +249,6 @@ int simulate(const Options& options, std::FILE* out)
     settings.bottom_margin = options.margins[2];
     settings.right_margin = options.margins[3];
     settings.timer_ms = options.timer_ms;
-    dragging = grab_x = grab_y = 0;
 
     const EngineHost saved_host = engine_host;
     message_out = out;
@@ -269,7 +268,7 @@ int simulate(const Options& options, std::FILE* out)
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         for (; next_event < events.size() && events[next_event].tick == tick; ++next_event)
             apply_event(events[next_event]);
-        if (dragging)
+        if (pet->dragging)
             drag_tick();
         else
             pet_step();
