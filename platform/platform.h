@@ -78,6 +78,14 @@ void platform_heap_free(void* block);
 // ---- settings file (INI): the default when the file, section or key is missing
 int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback);
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value);
+// What stopped a save.
+constexpr int SAVE_DONE = 0;
+constexpr int SAVE_FOLDER_FAILED = 1;  // nothing could be written beside the file
+constexpr int SAVE_FILE_FAILED = 2;    // the file itself is read-only, unreadable or not a regular file
+// Writes `count` keys of one section as one save: where the platform owns the
+// file format, the file is replaced once, so every key lands or none does.
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count);
 
 // ---- message boxes (modal; return when the user has closed the box)
 void platform_message_box(Window* owner, const char* text, unsigned kind);

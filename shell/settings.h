@@ -11,6 +11,7 @@ extern char settings_path[SETTINGS_PATH_SIZE];
 
 void settings_path_init();
 void settings_read();
-// Writes all six values of pending_settings; false when the file could not be written.
-bool settings_write();
+// Writes all six values of pending_settings in one save; false when the file
+// could not be written, with the platform's SAVE_* reason in `failure`.
+bool settings_write(int* failure = nullptr);
 int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right);

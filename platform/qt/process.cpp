@@ -85,6 +85,16 @@ bool platform_ini_write_string(const char* path, const char* section, const char
     return ini_write_string(path, section, key, value);
 }
 
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count) {
+    switch (ini_write_strings(path, section, keys, values, count)) {
+    case IniWrite::written: return SAVE_DONE;
+    case IniWrite::folder_failed: return SAVE_FOLDER_FAILED;
+    case IniWrite::file_failed: break;
+    }
+    return SAVE_FILE_FAILED;
+}
+
 // ---- the message loop: Qt delivers every event to the windows' procedures
 // itself, so a "message" here is one round of Qt's event processing.
 
