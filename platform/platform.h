@@ -33,6 +33,8 @@ using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wpar
 constexpr unsigned MSG_CREATE = 0x0001;
 constexpr unsigned MSG_DESTROY = 0x0002;
 constexpr unsigned MSG_SIZE = 0x0005;
+// The screen's size changed: lparam holds the new width (low word) and height.
+constexpr unsigned MSG_DISPLAYCHANGE = 0x007E;
 constexpr unsigned MSG_PAINT = 0x000F;
 constexpr unsigned MSG_INITDIALOG = 0x0110;
 constexpr unsigned MSG_COMMAND = 0x0111;
