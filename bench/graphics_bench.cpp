@@ -8,6 +8,7 @@
 #include "graphics/bmp.h"
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 
 namespace {
 
@@ -107,5 +108,51 @@ void copy_cell_mirrored(benchmark::State& state) {
     }
 }
 BENCHMARK(copy_cell_mirrored);
+
+// A tick's pixel work at zoom 2 and 3 (1 for comparison).
+void zoomed_frame(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z));
+    int32_t image = 0;
+    for (auto _ : state) {
+        copy_cell_zoomed(frame.data(), image, 1, z);
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_frame)->Arg(1)->Arg(2)->Arg(3);
+
+void zoomed_composite(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    const size_t pixels = size_t(CELL_PIXELS) * size_t(z * z);
+    std::vector<uint32_t> backdrop(pixels, 0x336699), cell(pixels), frame(pixels);
+    int32_t image = 0;
+    for (auto _ : state) {
+        copy_cell_zoomed(cell.data(), image, 0, z);
+        key_composite_pixels(frame.data(), backdrop.data(), cell.data(), int32_t(pixels));
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_composite)->Arg(1)->Arg(2)->Arg(3);
+
+// The live mode's work on a change of image: build, scale, free.
+void zoomed_outline(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    int32_t image = 0;
+    for (auto _ : state) {
+        Outline* outline = build_outline(image, image & 1);
+        zoom_outline(outline, z);
+        benchmark::DoNotOptimize(outline);
+        delete outline;
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_outline)->Arg(1)->Arg(2)->Arg(3);
 
 }  // namespace

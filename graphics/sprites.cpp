@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "graphics/bmp.h"
+#include "graphics/zoom.h"
 
 SpriteSheet sprite_sheet = {0, 0, nullptr};
 int32_t sheet_columns = 0;
@@ -42,9 +43,7 @@ void copy_cell(uint32_t* target, int32_t image, int32_t mirrored) {
 }
 
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell) {
-    // The top byte is not colour (some toolkits keep it set), so it never
-    // decides transparency.
-    for (int p = 0; p < CELL_PIXELS; ++p) frame[p] = (cell[p] & 0xFFFFFF) == KEY_COLOUR ? backdrop[p] : cell[p];
+    key_composite_pixels(frame, backdrop, cell, CELL_PIXELS);
 }
 
 int32_t mask_stride_for(int32_t width) {

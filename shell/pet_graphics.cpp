@@ -10,8 +10,10 @@
 #include "engine/pet_state.h"
 #include "graphics/bmp.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/settings.h"
 
 Cursor* drag_cursor = nullptr;
 Menu* pet_menu = nullptr;
@@ -24,7 +26,10 @@ struct Surface {
     uint32_t* pixels;  // the attached bitmap, or null
 };
 
-constexpr size_t IMAGE_BYTES = CELL_PIXELS * sizeof(uint32_t);
+// The window's pixels: a cell at the pet's zoom.
+int32_t window_pixels() {
+    return CELL_PIXELS * pet_zoom * pet_zoom;
+}
 
 // Everything graphics_init makes, so that release can undo any prefix of it.
 struct PetGraphics {
@@ -51,7 +56,7 @@ bool make_surface(Surface** surface) {
 }
 
 bool make_image(uint32_t** image) {
-    *image = static_cast<uint32_t*>(platform_heap_alloc(IMAGE_BYTES));
+    *image = static_cast<uint32_t*>(platform_heap_alloc(size_t(window_pixels()) * sizeof(uint32_t)));
     return *image != nullptr;
 }
 
@@ -134,17 +139,17 @@ void paint_frame(Window* window) {
     uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
     if (fatal_error || !frame) return;
     if (settings.display_mode == MODE_STANDARD) {
-        copy_cell(graphics.work_surface->pixels, current_image, current_mirrored);
-        key_composite(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels);
+        copy_cell_zoomed(graphics.work_surface->pixels, current_image, current_mirrored, pet_zoom);
+        key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels, window_pixels());
     } else {
         // The outline leaves the key-coloured pixels out.
-        copy_cell(frame, current_image, current_mirrored);
+        copy_cell_zoomed(frame, current_image, current_mirrored, pet_zoom);
     }
     if (!platform_begin_paint(window)) {
         report_error(pet_window, "Fail to identify the window for painting");
         return;
     }
-    platform_present(window, frame, SPRITE_SIZE, SPRITE_SIZE, 0, 0);
+    platform_present(window, frame, SPRITE_SIZE * pet_zoom, SPRITE_SIZE * pet_zoom, 0, 0);
     platform_end_paint(window);
 }
 

@@ -2,6 +2,7 @@
 #include "shell/pet_window.h"
 
 #include "engine/engine.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
@@ -70,8 +71,8 @@ void pet_tick() {
 // no longer fit as start-up does, and bring the pet inside its box at once,
 // or it may stay off-screen where no one can reach it.
 void follow_screen_change(Window* window, int32_t width, int32_t height) {
-    screen_width = width;
-    screen_height = height;
+    screen_width = zoom_in(width, pet_zoom);
+    screen_height = zoom_in(height, pet_zoom);
     if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin))
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     if (fatal_error) return;

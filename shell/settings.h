@@ -10,6 +10,11 @@ constexpr int SETTINGS_PATH_SIZE = 260;
 extern char settings_path[SETTINGS_PATH_SIZE];
 
 void settings_path_init();
+// Screen pixels per pet pixel, chosen once at start-up.
+extern int32_t pet_zoom;
+// Reads "Zoom" (0 or missing: the screen's own scaling) and turns
+// screen_width and screen_height into pet pixels; before settings_read.
+void zoom_init();
 void settings_read();
 // Writes all six values of pending_settings in one save; false when the file
 // could not be written, with the platform's SAVE_* reason in `failure`.

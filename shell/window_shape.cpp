@@ -7,16 +7,17 @@
 #include "graphics/backdrop.h"
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_graphics.h"
+#include "shell/settings.h"
 
 Outline** plain_outlines = nullptr;
 Outline** mirrored_outlines = nullptr;
 
 namespace {
 
-const Outline FULL_WINDOW{{{0, 0, SPRITE_SIZE, SPRITE_SIZE}}};
 const Outline NOTHING_SHOWN{};
 
 Outline** make_table() {
@@ -41,6 +42,10 @@ int precompute_outlines() {
     mirrored_outlines = make_table();
     if (!mirrored_outlines) return 0;
     fill_outline_tables(plain_outlines, mirrored_outlines, pet->image_count);
+    for (int32_t i = 0; i < pet->image_count; ++i) {
+        zoom_outline(plain_outlines[i], pet_zoom);
+        zoom_outline(mirrored_outlines[i], pet_zoom);
+    }
     return 1;
 }
 
@@ -57,17 +62,21 @@ void apply_outline() {
     // Built live; without pixels the window keeps its previous outline.
     Outline* outline = build_outline(current_image, current_mirrored);
     if (!outline) return;
+    zoom_outline(outline, pet_zoom);
     platform_set_window_outline(pet_window, outline);
     free_outline_table(&outline, 1);  // the platform keeps its own copy
 }
 
 int window_shape_init() {
     switch (settings.display_mode) {
-    case MODE_STANDARD:
+    case MODE_STANDARD: {
         // Still hidden, so the capture holds what lies under the window.
-        platform_set_window_outline(pet_window, &FULL_WINDOW);
-        platform_capture_screen(pet_x, pet_y, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
+        const int32_t side = SPRITE_SIZE * pet_zoom;
+        const Outline full_window{{{0, 0, side, side}}};
+        platform_set_window_outline(pet_window, &full_window);
+        platform_capture_screen(zoom_out(pet_x, pet_zoom), zoom_out(pet_y, pet_zoom), side, side, backdrop_image);
         return 1;
+    }
     case MODE_PRECOMPUTED:
         if (!precompute_outlines()) return 0;
         apply_outline();
@@ -88,15 +97,18 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
         platform_update_window(window);
         return;
     }
+    // The window stands on the screen's pixels, the pet on its own.
+    const int32_t z = pet_zoom, side = SPRITE_SIZE * z;
     if (settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
-        std::memcpy(work_image, backdrop_image, CELL_PIXELS * sizeof(uint32_t));
-        platform_capture_screen(nx, ny, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
-        patch_backdrop(backdrop_image, work_image, old_x, old_y, nx, ny);
+        std::memcpy(work_image, backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
+        platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, backdrop_image);
+        patch_backdrop_block(backdrop_image, work_image, zoom_out(old_x, z), zoom_out(old_y, z), zoom_out(nx, z),
+                             zoom_out(ny, z), side);
     }
     platform_invalidate(window);
-    platform_move_window(window, nx, ny);
+    platform_move_window(window, zoom_out(nx, z), zoom_out(ny, z));
 }
 
 void release_outlines() {

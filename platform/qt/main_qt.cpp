@@ -2,16 +2,24 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <xcb/xcb.h>
 
+#include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
+        puts("dorrabee " DORRABEE_VERSION);
+        return 0;
+    }
     // The pet places and raises itself and reads the screen behind it, which
     // only X11 allows; a Wayland session runs it through XWayland. Qt's own
     // scaling would turn the 42-pixel pet into uneven blocks, so it is off.
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // The pet scales itself, by whole numbers; Qt's factor only tells how much.
+    if (const char* factor = getenv("QT_SCALE_FACTOR")) scale_factor_at_start = factor;
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {

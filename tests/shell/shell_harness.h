@@ -33,6 +33,7 @@ inline void reset_program() {
     action_script = &builtin_script;
     settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
     screen_width = screen_height = 0;
+    pet_zoom = 1;
 }
 
 // The settings file where the program looks for it on this build.
