@@ -109,6 +109,18 @@ bool platform_ini_write_string(const char* path, const char* section, const char
     return WritePrivateProfileStringW(names.section, names.key, wide_value, names.path) != 0;
 }
 
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (WritePrivateProfileStringA(section, keys[i], values[i], path)) continue;
+        const DWORD attributes = GetFileAttributesA(path);
+        const bool file_at_fault = attributes != INVALID_FILE_ATTRIBUTES &&
+                                   (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+        return file_at_fault ? SAVE_FILE_FAILED : SAVE_FOLDER_FAILED;
+    }
+    return SAVE_DONE;
+}
+
 void platform_message_box(Window* owner, const char* text, unsigned kind) {
     // On the stack: the message may be that memory ran out.
     wchar_t wide[1024];
