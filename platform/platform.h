@@ -93,6 +93,11 @@ void platform_destroy_window(Window* window);
 intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 // The window shows, and takes the mouse, only inside the outline (null: none at all).
 void platform_set_window_outline(Window* window, const Outline* outline);
+// Outlines shown again and again (the precomputed tables, each `count` long,
+// entries may be null): the platform may keep a ready-made form of each, so
+// that showing one of them later is a copy. Null tables drop what was kept.
+// Best effort: an outline not kept is built when it is shown.
+void platform_keep_window_outlines(Window* window, Outline* const* plain, Outline* const* mirrored, int32_t count);
 
 // ---- timers: messages MSG_TIMER with wparam = id; false when none can be had
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms);

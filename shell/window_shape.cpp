@@ -41,6 +41,7 @@ int precompute_outlines() {
     mirrored_outlines = make_table();
     if (!mirrored_outlines) return 0;
     fill_outline_tables(plain_outlines, mirrored_outlines, pet->image_count);
+    platform_keep_window_outlines(pet_window, plain_outlines, mirrored_outlines, pet->image_count);
     return 1;
 }
 
@@ -100,6 +101,7 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
 }
 
 void release_outlines() {
+    if (plain_outlines) platform_keep_window_outlines(pet_window, nullptr, nullptr, 0);
     release_table(plain_outlines);
     release_table(mirrored_outlines);
 }
