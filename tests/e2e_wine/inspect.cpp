@@ -12,6 +12,10 @@
 //                          the file's version resource, as Explorer's Details show it
 //   wine_inspect move options|about X Y
 //                          moves that dialog's top-left corner to (X, Y)
+//   wine_inspect captions options|about
+//                          the screen rectangle "x y w h" of each control of
+//                          that dialog that shows a caption, one a line
+//   wine_inspect codepage  the code page for non-Unicode programs
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -21,6 +25,11 @@
 #include <vector>
 
 namespace {
+
+const wchar_t OPTIONS_CAPTION[] = L"Dorrabee \x2014 \x9009\x9879";
+const wchar_t ABOUT_CAPTION[] = L"\x5173\x4e8e" L"Dorrabee";
+
+const wchar_t* caption_of(const std::string& which) { return which == "about" ? ABOUT_CAPTION : OPTIONS_CAPTION; }
 
 std::string utf8(const std::wstring& text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -70,7 +79,7 @@ int boxes() {
 }
 
 int options() {
-    std::vector<HWND> found = dialogs(L"Dorrabee \x2014 \x9009\x9879");
+    std::vector<HWND> found = dialogs(OPTIONS_CAPTION);
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     HWND dialog = found[0];
@@ -92,8 +101,22 @@ int options() {
     return 0;
 }
 
+int captions(const std::string& which) {
+    std::vector<HWND> found = dialogs(caption_of(which));
+    if (found.empty()) return 1;
+    for (HWND control = GetWindow(found[0], GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        GetClassNameW(control, name, 16);
+        if (_wcsicmp(name, L"Edit") == 0 || text_of(control).empty()) continue;
+        RECT r = {};
+        GetWindowRect(control, &r);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return 0;
+}
+
 int about() {
-    std::vector<HWND> found = dialogs(L"\x5173\x4e8e" L"Dorrabee");
+    std::vector<HWND> found = dialogs(ABOUT_CAPTION);
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     print_window(found[0]);
@@ -133,7 +156,7 @@ int version(const char* path) {
 // driver unmap a window of another client and die; SetWindowPos is what a
 // drag ends in anyway.
 int move(const std::string& which, int x, int y) {
-    std::vector<HWND> found = dialogs(which == "about" ? L"\x5173\x4e8e" L"Dorrabee" : L"Dorrabee \x2014 \x9009\x9879");
+    std::vector<HWND> found = dialogs(caption_of(which));
     if (found.empty()) return 1;
     return SetWindowPos(found[0], nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
 }
@@ -147,6 +170,9 @@ int main(int argc, char** argv) {
     if (what == "about") return about();
     if (what == "version" && argc == 3) return version(argv[2]);
     if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
-    fprintf(stderr, "usage: wine_inspect boxes|options|about|move options|about X Y|version EXE\n");
+    if (what == "captions" && argc == 3) return captions(argv[2]);
+    if (what == "codepage") return printf("%u\n", GetACP()) < 0;
+    fprintf(stderr, "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
+                    "version EXE\n");
     return 2;
 }
