@@ -614,7 +614,9 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
                 put(out.get(), std::string_view(line.head).substr(0, plan.scans[replaced].value_start));
                 put(out.get(), values[replaced]);
                 put(out.get(), line.ending);
-            } else if (plan.section_found && index == plan.section_end) {
+            }
+            // The section's last line may itself be a replaced key.
+            if (plan.section_found && index == plan.section_end) {
                 put(out.get(), added_keys(plan, section, keys, values, count, line.ending.empty(), false));
             }
         }

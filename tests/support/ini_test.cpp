@@ -185,6 +185,21 @@ TEST_F(IniFiles, FileAndTextRulesAgree)
     EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Timer", 0), 5);
 }
 
+// One save of several keys writes what setting them one by one would,
+// whichever of them the file already holds (the section's last line among them).
+TEST_F(IniFiles, ASaveOfSeveralKeysWritesWhatOneByOneWould)
+{
+    const char* keys[] = {"Mode", "Timer", "Left Margin"};
+    const char* values[] = {"2", "200", "20"};
+    for (std::string original : {"[Setup]\nTimer=1000\n", "[Setup]\nMode=1\nx=y\n\n[Other]\nTimer=5\n", "", "; note"}) {
+        SCOPED_TRACE(original);
+        write(original);
+        for (size_t i = 0; i < 3; ++i) ini_set(original, "Setup", keys[i], values[i]);
+        ASSERT_EQ(ini_write_strings(path.c_str(), "Setup", keys, values, 3), IniWrite::written);
+        EXPECT_EQ(read(), original);
+    }
+}
+
 TEST_F(IniFiles, AFolderInThePlaceOfTheFileIsNeitherReadNorReplaced)
 {
     fs::create_directory(path);
