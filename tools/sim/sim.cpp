@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "tools/sim/script_file.h"
+#include "engine/script_file.h"
 
 namespace {
 
