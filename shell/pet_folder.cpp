@@ -172,6 +172,12 @@ bool pet_name_valid(std::string_view name) {
 std::vector<std::string> pet_places(const std::string& program_folder) {
     std::vector<std::string> places;
     if (!program_folder.empty()) places.push_back(join(program_folder, "pets"));
+#ifndef _WIN32
+    // An installed program stands in <prefix>/bin, its data in <prefix>/share.
+    const size_t bin = program_folder.rfind("/bin");
+    if (bin != std::string::npos && bin + 4 == program_folder.size())
+        places.push_back(program_folder.substr(0, bin) + "/share/dorrabee/pets");
+#endif
 #ifdef _WIN32
     const char* app_data = std::getenv("APPDATA");
     if (app_data && *app_data) places.push_back(join(app_data, "Dorrabee\\pets"));

@@ -6,6 +6,7 @@
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
@@ -25,6 +26,7 @@ void open_pet_menu(Window* window, intptr_t lparam) {
     int32_t x = low_word(lparam);
     int32_t y = high_word(lparam);
     platform_client_to_screen(window, &x, &y);
+    pet_choice_fill_menu(pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet_menu, x, y, pet_window);
     // The menu took the mouse, and with it the left button's release of a
@@ -44,6 +46,7 @@ void run_command(Window* window, unsigned command) {
         open_options_dialog(window);
         break;
     default:  // CMD_CONTINUE just closes the menu
+        pet_choice_command(command);
         break;
     }
 }

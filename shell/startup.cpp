@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/settings.h"
@@ -38,7 +39,7 @@ int dorrabee_main(int show_command) {
     platform_screen_size(&screen_width, &screen_height);
     settings_path_init();
     settings_read();
-    if (!pet_init()) return 0;
+    if (!pet_choice_start()) return 0;
 
     pet_window = platform_create_pet_window();
     platform_place_hidden(pet_window, pet_x, pet_y);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell/pet_choice.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
@@ -21,5 +22,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
+    // Qt has taken its own arguments out of argv by now.
+    pet_choice_options(QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
     return dorrabee_main(0);
 }

@@ -126,6 +126,7 @@ TEST(PetPlaces, BesideTheProgramThenTheUsers) {
     EXPECT_EQ(places[0], "dir\\pets");
 #else
     EXPECT_EQ(places[0], "dir/pets");
+    EXPECT_EQ(pet_places("/usr/bin")[1], "/usr/share/dorrabee/pets");
     setenv("XDG_DATA_HOME", "/data", 1);
     EXPECT_EQ(pet_places("").back(), "/data/dorrabee/pets");
     setenv("XDG_DATA_HOME", "relative", 1);
