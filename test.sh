@@ -2,7 +2,9 @@
 # Builds everything and runs every test: the native build with its unit,
 # Qt and end-to-end tests (on Xvfb), the same unit tests under address and
 # undefined-behaviour sanitizers, the Windows build with its unit and
-# end-to-end tests under Wine, and a short run of every fuzz target.
+# end-to-end tests under Wine (on a Chinese and on a Western code page), the
+# Debian package and the Windows zip as a user gets them, and a short run of
+# every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
@@ -26,7 +28,13 @@ ctest --preset asan
 echo "== Windows build and tests under Wine"
 cmake --preset windows $werror >/dev/null
 cmake --build --preset windows -j $jobs
-scripts/wine-session.sh ctest --preset windows $retry
+scripts/wine-session.sh ctest --preset windows $retry -LE cp1252_only
+# Again on a Western code page, in a prefix of its own: the tests labelled cp1252.
+DORRABEE_CODE_PAGE=1252 scripts/wine-session.sh ctest --preset windows $retry -L cp1252
+
+echo "== Packages: the .deb (a release build of the program alone) and the Windows zip"
+scripts/package.sh deb zip
+scripts/wine-session.sh ctest --preset package $retry
 
 # ---- hardening (tests/fuzz): the fuzz targets under clang's libFuzzer with
 # address and undefined-behaviour sanitizers, DORRABEE_FUZZ_SECONDS (45) each.

@@ -5,12 +5,24 @@
 # wineserver (so each test does not wait for a new one), and a virtual X
 # display when there is none (windows need one even in unit tests).
 #
-#   scripts/wine-session.sh ctest --preset windows
+#   scripts/wine-session.sh ctest --preset windows -LE cp1252_only
+#   DORRABEE_CODE_PAGE=1252 scripts/wine-session.sh ctest --preset windows -L cp1252
 #
-# Exports WINEPREFIX, LANG/LC_ALL/LOCPATH and DISPLAY to the command.
+# DORRABEE_CODE_PAGE chooses the code page for non-Unicode programs: 936
+# (Chinese, the default) or 1252 (Western, an English locale, as most users
+# have), each in a prefix of its own. The Chinese locale is made in both, so
+# a test may start one program on code page 936 beside the others.
+#
+# Exports WINEPREFIX, LANG/LC_ALL/LOCPATH, DORRABEE_CODE_PAGE and DISPLAY to
+# the command.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-state="$root/build/wine"
+code_page="${DORRABEE_CODE_PAGE:-936}"
+case "$code_page" in
+  936) state="$root/build/wine" locale=zh_CN ;;
+  1252) state="$root/build/wine-1252" locale=en_US ;;
+  *) echo "wine-session: DORRABEE_CODE_PAGE is 936 or 1252, not '$code_page'" >&2; exit 2 ;;
+esac
 xvfb_pid=""
 
 finish() {
@@ -23,11 +35,15 @@ trap 'exit 130' INT TERM
 
 rm -rf "$state"
 mkdir -p "$state/locale"
-if ! localedef -i zh_CN -f UTF-8 "$state/locale/zh_CN.UTF-8" 2>/dev/null && [ ! -d "$state/locale/zh_CN.UTF-8" ]; then
-  echo "wine-session: cannot make the zh_CN.UTF-8 locale (package 'locales'); Chinese captions will not render" >&2
-fi
+# Without its locale Wine silently falls back to code page 1252.
+for name in zh_CN $locale; do
+  [ -d "$state/locale/$name.UTF-8" ] && continue
+  if ! localedef -i $name -f UTF-8 "$state/locale/$name.UTF-8" 2>/dev/null && [ ! -d "$state/locale/$name.UTF-8" ]; then
+    echo "wine-session: cannot make the $name.UTF-8 locale (package 'locales'); its code page will not be had" >&2
+  fi
+done
 # (bash itself cannot load that locale and would say so)
-{ export LOCPATH="$state/locale" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8; } 2>/dev/null
+{ export LOCPATH="$state/locale" LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8 DORRABEE_CODE_PAGE=$code_page; } 2>/dev/null
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 
 if [ -z "${DISPLAY:-}" ]; then

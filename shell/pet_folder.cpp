@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,13 +23,23 @@ constexpr int32_t SHEET_HEIGHT = PET_ROWS * SPRITE_SIZE;
 // Far above what a sheet of this grid takes in any depth, far below harm.
 constexpr uintmax_t PICTURE_LIMIT = 4u << 20;
 constexpr uintmax_t TEXT_LIMIT = 1u << 20;
-constexpr size_t NAME_LIMIT = 64;
+constexpr size_t NAME_LIMIT = 48;  // the settings file on Windows takes values of 63 characters
 
 #ifdef _WIN32
 constexpr char SEPARATOR = '\\';
 #else
 constexpr char SEPARATOR = '/';
 #endif
+
+// Paths are UTF-8 text everywhere in the program, on Windows too.
+fs::path as_path(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string as_text(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 std::string join(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '/' || folder.back() == SEPARATOR) return folder + name;
@@ -40,7 +51,7 @@ std::string join(const std::string& folder, const std::string& name) {
 // large to be what it claims.
 bool read_member(const std::string& folder, const char* file, uintmax_t limit,
                  std::optional<std::string>& contents, std::string& message) {
-    const fs::path path = fs::path(join(folder, file));
+    const fs::path path = as_path(join(folder, file));
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
     if (status.type() == fs::file_type::not_found) return true;
@@ -173,10 +184,13 @@ std::vector<std::string> pet_places(const std::string& program_folder) {
     std::vector<std::string> places;
     if (!program_folder.empty()) places.push_back(join(program_folder, "pets"));
 #ifndef _WIN32
-    // An installed program stands in <prefix>/bin, its data in <prefix>/share.
-    const size_t bin = program_folder.rfind("/bin");
-    if (bin != std::string::npos && bin + 4 == program_folder.size())
-        places.push_back(program_folder.substr(0, bin) + "/share/dorrabee/pets");
+    // An installed program stands in <prefix>/bin (a Debian game in
+    // <prefix>/games), its data in <prefix>/share.
+    for (const char* folder : {"/bin", "/games"}) {
+        const size_t at = program_folder.rfind(folder);
+        if (at != std::string::npos && at + std::strlen(folder) == program_folder.size())
+            places.push_back(program_folder.substr(0, at) + "/share/dorrabee/pets");
+    }
 #endif
 #ifdef _WIN32
     const char* app_data = std::getenv("APPDATA");
@@ -198,8 +212,8 @@ std::vector<PetEntry> pets_found(const std::vector<std::string>& places) {
     for (const std::string& place : places) {
         std::vector<std::string> names;
         std::error_code error;
-        for (fs::directory_iterator it(fs::path(place), error), end; !error && it != end; it.increment(error)) {
-            const std::string name = it->path().filename().string();
+        for (fs::directory_iterator it(as_path(place), error), end; !error && it != end; it.increment(error)) {
+            const std::string name = as_text(it->path().filename());
             if (pet_name_valid(name) && is_folder(it->path())) names.push_back(name);
         }
         std::sort(names.begin(), names.end());
@@ -211,7 +225,7 @@ std::vector<PetEntry> pets_found(const std::vector<std::string>& places) {
             // Only a folder with a sheet is a pet; the sheet is not read here.
             if (hidden || !read_member(path, PET_INI_FILE, TEXT_LIMIT, ini, ignored)) continue;
             error.clear();
-            if (fs::symlink_status(fs::path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
+            if (fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
                 continue;
             found.push_back({name, pet_display_name(ini, name), path});
         }
@@ -223,7 +237,7 @@ std::string pet_path(const std::vector<std::string>& places, std::string_view fo
     if (!pet_name_valid(folder)) return {};
     for (const std::string& place : places) {
         const std::string path = join(place, std::string(folder));
-        if (is_folder(fs::path(path))) return path;
+        if (is_folder(as_path(path))) return path;
     }
     return {};
 }
@@ -264,12 +278,12 @@ bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message) {
 }
 
 bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& message) {
-    std::string folder = fs::path(path).filename().string();
-    if (folder.empty()) folder = fs::path(path).parent_path().filename().string();
+    std::string folder = as_text(as_path(path).filename());
+    if (folder.empty()) folder = as_text(as_path(path).parent_path().filename());
     PetFiles files;
     pet.name = folder.empty() ? path : folder;
     std::string problem;
-    if (!is_folder(fs::path(path))) {
+    if (!is_folder(as_path(path))) {
         message = pet.name + ": there is no such pet folder";
         return false;
     }

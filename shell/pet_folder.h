@@ -29,8 +29,8 @@ constexpr char PET_INI_FILE[] = "pet.ini";
 bool pet_name_valid(std::string_view name);
 
 // The folders pets are looked for in, in order: "pets" beside the program
-// (`program_folder`; for a program installed in <prefix>/bin also
-// <prefix>/share/dorrabee/pets), then the user's own. An empty program folder or an
+// (`program_folder`; for a program installed in <prefix>/bin or
+// <prefix>/games also <prefix>/share/dorrabee/pets), then the user's own. An empty program folder or an
 // unset environment leaves that place out.
 std::vector<std::string> pet_places(const std::string& program_folder);
 

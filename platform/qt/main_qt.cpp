@@ -2,11 +2,16 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "shell/pet_choice.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
+        puts("dorrabee " DORRABEE_VERSION);
+        return 0;
+    }
     // The pet places and raises itself and reads the screen behind it, which
     // only X11 allows; a Wayland session runs it through XWayland. Qt's own
     // scaling would turn the 42-pixel pet into uneven blocks, so it is off.

@@ -148,7 +148,7 @@ void platform_client_size(Window* window, int32_t* width, int32_t* height) {
 
 bool platform_open_screen() {
     if (screen_dc) return true;
-    screen_dc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    screen_dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
     if (!screen_dc) return false;
     grab_dc = CreateCompatibleDC(screen_dc);
     if (grab_dc && make_grab_block(SPRITE_SIZE, SPRITE_SIZE)) return true;

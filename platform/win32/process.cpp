@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "platform/platform.h"
+#include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
 
 void platform_screen_size(int32_t* width, int32_t* height) {
@@ -11,22 +12,39 @@ void platform_screen_size(int32_t* width, int32_t* height) {
 
 uint32_t platform_seconds_now() { return uint32_t(time(nullptr)); }
 
+namespace {
+
+// A path the system gives as UTF-16, handed on as UTF-8 whole or not at all
+// (cut short it would name another folder). Letters of other scripts take two
+// or three bytes in UTF-8: when the long form does not fit, the short form of
+// the same path is tried, which keeps a Chinese user's deep folders in reach.
+size_t path_as_utf8(const wchar_t* path, DWORD length, char* buffer, size_t size) {
+    size_t bytes = utf8_from_utf16(path, length, buffer, size, Fit::whole);
+    if (bytes > 0) return bytes;
+    wchar_t short_path[MAX_PATH];
+    DWORD short_length = GetShortPathNameW(path, short_path, MAX_PATH);
+    if (short_length == 0 || short_length >= MAX_PATH) return 0;
+    return utf8_from_utf16(short_path, short_length, buffer, size, Fit::whole);
+}
+
+}  // namespace
+
 size_t platform_executable_path(char* buffer, size_t size) {
     if (size == 0) return 0;
-    DWORD room = size > MAX_PATH ? MAX_PATH : DWORD(size);
-    DWORD length = GetModuleFileNameA(nullptr, buffer, room);
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A path cut short would name the wrong folder; treat it as no path.
-    if (length == 0 || length >= room) return 0;
-    return length;
+    if (length == 0 || length >= MAX_PATH) return 0;
+    return path_as_utf8(path, length, buffer, size);
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {
     if (size == 0) return 0;
-    DWORD room = size > MAX_PATH ? MAX_PATH : DWORD(size);
-    DWORD length = GetCurrentDirectoryA(room, buffer);
+    wchar_t path[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, path);
     // When the buffer is too small the answer is the size it would need.
-    if (length == 0 || length >= room) return 0;
-    return length;
+    if (length == 0 || length >= MAX_PATH) return 0;
+    return path_as_utf8(path, length, buffer, size);
 }
 
 void* platform_heap_alloc(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
@@ -35,14 +53,56 @@ void platform_heap_free(void* block) {
     if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
+// The settings file through the wide profile functions, so that its path may
+// hold letters of any script. They write a file that is not UTF-16 already in
+// the system's code page; our sections, keys and values are ASCII, the same
+// bytes in every code page, so the file stays what the narrow functions wrote
+// and a file from an earlier build reads the same.
+namespace {
+
+struct IniNames {
+    wchar_t path[MAX_PATH];
+    wchar_t section[64];
+    wchar_t key[64];
+};
+
+bool converts_whole(const char* text, wchar_t* out, size_t size) {
+    return utf16_from_utf8(text, out, size, Fit::whole) > 0 || text[0] == '\0';
+}
+
+bool ini_names(const char* path, const char* section, const char* key, IniNames* names) {
+    return converts_whole(path, names->path, MAX_PATH) && converts_whole(section, names->section, 64) &&
+           converts_whole(key, names->key, 64);
+}
+
+}  // namespace
+
 int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback) {
-    return int32_t(GetPrivateProfileIntA(section, key, fallback, path));
+    IniNames names;
+    if (!ini_names(path, section, key, &names)) return fallback;
+    return int32_t(GetPrivateProfileIntW(names.section, names.key, fallback, names.path));
 }
 
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
-    return WritePrivateProfileStringA(section, key, value, path) != 0;
+    IniNames names;
+    wchar_t wide_value[64];
+    if (!ini_names(path, section, key, &names) || !converts_whole(value, wide_value, 64)) return false;
+    return WritePrivateProfileStringW(names.section, names.key, wide_value, names.path) != 0;
+}
+
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
+    if (size == 0) return 0;
+    buffer[0] = '\0';
+    IniNames names;
+    wchar_t value[256];
+    if (!ini_names(path, section, key, &names)) return 0;
+    const DWORD length = GetPrivateProfileStringW(names.section, names.key, L"", value, 256, names.path);
+    return length > 0 ? utf8_from_utf16(value, length, buffer, size, Fit::whole) : 0;
 }
 
 void platform_message_box(Window* owner, const char* text, unsigned kind) {
-    MessageBoxA(hwnd_of(owner), text, "Dorrabee", kind | MB_OK);
+    // On the stack: the message may be that memory ran out.
+    wchar_t wide[1024];
+    utf16_from_utf8(text, wide, 1024, Fit::cut);
+    MessageBoxW(hwnd_of(owner), wide, L"Dorrabee", kind | MB_OK);
 }

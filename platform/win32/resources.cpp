@@ -57,10 +57,10 @@ bool read_colour(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* 
 }  // namespace
 
 bool platform_load_bitmap(int resource_id, Bitmap* out) {
-    HBITMAP bitmap = LoadBitmapA(program_instance(), MAKEINTRESOURCEA(resource_id));
+    HBITMAP bitmap = LoadBitmapW(program_instance(), MAKEINTRESOURCEW(resource_id));
     if (!bitmap) return false;
     BITMAP facts = {};
-    bool ok = GetObjectA(bitmap, sizeof facts, &facts) != 0 && facts.bmWidth > 0 && facts.bmHeight > 0;
+    bool ok = GetObjectW(bitmap, sizeof facts, &facts) != 0 && facts.bmWidth > 0 && facts.bmHeight > 0;
     if (ok) {
         out->width = facts.bmWidth;
         out->height = facts.bmHeight;
@@ -74,11 +74,11 @@ bool platform_load_bitmap(int resource_id, Bitmap* out) {
 }
 
 Cursor* platform_load_cursor(int resource_id) {
-    return reinterpret_cast<Cursor*>(LoadCursorA(program_instance(), MAKEINTRESOURCEA(resource_id)));
+    return reinterpret_cast<Cursor*>(LoadCursorW(program_instance(), MAKEINTRESOURCEW(resource_id)));
 }
 
 Menu* platform_load_pet_menu() {
-    HMENU menu = LoadMenuA(program_instance(), MAKEINTRESOURCEA(RES_MENU));
+    HMENU menu = LoadMenuW(program_instance(), MAKEINTRESOURCEW(RES_MENU));
     if (!menu) return nullptr;
     return reinterpret_cast<Menu*>(GetSubMenu(menu, 0));
 }

@@ -16,7 +16,7 @@ inline HWND hwnd_of(Window* window) { return reinterpret_cast<HWND>(window); }
 inline Window* window_of(HWND hwnd) { return reinterpret_cast<Window*>(hwnd); }
 
 // Every resource is the program's own.
-inline HINSTANCE program_instance() { return GetModuleHandleA(nullptr); }
+inline HINSTANCE program_instance() { return GetModuleHandleW(nullptr); }
 
 // Our pixels (0x00RRGGBB, top row first) as the system describes a picture.
 inline BITMAPINFO top_down_picture(LONG width, LONG height) {

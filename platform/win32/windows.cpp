@@ -6,11 +6,11 @@
 
 namespace {
 
-const char PET_CLASS[] = "DorrabeeWClass";
+const wchar_t PET_CLASS[] = L"DorrabeeWClass";
 WindowProc pet_proc = nullptr;
 
 LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (!pet_proc) return DefWindowProcA(hwnd, message, wparam, lparam);
+    if (!pet_proc) return DefWindowProcW(hwnd, message, wparam, lparam);
     return pet_proc(window_of(hwnd), message, wparam, lparam);
 }
 
@@ -23,27 +23,27 @@ struct PlatformMessage {
 void platform_register_pet_class(WindowProc proc) {
     pet_proc = proc;
     HINSTANCE instance = program_instance();
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = pet_trampoline;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(RES_ICON));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(RES_ICON));
     wc.hIconSm = wc.hIcon;
-    wc.hCursor = LoadCursorA(instance, MAKEINTRESOURCEA(RES_CURSOR));
+    wc.hCursor = LoadCursorW(instance, MAKEINTRESOURCEW(RES_CURSOR));
     wc.lpszClassName = PET_CLASS;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
 }
 
 Window* platform_create_pet_window() {
-    HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, "Dorrabee", WS_DLGFRAME,
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, L"Dorrabee", WS_DLGFRAME,
                                 CW_USEDEFAULT, CW_USEDEFAULT, SPRITE_SIZE, SPRITE_SIZE, nullptr, nullptr,
                                 program_instance(), nullptr);
     // No border, caption or sizing frame; above other windows; no taskbar button.
-    LONG style = GetWindowLongA(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
-    LONG ex_style = (GetWindowLongA(hwnd, GWL_EXSTYLE) & LONG(0xFFFBFFFF)) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    SetWindowLongA(hwnd, GWL_STYLE, style);
-    SetWindowLongA(hwnd, GWL_EXSTYLE, ex_style);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
+    LONG ex_style = (GetWindowLongW(hwnd, GWL_EXSTYLE) & LONG(0xFFFBFFFF)) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    SetWindowLongW(hwnd, GWL_STYLE, style);
+    SetWindowLongW(hwnd, GWL_EXSTYLE, ex_style);
     return window_of(hwnd);
 }
 
@@ -66,7 +66,7 @@ void platform_move_window(Window* window, int32_t x, int32_t y) {
 void platform_destroy_window(Window* window) { DestroyWindow(hwnd_of(window)); }
 
 intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
-    return DefWindowProcA(hwnd_of(window), message, wparam, lparam);
+    return DefWindowProcW(hwnd_of(window), message, wparam, lparam);
 }
 
 void platform_set_window_outline(Window* window, const Outline* outline) {
@@ -113,23 +113,23 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     // when the user clicks elsewhere; the posted message lets it close at once.
     SetForegroundWindow(hwnd_of(owner));
     TrackPopupMenu(reinterpret_cast<HMENU>(menu), 0, x, y, 0, hwnd_of(owner), nullptr);
-    PostMessageA(hwnd_of(owner), WM_NULL, 0, 0);
+    PostMessageW(hwnd_of(owner), WM_NULL, 0, 0);
 }
 
 int platform_next_message(PlatformMessage** message) {
     static PlatformMessage current;
     *message = &current;
-    BOOL result = GetMessageA(&current.msg, nullptr, 0, 0);
+    BOOL result = GetMessageW(&current.msg, nullptr, 0, 0);
     return result == -1 ? -1 : result ? 1 : 0;
 }
 
 bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
-    return IsDialogMessageA(hwnd_of(dialog), &message->msg) != 0;
+    return IsDialogMessageW(hwnd_of(dialog), &message->msg) != 0;
 }
 
 void platform_dispatch_message(PlatformMessage* message) {
     TranslateMessage(&message->msg);
-    DispatchMessageA(&message->msg);
+    DispatchMessageW(&message->msg);
 }
 
 void platform_post_quit(int code) { PostQuitMessage(code); }

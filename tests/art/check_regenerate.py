@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 RESOURCES = ["sprites.bmp", "mask.bmp", "title.bmp", "scene.bmp", "tile.bmp",
-             "portrait.bmp", "pet.ico", "pet.cur", "drag.cur"]
+             "portrait.bmp", "pet.ico", "icon-256.png", "pet.cur", "drag.cur"]
 PETS = ["domino/sprites.bmp"]
 DOCS = ["sprites.png", "extras.png", "walk.gif", "run.gif", "climb.gif", "sleep.gif", "turn.gif"]
 

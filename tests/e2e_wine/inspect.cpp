@@ -7,9 +7,15 @@
 //                          and, per button and field, its id, centre on the
 //                          screen and text; its window's place and size
 //   wine_inspect about     how many About dialogs are open; the first one's window
-//                          and client area on the screen
+//                          and client area on the screen, and its texts
+//   wine_inspect version EXE
+//                          the file's version resource, as Explorer's Details show it
 //   wine_inspect move options|about X Y
 //                          moves that dialog's top-left corner to (X, Y)
+//   wine_inspect captions options|about
+//                          the screen rectangle "x y w h" of each control of
+//                          that dialog that shows a caption, one a line
+//   wine_inspect codepage  the code page for non-Unicode programs
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -19,6 +25,11 @@
 #include <vector>
 
 namespace {
+
+const wchar_t OPTIONS_CAPTION[] = L"Dorrabee \x2014 \x9009\x9879";
+const wchar_t ABOUT_CAPTION[] = L"\x5173\x4e8e" L"Dorrabee";
+
+const wchar_t* caption_of(const std::string& which) { return which == "about" ? ABOUT_CAPTION : OPTIONS_CAPTION; }
 
 std::string utf8(const std::wstring& text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -68,7 +79,7 @@ int boxes() {
 }
 
 int options() {
-    std::vector<HWND> found = dialogs(L"Dorrabee \x2014 \x9009\x9879");
+    std::vector<HWND> found = dialogs(OPTIONS_CAPTION);
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     HWND dialog = found[0];
@@ -90,8 +101,22 @@ int options() {
     return 0;
 }
 
+int captions(const std::string& which) {
+    std::vector<HWND> found = dialogs(caption_of(which));
+    if (found.empty()) return 1;
+    for (HWND control = GetWindow(found[0], GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        GetClassNameW(control, name, 16);
+        if (_wcsicmp(name, L"Edit") == 0 || text_of(control).empty()) continue;
+        RECT r = {};
+        GetWindowRect(control, &r);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return 0;
+}
+
 int about() {
-    std::vector<HWND> found = dialogs(L"\x5173\x4e8e" L"Dorrabee");
+    std::vector<HWND> found = dialogs(ABOUT_CAPTION);
     printf("count=%zu\n", found.size());
     if (found.empty()) return 0;
     print_window(found[0]);
@@ -100,6 +125,30 @@ int about() {
     POINT origin = {0, 0};
     ClientToScreen(found[0], &origin);
     printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
+    for (HWND child = GetWindow(found[0], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string text = utf8(text_of(child));
+        for (size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, "\\n");
+        if (!text.empty()) printf("text=%s\n", text.c_str());
+    }
+    return 0;
+}
+
+int version(const char* path) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path, &ignored);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoA(path, 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
+        return 1;
+    printf("fixed=%u.%u.%u.%u\n", unsigned(HIWORD(fixed->dwFileVersionMS)), unsigned(LOWORD(fixed->dwFileVersionMS)),
+           unsigned(HIWORD(fixed->dwFileVersionLS)), unsigned(LOWORD(fixed->dwFileVersionLS)));
+    for (const char* name : {"FileVersion", "ProductVersion", "ProductName"}) {
+        char* value = nullptr;
+        std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+            printf("%s=%s\n", name, value);
+    }
     return 0;
 }
 
@@ -107,7 +156,7 @@ int about() {
 // driver unmap a window of another client and die; SetWindowPos is what a
 // drag ends in anyway.
 int move(const std::string& which, int x, int y) {
-    std::vector<HWND> found = dialogs(which == "about" ? L"\x5173\x4e8e" L"Dorrabee" : L"Dorrabee \x2014 \x9009\x9879");
+    std::vector<HWND> found = dialogs(caption_of(which));
     if (found.empty()) return 1;
     return SetWindowPos(found[0], nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
 }
@@ -119,7 +168,11 @@ int main(int argc, char** argv) {
     if (what == "boxes") return boxes();
     if (what == "options") return options();
     if (what == "about") return about();
+    if (what == "version" && argc == 3) return version(argv[2]);
     if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
-    fprintf(stderr, "usage: wine_inspect boxes|options|about|move options|about X Y\n");
+    if (what == "captions" && argc == 3) return captions(argv[2]);
+    if (what == "codepage") return printf("%u\n", GetACP()) < 0;
+    fprintf(stderr, "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
+                    "version EXE\n");
     return 2;
 }

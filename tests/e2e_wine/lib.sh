@@ -24,6 +24,7 @@ mkdir -p "$SHOTS"
 XVFB_PID="" WM_PID="" PET_PID="" OTHER_PIDS=()
 FAILURES=0
 PET_EXE=dorrabee.exe
+PET_DIR=$WORK    # the folder the program is started from, and keeps dorra.ini in
 
 cleanup() {
     for pid in $PET_PID "${OTHER_PIDS[@]}" $WM_PID; do kill "$pid" 2>/dev/null || true; done
@@ -73,12 +74,13 @@ shot() { "$IMPORT" -window root "$SHOTS/$1.png"; }
 # ---- the program
 
 write_ini() {  # write_ini "Key=value" ...: dorra.ini beside the program
-    { echo "[Setup]"; printf '%s\r\n' "$@"; } >"$WORK/dorra.ini"
+    { echo "[Setup]"; printf '%s\r\n' "$@"; } >"$PET_DIR/dorra.ini"
 }
 
 start_pet() {
-    cp "$DORRABEE" "$WORK/$PET_EXE"
-    (cd "$WORK" && exec wine "$PET_EXE" >"$WORK/pet.log" 2>&1) &
+    mkdir -p "$PET_DIR"
+    cp "$DORRABEE" "$PET_DIR/$PET_EXE"
+    (cd "$PET_DIR" && exec wine "$PET_EXE" >"$WORK/pet.log" 2>&1) &
     PET_PID=$!
 }
 

@@ -80,7 +80,7 @@ TEST(PetName, FolderNamesOnly) {
     for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b"}) EXPECT_TRUE(pet_name_valid(name)) << name;
     for (const char* name : {"", ".", "..", "a/b", "a\\b", "c:", "x..y", "dot.", "blank ", "tab\t", "../etc"})
         EXPECT_FALSE(pet_name_valid(name)) << name;
-    EXPECT_FALSE(pet_name_valid(std::string(65, 'a')));
+    EXPECT_FALSE(pet_name_valid(std::string(49, 'a')));
 }
 
 TEST(PetName, IniNameOrFolderName) {
@@ -127,6 +127,7 @@ TEST(PetPlaces, BesideTheProgramThenTheUsers) {
 #else
     EXPECT_EQ(places[0], "dir/pets");
     EXPECT_EQ(pet_places("/usr/bin")[1], "/usr/share/dorrabee/pets");
+    EXPECT_EQ(pet_places("/usr/games")[1], "/usr/share/dorrabee/pets");
     setenv("XDG_DATA_HOME", "/data", 1);
     EXPECT_EQ(pet_places("").back(), "/data/dorrabee/pets");
     setenv("XDG_DATA_HOME", "relative", 1);

@@ -35,12 +35,19 @@ class GenerateTest(unittest.TestCase):
                              'DIALOG_CONTROL(CTEXT, -1, "a \\"b\\"\\nc\\\\d", 0, 0, 1, 1)\nDIALOG_END()\n')
         self.assertIn('CONTROL "a ""b""\\nc\\\\d", -1', rc)
 
+    def test_defined_names_join_the_texts_beside_them(self):
+        rc = gen_rc.generate('DIALOG_BEGIN(1, "x", 0, 0, 1, 1, 0, "f", 9, 0)\n'
+                             'DIALOG_CONTROL(CTEXT, -1, "v " VERSION "\\n" "end", 0, 0, 1, 1)\nDIALOG_END()\n',
+                             {"VERSION": "2.5"})
+        self.assertIn('CONTROL "v 2.5\\nend", -1', rc)
+
     def test_mistakes_are_refused_with_their_line(self):
         for text, line in (('MENU_BEGIN(1, "m")\nMENU_ITEM("a", 2)\nMENU_LINE()\n', 3),
                            ('DIALOG_BEGIN(1, "x", 0, 0, 1, 1, 0, "f", 9, 0)\nDIALOG_CONTROL(SLIDER, 5, "", 0, 0, 1, 1)\n', 2),
                            ('MENU_BEGIN(1, "m")\nMENU_ITEM("a" 2)\n', 2),
                            ('DIALOG_BEGIN(1, "x\\q", 0, 0, 1, 1, 0, "f", 9, 0)\n', 1),
                            ('MENU_ITEM("a", 2)\n', 1),
+                           ('MENU_BEGIN(1, "m")\nMENU_ITEM("a" UNDEFINED, 2)\n', 2),
                            ('MENU_BEGIN(1, "m")\nDIALOG_CONTROL(LTEXT, -1, "", 0, 0, 1, 1)\n', 2)):
             with self.assertRaises(gen_rc.TemplateError) as caught:
                 gen_rc.generate(text)

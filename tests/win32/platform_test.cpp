@@ -211,7 +211,66 @@ TEST(Win32Process, SettingsFileRoundTripAndDefaults) {
     EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Top Margin", 0), 12);
     EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Left Margin", -3), -3);  // no key
     EXPECT_EQ(platform_ini_read_int(path.c_str(), "Other", "Timer", 9), 9);          // no section
+    // Plain ASCII lines, as every earlier build wrote them: no UTF-16.
+    std::string bytes;
+    if (FILE* file = fopen(path.c_str(), "rb")) {
+        for (int c; (c = fgetc(file)) != EOF;) bytes.push_back(char(c));
+        fclose(file);
+    }
+    EXPECT_EQ(bytes, "[Setup]\r\nTimer=75\r\nTop Margin=12\r\n");
     DeleteFileA(path.c_str());
+}
+
+namespace {
+
+std::wstring wide(const char* utf8) {
+    wchar_t text[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, MAX_PATH);
+    return text;
+}
+
+std::wstring long_form(const std::wstring& path) {
+    wchar_t text[MAX_PATH] = {};
+    GetLongPathNameW(path.c_str(), text, MAX_PATH);
+    return text;
+}
+
+}  // namespace
+
+// A folder whose name no code page but Unicode spells: the program's paths
+// and its settings file there.
+TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript) {
+    wchar_t temp[MAX_PATH], before[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    GetCurrentDirectoryW(MAX_PATH, before);
+    std::wstring folder = std::wstring(temp) + L"\x0410\x043d\x043d\x0430 \x684c\x9762";  // "Анна 桌面"
+    // Deep enough that its UTF-8 outgrows the buffer, though its UTF-16 does not.
+    std::wstring deep = folder + L"\\" + std::wstring(40, L'\x732b') + L"\\" + std::wstring(40, L'\x72d7');
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\" + std::wstring(40, L'\x732b')).c_str(), nullptr);
+    CreateDirectoryW(deep.c_str(), nullptr);
+
+    char path[260];
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    size_t length = platform_current_directory(path, sizeof path);
+    EXPECT_EQ(wide(std::string(path, length).c_str()), folder);
+
+    std::string ini = std::string(path, length) + "\\dorra.ini";
+    EXPECT_TRUE(platform_ini_write_string(ini.c_str(), "Setup", "Timer", "75"));
+    EXPECT_EQ(platform_ini_read_int(ini.c_str(), "Setup", "Timer", 150), 75);
+    EXPECT_NE(GetFileAttributesW((folder + L"\\dorra.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // The same folder by its short name, rather than a path cut short.
+    ASSERT_TRUE(SetCurrentDirectoryW(deep.c_str()));
+    length = platform_current_directory(path, sizeof path);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(long_form(wide(path)), deep);
+
+    SetCurrentDirectoryW(before);
+    DeleteFileW((folder + L"\\dorra.ini").c_str());
+    RemoveDirectoryW(deep.c_str());
+    RemoveDirectoryW((folder + L"\\" + std::wstring(40, L'\x732b')).c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST(Win32Process, PathsAreWholeOrNothing) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -316,4 +317,98 @@ TEST(Win32Dialogs, OptionsDialogIsHandledByTheShellsProcedure) {
     dialog_messages.clear();
     platform_destroy_window(dialog);
     EXPECT_NE(std::find(dialog_messages.begin(), dialog_messages.end(), MSG_DESTROY), dialog_messages.end());
+}
+
+namespace {
+
+intptr_t quiet_proc(Window*, unsigned message, uintptr_t, intptr_t) { return message == MSG_INITDIALOG; }
+
+std::wstring window_text(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// The visible box this thread shows, if any.
+HWND shown_box() {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (!IsWindowVisible(window) || wcscmp(name, L"#32770") != 0) return TRUE;
+            *reinterpret_cast<HWND*>(out) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+std::wstring box_caption, box_text;
+
+// Runs inside the box's own modal loop: reads the box, then presses its OK.
+void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = shown_box();
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    box_caption = window_text(box);
+    box_text = window_text(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+// What a user reads: the same texts on a Western code page as on a Chinese one.
+TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts) {
+    // The session promised a code page; a run on another would prove nothing.
+    if (const char* code_page = getenv("DORRABEE_CODE_PAGE")) {
+        EXPECT_EQ(GetACP(), UINT(atoi(code_page)));
+    }
+    ExpectedMenu menu;
+    std::vector<ExpectedDialog> dialogs;
+    read_templates(&menu, &dialogs);
+
+    for (const ExpectedDialog& d : dialogs) {
+        SCOPED_TRACE(d.id);
+        HWND dialog = hwnd_of(platform_create_dialog(d.id, nullptr, quiet_proc));
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(window_text(dialog), wide(d.caption));
+        HWND control = GetWindow(dialog, GW_CHILD);
+        for (const ExpectedControl& c : d.controls) {
+            ASSERT_NE(control, nullptr);
+            if (c.kind != "PICTURE") {
+                EXPECT_EQ(window_text(control), wide(c.caption)) << c.kind << " " << c.id;
+            }
+            control = GetWindow(control, GW_HWNDNEXT);
+        }
+        DestroyWindow(dialog);
+    }
+
+    HMENU pet_menu = reinterpret_cast<HMENU>(platform_load_pet_menu());
+    ASSERT_EQ(GetMenuItemCount(pet_menu), int(menu.items.size()));
+    for (size_t i = 0; i < menu.items.size(); ++i) {
+        wchar_t caption[64] = {};
+        GetMenuStringW(pet_menu, UINT(i), caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(caption), wide(menu.items[i].caption)) << i;
+    }
+
+    const char* message = dialogs.back().controls[1].caption;  // lines of Chinese
+    SetTimer(nullptr, 0, 50, read_and_close_box);
+    platform_message_box(nullptr, message, BOX_WARNING);
+    EXPECT_EQ(box_caption, L"Dorrabee");
+    EXPECT_EQ(box_text, wide(message));
+}
+
+TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters) {
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, quiet_proc);
+    ASSERT_NE(dialog, nullptr);
+    char text[80];
+    platform_set_item_text(dialog, 1002, "Анна 桌面");
+    EXPECT_EQ(platform_get_item_text(dialog, 1002, text, sizeof text), 15);
+    EXPECT_STREQ(text, "Анна 桌面");
+    EXPECT_EQ(platform_get_item_text(dialog, 1002, text, 6), 4);  // five read, two fit
+    EXPECT_STREQ(text, "Ан");
+    EXPECT_EQ(platform_get_item_text(dialog, 1002, text, 2), 1);  // never empty while it has text
+    platform_destroy_window(dialog);
 }

@@ -92,6 +92,8 @@ def main(argv):
     write(os.path.join(res, "portrait.bmp"), formats.bmp_uncompressed(portrait[0], 8, portrait[1], 256))
     icons = pictures.icons(SHEET_PALETTE)
     write(os.path.join(res, "pet.ico"), formats.ico(icons))
+    # For launchers and software centres that show icons larger than the .ico's.
+    write(os.path.join(res, "icon-256.png"), formats.png_rgb(pictures.face_icon(SHEET_PALETTE, 256)))
     paw = pictures.paw_cursor()
     write(os.path.join(res, "pet.cur"), formats.cur_mono(paw, 15, 15))
     hand, hot = pictures.grab_cursor()

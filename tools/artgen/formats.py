@@ -181,11 +181,12 @@ def png_indexed(rows, palette):
 
 
 def png_rgb(rows):
-    """A truecolour PNG from rows of (r, g, b)."""
+    """A truecolour PNG from rows of (r, g, b), or of (r, g, b, a) with alpha."""
     h, w = len(rows), len(rows[0])
+    colour_type = 6 if len(rows[0][0]) == 4 else 2
     raw = b"".join(b"\x00" + bytes(c for px in row for c in px) for row in rows)
     return (b"\x89PNG\r\n\x1a\n"
-            + _png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+            + _png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, colour_type, 0, 0, 0))
             + _png_chunk(b"IDAT", zlib.compress(raw, 9))
             + _png_chunk(b"IEND", b""))
 

@@ -130,22 +130,23 @@ def portrait(sheet_palette):
 
 def icons(sheet_palette):
     """The cat's face at 16, 32 and 48 pixels, as RGBA rows."""
-    images = []
-    for size in (16, 32, 48):
-        model, after = cat.build(dict(poses.FRONT, whiskers=size >= 32))
-        model.spheres = [s for s in model.spheres if s[3] in ("head", "earF", "earN")]
-        # Fit the head to the icon with a pixel to spare for the outline.
-        x0 = min(c[0] - r for c, r, _, _ in model.spheres)
-        x1 = max(c[0] + r for c, r, _, _ in model.spheres)
-        y0 = min(c[1] - r for c, r, _, _ in model.spheres)
-        y1 = max(c[1] + r for c, r, _, _ in model.spheres)
-        k = (size - 2.5) / max(x1 - x0, y1 - y0)
-        view = rig.View(size, size, k, size / 2.0 - (x0 + x1) / 2.0 * k,
-                        size / 2.0 + (y0 + y1) / 2.0 * k)
-        px = rig.render(model, after, view)
-        images.append([[(0, 0, 0, 0) if v == KEY else sheet_palette[v] + (255,) for v in row]
-                       for row in px])
-    return images
+    return [face_icon(sheet_palette, size) for size in (16, 32, 48)]
+
+
+def face_icon(sheet_palette, size):
+    """The cat's face as a SIZE-pixel square icon, as RGBA rows."""
+    model, after = cat.build(dict(poses.FRONT, whiskers=size >= 32))
+    model.spheres = [s for s in model.spheres if s[3] in ("head", "earF", "earN")]
+    # Fit the head to the icon with a pixel to spare for the outline.
+    x0 = min(c[0] - r for c, r, _, _ in model.spheres)
+    x1 = max(c[0] + r for c, r, _, _ in model.spheres)
+    y0 = min(c[1] - r for c, r, _, _ in model.spheres)
+    y1 = max(c[1] + r for c, r, _, _ in model.spheres)
+    k = (size - 2.5) / max(x1 - x0, y1 - y0)
+    view = rig.View(size, size, k, size / 2.0 - (x0 + x1) / 2.0 * k,
+                    size / 2.0 + (y0 + y1) / 2.0 * k)
+    px = rig.render(model, after, view)
+    return [[(0, 0, 0, 0) if v == KEY else sheet_palette[v] + (255,) for v in row] for row in px]
 
 
 def _from_map(art, size=32):
