@@ -42,7 +42,7 @@ sleep 0.5
 shot domino-again
 check "the window shows Domino again" domino_shows "$pet"
 wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true
-wineserver -w 2>/dev/null || sleep 2
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Dorrabee$' >/dev/null 2>&1 || break; sleep 0.1; done
 
 mkdir "$WORK/pets/broken"
 head -c 300 "$PETS/domino/sprites.bmp" >"$WORK/pets/broken/sprites.bmp"
