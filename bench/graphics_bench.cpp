@@ -8,6 +8,7 @@
 #include "graphics/bmp.h"
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ struct Sheets {
             !bmp_read_file((dir + "mask.bmp").c_str(), &mask, &error))
             synthesize(&mask);
         sheet_attach(sprites.width, sprites.height, sprites.pixels.data(), IMAGE_COUNT);
-        mask_width = mask.width;
-        mask_height = mask.height;
-        mask_columns = mask_width / S;
-        mask_rows = mask_height / S;
-        mask_stride = mask_stride_for(mask_width);
-        bits.assign(size_t(mask_stride) * size_t(mask_height), 0);
-        mask_bits = bits.data();
+        ::sprites.mask_width = mask.width;
+        ::sprites.mask_height = mask.height;
+        ::sprites.mask_columns = ::sprites.mask_width / S;
+        ::sprites.mask_rows = ::sprites.mask_height / S;
+        ::sprites.mask_stride = mask_stride_for(::sprites.mask_width);
+        bits.assign(size_t(::sprites.mask_stride) * size_t(::sprites.mask_height), 0);
+        ::sprites.mask_bits = bits.data();
         fetch_mask_bits(mask);
     }
 
@@ -107,5 +108,51 @@ void copy_cell_mirrored(benchmark::State& state) {
     }
 }
 BENCHMARK(copy_cell_mirrored);
+
+// A tick's pixel work at zoom 2 and 3 (1 for comparison).
+void zoomed_frame(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z));
+    int32_t image = 0;
+    for (auto _ : state) {
+        copy_cell_zoomed(frame.data(), image, 1, z);
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_frame)->Arg(1)->Arg(2)->Arg(3);
+
+void zoomed_composite(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    const size_t pixels = size_t(CELL_PIXELS) * size_t(z * z);
+    std::vector<uint32_t> backdrop(pixels, 0x336699), cell(pixels), frame(pixels);
+    int32_t image = 0;
+    for (auto _ : state) {
+        copy_cell_zoomed(cell.data(), image, 0, z);
+        key_composite_pixels(frame.data(), backdrop.data(), cell.data(), int32_t(pixels));
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_composite)->Arg(1)->Arg(2)->Arg(3);
+
+// The live mode's work on a change of image: build, scale, free.
+void zoomed_outline(benchmark::State& state) {
+    sheets();
+    const int32_t z = int32_t(state.range(0));
+    int32_t image = 0;
+    for (auto _ : state) {
+        Outline* outline = build_outline(image, image & 1);
+        zoom_outline(outline, z);
+        benchmark::DoNotOptimize(outline);
+        delete outline;
+        image = (image + 1) % IMAGE_COUNT;
+    }
+}
+BENCHMARK(zoomed_outline)->Arg(1)->Arg(2)->Arg(3);
 
 }  // namespace

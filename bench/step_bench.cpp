@@ -25,7 +25,7 @@ void BM_pet_step_builtin(benchmark::State& state)
     }
     for (auto _ : state) {
         pet_step();
-        benchmark::DoNotOptimize(current_image);
+        benchmark::DoNotOptimize(pet->current_image);
     }
     pet_release();
 }

@@ -2,10 +2,6 @@
 // to the engine state. Mouse capture and cursors are the shell's.
 #include "engine/engine.h"
 
-int32_t dragging;
-int32_t grab_x;
-int32_t grab_y;
-
 // Runs the action that the reference v (+/- its number) names, from its
 // first frame; a negative reference also turns the pet round.
 static void take_action(int32_t v)
@@ -19,9 +15,9 @@ static void take_action(int32_t v)
 
 void drag_begin(int16_t cx, int16_t cy)
 {
-    dragging = 1;
-    grab_x = cx < 0 ? 0 : (cx > pet->sprite_width ? pet->sprite_width : cx);
-    grab_y = cy < 0 ? 0 : (cy > pet->sprite_height ? pet->sprite_height : cy);
+    pet->dragging = 1;
+    pet->grab_x = cx < 0 ? 0 : (cx > pet->sprite_width ? pet->sprite_width : cx);
+    pet->grab_y = cy < 0 ? 0 : (cy > pet->sprite_height ? pet->sprite_height : cy);
     pet->drag_saved_action = pet->current_action;
     pet->drag_saved_facing = pet->facing;
     pet->drag_state = DRAG_NONE;
@@ -39,10 +35,10 @@ void drag_begin(int16_t cx, int16_t cy)
 
 int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y)
 {
-    if (!dragging || !left_button_down)
+    if (!pet->dragging || !left_button_down)
         return 0;
-    int32_t nx = cx - grab_x + pet_x;
-    int32_t ny = cy - grab_y + pet_y;
+    int32_t nx = cx - pet->grab_x + pet->x;
+    int32_t ny = cy - pet->grab_y + pet->y;
     if (nx < settings.left_margin)
         nx = settings.left_margin;
     if (ny < settings.top_margin)
@@ -51,19 +47,19 @@ int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int
         nx = screen_width - settings.right_margin - pet->sprite_width;
     if (ny + pet->sprite_height > screen_height - settings.bottom_margin)
         ny = screen_height - settings.bottom_margin - pet->sprite_height;
-    *old_x = pet_x;
-    *old_y = pet_y;
-    pet_x = pet->x = nx;
-    pet_y = pet->y = ny;
+    *old_x = pet->x;
+    *old_y = pet->y;
+    pet->x = nx;
+    pet->y = ny;
     return 1;
 }
 
 void drag_end()
 {
-    if (!dragging)
+    if (!pet->dragging)
         return;
-    grab_x = grab_y = 0;
-    dragging = 0;
+    pet->grab_x = pet->grab_y = 0;
+    pet->dragging = 0;
     if (pet->drag_state == DRAG_NONE)
         return;
     if (pet->drag_state == DRAG_SWITCHED) {

@@ -45,13 +45,10 @@ Choice choose_next(ActionLink* list, int32_t count);
 bool would_cycle(int32_t action, int32_t facing);
 
 // ---- carrying the pet (the shell adds mouse capture and cursors around these)
-extern int32_t dragging;
-extern int32_t grab_x;
-extern int32_t grab_y;
-
 void drag_begin(int16_t cx, int16_t cy);
-// Returns 1 when the pet was moved (pet_x/pet_y set); the caller then moves
-// the window from (old_x, old_y).
+// Returns 1 while the pet is carried, with pet->x/pet->y set (clamped to the
+// margins, so possibly where it was); the caller then moves the window from
+// (old_x, old_y).
 int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y);
 void drag_end();
 void drag_tick();

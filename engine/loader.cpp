@@ -215,6 +215,8 @@ int parse_link_list(const char* text, int i, int column, int32_t* count, ActionL
             link->mirror = 1;
             ++action;
         }
+        // Deliberately "dislike action" for every list, next lists too: the
+        // message is the one script authors already know; do not "fix" it.
         if (!syntax_ok || action[0] == '\0' || !all_digits(action)) {
             write_message(message, "** ERROR : For action %d, syntax error for dislike action : %s",
                           n, e);
@@ -322,7 +324,8 @@ int size_weights(char* message)
                 longest = count;
     }
     pet->weights = zeroed<int32_t>(static_cast<size_t>(longest));
-    if (pet->weights == nullptr) {
+    pet->tried = pet->weights ? zeroed<uint8_t>(static_cast<size_t>(longest)) : nullptr;
+    if (pet->tried == nullptr) {
         write_message(message, NO_MEMORY);
         return 0;
     }
@@ -645,8 +648,8 @@ int pet_init()
         engine_host.show_script_message(NO_MEMORY);
         return 0;
     }
-    pet_x = start_position(screen_width, settings.left_margin, settings.right_margin);
-    pet_y = start_position(screen_height, settings.top_margin, settings.bottom_margin);
+    pet->x = start_position(screen_width, settings.left_margin, settings.right_margin);
+    pet->y = start_position(screen_height, settings.top_margin, settings.bottom_margin);
 
     pet->tick_ms = settings.timer_ms;
     pet->image_count = IMAGE_COUNT;
@@ -654,8 +657,8 @@ int pet_init()
     pet->sprite_height = SPRITE_SIZE;
     pet->sprite_width = SPRITE_SIZE;
     pet->start_action = 1;
-    pet->start_y = pet_y;
-    pet->start_x = pet_x;
+    pet->start_y = pet->y;
+    pet->start_x = pet->x;
     pet->about_tick_ms = static_cast<int32_t>(int64_t{pet->tick_ms} * 3 / 2);
     pet->dialog_animation_count = SCRIPT_DIALOG_ANIMATION_COUNT;
 
@@ -706,6 +709,7 @@ void pet_release()
         std::free(pet->actions);
     }
     std::free(pet->weights);
+    std::free(pet->tried);
     std::free(pet);
     pet = nullptr;
 }

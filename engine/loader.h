@@ -9,9 +9,6 @@
 constexpr int SCRIPT_TEXT_LIMIT = 199;
 constexpr int SCRIPT_ENTRY_LIMIT = 99;
 
-// The blanks trim_blanks removes and number reading skips: space, tab, line
-// feed, vertical tab, form feed, carriage return; never a byte of 128 or more.
-bool is_blank(char c);
 
 // Turns a to z into A to Z in place.
 void upper_case(char* text);

@@ -9,7 +9,6 @@ struct ActionLink {
     int16_t ratio;   // weight in tenths of a percent
     int16_t action;  // 1-based number of the candidate action
     uint8_t mirror;  // 1: the candidate is done facing the other way
-    uint8_t tried;   // marks an entry rejected during the current choice
 };
 
 struct Dislike {
@@ -63,13 +62,14 @@ struct PetState {
     int32_t about_tick_ms;
     int32_t dialog_animation_count;
     DialogAnimation* dialog_animations;
-    int32_t* weights;
+    int32_t* weights;  // scratch of choose_next, as long as the longest list
+    uint8_t* tried;    // scratch of the same length: 1 marks an entry rejected during the current choice
     int32_t start_action;
     int32_t start_y;
     int32_t start_x;
     int32_t current_action;  // 0-based
     int32_t tick;
-    int32_t y;
+    int32_t y;  // where the pet window stands
     int32_t x;
     int32_t facing;
     int32_t repeat_count;
@@ -80,17 +80,18 @@ struct PetState {
     int32_t drag_state;
     int32_t about_animation;
     int32_t about_frame;
+    // What the engine shows: the 0-based image and its mirroring.
+    int32_t current_image;
+    int32_t current_mirrored;
+    // Carrying: 1 while the pet is held, at (grab_x, grab_y) of its cell.
+    int32_t dragging;
+    int32_t grab_x;
+    int32_t grab_y;
 };
 
-// The single engine record; null before pet_init succeeds and after it fails.
+// The single engine record, the pet's whole state; null before pet_init
+// succeeds and after it fails.
 extern PetState* pet;
-
-// What the engine shows: the 0-based image, its mirroring, and where the
-// pet window is to stand.
-extern int32_t current_image;
-extern int32_t current_mirrored;
-extern int32_t pet_x;
-extern int32_t pet_y;
 
 // Turns frames[tick] of the running action and the facing into
 // current_image and current_mirrored.

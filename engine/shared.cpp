@@ -5,15 +5,8 @@
 #include "engine/loader.h"
 
 Settings settings;
-Settings pending_settings;
 int32_t screen_width;
 int32_t screen_height;
-
-// By value, not isspace(): the platform's locale must not decide.
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 void trim_blanks(char* text)
 {

@@ -24,14 +24,20 @@ struct Settings {
     int32_t timer_ms;
 };
 
-// `settings` is read once at start-up and is what everything runs on;
-// `pending_settings` is what the Options dialog shows, edits and saves.
+// Read once at start-up; what everything runs on.
 extern Settings settings;
-extern Settings pending_settings;
 
 // The primary screen, measured once at start-up before anything reads it.
 extern int32_t screen_width;
 extern int32_t screen_height;
+
+// The blanks trim_blanks, number reading and the INI rules skip: space, tab,
+// line feed, vertical tab, form feed, carriage return; never a byte of 128
+// or more. By value, not isspace(): the platform's locale must not decide.
+inline bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // Removes, in place, blanks at the end and then at the start of the text.
 // A byte of 128 or more is never a blank and stops the removal.

@@ -120,7 +120,7 @@ Choice choose_next(ActionLink* list, int32_t count)
     for (int32_t k = 0; k < count; ++k) {
         const ActionLink& entry = list[k];
         int64_t w = 0;
-        if (!entry.tried) {
+        if (!pet->tried[k]) {
             const int32_t candidate = entry.action - 1;
             if (candidate == c && entry.mirror == 0)
                 w = penalty > 0 ? entry.ratio - penalty : entry.ratio;
@@ -165,7 +165,7 @@ void pet_step()
     if (probe.result != STEP_CONTINUE) {
         const LinkList list = candidates(pet->actions[pet->current_action], probe.result);
         for (int32_t k = 0; k < list.count; ++k)
-            list.entries[k].tried = 0;
+            pet->tried[k] = 0;
         bool check_room = true;
         int retries = 0;
         int32_t tried = 0;
@@ -173,19 +173,19 @@ void pet_step()
         for (;;) {
             if (tried == list.count) {
                 for (int32_t k = 0; k < list.count; ++k)
-                    list.entries[k].tried = 0;
+                    pet->tried[k] = 0;
                 tried = 0;
                 check_room = false;
             }
             choice = choose_next(list.entries, list.count);
             if (check_room && !fits_room(choice.action, choice.facing)) {
-                list.entries[choice.entry].tried = 1;
+                pet->tried[choice.entry] = 1;
                 ++tried;
                 continue;
             }
             probe = probe_move(choice.action, 0, choice.facing, check_room);
             if (probe.result != STEP_CONTINUE) {
-                list.entries[choice.entry].tried = 1;
+                pet->tried[choice.entry] = 1;
                 ++tried;
                 continue;
             }
@@ -209,7 +209,5 @@ void pet_step()
     }
     pet->y += probe.dy;
     pet->x += probe.dx;
-    pet_x = pet->x;
-    pet_y = pet->y;
     set_image();
 }

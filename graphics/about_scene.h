@@ -15,10 +15,6 @@ constexpr int32_t RIGHT_COLUMN_X = 61;
 constexpr int32_t TILE_SPACING = 10;
 constexpr int32_t SCROLL_STEP = 2;
 
-struct PixelRect {
-    int32_t x, y, width, height;
-};
-
 // Scene and title positions in the dialog's client pixels.
 void about_scene_position(int32_t client_width, int32_t client_height, int32_t* scene_x, int32_t* scene_y);
 void about_title_position(int32_t client_width, int32_t client_height, int32_t title_width,

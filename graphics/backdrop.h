@@ -8,3 +8,6 @@
 // old backdrop. Both are 42 x 42.
 void patch_backdrop(uint32_t* backdrop, const uint32_t* old_backdrop,
                     int32_t old_x, int32_t old_y, int32_t new_x, int32_t new_y);
+// The same for blocks of side x side pixels (the window at a zoom).
+void patch_backdrop_block(uint32_t* backdrop, const uint32_t* old_backdrop,
+                          int32_t old_x, int32_t old_y, int32_t new_x, int32_t new_y, int32_t side);

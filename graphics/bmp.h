@@ -1,5 +1,6 @@
-// Our own BMP decoder: every picture the program shows goes through it, so
-// both programs see the same pixels from the same files. Hostile input is
+// Our own BMP decoder: the Linux program reads every picture through it, the
+// tests read both programs' files with it, so both show the same pixels from
+// the same files (Windows loads its resources itself). Hostile input is
 // refused with a message; nothing is read or written outside its bounds.
 #pragma once
 

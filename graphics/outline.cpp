@@ -18,25 +18,25 @@ constexpr uint64_t CELL_ROW_BITS = (uint64_t{1} << SPRITE_SIZE) - 1;
 // The SPRITE_SIZE bits of the cell row starting at pixel x0 of sheet row y
 // (y from the top), the leftmost pixel in the highest bit, 1 meaning inside.
 uint64_t cell_row(int32_t x0, int32_t y) {
-    const uint8_t* line = mask_bits + size_t(mask_height - 1 - y) * size_t(mask_stride);
+    const uint8_t* line = sprites.mask_bits + size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride);
     int32_t first = x0 / 8, last = (x0 + SPRITE_SIZE - 1) / 8;
     uint64_t word = 0;
     for (int32_t i = first; i <= last; ++i) word = word << 8 | line[i];
     int32_t spare = (last - first + 1) * 8 - (x0 % 8) - SPRITE_SIZE;
     word = word >> spare & CELL_ROW_BITS;
-    return mask_inverted ? ~word & CELL_ROW_BITS : word;
+    return sprites.mask_inverted ? ~word & CELL_ROW_BITS : word;
 }
 
 }  // namespace
 
 Outline* build_outline(int32_t image, int32_t mirrored) {
     // Only cells wholly inside the mask are read; anything else has no pixels.
-    if (!mask_bits || mask_columns <= 0 || image < 0 || int64_t(image) >= int64_t(mask_columns) * mask_rows ||
-        mask_width < mask_columns * SPRITE_SIZE || mask_height < mask_rows * SPRITE_SIZE ||
-        mask_stride < mask_stride_for(mask_width))
+    if (!sprites.mask_bits || sprites.mask_columns <= 0 || image < 0 || int64_t(image) >= int64_t(sprites.mask_columns) * sprites.mask_rows ||
+        sprites.mask_width < sprites.mask_columns * SPRITE_SIZE || sprites.mask_height < sprites.mask_rows * SPRITE_SIZE ||
+        sprites.mask_stride < mask_stride_for(sprites.mask_width))
         return nullptr;
-    int32_t x0 = image % mask_columns * SPRITE_SIZE;
-    int32_t y0 = image / mask_columns * SPRITE_SIZE;
+    int32_t x0 = image % sprites.mask_columns * SPRITE_SIZE;
+    int32_t y0 = image / sprites.mask_columns * SPRITE_SIZE;
 
     // columns[i] bit j: pixel (i, j) of the cell is inside.
     uint64_t columns[SPRITE_SIZE] = {};

@@ -5,34 +5,27 @@
 #include <cstring>
 
 #include "graphics/bmp.h"
+#include "graphics/zoom.h"
 
-SpriteSheet sprite_sheet = {0, 0, nullptr};
-int32_t sheet_columns = 0;
-int32_t sheet_rows = 0;
+Sprites sprites;
 
-int32_t mask_width = 0;
-int32_t mask_height = 0;
-int32_t mask_columns = 0;
-int32_t mask_rows = 0;
-int32_t mask_stride = 0;
-uint8_t* mask_bits = nullptr;
-int32_t mask_inverted = 0;
+void sprites_reset() { sprites = Sprites{}; }
 
 int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count) {
     bool usable = width > 0 && height > 0 && pixels;
-    sprite_sheet = {usable ? width : 0, usable ? height : 0, usable ? pixels : nullptr};
-    sheet_columns = sprite_sheet.width / SPRITE_SIZE;
-    sheet_rows = sprite_sheet.height / SPRITE_SIZE;
-    return usable && int64_t(sheet_columns) * sheet_rows >= image_count ? 1 : 0;
+    sprites.sprite_sheet = {usable ? width : 0, usable ? height : 0, usable ? pixels : nullptr};
+    sprites.sheet_columns = sprites.sprite_sheet.width / SPRITE_SIZE;
+    sprites.sheet_rows = sprites.sprite_sheet.height / SPRITE_SIZE;
+    return usable && int64_t(sprites.sheet_columns) * sprites.sheet_rows >= image_count ? 1 : 0;
 }
 
 void copy_cell(uint32_t* target, int32_t image, int32_t mirrored) {
     // A refused or missing sheet has no cells; leave the target as it is.
-    if (image < 0 || int64_t(image) >= int64_t(sheet_columns) * sheet_rows) return;
-    int32_t row = image / sheet_columns;
-    int32_t col = image % sheet_columns;
-    const uint32_t* source = sprite_sheet.pixels + size_t(row) * SPRITE_SIZE * size_t(sprite_sheet.width) + size_t(col) * SPRITE_SIZE;
-    for (int y = 0; y < SPRITE_SIZE; ++y, source += sprite_sheet.width, target += SPRITE_SIZE) {
+    if (image < 0 || int64_t(image) >= int64_t(sprites.sheet_columns) * sprites.sheet_rows) return;
+    int32_t row = image / sprites.sheet_columns;
+    int32_t col = image % sprites.sheet_columns;
+    const uint32_t* source = sprites.sprite_sheet.pixels + size_t(row) * SPRITE_SIZE * size_t(sprites.sprite_sheet.width) + size_t(col) * SPRITE_SIZE;
+    for (int y = 0; y < SPRITE_SIZE; ++y, source += sprites.sprite_sheet.width, target += SPRITE_SIZE) {
         if (mirrored) {
             for (int x = 0; x < SPRITE_SIZE; ++x) target[x] = source[SPRITE_SIZE - 1 - x];
         } else {
@@ -42,9 +35,7 @@ void copy_cell(uint32_t* target, int32_t image, int32_t mirrored) {
 }
 
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell) {
-    // The top byte is not colour (some toolkits keep it set), so it never
-    // decides transparency.
-    for (int p = 0; p < CELL_PIXELS; ++p) frame[p] = (cell[p] & 0xFFFFFF) == KEY_COLOUR ? backdrop[p] : cell[p];
+    key_composite_pixels(frame, backdrop, cell, CELL_PIXELS);
 }
 
 int32_t mask_stride_for(int32_t width) {
@@ -52,22 +43,22 @@ int32_t mask_stride_for(int32_t width) {
 }
 
 void fetch_mask_bits(const Bitmap& mask) {
-    if (!mask_bits || mask.bits_per_pixel != 1 || mask.width != mask_width || mask.height != mask_height ||
-        mask_stride < mask_stride_for(mask_width) || mask.indices.size() != size_t(mask.width) * size_t(mask.height)) {
-        mask_inverted = 0;
+    if (!sprites.mask_bits || mask.bits_per_pixel != 1 || mask.width != sprites.mask_width || mask.height != sprites.mask_height ||
+        sprites.mask_stride < mask_stride_for(sprites.mask_width) || mask.indices.size() != size_t(mask.width) * size_t(mask.height)) {
+        sprites.mask_inverted = 0;
         return;
     }
-    for (int32_t y = 0; y < mask_height; ++y) {
-        uint8_t* row = mask_bits + size_t(mask_height - 1 - y) * size_t(mask_stride);
-        const uint8_t* index = &mask.indices[size_t(y) * size_t(mask_width)];
-        for (int32_t x = 0; x < mask_width; ++x)
+    for (int32_t y = 0; y < sprites.mask_height; ++y) {
+        uint8_t* row = sprites.mask_bits + size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride);
+        const uint8_t* index = &mask.indices[size_t(y) * size_t(sprites.mask_width)];
+        for (int32_t x = 0; x < sprites.mask_width; ++x)
             if (index[x]) row[x / 8] |= uint8_t(0x80 >> (x % 8));
     }
-    mask_inverted = !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
+    sprites.mask_inverted = !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
 bool mask_inside(int32_t x, int32_t y) {
-    if (!mask_bits || x < 0 || y < 0 || x >= mask_width || y >= mask_height) return false;
-    uint8_t byte = mask_bits[size_t(mask_height - 1 - y) * size_t(mask_stride) + size_t(x / 8)];
-    return ((byte >> (7 - x % 8)) & 1) != (mask_inverted ? 1u : 0u);
+    if (!sprites.mask_bits || x < 0 || y < 0 || x >= sprites.mask_width || y >= sprites.mask_height) return false;
+    uint8_t byte = sprites.mask_bits[size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)];
+    return ((byte >> (7 - x % 8)) & 1) != (sprites.mask_inverted ? 1u : 0u);
 }

@@ -15,11 +15,27 @@ struct SpriteSheet {
     int32_t height;
     const uint32_t* pixels;
 };
-extern SpriteSheet sprite_sheet;
-extern int32_t sheet_columns;
-extern int32_t sheet_rows;
 
-// Sets sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
+// What the pet is drawn from: the colour sheet and the mask's pixels as rows
+// of bits, bottom row first, rows padded to 4 bytes. Nothing here is owned;
+// whoever attaches the pixels releases them.
+struct Sprites {
+    SpriteSheet sprite_sheet;
+    int32_t sheet_columns;
+    int32_t sheet_rows;
+    int32_t mask_width;
+    int32_t mask_height;
+    int32_t mask_columns;
+    int32_t mask_rows;
+    int32_t mask_stride;
+    uint8_t* mask_bits;
+    int32_t mask_inverted;
+};
+extern Sprites sprites;
+// Back to nothing attached, as at start.
+void sprites_reset();
+
+// Sets sprites.sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
 // fewer whole cells than image_count (the caller reports the data error).
 int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count);
 
@@ -28,15 +44,6 @@ void copy_cell(uint32_t* target, int32_t image, int32_t mirrored);
 
 // frame = backdrop where the cell is exactly KEY_COLOUR, the cell elsewhere.
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell);
-
-// The mask's pixels as rows of bits, bottom row first, rows padded to 4 bytes.
-extern int32_t mask_width;
-extern int32_t mask_height;
-extern int32_t mask_columns;
-extern int32_t mask_rows;
-extern int32_t mask_stride;
-extern uint8_t* mask_bits;
-extern int32_t mask_inverted;
 
 int32_t mask_stride_for(int32_t width);
 

@@ -66,6 +66,11 @@ constexpr int RES_PORTRAIT = 114;
 
 // ---- the process
 void platform_screen_size(int32_t* width, int32_t* height);
+// The primary screen's scaling in dots per inch (96 at 100 %).
+int32_t platform_screen_dpi();
+// From now on cursors and the pictures of dialog templates are shown with
+// each of their pixels a z x z block (the pet's own zoom).
+void platform_set_zoom(int32_t z);
 uint32_t platform_seconds_now();
 // The running program's full path, or 0 when it cannot be had. On a platform
 // whose program folder may not be writable, the path is that of the program
@@ -86,17 +91,30 @@ void platform_message_box(Window* owner, const char* text, unsigned kind);
 
 // ---- the pet window
 void platform_register_pet_class(WindowProc proc);
-// Borderless, topmost, no taskbar entry, SPRITE_SIZE square, hidden, titled "Dorrabee".
-Window* platform_create_pet_window();
+// Borderless, topmost, no taskbar entry, `side` pixels square, hidden, titled "Dorrabee".
+Window* platform_create_pet_window(int32_t side = 42);
 void platform_place_hidden(Window* window, int32_t x, int32_t y);
 void platform_show_window(Window* window, int show_command);
 void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints
 void platform_destroy_window(Window* window);
 intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 // The window shows, and takes the mouse, only inside the outline (null: none at all).
+// How pixels outside it are made see-through is the platform's choice, made
+// at start-up from what the display offers: a window shape, or (where a
+// compositor draws the screen) pixels of the key colour presented with no
+// alpha, the outline then deciding only where the window takes the mouse.
 void platform_set_window_outline(Window* window, const Outline* outline);
 
-// ---- timers: messages MSG_TIMER with wparam = id; false when none can be had
+// ---- timers: messages MSG_TIMER with wparam = id; false when none can be had.
+// As on Windows, an interval below TIMER_MIN_MS counts as TIMER_MIN_MS and one
+// above TIMER_MAX_MS as TIMER_MAX_MS, so "Timer=0" cannot make the pet spin a
+// core and a negative value (a huge one here) waits instead of failing.
+constexpr unsigned TIMER_MIN_MS = 10;
+constexpr unsigned TIMER_MAX_MS = 0x7FFFFFFF;
+inline unsigned timer_interval(unsigned interval_ms)
+{
+    return interval_ms < TIMER_MIN_MS ? TIMER_MIN_MS : interval_ms > TIMER_MAX_MS ? TIMER_MAX_MS : interval_ms;
+}
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms);
 void platform_kill_timer(Window* window, unsigned id);
 
@@ -120,6 +138,8 @@ void platform_client_size(Window* window, int32_t* width, int32_t* height);
 // ---- the screen behind the pet (standard display mode)
 bool platform_open_screen();
 void platform_close_screen();
+// Where the pet window is drawn see-through, the screen is not read: the
+// pixels come back all of the key colour, so everything behind shows.
 void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
 // ---- resources

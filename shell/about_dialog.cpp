@@ -6,13 +6,12 @@
 #include "graphics/about_scene.h"
 #include "graphics/bmp.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/errors.h"
+#include "shell/settings.h"
 
-int32_t about_open = 0;
-int32_t about_unpainted = 0;
-int32_t scroll_offset = 0;  // kept across openings: the strip goes on where it stopped
 
 namespace {
 
@@ -40,6 +39,7 @@ struct AboutGraphics {
     int32_t title_width, title_height;
     int32_t scene_width, scene_height;
     int32_t tile_width, tile_height;
+    uint32_t* zoomed_scene;  // the scene at the pet's zoom, above 1 only
 };
 
 AboutGraphics about;
@@ -51,20 +51,21 @@ const uint32_t* pixels_of(Slot slot)
     return static_cast<const uint32_t*>(about.surfaces[slot]->bitmap);
 }
 
-// Loads a bitmap resource into pixel memory of our own.
-bool load_image(int resource_id, Slot slot, int32_t* width, int32_t* height)
+// Loads a bitmap resource into pixel memory of our own, each pixel a block
+// of z x z.
+bool load_image(int resource_id, Slot slot, int32_t* width, int32_t* height, int32_t z = 1)
 {
     Bitmap image;
     if (!platform_load_bitmap(resource_id, &image) || image.width <= 0 || image.height <= 0 ||
         image.pixels.size() != size_t(image.width) * size_t(image.height))
         return false;
-    size_t bytes = image.pixels.size() * sizeof(uint32_t);
+    size_t bytes = image.pixels.size() * sizeof(uint32_t) * size_t(z) * size_t(z);
     about.bitmaps[slot] = platform_heap_alloc(bytes);
     if (!about.bitmaps[slot])
         return false;
-    std::memcpy(about.bitmaps[slot], image.pixels.data(), bytes);
-    *width = image.width;
-    *height = image.height;
+    zoom_pixels(static_cast<uint32_t*>(about.bitmaps[slot]), image.pixels.data(), image.width, image.height, z);
+    *width = image.width * z;
+    *height = image.height * z;
     return true;
 }
 
@@ -80,7 +81,7 @@ bool create_bitmap(Slot slot, int32_t width, int32_t height)
 // step that failed, or null.
 const char* make_graphics(Window* dialog)
 {
-    if (!load_image(RES_TITLE, TITLE, &about.title_width, &about.title_height))
+    if (!load_image(RES_TITLE, TITLE, &about.title_width, &about.title_height, pet_zoom))
         return "Fail to load bitmap image";
     if (!create_bitmap(TITLE_MASK, about.title_width, about.title_height))
         return "Insufficient memory to create bitmap image";
@@ -90,6 +91,12 @@ const char* make_graphics(Window* dialog)
     if (!create_bitmap(CELL_MASK, SPRITE_SIZE, SPRITE_SIZE) || !create_bitmap(CELL, SPRITE_SIZE, SPRITE_SIZE) ||
         !create_bitmap(SCENE, about.scene_width, about.scene_height))
         return "Insufficient memory to create bitmap image";
+    if (pet_zoom > 1) {
+        const size_t pixels = size_t(about.scene_width) * size_t(about.scene_height) * size_t(pet_zoom * pet_zoom);
+        about.zoomed_scene = static_cast<uint32_t*>(platform_heap_alloc(pixels * sizeof(uint32_t)));
+        if (!about.zoomed_scene)
+            return "Insufficient memory to create bitmap image";
+    }
     for (Slot slot : RELEASE_ORDER) {
         about.surfaces[slot] = static_cast<AboutSurface*>(platform_heap_alloc(sizeof(AboutSurface)));
         if (!about.surfaces[slot])
@@ -105,7 +112,7 @@ const char* make_graphics(Window* dialog)
 
 void set_up(Window* dialog)
 {
-    about_open = 1;
+    dialogs.about_open = 1;
     // Without a node the pet window, and this dialog with it, are gone.
     if (!add_open_dialog(dialog))
         return;
@@ -123,12 +130,12 @@ void set_up(Window* dialog)
     }
     about_scene_position(about.client_width, about.client_height, &scene_x, &scene_y);
     about_pick_animation();
-    about_unpainted = 1;
+    dialogs.about_unpainted = 1;
 }
 
 void paint(Window* dialog)
 {
-    about_unpainted = 0;
+    dialogs.about_unpainted = 0;
     int32_t title_x, title_y;
     about_title_position(about.client_width, about.client_height, about.title_width, &title_x, &title_y);
     if (!platform_begin_paint(dialog)) {
@@ -142,23 +149,28 @@ void paint(Window* dialog)
     auto* cell = static_cast<uint32_t*>(about.surfaces[CELL]->bitmap);
     std::memcpy(scene, pixels_of(BACKGROUND), size_t(about.scene_width) * size_t(about.scene_height) * sizeof *scene);
     draw_tile_columns(scene, about.scene_width, about.scene_height, pixels_of(TILE), about.tile_width,
-                      about.tile_height, scroll_offset);
+                      about.tile_height, dialogs.scroll_offset);
     ImageRef image = about_current_image();
     copy_cell(cell, image < 0 ? -image - 1 : image - 1, image < 0);
     lay_keyed(scene, about.scene_width, about.scene_height, PET_LEFT, PET_TOP, cell, SPRITE_SIZE, SPRITE_SIZE,
               KEY_COLOUR);
-    platform_present(dialog, scene, about.scene_width, about.scene_height, scene_x, scene_y);
+    if (about.zoomed_scene) {
+        zoom_pixels(about.zoomed_scene, scene, about.scene_width, about.scene_height, pet_zoom);
+        scene = about.zoomed_scene;
+    }
+    platform_present(dialog, scene, about.scene_width * pet_zoom, about.scene_height * pet_zoom, scene_x, scene_y);
     platform_end_paint(dialog);
 }
 
 void tick(Window* dialog)
 {
-    if (!about_unpainted)
+    if (!dialogs.about_unpainted)
         about_next_frame();
-    scroll_offset = next_scroll_offset(scroll_offset);
-    platform_invalidate_rect(dialog, scene_x + PET_LEFT, scene_y + PET_TOP, SPRITE_SIZE, SPRITE_SIZE);
-    platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X, scene_y, about.tile_width, about.scene_height);
-    platform_invalidate_rect(dialog, scene_x + RIGHT_COLUMN_X, scene_y, about.tile_width, about.scene_height);
+    dialogs.scroll_offset = next_scroll_offset(dialogs.scroll_offset);
+    const int32_t z = pet_zoom;
+    platform_invalidate_rect(dialog, scene_x + PET_LEFT * z, scene_y + PET_TOP * z, SPRITE_SIZE * z, SPRITE_SIZE * z);
+    platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z, about.scene_height * z);
+    platform_invalidate_rect(dialog, scene_x + RIGHT_COLUMN_X * z, scene_y, about.tile_width * z, about.scene_height * z);
     platform_update_window(dialog);
 }
 
@@ -171,18 +183,20 @@ void release(Window* dialog)
     for (Slot slot : RELEASE_ORDER)
         if (about.bitmaps[slot])
             platform_heap_free(about.bitmaps[slot]);
+    if (about.zoomed_scene)
+        platform_heap_free(about.zoomed_scene);
     about = AboutGraphics{};
     // Also when the pet window takes the dialog with it: the list of open
     // dialogs must never keep a window that is gone.
     remove_open_dialog(dialog);
-    about_open = 0;
+    dialogs.about_open = 0;
 }
 
 }  // namespace
 
 void open_about_dialog(Window* owner)
 {
-    if (!about_open)
+    if (!dialogs.about_open)
         platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc);
 }
 

@@ -4,11 +4,19 @@
 #include <cstdint>
 
 struct Window;
+struct OpenDialog;
 
-extern int32_t options_open;
-extern int32_t about_open;
-extern int32_t about_unpainted;
-extern int32_t scroll_offset;
+// What the dialogs keep between messages.
+struct Dialogs {
+    int32_t options_open;
+    int32_t about_open;
+    int32_t about_unpainted;
+    int32_t scroll_offset;  // kept across openings: the strip goes on where it stopped
+    OpenDialog* open_dialogs;  // every open modeless dialog, newest first
+};
+extern Dialogs dialogs;
+// Back to no dialog ever opened (the list's nodes are not freed).
+void dialogs_reset();
 
 void open_options_dialog(Window* owner);
 void open_about_dialog(Window* owner);

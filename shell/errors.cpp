@@ -2,10 +2,13 @@
 #include "shell/errors.h"
 
 #include "platform/platform.h"
+#include "shell/dialogs.h"
 
 Window* pet_window = nullptr;
 int32_t fatal_error = 0;
-OpenDialog* open_dialogs = nullptr;
+Dialogs dialogs;
+
+void dialogs_reset() { dialogs = Dialogs{}; }
 
 void report_error(Window* window, const char* text) {
     // Set before the box: its modal loop keeps delivering ticks and paints,
@@ -32,13 +35,13 @@ OpenDialog* add_open_dialog(Window* window) {
     auto* node = static_cast<OpenDialog*>(alloc_or_report(sizeof(OpenDialog)));
     if (!node) return nullptr;
     node->window = window;
-    node->next = open_dialogs;
-    open_dialogs = node;
+    node->next = dialogs.open_dialogs;
+    dialogs.open_dialogs = node;
     return node;
 }
 
 void remove_open_dialog(Window* window) {
-    for (OpenDialog** link = &open_dialogs; *link; link = &(*link)->next) {
+    for (OpenDialog** link = &dialogs.open_dialogs; *link; link = &(*link)->next) {
         if ((*link)->window == window) {
             OpenDialog* node = *link;
             *link = node->next;
@@ -51,7 +54,7 @@ void remove_open_dialog(Window* window) {
 int offer_to_dialogs(PlatformMessage* message) {
     // A dialog that takes the message may close and leave the list; the walk
     // ends right there, so it never reads a freed node.
-    for (OpenDialog* node = open_dialogs; node; node = node->next)
+    for (OpenDialog* node = dialogs.open_dialogs; node; node = node->next)
         if (platform_is_dialog_message(node->window, message)) return 1;
     return 0;
 }

@@ -22,7 +22,6 @@ struct OpenDialog {
     OpenDialog* next;
     Window* window;
 };
-extern OpenDialog* open_dialogs;  // newest first
 
 OpenDialog* add_open_dialog(Window* window);
 void remove_open_dialog(Window* window);

@@ -10,7 +10,6 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 
-int32_t options_open = 0;
 
 namespace {
 
@@ -145,7 +144,7 @@ bool confirm(Window* dialog)
 
 void open_options_dialog(Window* owner)
 {
-    if (!options_open)
+    if (!dialogs.options_open)
         platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc);
 }
 
@@ -153,7 +152,7 @@ intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam,
 {
     switch (message) {
     case MSG_INITDIALOG:
-        options_open = 1;
+        dialogs.options_open = 1;
         // Without a node the pet window, and this dialog with it, are gone.
         if (add_open_dialog(dialog))
             initialise(dialog);
@@ -173,7 +172,7 @@ intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam,
         // Also when the pet window takes the dialog with it: the list of
         // open dialogs must never keep a window that is gone.
         remove_open_dialog(dialog);
-        options_open = 0;
+        dialogs.options_open = 0;
         return 0;
     }
     return 0;

@@ -12,7 +12,7 @@
 #include "engine/action_script.h"
 #include "engine/engine.h"
 #include "graphics/sprites.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 namespace fs = std::filesystem;
 

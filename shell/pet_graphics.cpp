@@ -10,35 +10,24 @@
 #include "engine/pet_state.h"
 #include "graphics/bmp.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
+#include "shell/settings.h"
 
-Cursor* drag_cursor = nullptr;
-Menu* pet_menu = nullptr;
-uint32_t* backdrop_image = nullptr;
-uint32_t* work_image = nullptr;
-
-namespace {
+PetGraphics graphics;
 
 struct Surface {
     uint32_t* pixels;  // the attached bitmap, or null
 };
 
-constexpr size_t IMAGE_BYTES = CELL_PIXELS * sizeof(uint32_t);
+namespace {
 
-// Everything graphics_init makes, so that release can undo any prefix of it.
-struct PetGraphics {
-    Surface* backdrop_surface;
-    Surface* work_surface;
-    Surface* frame_surface;
-    Surface* sheet_surface;
-    bool screen_open;
-    uint32_t* frame_image;
-    Bitmap sheet;  // the pixels sprite_sheet points at
-};
-
-PetGraphics graphics;
+// The window's pixels: a cell at the pet's zoom.
+int32_t window_pixels() {
+    return CELL_PIXELS * pet_zoom * pet_zoom;
+}
 
 int fail(const char* text) {
     report_error(nullptr, text);
@@ -52,7 +41,7 @@ bool make_surface(Surface** surface) {
 }
 
 bool make_image(uint32_t** image) {
-    *image = static_cast<uint32_t*>(platform_heap_alloc(IMAGE_BYTES));
+    *image = static_cast<uint32_t*>(platform_heap_alloc(size_t(window_pixels()) * sizeof(uint32_t)));
     return *image != nullptr;
 }
 
@@ -67,17 +56,17 @@ void release(T*& block) {
 int load_mask() {
     Bitmap mask;
     if (!pet_choice_bitmap(RES_MASK, &mask)) return fail("Insufficient memory to load bitmap image");
-    mask_width = mask.width;
-    mask_height = mask.height;
-    mask_columns = mask_width / SPRITE_SIZE;
-    mask_rows = mask_height / SPRITE_SIZE;
-    if (int64_t{mask_columns} * mask_rows < pet->image_count)
+    sprites.mask_width = mask.width;
+    sprites.mask_height = mask.height;
+    sprites.mask_columns = sprites.mask_width / SPRITE_SIZE;
+    sprites.mask_rows = sprites.mask_height / SPRITE_SIZE;
+    if (int64_t{sprites.mask_columns} * sprites.mask_rows < pet->image_count)
         return fail("Unexpected error: Data error in bitmap image");
-    mask_stride = mask_stride_for(mask_width);
-    const size_t bytes = static_cast<size_t>(mask_stride) * static_cast<size_t>(mask_height);
-    mask_bits = static_cast<uint8_t*>(alloc_or_report(bytes));
-    if (!mask_bits) return 0;  // reported, and the pet window is gone
-    std::memset(mask_bits, 0, bytes);
+    sprites.mask_stride = mask_stride_for(sprites.mask_width);
+    const size_t bytes = static_cast<size_t>(sprites.mask_stride) * static_cast<size_t>(sprites.mask_height);
+    sprites.mask_bits = static_cast<uint8_t*>(alloc_or_report(bytes));
+    if (!sprites.mask_bits) return 0;  // reported, and the pet window is gone
+    std::memset(sprites.mask_bits, 0, bytes);
     fetch_mask_bits(mask);
     return 1;
 }
@@ -87,8 +76,8 @@ int make_images() {
     const bool standard = settings.display_mode == MODE_STANDARD;
     PetGraphics& g = graphics;
 
-    drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
-    if (!drag_cursor) return fail("Fail to load the cursor image");
+    graphics.drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
+    if (!graphics.drag_cursor) return fail("Fail to load the cursor image");
 
     const char* no_surface = "Fail to create the window device context";
     if (standard) {
@@ -100,9 +89,9 @@ int make_images() {
 
     const char* no_image = "Insufficient memory to create bitmap image";
     if (standard) {
-        if (!make_image(&backdrop_image) || !make_image(&work_image)) return fail(no_image);
-        g.backdrop_surface->pixels = backdrop_image;
-        g.work_surface->pixels = work_image;
+        if (!make_image(&graphics.backdrop_image) || !make_image(&graphics.work_image)) return fail(no_image);
+        g.backdrop_surface->pixels = graphics.backdrop_image;
+        g.work_surface->pixels = graphics.work_image;
     } else if (!load_mask()) {
         return 0;
     }
@@ -125,8 +114,8 @@ int graphics_init(Window* window) {
     const int made = make_images();
     platform_release_window_context(window);
     if (!made) return 0;
-    pet_menu = platform_load_pet_menu();
-    if (!pet_menu) return fail("Insufficient memory to load pop-up menu");
+    graphics.pet_menu = platform_load_pet_menu();
+    if (!graphics.pet_menu) return fail("Insufficient memory to load pop-up menu");
     return 1;
 }
 
@@ -135,28 +124,26 @@ void paint_frame(Window* window) {
     uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
     if (fatal_error || !frame) return;
     if (settings.display_mode == MODE_STANDARD) {
-        copy_cell(graphics.work_surface->pixels, current_image, current_mirrored);
-        key_composite(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels);
+        copy_cell_zoomed(graphics.work_surface->pixels, pet->current_image, pet->current_mirrored, pet_zoom);
+        key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels, window_pixels());
     } else {
         // The outline leaves the key-coloured pixels out.
-        copy_cell(frame, current_image, current_mirrored);
+        copy_cell_zoomed(frame, pet->current_image, pet->current_mirrored, pet_zoom);
     }
     if (!platform_begin_paint(window)) {
         report_error(pet_window, "Fail to identify the window for painting");
         return;
     }
-    platform_present(window, frame, SPRITE_SIZE, SPRITE_SIZE, 0, 0);
+    platform_present(window, frame, SPRITE_SIZE * pet_zoom, SPRITE_SIZE * pet_zoom, 0, 0);
     platform_end_paint(window);
 }
 
 void graphics_release() {
     PetGraphics& g = graphics;
-    sprite_sheet = SpriteSheet{};
-    sheet_columns = sheet_rows = 0;
     g.sheet = Bitmap{};
     release(g.frame_image);
-    release(backdrop_image);
-    release(work_image);
+    release(graphics.backdrop_image);
+    release(graphics.work_image);
     release(g.sheet_surface);
     release(g.frame_surface);
     release(g.backdrop_surface);
@@ -164,5 +151,6 @@ void graphics_release() {
     if (g.screen_open) platform_close_screen();
     g.screen_open = false;
     // Outlines are built from the bits only while the window lives.
-    release(mask_bits);
+    release(sprites.mask_bits);
+    sprites_reset();
 }

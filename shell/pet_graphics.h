@@ -5,16 +5,37 @@
 
 #include <cstdint>
 
+#include "graphics/bmp.h"
+
 struct Window;
 struct Cursor;
 struct Menu;
+struct Outline;
+struct Surface;
 
-extern Cursor* drag_cursor;
-extern Menu* pet_menu;
-// Standard mode only (null otherwise): the screen under the window, and
-// scratch for the cell being composited or the old backdrop during a move.
-extern uint32_t* backdrop_image;
-extern uint32_t* work_image;
+// Everything the pet window is drawn with. graphics_init and
+// precompute_outlines make it; graphics_release and release_outlines undo
+// any prefix of it.
+struct PetGraphics {
+    Cursor* drag_cursor;
+    Menu* pet_menu;
+    // Standard mode only (null otherwise): the screen under the window, and
+    // scratch for the cell being composited or the old backdrop during a move.
+    uint32_t* backdrop_image;
+    uint32_t* work_image;
+    Surface* backdrop_surface;
+    Surface* work_surface;
+    Surface* frame_surface;
+    Surface* sheet_surface;
+    bool screen_open;
+    uint32_t* frame_image;
+    Bitmap sheet;  // the pixels sprites.sprite_sheet points at
+    // MODE_PRECOMPUTED only: the outline of every image, plain and mirrored
+    // (entries null for an image without pixels).
+    Outline** plain_outlines;
+    Outline** mirrored_outlines;
+};
+extern PetGraphics graphics;
 
 // 1 when everything is made; 0 after a failure already reported.
 int graphics_init(Window* window);

@@ -26,9 +26,9 @@ void open_pet_menu(Window* window, intptr_t lparam) {
     int32_t x = low_word(lparam);
     int32_t y = high_word(lparam);
     platform_client_to_screen(window, &x, &y);
-    pet_choice_fill_menu(pet_menu);
+    pet_choice_fill_menu(graphics.pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
-    platform_track_popup_menu(pet_menu, x, y, pet_window);
+    platform_track_popup_menu(graphics.pet_menu, x, y, pet_window);
     // The menu took the mouse, and with it the left button's release of a
     // drag in progress: put the pet down rather than leave it held.
     drag_input_end();
@@ -54,18 +54,18 @@ void run_command(Window* window, unsigned command) {
 // One tick of the pet timer; the timer's id is not looked at.
 void pet_tick() {
     if (fatal_error) return;
-    const int32_t old_x = pet_x;
-    const int32_t old_y = pet_y;
-    const int32_t old_image = current_image;
-    const int32_t old_mirrored = current_mirrored;
-    if (dragging)
+    const int32_t old_x = pet->x;
+    const int32_t old_y = pet->y;
+    const int32_t old_image = pet->current_image;
+    const int32_t old_mirrored = pet->current_mirrored;
+    if (pet->dragging)
         drag_tick();
     else
         pet_step();
-    const bool image_changed = current_image != old_image || current_mirrored != old_mirrored;
+    const bool image_changed = pet->current_image != old_image || pet->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
     if (settings.display_mode != MODE_STANDARD && image_changed) apply_outline();
-    if (image_changed || pet_x != old_x || pet_y != old_y) reposition_window(pet_window, old_x, old_y);
+    if (image_changed || pet->x != old_x || pet->y != old_y) reposition_window(pet_window, old_x, old_y);
 }
 
 }  // namespace

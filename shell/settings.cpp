@@ -5,10 +5,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 
 char settings_path[SETTINGS_PATH_SIZE];
+int32_t pet_zoom = 1;
+Settings pending_settings;
+
+void settings_reset()
+{
+    settings_path[0] = '\0';
+    pet_zoom = 1;
+    settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+}
 
 namespace {
 
@@ -78,14 +88,23 @@ void settings_path_init()
     std::snprintf(settings_path, sizeof settings_path, "%.*s%s", int(directory_length), directory, FILE_NAME);
 }
 
+void zoom_init()
+{
+    pet_zoom = zoom_choose(read_key("Zoom", 0), platform_screen_dpi());
+    platform_set_zoom(pet_zoom);
+    screen_width = zoom_in(screen_width, pet_zoom);
+    screen_height = zoom_in(screen_height, pet_zoom);
+}
+
 int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right)
 {
     // 64-bit sums: margins read from the file may be as large as int32 allows,
     // and a wrapped sum must not pass for a fitting one.
     if (top < 0 || left < 0 || bottom < 0 || right < 0)
         return 0;
-    int64_t room_x = int64_t(screen_width) - SPRITE_SIZE - left - right;
-    int64_t room_y = int64_t(screen_height) - SPRITE_SIZE - top - bottom;
+    // The margins are screen pixels; the screen is measured in the pet's.
+    int64_t room_x = int64_t(screen_width) - SPRITE_SIZE - zoom_margin(left, pet_zoom) - zoom_margin(right, pet_zoom);
+    int64_t room_y = int64_t(screen_height) - SPRITE_SIZE - zoom_margin(top, pet_zoom) - zoom_margin(bottom, pet_zoom);
     return room_x >= 0 && room_y >= 0;
 }
 
@@ -104,6 +123,9 @@ void settings_read()
     pending_settings.bottom_margin = settings.bottom_margin;
     pending_settings.left_margin = settings.left_margin;
     pending_settings.right_margin = settings.right_margin;
+    // The engine fences the pet in its own pixels, at least the margins away.
+    for (int32_t Settings::*margin : {&Settings::top_margin, &Settings::bottom_margin, &Settings::left_margin, &Settings::right_margin})
+        settings.*margin = zoom_margin(settings.*margin, pet_zoom);
     settings.timer_ms = pending_settings.timer_ms = read_key("Timer", 150);
 }
 

@@ -8,8 +8,17 @@
 
 constexpr int SETTINGS_PATH_SIZE = 260;
 extern char settings_path[SETTINGS_PATH_SIZE];
+// What the Options dialog shows, edits and saves; `settings` stays as read.
+extern Settings pending_settings;
+// No path, and `settings` and pending_settings as a missing file gives them.
+void settings_reset();
 
 void settings_path_init();
+// Screen pixels per pet pixel, chosen once at start-up.
+extern int32_t pet_zoom;
+// Reads "Zoom" (0 or missing: the screen's own scaling) and turns
+// screen_width and screen_height into pet pixels; before settings_read.
+void zoom_init();
 void settings_read();
 // Writes all six values of pending_settings; false when the file could not be written.
 bool settings_write();

@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include "engine/engine.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
@@ -38,11 +39,12 @@ int dorrabee_main(int show_command) {
     platform_register_pet_class(pet_window_proc);
     platform_screen_size(&screen_width, &screen_height);
     settings_path_init();
+    zoom_init();
     settings_read();
     if (!pet_choice_start()) return 0;
 
-    pet_window = platform_create_pet_window();
-    platform_place_hidden(pet_window, pet_x, pet_y);
+    pet_window = platform_create_pet_window(SPRITE_SIZE * pet_zoom);
+    platform_place_hidden(pet_window, zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom));
     if (!graphics_init(pet_window) || !window_shape_init()) return end_start_up();
     if (!platform_set_timer(pet_window, PET_TIMER_ID, static_cast<unsigned>(pet->tick_ms))) {
         report_error(nullptr, "Too many clocks or timers! Fail to set timer");

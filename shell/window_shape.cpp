@@ -7,16 +7,14 @@
 #include "graphics/backdrop.h"
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_graphics.h"
-
-Outline** plain_outlines = nullptr;
-Outline** mirrored_outlines = nullptr;
+#include "shell/settings.h"
 
 namespace {
 
-const Outline FULL_WINDOW{{{0, 0, SPRITE_SIZE, SPRITE_SIZE}}};
 const Outline NOTHING_SHOWN{};
 
 Outline** make_table() {
@@ -36,11 +34,15 @@ void release_table(Outline**& table) {
 }  // namespace
 
 int precompute_outlines() {
-    plain_outlines = make_table();
-    if (!plain_outlines) return 0;
-    mirrored_outlines = make_table();
-    if (!mirrored_outlines) return 0;
-    fill_outline_tables(plain_outlines, mirrored_outlines, pet->image_count);
+    graphics.plain_outlines = make_table();
+    if (!graphics.plain_outlines) return 0;
+    graphics.mirrored_outlines = make_table();
+    if (!graphics.mirrored_outlines) return 0;
+    fill_outline_tables(graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
+    for (int32_t i = 0; i < pet->image_count; ++i) {
+        zoom_outline(graphics.plain_outlines[i], pet_zoom);
+        zoom_outline(graphics.mirrored_outlines[i], pet_zoom);
+    }
     return 1;
 }
 
@@ -48,26 +50,30 @@ void apply_outline() {
     if (settings.display_mode == MODE_PRECOMPUTED) {
         // The platform copies the outline, so the table keeps its own and
         // nothing is allocated per change. An image without pixels shows nothing.
-        Outline** table = current_mirrored ? mirrored_outlines : plain_outlines;
+        Outline** table = pet->current_mirrored ? graphics.mirrored_outlines : graphics.plain_outlines;
         if (!table) return;
-        const Outline* outline = table[current_image];
+        const Outline* outline = table[pet->current_image];
         platform_set_window_outline(pet_window, outline ? outline : &NOTHING_SHOWN);
         return;
     }
     // Built live; without pixels the window keeps its previous outline.
-    Outline* outline = build_outline(current_image, current_mirrored);
+    Outline* outline = build_outline(pet->current_image, pet->current_mirrored);
     if (!outline) return;
+    zoom_outline(outline, pet_zoom);
     platform_set_window_outline(pet_window, outline);
     free_outline_table(&outline, 1);  // the platform keeps its own copy
 }
 
 int window_shape_init() {
     switch (settings.display_mode) {
-    case MODE_STANDARD:
+    case MODE_STANDARD: {
         // Still hidden, so the capture holds what lies under the window.
-        platform_set_window_outline(pet_window, &FULL_WINDOW);
-        platform_capture_screen(pet_x, pet_y, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
+        const int32_t side = SPRITE_SIZE * pet_zoom;
+        const Outline full_window{{{0, 0, side, side}}};
+        platform_set_window_outline(pet_window, &full_window);
+        platform_capture_screen(zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom), side, side, graphics.backdrop_image);
         return 1;
+    }
     case MODE_PRECOMPUTED:
         if (!precompute_outlines()) return 0;
         apply_outline();
@@ -81,25 +87,28 @@ int window_shape_init() {
 }
 
 void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
-    const int32_t nx = pet_x;
-    const int32_t ny = pet_y;
+    const int32_t nx = pet->x;
+    const int32_t ny = pet->y;
     if (nx == old_x && ny == old_y) {
         platform_invalidate(window);
         platform_update_window(window);
         return;
     }
+    // The window stands on the screen's pixels, the pet on its own.
+    const int32_t z = pet_zoom, side = SPRITE_SIZE * z;
     if (settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
-        std::memcpy(work_image, backdrop_image, CELL_PIXELS * sizeof(uint32_t));
-        platform_capture_screen(nx, ny, SPRITE_SIZE, SPRITE_SIZE, backdrop_image);
-        patch_backdrop(backdrop_image, work_image, old_x, old_y, nx, ny);
+        std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
+        platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, graphics.backdrop_image);
+        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, zoom_out(old_x, z), zoom_out(old_y, z), zoom_out(nx, z),
+                             zoom_out(ny, z), side);
     }
     platform_invalidate(window);
-    platform_move_window(window, nx, ny);
+    platform_move_window(window, zoom_out(nx, z), zoom_out(ny, z));
 }
 
 void release_outlines() {
-    release_table(plain_outlines);
-    release_table(mirrored_outlines);
+    release_table(graphics.plain_outlines);
+    release_table(graphics.mirrored_outlines);
 }

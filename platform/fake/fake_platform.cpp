@@ -8,7 +8,7 @@
 
 #include "engine/shared.h"
 #include "graphics/sprites.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 FakePlatform fake;
 
@@ -216,6 +216,15 @@ void platform_screen_size(int32_t* width, int32_t* height) {
     *height = fake.screen_height;
 }
 
+int32_t platform_screen_dpi() {
+    record("screen_dpi()");
+    return fake.screen_dpi;
+}
+
+void platform_set_zoom(int32_t z) {
+    record("set_zoom(" + num(z) + ")");
+}
+
 uint32_t platform_seconds_now() {
     record("seconds_now()");
     return fake.seconds_now;
@@ -308,9 +317,9 @@ void platform_register_pet_class(WindowProc proc) {
     fake.pet_class_proc = proc;
 }
 
-Window* platform_create_pet_window() {
-    record("create_pet_window()");
-    Window* window = make_window("pet", fake.pet_class_proc, nullptr, 0, SPRITE_SIZE, SPRITE_SIZE);
+Window* platform_create_pet_window(int32_t side) {
+    record(side == SPRITE_SIZE ? "create_pet_window()" : "create_pet_window(" + num(side) + ")");
+    Window* window = make_window("pet", fake.pet_class_proc, nullptr, 0, side, side);
     fake_send(window, MSG_CREATE);
     return window;
 }
@@ -368,7 +377,7 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
     record("set_timer(" + join(name_of(window), num(id), num(interval_ms)) + ")");
     if (fake.timer_fails) return false;
-    window->timers[id] = interval_ms;
+    window->timers[id] = timer_interval(interval_ms);
     return true;
 }
 

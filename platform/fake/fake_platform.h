@@ -66,6 +66,7 @@ struct FakePlatform {
     // ---- answers the test sets
     int32_t screen_width = 1024;
     int32_t screen_height = 768;
+    int32_t screen_dpi = 96;
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32

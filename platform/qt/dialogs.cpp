@@ -14,12 +14,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 
 #include "graphics/bmp.h"
 #include "platform/qt/qt_host.h"
-#include "shell/templates.h"
+#include "support/templates.h"
 
 // ---- dialog units
 
@@ -92,7 +94,8 @@ static QPixmap picture_of(const char* resource_number) {
     if (!platform_load_bitmap(atoi(resource_number), &bitmap)) return {};
     const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                       bitmap.width * 4, QImage::Format_RGB32);
-    return QPixmap::fromImage(view.copy());  // fromImage may share the bits, and the bitmap goes away
+    // Shown with each pixel a block of the pet's zoom, as the dialog's text grows with the screen's scaling.
+    return QPixmap::fromImage(zoomed_image(view, picture_zoom).copy());  // fromImage may share the bits, and the bitmap goes away
 }
 
 static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog) {
@@ -296,7 +299,20 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
 }
 
 void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
-    QAction* chosen = menu->menu.exec(QPoint(x, y));
+    // The menu's pointer grab sees clicks on X windows only; on a Wayland
+    // desktop a click on one of its own windows shows only as the keyboard
+    // focus leaving X. So the menu takes the focus once shown, and closes
+    // when it goes elsewhere, as a menu does on Windows.
+    QMenu& shown = menu->menu;
+    const QMetaObject::Connection focus_left =
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &shown, [&shown](QWindow* now) {
+            if (shown.isVisible() && now != shown.windowHandle()) shown.close();
+        });
+    QTimer::singleShot(0, &shown, [&shown] {
+        if (shown.isVisible()) x11_take_focus(&shown);
+    });
+    QAction* chosen = shown.exec(QPoint(x, y));
+    QObject::disconnect(focus_left);
     if (!chosen || !owner || !owner->proc) return;
     // Posted, as Windows posts the command: it arrives after this returns.
     const uintptr_t command = static_cast<uintptr_t>(chosen->data().toInt());

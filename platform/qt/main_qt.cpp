@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "shell/pet_choice.h"
+#include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     // scaling would turn the 42-pixel pet into uneven blocks, so it is off.
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    // The pet scales itself, by whole numbers; Qt's factor only tells how much.
+    if (const char* factor = getenv("QT_SCALE_FACTOR")) scale_factor_at_start = factor;
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {

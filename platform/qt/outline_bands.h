@@ -7,15 +7,18 @@
 
 #include "engine/shared.h"
 #include "graphics/outline.h"
+#include "graphics/zoom.h"
 
 struct OutlineBand {
     int16_t x, y;
     uint16_t width, height;
 };
 
-// At most one span per two pixels of a row, in at most SPRITE_SIZE bands.
-constexpr int MAX_OUTLINE_BANDS = SPRITE_SIZE * (SPRITE_SIZE / 2 + 1);
+// The widest window, at the largest zoom; at most one span per two pet
+// pixels of a row, in at most one band per row.
+constexpr int MAX_OUTLINE_SIDE = SPRITE_SIZE * MAX_ZOOM;
+constexpr int MAX_OUTLINE_BANDS = MAX_OUTLINE_SIDE * (SPRITE_SIZE / 2 + 1);
 
 // Fills `bands` (MAX_OUTLINE_BANDS long) with the outline's part inside the
-// window; returns how many.
-int outline_bands(const Outline& outline, OutlineBand* bands);
+// window, `side` pixels square (at most MAX_OUTLINE_SIDE); returns how many.
+int outline_bands(const Outline& outline, OutlineBand* bands, int32_t side = SPRITE_SIZE);

@@ -15,13 +15,21 @@
 #include <unistd.h>
 
 #include "platform/qt/qt_host.h"
-#include "shell/ini.h"
+#include "support/ini.h"
 
 void platform_screen_size(int32_t* width, int32_t* height) {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect();
     *width = area.width();
     *height = area.height();
+}
+
+int32_t platform_screen_dpi() {
+    // The scaling a desktop sets for X programs, then the toolkits' own factors.
+    if (const int32_t dpi = dpi_from_x_resources(x11_resources())) return dpi;
+    if (const int32_t dpi = dpi_from_scale_factor(scale_factor_at_start.c_str())) return dpi;
+    if (const int32_t dpi = dpi_from_scale_factor(getenv("GDK_SCALE"))) return dpi;
+    return 96;
 }
 
 uint32_t platform_seconds_now() { return static_cast<uint32_t>(time(nullptr)); }

@@ -37,7 +37,9 @@ struct Window {
     // Painted, moved and shaped with direct X requests rather than through
     // QWidget (the pet on X11): its graphics context, 0 when it takes Qt's way.
     uint32_t x11_gc = 0;
+    uint8_t x11_depth = 0;  // 32: key-coloured pixels are put with alpha 0
     bool x11_shape = false;
+    std::vector<uint32_t> x11_argb;  // the pixels of a 32-bit put, with alpha
     bool x11_painting = false;  // between begin and end paint
     uint16_t x11_painted = 0;   // request number of the last whole-window put
     int delivering = 0;         // messages being handled: paint once they are
@@ -69,7 +71,7 @@ QPoint primary_origin();
 void keep_on_top(Window* pet);
 
 // ---- the pet window's outline as a Qt region (outline_region.cpp)
-QRegion outline_region(const Outline& outline);
+QRegion outline_region(const Outline& outline, int32_t side = 42);  // side: the window's, SPRITE_SIZE at zoom 1
 
 // ---- dialogs from the templates (dialogs.cpp)
 struct DialogUnits {
@@ -82,6 +84,18 @@ QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int heig
 // a frame of `size` to lie wholly on `screen`.
 QPoint place_on_screen(QPoint wanted, QSize size, QRect screen);
 QFont dialog_font();
+
+// ---- zoom (resources.cpp)
+// Each pixel of a cursor or of a dialog's picture is shown as a block this wide.
+extern int32_t picture_zoom;
+// The picture z times larger, pixel for pixel.
+QImage zoomed_image(const QImage& image, int32_t z);
+// The screen's dots per inch from the X resources ("Xft.dpi: 192"), or from
+// a scale factor as QT_SCALE_FACTOR and GDK_SCALE give it; 0 when they hold none.
+int32_t dpi_from_x_resources(const std::string& resources);
+int32_t dpi_from_scale_factor(const char* factor);
+// QT_SCALE_FACTOR as the program found it (main removes it for Qt's sake).
+extern std::string scale_factor_at_start;
 
 // ---- embedded resources (resources.cpp)
 // The files resources/dorrabee.rc names, compiled in (generated at build time).
@@ -105,21 +119,33 @@ void x11_raise(QWidget* widget);
 // lowering `below` under the window manager's frame around it.
 void x11_put_above(QWidget* above, QWidget* below);
 void x11_flush();
+// Gives the (mapped) widget's window the keyboard focus.
+void x11_take_focus(QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
 // move) is many times the pet's own work; on X these do it in a request each.
-// A graphics context for putting our pixels on the widget's window; 0 when
-// its depth or the server's byte order does not take them as they are.
-uint32_t x11_direct_gc(QWidget* widget);
+struct X11DirectDrawing {
+    uint32_t gc = 0;
+    uint8_t depth = 0;  // of the window: 24, or 32 with alpha
+};
+// A graphics context for putting our pixels on the widget's window; gc 0
+// when its depth or the server's byte order does not take them as they are.
+X11DirectDrawing x11_direct_gc(QWidget* widget);
 void x11_free_gc(uint32_t gc);
 // Returns the (low 16 bits of the) sequence number of its last request.
-uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, int32_t width, int32_t height,
-                        int32_t x, int32_t y);
+uint16_t x11_put_pixels(QWidget* widget, X11DirectDrawing drawing, const uint32_t* pixels, int32_t width,
+                        int32_t height, int32_t x, int32_t y);
+// True where a compositor draws the screen (a compositing manager runs, or
+// the server is XWayland) and windows can be 32-bit with alpha: the pet is
+// then drawn see-through rather than shaped, and the screen is not read.
+bool x11_screen_composited();
 // What an xcb event is to the widget's window: not an exposure of it, one
 // already covered by a later whole-window paint (or not the last of a
 // series), or one to paint.
 enum class ExposeKind { other, covered, paint };
 ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted);
 void x11_move(QWidget* widget, QPoint to);
+// The X server's resource database (the root's RESOURCE_MANAGER), or empty.
+std::string x11_resources();
 // The root window's pixels; false when they cannot be read.
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 

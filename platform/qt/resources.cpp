@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/bmp.h"
+#include "graphics/zoom.h"
 #include "platform/qt/qt_host.h"
 
 const EmbeddedFile* embedded_file(int resource_id) {
@@ -124,5 +125,43 @@ Cursor* platform_load_cursor(int resource_id) {
     QPoint hot_spot;
     if (!file || !decode_icon(file->data, file->size, &image, &hot_spot)) return nullptr;
     // Cursors live until the process ends, as the pet's other resources do.
-    return new Cursor{QCursor(QPixmap::fromImage(image), hot_spot.x(), hot_spot.y())};
+    // X shows a cursor at its pixel size: it grows with the pet, hot spot and all.
+    const int32_t z = picture_zoom;
+    return new Cursor{QCursor(QPixmap::fromImage(zoomed_image(image, z)), hot_spot.x() * z, hot_spot.y() * z)};
+}
+
+int32_t picture_zoom = 1;
+std::string scale_factor_at_start;
+
+QImage zoomed_image(const QImage& image, int32_t z) {
+    if (z <= 1 || image.isNull()) return image;
+    // 32-bit rows have no padding, so the image's bits are our pixel buffers.
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+    QImage out(source.width() * z, source.height() * z, QImage::Format_ARGB32);
+    zoom_pixels(reinterpret_cast<uint32_t*>(out.bits()), reinterpret_cast<const uint32_t*>(source.constBits()),
+                source.width(), source.height(), z);
+    return out;
+}
+
+int32_t dpi_from_x_resources(const std::string& resources) {
+    // One resource a line, "name:<blanks>value"; the last Xft.dpi counts, as for xrdb.
+    int32_t dpi = 0;
+    size_t at = 0;
+    while (at < resources.size()) {
+        size_t end = resources.find('\n', at);
+        if (end == std::string::npos) end = resources.size();
+        const std::string line = resources.substr(at, end - at);
+        static const std::string name = "Xft.dpi:";
+        if (line.compare(0, name.size(), name) == 0) {
+            const double value = atof(line.c_str() + name.size());
+            if (value > 0 && value < 10000) dpi = static_cast<int32_t>(value + 0.5);
+        }
+        at = end + 1;
+    }
+    return dpi;
+}
+
+int32_t dpi_from_scale_factor(const char* factor) {
+    const double value = factor ? atof(factor) : 0;
+    return value > 0 && value < 100 ? static_cast<int32_t>(value * DPI_PER_ZOOM + 0.5) : 0;
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "engine/shared.h"
+#include "graphics/sprites.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/x11_shape.h"
 
@@ -88,14 +89,16 @@ private:
 
 class PetWidget final : public QWidget {
 public:
-    explicit PetWidget(Window* window)
+    PetWidget(Window* window, int32_t side)
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
           window_(window) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
-        setFixedSize(SPRITE_SIZE, SPRITE_SIZE);
+        // A 32-bit window whose see-through pixels the compositor blends.
+        if (x11_screen_composited()) setAttribute(Qt::WA_TranslucentBackground);
+        setFixedSize(side, side);
         setWindowTitle(QStringLiteral("Dorrabee"));
         setMouseTracking(true);  // moves reach the window as they do on Windows
     }
@@ -161,13 +164,23 @@ void platform_register_pet_class(WindowProc proc) {
     current_cursor = class_cursor;
 }
 
-Window* platform_create_pet_window() {
+void platform_set_zoom(int32_t z) {
+    picture_zoom = z;
+    // The pointer over the pet grows with it; the record stays the same.
+    Cursor* zoomed = platform_load_cursor(RES_CURSOR);
+    if (class_cursor && zoomed) class_cursor->cursor = zoomed->cursor;
+    delete zoomed;
+}
+
+Window* platform_create_pet_window(int32_t side) {
     auto* window = new Window;
     window->proc = pet_proc;
     window->is_pet = true;
-    auto* widget = new PetWidget(window);
+    auto* widget = new PetWidget(window, side);
     window->widget = widget;
-    window->x11_gc = x11_direct_gc(widget);
+    const X11DirectDrawing drawing = x11_direct_gc(widget);
+    window->x11_gc = drawing.gc;
+    window->x11_depth = drawing.depth;
     if (window->x11_gc) {
         widget->setAttribute(Qt::WA_PaintOnScreen);
         widget->filter_exposures();
@@ -220,9 +233,13 @@ intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { 
 
 void platform_set_window_outline(Window* window, const Outline* outline) {
     if (window->x11_shape) {
-        x11_set_shape(window->widget->winId(), outline);
+        // With alpha the pixels show the outline: it only decides where the
+        // window takes the mouse. (Most Wayland compositors show the whole
+        // window whatever its shape.)
+        x11_set_shape(window->widget->winId(), outline, window->widget->width(),
+                      window->x11_depth == 32 ? X11Shape::input : X11Shape::bounding);
     } else if (outline) {
-        QRegion region = outline_region(*outline);
+        QRegion region = outline_region(*outline, window->widget->width());
         // Qt reads an empty mask as none at all, which would show the whole
         // window; one pixel outside it shows nothing, as an empty outline must.
         if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
@@ -236,11 +253,7 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
     platform_kill_timer(window, id);  // a timer set again restarts, as on Windows
-    // As Windows does: below 10 ms counts as 10, above 0x7FFFFFFF as that, so
-    // "Timer=0" in the settings cannot make the pet spin a core, and a negative
-    // value (a huge one here) waits instead of failing start-up.
-    const unsigned clamped = std::clamp(interval_ms, 10u, 0x7FFFFFFFu);
-    const int qt_id = window->widget->startTimer(static_cast<int>(clamped));
+    const int qt_id = window->widget->startTimer(static_cast<int>(timer_interval(interval_ms)));
     if (qt_id == 0) return false;
     window->timers.emplace_back(id, qt_id);
     return true;
@@ -310,10 +323,25 @@ static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* p
     return entry;
 }
 
+// Straight to X; a 32-bit window gets its alpha byte: none where the pixel
+// is the key colour, full elsewhere.
+static uint16_t put_pixels(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                           int32_t y) {
+    const X11DirectDrawing drawing{window->x11_gc, window->x11_depth};
+    if (drawing.depth != 32) return x11_put_pixels(window->widget, drawing, pixels, width, height, x, y);
+    std::vector<uint32_t>& argb = window->x11_argb;
+    argb.resize(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < argb.size(); ++i) {
+        const uint32_t pixel = pixels[i] & 0xFFFFFF;
+        argb[i] = pixel == KEY_COLOUR ? 0 : pixel | 0xFF000000u;
+    }
+    return x11_put_pixels(window->widget, drawing, argb.data(), width, height, x, y);
+}
+
 void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
                       int32_t y) {
     if (window->x11_painting) {
-        const uint16_t sequence = x11_put_pixels(window->widget, window->x11_gc, pixels, width, height, x, y);
+        const uint16_t sequence = put_pixels(window, pixels, width, height, x, y);
         if (x <= 0 && y <= 0 && x + width >= window->widget->width() && y + height >= window->widget->height()) {
             window->x11_painted = sequence;
         }
@@ -333,7 +361,7 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
                 if ((line[start] & 0xFFFFFF) == key) { ++start; continue; }
                 int32_t end = start + 1;
                 while (end < width && (line[end] & 0xFFFFFF) != key) ++end;
-                x11_put_pixels(window->widget, window->x11_gc, line + start, end - start, 1, x + start, y + row);
+                put_pixels(window, line + start, end - start, 1, x + start, y + row);
                 start = end;
             }
         }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "graphics/sprites.h"
 #include "platform/qt/qt_host.h"
 
 static xcb_connection_t* connection() {
@@ -76,8 +77,27 @@ void x11_put_above(QWidget* above, QWidget* below) {
     }
 }
 
+void x11_take_focus(QWidget* widget) {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(widget->winId()), XCB_CURRENT_TIME);
+    xcb_flush(c);
+}
+
 void x11_flush() {
     if (xcb_connection_t* c = connection()) xcb_flush(c);
+}
+
+std::string x11_resources() {
+    xcb_connection_t* c = connection();
+    if (!c) return {};
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root_of(c), XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 20), nullptr);
+    if (!reply) return {};
+    std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
+                     static_cast<size_t>(xcb_get_property_value_length(reply)));
+    free(reply);
+    return text;
 }
 
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
@@ -111,6 +131,12 @@ void platform_close_screen() {}
 void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
+    // Where a compositor draws the screen the pet is drawn see-through
+    // instead: a backdrop all of the key colour lets everything show.
+    if (x11_screen_composited()) {
+        std::fill(pixels, pixels + static_cast<size_t>(width) * height, KEY_COLOUR);
+        return;
+    }
     const QPoint origin = primary_origin();
     if (x11_capture_root(origin.x() + x, origin.y() + y, width, height, pixels)) return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
@@ -125,33 +151,80 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
 // ---- the pet window's hot path, straight to X
 
 // Our pixels (0x00RRGGBB in 32-bit words) are already what a 24-bit window
-// takes as a Z pixmap on a little-endian server; anything else takes Qt's way.
-uint32_t x11_direct_gc(QWidget* widget) {
-    xcb_connection_t* c = connection();
-    if (!c || QSysInfo::ByteOrder != QSysInfo::LittleEndian) return 0;
+// takes as a Z pixmap on a little-endian server, and a 32-bit one once the
+// alpha byte is set; anything else takes Qt's way.
+static bool packs_32_bit_pixels(xcb_connection_t* c, uint8_t depth) {
     const xcb_setup_t* setup = xcb_get_setup(c);
-    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return 0;
-    bool packed = false;
-    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
-        if (formats.data->depth == 24 && formats.data->bits_per_pixel == 32) packed = true;
+    if (QSysInfo::ByteOrder != QSysInfo::LittleEndian || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
+        return false;
     }
+    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
+        if (formats.data->depth == depth && formats.data->bits_per_pixel == 32) return true;
+    }
+    return false;
+}
+
+X11DirectDrawing x11_direct_gc(QWidget* widget) {
+    xcb_connection_t* c = connection();
+    if (!c) return {};
     const auto window = static_cast<xcb_window_t>(widget->winId());
     xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-    const bool usable = packed && geometry && geometry->depth == 24;
+    const uint8_t depth = geometry ? geometry->depth : 0;
     free(geometry);
-    if (!usable) return 0;
+    if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth)) return {};
     const xcb_gcontext_t gc = xcb_generate_id(c);
     const uint32_t values[] = {0};  // no GraphicsExpose events for our puts
     xcb_create_gc(c, gc, window, XCB_GC_GRAPHICS_EXPOSURES, values);
-    return gc;
+    return {gc, depth};
+}
+
+// A compositing manager owns this selection while it runs (for the screen
+// root_of takes).
+static bool compositing_manager_runs(xcb_connection_t* c) {
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
+    const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+    free(owner);
+    return owned;
+}
+
+// XWayland names its outputs after itself; a Wayland compositor draws the
+// screen, and its root window cannot be read.
+static bool server_is_xwayland(xcb_connection_t* c) {
+    xcb_query_extension_reply_t* extension =
+        xcb_query_extension_reply(c, xcb_query_extension(c, 8, "XWAYLAND"), nullptr);
+    const bool present = extension && extension->present;
+    free(extension);
+    return present;
+}
+
+static bool screen_has_argb_visual(xcb_connection_t* c) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem; xcb_depth_next(&depths)) {
+        if (depths.data->depth != 32) continue;
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem; xcb_visualtype_next(&visuals)) {
+            if (visuals.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) return true;
+        }
+    }
+    return false;
+}
+
+// Decided once: a compositor that starts or stops later changes nothing.
+bool x11_screen_composited() {
+    static const bool composited = [] {
+        xcb_connection_t* c = connection();
+        return c && packs_32_bit_pixels(c, 32) && screen_has_argb_visual(c) &&
+               (server_is_xwayland(c) || compositing_manager_runs(c));
+    }();
+    return composited;
 }
 
 void x11_free_gc(uint32_t gc) {
     if (xcb_connection_t* c = connection(); c && gc) xcb_free_gc(c, gc);
 }
 
-uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, int32_t width, int32_t height,
-                        int32_t x, int32_t y) {
+uint16_t x11_put_pixels(QWidget* widget, X11DirectDrawing drawing, const uint32_t* pixels, int32_t width,
+                        int32_t height, int32_t x, int32_t y) {
     xcb_connection_t* c = connection();
     if (!c || width <= 0 || height <= 0) return 0;
     uint16_t sequence = 0;
@@ -163,8 +236,9 @@ uint16_t x11_put_pixels(QWidget* widget, uint32_t gc, const uint32_t* pixels, in
     for (int32_t row = 0; row < height; row += rows_per_put) {
         const int32_t rows = std::min(rows_per_put, height - row);
         sequence = static_cast<uint16_t>(
-            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc, static_cast<uint16_t>(width),
-                          static_cast<uint16_t>(rows), static_cast<int16_t>(x), static_cast<int16_t>(y + row), 0, 24,
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, drawing.gc, static_cast<uint16_t>(width),
+                          static_cast<uint16_t>(rows), static_cast<int16_t>(x), static_cast<int16_t>(y + row), 0,
+                          drawing.depth,
                           static_cast<uint32_t>(row_bytes * rows),
                           reinterpret_cast<const uint8_t*>(pixels + static_cast<size_t>(row) * width))
                 .sequence);

@@ -22,20 +22,21 @@ bool x11_shape_available() {
     return d && XShapeQueryExtension(d, &event_base, &error_base);
 }
 
-void x11_set_shape(unsigned long window, const Outline* outline) {
+void x11_set_shape(unsigned long window, const Outline* outline, int side, X11Shape kind) {
     Display* d = display();
     if (!d) return;
+    const int shape = kind == X11Shape::input ? ShapeInput : ShapeBounding;
     if (!outline) {
-        XShapeCombineMask(d, window, ShapeBounding, 0, 0, None, ShapeSet);
+        XShapeCombineMask(d, window, shape, 0, 0, None, ShapeSet);
         XFlush(d);
         return;
     }
     std::array<OutlineBand, MAX_OUTLINE_BANDS> bands;
     std::array<XRectangle, MAX_OUTLINE_BANDS> rects;
-    const int count = outline_bands(*outline, bands.data());
+    const int count = outline_bands(*outline, bands.data(), side);
     for (int i = 0; i < count; ++i) rects[i] = {bands[i].x, bands[i].y, bands[i].width, bands[i].height};
     // No rectangles is an empty shape: nothing shows and nothing takes the mouse.
-    XShapeCombineRectangles(d, window, ShapeBounding, 0, 0, rects.data(), count, ShapeSet, YXBanded);
+    XShapeCombineRectangles(d, window, shape, 0, 0, rects.data(), count, ShapeSet, YXBanded);
     // Xlib keeps its own buffer; Qt flushes only xcb's.
     XFlush(d);
 }

@@ -6,6 +6,10 @@
 
 // True on an X server with the SHAPE extension, through Qt's Xlib display.
 bool x11_shape_available();
-// Shows the window, and lets it take the mouse, only inside the outline
-// (null: the whole window).
-void x11_set_shape(unsigned long window, const Outline* outline);
+enum class X11Shape {
+    bounding,  // the window shows, and takes the mouse, only inside
+    input,     // the window takes the mouse only inside
+};
+// Sets the window's shape of that kind to the outline, for a window `side`
+// pixels square (null: the whole window).
+void x11_set_shape(unsigned long window, const Outline* outline, int side, X11Shape kind);

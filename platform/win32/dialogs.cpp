@@ -1,9 +1,42 @@
 // Modeless dialogs from the templates, handled by the shell's procedures.
+#include <vector>
+
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
 
 namespace {
+
+int32_t picture_zoom = 1;
+HBITMAP zoomed_picture = nullptr;  // made at the first opening, kept for the others
+
+// A picture control shows its bitmap at its pixel size: give it the same
+// picture with each pixel a block of the pet's zoom.
+BOOL CALLBACK zoom_picture(HWND control, LPARAM) {
+    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+    if (!zoomed_picture) {
+        auto source = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP size = {};
+        if (!source || !GetObjectW(source, sizeof size, &size)) return TRUE;
+        const int32_t width = size.bmWidth, height = size.bmHeight, z = picture_zoom;
+        std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+        BITMAPINFO info = top_down_picture(width, height);
+        HDC screen = GetDC(nullptr);
+        const int rows = GetDIBits(screen, source, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+        void* bits = nullptr;
+        BITMAPINFO zoomed_info = top_down_picture(width * z, height * z);
+        if (rows == height) zoomed_picture = CreateDIBSection(screen, &zoomed_info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ReleaseDC(nullptr, screen);
+        if (!zoomed_picture) return TRUE;
+        zoom_pixels(static_cast<uint32_t*>(bits), pixels.data(), width, height, z);
+    }
+    // The one the control loaded is handed back to us to delete.
+    auto replaced = reinterpret_cast<HBITMAP>(
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(zoomed_picture)));
+    if (replaced && replaced != zoomed_picture) DeleteObject(replaced);
+    return TRUE;
+}
 
 // The shell's procedure arrives with WM_INITDIALOG and is kept with the
 // dialog; messages before it (the font, for one) get the default handling.
@@ -16,11 +49,15 @@ INT_PTR CALLBACK dialog_trampoline(HWND dialog, UINT message, WPARAM wparam, LPA
 
 }  // namespace
 
+void platform_set_zoom(int32_t z) { picture_zoom = z; }
+
 // A wide dialog: the templates' UTF-16 captions reach the screen as they are,
 // whatever the system's code page (a narrow one would turn them into it).
 Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) {
-    return window_of(CreateDialogParamW(program_instance(), MAKEINTRESOURCEW(template_id), hwnd_of(owner),
-                                        dialog_trampoline, reinterpret_cast<LPARAM>(proc)));
+    HWND dialog = CreateDialogParamW(program_instance(), MAKEINTRESOURCEW(template_id), hwnd_of(owner),
+                                     dialog_trampoline, reinterpret_cast<LPARAM>(proc));
+    if (dialog && picture_zoom > 1) EnumChildWindows(dialog, zoom_picture, 0);
+    return window_of(dialog);
 }
 
 // Field texts are short; a longer one is cut to whole characters.

@@ -8,6 +8,7 @@ namespace {
 
 const wchar_t PET_CLASS[] = L"DorrabeeWClass";
 WindowProc pet_proc = nullptr;
+int32_t pet_side = SPRITE_SIZE;  // the pet window's width and height at the pet's zoom
 
 LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (!pet_proc) return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -35,9 +36,10 @@ void platform_register_pet_class(WindowProc proc) {
     RegisterClassExW(&wc);
 }
 
-Window* platform_create_pet_window() {
+Window* platform_create_pet_window(int32_t side) {
+    pet_side = side;
     HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, L"Dorrabee", WS_DLGFRAME,
-                                CW_USEDEFAULT, CW_USEDEFAULT, SPRITE_SIZE, SPRITE_SIZE, nullptr, nullptr,
+                                CW_USEDEFAULT, CW_USEDEFAULT, side, side, nullptr, nullptr,
                                 program_instance(), nullptr);
     // No border, caption or sizing frame; above other windows; no taskbar button.
     LONG style = GetWindowLongW(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
@@ -48,7 +50,7 @@ Window* platform_create_pet_window() {
 }
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y) {
-    SetWindowPos(hwnd_of(window), nullptr, x, y, SPRITE_SIZE, SPRITE_SIZE,
+    SetWindowPos(hwnd_of(window), nullptr, x, y, pet_side, pet_side,
                  SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
 }
 

@@ -167,8 +167,8 @@ class XRectangle(ctypes.Structure):
                 ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
 
 
-def shape_rectangles(display, window):
-    """The window's bounding shape as rectangles relative to the window."""
+def shape_rectangles(display, window, kind=0):
+    """The window's bounding (0) or input (2) shape as rectangles relative to the window."""
     x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
     xext = ctypes.CDLL(ctypes.util.find_library("Xext") or "libXext.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
@@ -183,7 +183,7 @@ def shape_rectangles(display, window):
         raise ToolError("cannot open display " + display)
     try:
         count, ordering = ctypes.c_int(0), ctypes.c_int(0)
-        rects = xext.XShapeGetRectangles(dpy, int(window, 0), 0, ctypes.byref(count), ctypes.byref(ordering))
+        rects = xext.XShapeGetRectangles(dpy, int(window, 0), kind, ctypes.byref(count), ctypes.byref(ordering))
         result = [(rects[i].x, rects[i].y, rects[i].width, rects[i].height) for i in range(count.value)]
         if rects:
             x11.XFree(rects)
@@ -214,8 +214,8 @@ class Picture:
         at = self.offset + 3 * (y * self.width + x)
         return tuple(self.data[at:at + 3])
 
-    def block(self, x0, y0):
-        return [[self.pixel(x0 + x, y0 + y) for x in range(SIZE)] for y in range(SIZE)]
+    def block(self, x0, y0, side=SIZE):
+        return [[self.pixel(x0 + x, y0 + y) for x in range(side)] for y in range(side)]
 
 
 def read_ppm(data):
@@ -253,26 +253,36 @@ def write_png(path, rows):
 
 # ---- matching
 
-def shape_grid(rects):
-    grid = [[False] * SIZE for _ in range(SIZE)]
+def shape_grid(rects, side=SIZE):
+    grid = [[False] * side for _ in range(side)]
     for x, y, w, h in rects:
-        for yy in range(max(0, y), min(SIZE, y + h)):
-            for xx in range(max(0, x), min(SIZE, x + w)):
+        for yy in range(max(0, y), min(side, y + h)):
+            for xx in range(max(0, x), min(side, x + w)):
                 grid[yy][xx] = True
     return grid
 
 
-def match(images, mode, shape, shown, behind):
+def zoomed(rows, z):
+    """Each pixel of rows as a z x z block."""
+    return rows if z == 1 else [[p for p in row for _ in range(z)] for row in rows for _ in range(z)]
+
+
+def match(images, mode, shape, shown, behind, zoom=1):
     """Yields (image, mirrored) whose shape and pixels agree with the window."""
+    side = SIZE * zoom
     for image, mirrored, cell, inside in images:
+        if zoom != 1:
+            if mode == "shaped" and shape != zoomed(inside, zoom):
+                continue
+            cell, inside = zoomed(cell, zoom), zoomed(inside, zoom)
         if mode == "shaped":
             if shape != inside:
                 continue
-            if all(shown[y][x] == cell[y][x] for y in range(SIZE) for x in range(SIZE) if inside[y][x]):
+            if all(shown[y][x] == cell[y][x] for y in range(side) for x in range(side) if inside[y][x]):
                 yield image, mirrored
         else:
             if all(shown[y][x] == (behind[y][x] if cell[y][x] == KEY else cell[y][x])
-                   for y in range(SIZE) for x in range(SIZE)):
+                   for y in range(side) for x in range(side)):
                 yield image, mirrored
 
 
@@ -284,21 +294,30 @@ def main():
     parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
     parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
+    parser.add_argument("--screen", help="take the screenshot of this display (a compositor's output, nested "
+                        "at its corner) instead of the window's own")
     parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
     parser.add_argument("--json", action="store_true")
+    parser.add_argument("--zoom", type=int, default=1, help="each pixel of the pet a zoom x zoom block")
     parser.add_argument("--point", action="store_true",
                         help="only print a screen point inside the window's shape (the middle of its largest rectangle)")
     args = parser.parse_args()
     try:
         if args.point:
             info = xwininfo(args.display, args.window)
-            rects = shape_rectangles(args.display, args.window) or [(0, 0, info["width"], info["height"])]
+            whole = [(0, 0, info["width"], info["height"])]
+            # A see-through window takes the mouse only inside its input shape.
+            rects = shape_rectangles(args.display, args.window, 2)
+            if rects == whole:
+                rects = shape_rectangles(args.display, args.window)
+            rects = rects or whole
             x, y, w, h = max(rects, key=lambda r: r[2] * r[3])
             print(info["x"] + x + w // 2, info["y"] + y + h // 2)
             return 0
         info = xwininfo(args.display, args.window)
-        if info.get("width") != SIZE or info.get("height") != SIZE:
-            print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), SIZE, SIZE))
+        side = SIZE * args.zoom
+        if info.get("width") != side or info.get("height") != side:
+            print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), side, side))
             return 1
         if info.get("map") != "IsViewable":
             print("window is not viewable (%s)" % info.get("map"))
@@ -308,13 +327,13 @@ def main():
         for _attempt in range(10):
             x0, y0 = info["x"], info["y"]
             rects = shape_rectangles(args.display, args.window)
-            screen = screenshot(args.display)
+            screen = screenshot(args.screen or args.display)
             again = xwininfo(args.display, args.window)
             if (again["x"], again["y"]) == (x0, y0) and shape_rectangles(args.display, args.window) == rects:
                 break
             info = again
-        shape = shape_grid(rects)
-        shown = screen.block(x0, y0)
+        shape = shape_grid(rects, side)
+        shown = screen.block(x0, y0, side)
         behind = None
         if args.mode == "standard":
             if any(not all(row) for row in shape):
@@ -324,10 +343,10 @@ def main():
                 raise ToolError("standard mode needs --before")
             with open(args.before, "rb") as f:
                 before = read_ppm(f.read())
-            behind = before.block(x0, y0)
+            behind = before.block(x0, y0, side)
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
-        found = list(match(load_images(args.resources), args.mode, shape, shown, behind))
+        found = list(match(load_images(args.resources), args.mode, shape, shown, behind, args.zoom))
     except (ToolError, OSError, ValueError) as error:
         print("pet_check: %s" % error, file=sys.stderr)
         return 2

@@ -6,3 +6,37 @@ window_position() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Abso
 
 # A screen point inside the pet's shape: the middle of its largest rectangle.
 pet_point() { python3 "$PET_CHECK" --display "$DISPLAY" --window "$1" --point; }
+
+# Looks at the window's place COUNT times, every INTERVAL seconds; adds each
+# to PLACES, and to OUTSIDE those outside the box LEFT..RIGHT x TOP..BOTTOM.
+sample_places() {  # sample_places WINDOW COUNT INTERVAL LEFT TOP RIGHT BOTTOM
+    local px py
+    for _ in $(seq "$2"); do
+        read -r px py < <(window_position "$1")
+        PLACES+=("$px,$py")
+        if [ "$px" -lt "$4" ] || [ "$px" -gt "$6" ] || [ "$py" -lt "$5" ] || [ "$py" -gt "$7" ]; then OUTSIDE+=" $px,$py"; fi
+        sleep "$3"
+    done
+}
+
+# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE square, 42 by default).
+pet_window() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
+            if [ "$(window_size "$id")" = "${PET_SIDE:-42}x${PET_SIDE:-42}" ]; then echo "$id"; return 0; fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
+menu_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
+        [ "$(window_size "$id")" != "${PET_SIDE:-42}x${PET_SIDE:-42}" ] || continue
+        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
+    done
+    return 1
+}

@@ -9,6 +9,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/x11.sh"
 
 WM=${1:-none}
+PET_SIDE=${PET_SIDE:-42}  # the pet window's width and height: 42 times the zoom
 : "${DORRABEE:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
 IMPORT=/usr/bin/import    # ImageMagick's, whatever else is first on PATH
 CONVERT=/usr/bin/convert
@@ -87,17 +88,6 @@ start_pet() {
     PET_PID=$!
 }
 
-# The pet window's id once it is mapped (a window titled "Dorrabee", 42 x 42).
-pet_window() {
-    local id
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "42x42" ]; then echo "$id"; return 0; fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
 
 # The child of the root that holds a window: itself, or a window manager's frame.
 top_level() {
@@ -128,8 +118,8 @@ above_pet_where_they_meet() {  # above_pet_where_they_meet WINDOW PET
     read -r ax ay < <(window_position "$1")
     IFS=x read -r aw ah < <(window_size "$1")
     read -r px py < <(window_position "$2")
-    if [ $((px + 42)) -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] ||
-       [ $((py + 42)) -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
+    if [ $((px + PET_SIDE)) -le "$ax" ] || [ "$px" -ge $((ax + aw)) ] ||
+       [ $((py + PET_SIDE)) -le "$ay" ] || [ "$py" -ge $((ay + ah)) ]; then
         echo "(the pet walked off it)"
         return 0
     fi
@@ -141,7 +131,7 @@ window_named() {
     local id
     for _ in $(seq 50); do
         for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-            if [ "$(window_size "$id")" != "42x42" ]; then echo "$id"; return 0; fi
+            if [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
         done
         sleep 0.1
     done
@@ -151,7 +141,7 @@ window_named() {
 pet_visible() {
     local id
     for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" = "42x42" ] && return 0
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] && return 0
     done
     return 1
 }
@@ -159,22 +149,13 @@ pet_visible() {
 no_window_named() {
     local id
     for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-        [ "$(window_size "$id")" = "42x42" ] || return 1
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] || return 1
     done
     return 0
 }
 
 
 
-# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
-menu_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" != "42x42" ] || continue
-        xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
-    done
-    return 1
-}
 
 # Right-clicks the pet and presses the item's mnemonic. The pet may walk away
 # between finding it and clicking, so the click is tried again until a menu

@@ -25,6 +25,7 @@ XVFB_PID="" WM_PID="" PET_PID="" OTHER_PIDS=()
 FAILURES=0
 PET_EXE=dorrabee.exe
 PET_DIR=$WORK    # the folder the program is started from, and keeps dorra.ini in
+PET_SIDE=${PET_SIDE:-42}  # the pet window's width and height: 42 times the zoom
 
 cleanup() {
     for pid in $PET_PID "${OTHER_PIDS[@]}" $WM_PID; do kill "$pid" 2>/dev/null || true; done
@@ -98,12 +99,12 @@ wait_pet_exit() {
 inspect() { wine "$INSPECT" "$@" 2>/dev/null | tr -d '\r'; }
 
 
-# The pet window: titled "Dorrabee", 42 x 42 (message boxes share the title).
+# The pet window: titled "Dorrabee", PET_SIDE square (message boxes share the title).
 pet_window() {
     local id
     for _ in $(seq "${1:-150}"); do
         for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "42x42" ]; then echo "$id"; return 0; fi
+            if [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
         done
         sleep 0.1
     done
@@ -152,7 +153,7 @@ pet_changes() {  # pet_changes WINDOW FIRST [standard]
 menu_window() {
     local id
     for id in $(xdotool search --onlyvisible --classname 'dorrabee.exe' 2>/dev/null); do
-        [ "$(window_size "$id")" = "42x42" ] && continue
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] && continue
         [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && { echo "$id"; return 0; }
     done
     return 1
@@ -175,7 +176,7 @@ window_named() {
     local id
     for _ in $(seq 50); do
         for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-            [ "$(window_size "$id")" != "42x42" ] && { echo "$id"; return 0; }
+            [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ] && { echo "$id"; return 0; }
         done
         sleep 0.1
     done

@@ -10,8 +10,8 @@ protected:
         pet->current_action = n - 1;
         pet->facing = facing;
         pet->tick = tick;
-        pet->x = pet_x = 500;
-        pet->y = pet_y = 300;
+        pet->x = 500;
+        pet->y = 300;
         pet->repeat_count = 4;
         set_image();
     }
@@ -28,16 +28,16 @@ TEST_F(DragTest, GrabPointIsClampedToTheWindow)
 {
     start(6);
     drag_begin(-3, 50);
-    EXPECT_EQ(dragging, 1);
-    EXPECT_EQ(grab_x, 0);
-    EXPECT_EQ(grab_y, 42);
+    EXPECT_EQ(pet->dragging, 1);
+    EXPECT_EQ(pet->grab_x, 0);
+    EXPECT_EQ(pet->grab_y, 42);
     drag_end();
-    EXPECT_EQ(dragging, 0);
-    EXPECT_EQ(grab_x, 0);
-    EXPECT_EQ(grab_y, 0);
+    EXPECT_EQ(pet->dragging, 0);
+    EXPECT_EQ(pet->grab_x, 0);
+    EXPECT_EQ(pet->grab_y, 0);
     drag_begin(42, 0);
-    EXPECT_EQ(grab_x, 42);
-    EXPECT_EQ(grab_y, 0);
+    EXPECT_EQ(pet->grab_x, 42);
+    EXPECT_EQ(pet->grab_y, 0);
 }
 
 TEST_F(DragTest, MovesKeepTheHeldPointUnderThePointerInsideTheBox)
@@ -50,26 +50,26 @@ TEST_F(DragTest, MovesKeepTheHeldPointUnderThePointerInsideTheBox)
     EXPECT_EQ(drag_move(true, 15, 2, &old_x, &old_y), 1);
     EXPECT_EQ(old_x, 500);
     EXPECT_EQ(old_y, 300);
-    EXPECT_EQ(pet_x, 505);
-    EXPECT_EQ(pet_y, 290);
+    EXPECT_EQ(pet->x, 505);
+    EXPECT_EQ(pet->y, 290);
     EXPECT_EQ(pet->x, 505);
     EXPECT_EQ(pet->y, 290);
 
     EXPECT_EQ(move_to(32767, 32767), 1);
-    EXPECT_EQ(pet_x, 1024 - 50 - 42);
-    EXPECT_EQ(pet_y, 768 - 30 - 42);
+    EXPECT_EQ(pet->x, 1024 - 50 - 42);
+    EXPECT_EQ(pet->y, 768 - 30 - 42);
     EXPECT_EQ(move_to(-32768, -32768), 1);
-    EXPECT_EQ(pet_x, 40);
-    EXPECT_EQ(pet_y, 20);
+    EXPECT_EQ(pet->x, 40);
+    EXPECT_EQ(pet->y, 20);
     // Staying put still asks for a repaint.
     EXPECT_EQ(move_to(10, 12), 1);
-    EXPECT_EQ(pet_x, 40);
+    EXPECT_EQ(pet->x, 40);
 
     EXPECT_EQ(drag_move(false, 100, 100, &old_x, &old_y), 0);
-    EXPECT_EQ(pet_x, 40);
+    EXPECT_EQ(pet->x, 40);
     drag_end();
     EXPECT_EQ(move_to(100, 100), 0);
-    EXPECT_EQ(pet_x, 40);
+    EXPECT_EQ(pet->x, 40);
 }
 
 TEST_F(DragTest, ABoxTooSmallPutsThePetAgainstTheFarEdge)
@@ -78,20 +78,20 @@ TEST_F(DragTest, ABoxTooSmallPutsThePetAgainstTheFarEdge)
     start(6);
     drag_begin(0, 0);
     move_to(-100, 0);
-    EXPECT_EQ(pet_x, -1);  // the right limit is applied last
+    EXPECT_EQ(pet->x, -1);  // the right limit is applied last
 }
 
 TEST_F(DragTest, WithoutDragActionThePetIsCarriedFrozen)
 {
     set_cell(6, COLUMN_RELEASE_ACTION, "1");
     start(6, 0, 3);
-    const int32_t image = current_image;
+    const int32_t image = pet->current_image;
     drag_begin(5, 5);
     EXPECT_EQ(pet->drag_state, DRAG_NONE);
     drag_tick();
     drag_tick();
     EXPECT_EQ(pet->tick, 3);
-    EXPECT_EQ(current_image, image);
+    EXPECT_EQ(pet->current_image, image);
     drag_end();
     EXPECT_EQ(pet->current_action, 5);
     EXPECT_EQ(pet->tick, 3);
@@ -107,11 +107,11 @@ TEST_F(DragTest, DragActionOfItselfKeepsAnimatingInPlace)
     EXPECT_EQ(pet->tick, 4);
     drag_tick();
     EXPECT_EQ(pet->tick, 5);
-    EXPECT_EQ(current_image, 23);  // frame 5 of "23,23,23,24,24,24"
+    EXPECT_EQ(pet->current_image, 23);  // frame 5 of "23,23,23,24,24,24"
     drag_tick();
     EXPECT_EQ(pet->tick, 0);
-    EXPECT_EQ(current_image, 22);
-    EXPECT_EQ(current_mirrored, 1);
+    EXPECT_EQ(pet->current_image, 22);
+    EXPECT_EQ(pet->current_mirrored, 1);
     drag_end();
     EXPECT_EQ(pet->current_action, 9);
     EXPECT_EQ(pet->facing, 1);
@@ -128,10 +128,10 @@ TEST_F(DragTest, SwitchedActionIsRestoredThenReleaseTaken)
     EXPECT_EQ(pet->current_action, 54);
     EXPECT_EQ(pet->tick, 0);
     EXPECT_EQ(pet->repeat_count, 0);
-    EXPECT_EQ(current_image, 8);  // unchanged until the next tick
+    EXPECT_EQ(pet->current_image, 8);  // unchanged until the next tick
     drag_tick();
     EXPECT_EQ(pet->tick, 1);
-    EXPECT_EQ(current_image, 100);  // action 55's second image, 101
+    EXPECT_EQ(pet->current_image, 100);  // action 55's second image, 101
     drag_end();
     EXPECT_EQ(pet->current_action, 7);
     EXPECT_EQ(pet->facing, 0);

@@ -24,7 +24,6 @@ protected:
         seed() = 1;
         saved_host = engine_host;
         engine_host = {collect, fixed_seconds};
-        dragging = grab_x = grab_y = 0;
     }
 
     void TearDown() override

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ini.h"
+#include "support/ini.h"
 
 namespace {
 

@@ -68,14 +68,14 @@ void check_pet()
     const int32_t ymax = screen_height - SPRITE_SIZE - settings.bottom_margin;
     // A screen smaller than the pet has no box to stay in.
     if (xmax >= settings.left_margin)
-        check(pet_x >= settings.left_margin && pet_x <= xmax, "x outside the box");
+        check(pet->x >= settings.left_margin && pet->x <= xmax, "x outside the box");
     if (ymax >= settings.top_margin)
-        check(pet_y >= settings.top_margin && pet_y <= ymax, "y outside the box");
+        check(pet->y >= settings.top_margin && pet->y <= ymax, "y outside the box");
     check(pet->current_action >= 0 && pet->current_action < pet->action_count, "no such action");
     const Action& action = pet->actions[pet->current_action];
     check(pet->tick >= 0 && pet->tick < action.frame_count, "tick is no frame");
-    check(current_image >= 0 && current_image < pet->image_count, "no such image");
-    check(current_mirrored == 0 || current_mirrored == 1, "mirroring not 0 or 1");
+    check(pet->current_image >= 0 && pet->current_image < pet->image_count, "no such image");
+    check(pet->current_mirrored == 0 || pet->current_mirrored == 1, "mirroring not 0 or 1");
     check(pet->facing == 0 || pet->facing == 1, "facing not 0 or 1");
     for (int j = 0; j < HISTORY_LENGTH; ++j) {
         const bool empty = pet->history[j] == -1;
@@ -113,14 +113,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int phase = step % 50;
         if (phase == 20)
             drag_begin(int16_t(step % 60 - 9), int16_t(step % 47 - 2));
-        if (dragging && phase > 20 && phase < 30) {
+        if (pet->dragging && phase > 20 && phase < 30) {
             int32_t old_x, old_y;
             drag_move(true, int16_t((step * 7919) % 3000 - 1500), int16_t((step * 104729) % 3000 - 1500), &old_x,
                       &old_y);
         }
         if (phase == 30)
             drag_end();
-        if (dragging)
+        if (pet->dragging)
             drag_tick();
         else
             pet_step();

@@ -32,18 +32,18 @@ struct Artwork : testing::Test {
         ASSERT_TRUE(bmp_read_file(resource("mask.bmp").c_str(), &mask, &error)) << error;
         ASSERT_EQ(sheet_attach(sprites.width, sprites.height, sprites.pixels.data(), IMAGE_COUNT), 1);
         // What the shell does in the region modes.
-        mask_width = mask.width;
-        mask_height = mask.height;
-        mask_columns = mask_width / S;
-        mask_rows = mask_height / S;
-        ASSERT_GE(mask_columns * mask_rows, IMAGE_COUNT);
-        mask_stride = mask_stride_for(mask_width);
-        bits.assign(size_t(mask_stride) * size_t(mask_height), 0);
-        mask_bits = bits.data();
-        mask_inverted = 0;
+        ::sprites.mask_width = mask.width;
+        ::sprites.mask_height = mask.height;
+        ::sprites.mask_columns = ::sprites.mask_width / S;
+        ::sprites.mask_rows = ::sprites.mask_height / S;
+        ASSERT_GE(::sprites.mask_columns * ::sprites.mask_rows, IMAGE_COUNT);
+        ::sprites.mask_stride = mask_stride_for(::sprites.mask_width);
+        bits.assign(size_t(::sprites.mask_stride) * size_t(::sprites.mask_height), 0);
+        ::sprites.mask_bits = bits.data();
+        ::sprites.mask_inverted = 0;
         fetch_mask_bits(mask);
     }
-    void TearDown() override { mask_bits = nullptr; }
+    void TearDown() override { ::sprites.mask_bits = nullptr; }
 
     uint32_t sheet(int32_t x, int32_t y) const { return sprites.pixels[size_t(y) * size_t(sprites.width) + size_t(x)]; }
 };
@@ -55,7 +55,7 @@ TEST_F(Artwork, SheetsAsShipped) {
     EXPECT_EQ(mask.width, 840);
     EXPECT_EQ(mask.height, 252);
     EXPECT_EQ(mask.bits_per_pixel, 1);
-    EXPECT_EQ(mask_inverted, 0);
+    EXPECT_EQ(::sprites.mask_inverted, 0);
 }
 
 TEST_F(Artwork, CellsPlainAndMirrored) {
@@ -104,7 +104,7 @@ TEST_F(Artwork, EveryOutlineCoversExactlyThePet) {
         expect_outline_matches_mask(plain[size_t(image)], image, 0);
         expect_outline_matches_mask(mirrored[size_t(image)], image, 1);
         // The mask marks exactly the sheet's pixels that are not the key.
-        int32_t x0 = image % sheet_columns * S, y0 = image / sheet_columns * S;
+        int32_t x0 = image % ::sprites.sheet_columns * S, y0 = image / ::sprites.sheet_columns * S;
         for (int y = 0; y < S; ++y)
             for (int x = 0; x < S; ++x)
                 ASSERT_EQ(mask_inside(x0 + x, y0 + y), sheet(x0 + x, y0 + y) != KEY_COLOUR) << image << " " << x << "," << y;

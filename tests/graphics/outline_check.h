@@ -10,7 +10,7 @@
 
 inline void expect_outline_matches_mask(const Outline* outline, int32_t image, int32_t mirrored) {
     constexpr int S = SPRITE_SIZE;
-    int32_t x0 = image % mask_columns * S, y0 = image / mask_columns * S;
+    int32_t x0 = image % sprites.mask_columns * S, y0 = image / sprites.mask_columns * S;
     bool any_inside = false;
     for (int y = 0; y < S && !any_inside; ++y)
         for (int x = 0; x < S && !any_inside; ++x) any_inside = mask_inside(x0 + x, y0 + y);

@@ -19,19 +19,19 @@ struct OutlineTest : testing::Test {
 
     // A mask of columns x rows cells, nothing inside.
     void make_mask(int32_t columns, int32_t rows, int32_t extra_width = 0) {
-        mask_width = columns * S + extra_width;
-        mask_height = rows * S;
-        mask_columns = columns;
-        mask_rows = rows;
-        mask_stride = mask_stride_for(mask_width);
-        bits.assign(size_t(mask_stride) * size_t(mask_height), 0);
-        mask_bits = bits.data();
-        mask_inverted = 0;
+        sprites.mask_width = columns * S + extra_width;
+        sprites.mask_height = rows * S;
+        sprites.mask_columns = columns;
+        sprites.mask_rows = rows;
+        sprites.mask_stride = mask_stride_for(sprites.mask_width);
+        bits.assign(size_t(sprites.mask_stride) * size_t(sprites.mask_height), 0);
+        sprites.mask_bits = bits.data();
+        sprites.mask_inverted = 0;
     }
     void set_inside(int32_t x, int32_t y) {
-        bits[size_t(mask_height - 1 - y) * size_t(mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+        bits[size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     }
-    void TearDown() override { mask_bits = nullptr; }
+    void TearDown() override { sprites.mask_bits = nullptr; }
 };
 
 std::unique_ptr<Outline> build(int32_t image, int32_t mirrored) {
@@ -69,13 +69,13 @@ TEST_F(OutlineTest, EveryCellOfAScatteredMask) {
     // pixels to the right of the last whole cell.
     make_mask(5, 3, 11);
     uint32_t state = 99;
-    for (int32_t y = 0; y < mask_height; ++y)
-        for (int32_t x = 0; x < mask_width; ++x) {
+    for (int32_t y = 0; y < sprites.mask_height; ++y)
+        for (int32_t x = 0; x < sprites.mask_width; ++x) {
             state = state * 214013 + 2531011;
             if ((state >> 16) % 3 == 0 || (x / S + y / S) % 4 == 0) set_inside(x, y);
         }
     for (int32_t inverted : {0, 1}) {
-        mask_inverted = inverted;
+        sprites.mask_inverted = inverted;
         for (int32_t image = 0; image < 15; ++image)
             for (int32_t mirrored : {0, 1}) expect_outline_matches_mask(build(image, mirrored).get(), image, mirrored);
     }
@@ -90,19 +90,19 @@ TEST_F(OutlineTest, FullAndEmptyCells) {
     ASSERT_EQ(full->rects.size(), size_t(S));
     EXPECT_EQ(full->rects[0], (OutlineRect{0, 0, 1, S}));
     EXPECT_EQ(build(1, 0), nullptr);  // no inside pixel: no outline at all
-    mask_inverted = 1;
+    sprites.mask_inverted = 1;
     EXPECT_EQ(build(0, 1), nullptr);
     EXPECT_TRUE(build(1, 1));
 }
 
 TEST_F(OutlineTest, NothingIsReadOutsideTheMask) {
     make_mask(2, 2);
-    for (int y = 0; y < mask_height; ++y)
-        for (int x = 0; x < mask_width; ++x) set_inside(x, y);
+    for (int y = 0; y < sprites.mask_height; ++y)
+        for (int x = 0; x < sprites.mask_width; ++x) set_inside(x, y);
     EXPECT_TRUE(build(3, 0));
     EXPECT_EQ(build(4, 0), nullptr);
     EXPECT_EQ(build(-1, 0), nullptr);
-    mask_bits = nullptr;  // never fetched
+    sprites.mask_bits = nullptr;  // never fetched
     EXPECT_EQ(build(0, 0), nullptr);
 }
 

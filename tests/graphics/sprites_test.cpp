@@ -23,8 +23,8 @@ std::vector<uint32_t> position_sheet(int32_t width, int32_t height) {
 TEST(SpriteSheet, CellPositionsPlainAndMirrored) {
     std::vector<uint32_t> sheet = position_sheet(840, 252);
     ASSERT_EQ(sheet_attach(840, 252, sheet.data(), 108), 1);
-    EXPECT_EQ(sheet_columns, 20);
-    EXPECT_EQ(sheet_rows, 6);
+    EXPECT_EQ(sprites.sheet_columns, 20);
+    EXPECT_EQ(sprites.sheet_rows, 6);
     struct Case { int image, x, y; };
     for (Case c : {Case{0, 0, 0}, Case{19, 798, 0}, Case{20, 0, 42}, Case{107, 294, 210}}) {
         uint32_t plain[CELL_PIXELS], mirrored[CELL_PIXELS];
@@ -42,7 +42,7 @@ TEST(SpriteSheet, CellPositionsPlainAndMirrored) {
 TEST(SpriteSheet, GridChecks) {
     std::vector<uint32_t> narrow = position_sheet(839, 252);
     ASSERT_EQ(sheet_attach(839, 252, narrow.data(), 108), 1);  // 19 x 6 = 114 cells
-    EXPECT_EQ(sheet_columns, 19);
+    EXPECT_EQ(sprites.sheet_columns, 19);
     uint32_t cell[CELL_PIXELS];
     copy_cell(cell, 19, 0);
     EXPECT_EQ(cell[0], position_colour(0, 42));
@@ -86,16 +86,16 @@ struct MaskFixture : testing::Test {
     std::vector<uint8_t> bits;
 
     void set_up_mask(int32_t width, int32_t height) {
-        mask_width = width;
-        mask_height = height;
-        mask_columns = width / S;
-        mask_rows = height / S;
-        mask_stride = mask_stride_for(width);
-        bits.assign(size_t(mask_stride) * size_t(height), 0);
-        mask_bits = bits.data();
-        mask_inverted = 0;
+        sprites.mask_width = width;
+        sprites.mask_height = height;
+        sprites.mask_columns = width / S;
+        sprites.mask_rows = height / S;
+        sprites.mask_stride = mask_stride_for(width);
+        bits.assign(size_t(sprites.mask_stride) * size_t(height), 0);
+        sprites.mask_bits = bits.data();
+        sprites.mask_inverted = 0;
     }
-    void TearDown() override { mask_bits = nullptr; }
+    void TearDown() override { sprites.mask_bits = nullptr; }
 };
 
 Bitmap one_bit(int32_t width, int32_t height, std::vector<uint32_t> palette) {
@@ -121,18 +121,18 @@ TEST_F(MaskFixture, BottomRowFirstLeftmostPixelInTheHighBit) {
     set_up_mask(45, 43);
     Bitmap mask = one_bit(45, 43, {0x000000, 0xFFFFFF});
     fetch_mask_bits(mask);
-    EXPECT_EQ(mask_inverted, 0);
+    EXPECT_EQ(sprites.mask_inverted, 0);
     for (int32_t y = 0; y < 43; ++y) {
         for (int32_t x = 0; x < 45; ++x) {
             uint8_t index = mask.indices[size_t(y) * 45 + size_t(x)];
-            int bit = bits[size_t(42 - y) * size_t(mask_stride) + size_t(x / 8)] >> (7 - x % 8) & 1;
+            int bit = bits[size_t(42 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] >> (7 - x % 8) & 1;
             ASSERT_EQ(bit, index) << x << "," << y;
             ASSERT_EQ(mask_inside(x, y), index == 1) << x << "," << y;
         }
     }
     // Row padding stays zero.
     for (int32_t row = 0; row < 43; ++row)
-        for (int32_t byte = 6; byte < mask_stride; ++byte) ASSERT_EQ(bits[size_t(row) * size_t(mask_stride) + size_t(byte)], 0);
+        for (int32_t byte = 6; byte < sprites.mask_stride; ++byte) ASSERT_EQ(bits[size_t(row) * size_t(sprites.mask_stride) + size_t(byte)], 0);
     EXPECT_FALSE(mask_inside(-1, 0));
     EXPECT_FALSE(mask_inside(45, 0));
     EXPECT_FALSE(mask_inside(0, 43));
@@ -142,14 +142,14 @@ TEST_F(MaskFixture, WhiteFirstMeansInvertedAndZeroBitsInside) {
     set_up_mask(42, 42);
     Bitmap mask = one_bit(42, 42, {0xFFFFFF, 0x000000});
     fetch_mask_bits(mask);
-    EXPECT_EQ(mask_inverted, 1);
+    EXPECT_EQ(sprites.mask_inverted, 1);
     for (int32_t y = 0; y < 42; ++y)
         for (int32_t x = 0; x < 42; ++x) ASSERT_EQ(mask_inside(x, y), mask.indices[size_t(y) * 42 + size_t(x)] == 0);
     // Any colour but black first counts: the sense follows the table.
     mask.palette = {0x000100, 0x000000};
     set_up_mask(42, 42);
     fetch_mask_bits(mask);
-    EXPECT_EQ(mask_inverted, 1);
+    EXPECT_EQ(sprites.mask_inverted, 1);
 }
 
 TEST_F(MaskFixture, AnUnsuitablePictureLeavesEverythingZero) {
@@ -159,7 +159,7 @@ TEST_F(MaskFixture, AnUnsuitablePictureLeavesEverythingZero) {
     for (const Bitmap* mask : {&wrong_size, &wrong_depth}) {
         set_up_mask(42, 42);
         fetch_mask_bits(*mask);
-        EXPECT_EQ(mask_inverted, 0);
+        EXPECT_EQ(sprites.mask_inverted, 0);
         EXPECT_EQ(bits, std::vector<uint8_t>(bits.size(), 0));
     }
 }

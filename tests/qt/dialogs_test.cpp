@@ -234,10 +234,10 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys) {
     screen_width = 1024;
     screen_height = 768;
     pending_settings = {MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-    options_open = 0;
+    dialogs.options_open = 0;
 
     open_options_dialog(pet);
-    ASSERT_EQ(options_open, 1);
+    ASSERT_EQ(dialogs.options_open, 1);
     Window* dialog = pet->owned.back();
     char text[80];
     platform_get_item_text(dialog, 1007, text, sizeof text);
@@ -261,7 +261,7 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys) {
         EXPECT_EQ(seen.text, QString::fromUtf8(r.message));
         EXPECT_EQ(seen.icon, QMessageBox::Critical);
         EXPECT_TRUE(seen.owned_by_dialog);
-        EXPECT_EQ(options_open, 1) << r.message;
+        EXPECT_EQ(dialogs.options_open, 1) << r.message;
         EXPECT_FALSE(QFile::exists(ini));
         platform_get_item_text(dialog, 1002, text, sizeof text);
         EXPECT_STREQ(text, r.top) << "the entries stay as typed";
@@ -270,7 +270,7 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys) {
     platform_set_item_text(dialog, 1007, "0200");
     all<QRadioButton>(dialog)[1]->click();
     ok->click();
-    EXPECT_EQ(options_open, 0);
+    EXPECT_EQ(dialogs.options_open, 0);
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),

@@ -11,7 +11,7 @@ struct Errors : ShellTest {
     Window* dialog(int id) { return platform_create_dialog(id, pet_window, quiet_dialog); }
     std::vector<Window*> listed() {
         std::vector<Window*> windows;
-        for (OpenDialog* node = open_dialogs; node; node = node->next) windows.push_back(node->window);
+        for (OpenDialog* node = dialogs.open_dialogs; node; node = node->next) windows.push_back(node->window);
         return windows;
     }
 };
@@ -87,7 +87,7 @@ TEST_F(Errors, TheListKeepsTheNewestFirstAndRemovesOnlyWhatItHolds) {
     remove_open_dialog(a);  // the tail
     EXPECT_EQ(listed(), std::vector<Window*>{b});
     remove_open_dialog(b);
-    EXPECT_EQ(open_dialogs, nullptr);
+    EXPECT_EQ(dialogs.open_dialogs, nullptr);
     EXPECT_EQ(fake.live_blocks.size(), blocks - 3);
 }
 
@@ -113,7 +113,7 @@ TEST_F(Errors, ADialogThatCannotBeListedEndsTheProgram) {
     Window* options = dialog(113);
     fake.fail_heap_alloc_at = fake.heap_allocations + 1;
     EXPECT_EQ(add_open_dialog(options), nullptr);
-    EXPECT_EQ(open_dialogs, nullptr);
+    EXPECT_EQ(dialogs.open_dialogs, nullptr);
     EXPECT_FALSE(options->alive);  // owned by the pet window, which went down
     EXPECT_FALSE(pet()->alive);
 }

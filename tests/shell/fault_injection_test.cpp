@@ -73,7 +73,7 @@ void modal_loop(Window*, const std::string& text, unsigned kind) {
     watch.text = text;
     watch.kind = kind;
     if (!::pet) return;  // the engine is not loaded yet: nothing can tick
-    const int32_t x = pet_x, y = pet_y, image = current_image, mirrored = current_mirrored;
+    const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image, mirrored = ::pet->current_mirrored;
     const int32_t about_frame = ::pet->about_frame;
     const size_t calls_before = fake.calls.size();
     for (size_t i = 0; i < fake.windows.size(); ++i) {
@@ -83,8 +83,8 @@ void modal_loop(Window*, const std::string& text, unsigned kind) {
     }
     fake_paint_pending();
     if (fatal_error) {
-        watch.moved_during_fatal_box = x != pet_x || y != pet_y || image != current_image ||
-                                       mirrored != current_mirrored || about_frame != ::pet->about_frame;
+        watch.moved_during_fatal_box = x != ::pet->x || y != ::pet->y || image != ::pet->current_image ||
+                                       mirrored != ::pet->current_mirrored || about_frame != ::pet->about_frame;
         for (size_t i = calls_before; i < fake.calls.size(); ++i)
             if (fake.calls[i].starts_with("present")) watch.drew_during_fatal_box = true;
     }
@@ -109,7 +109,7 @@ struct FaultInjection : ShellTest {
     void expect_clean_end() {
         for (auto& window : fake.windows) EXPECT_FALSE(window->alive) << window->name << " still alive";
         EXPECT_EQ(pet_window, nullptr);
-        EXPECT_EQ(open_dialogs, nullptr);
+        EXPECT_EQ(dialogs.open_dialogs, nullptr);
         EXPECT_EQ(fake.contexts_held, 0);
         EXPECT_FALSE(fake.screen_open);
         EXPECT_EQ(fake.capture, nullptr);

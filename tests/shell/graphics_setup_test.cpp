@@ -100,10 +100,10 @@ TEST_F(SheetRules, ASheetOneColumnShortOfWholeCellsIsAcceptedAndReflowed) {
     shrink(RES_SPRITES, 839, 252);  // 19 whole columns, 114 cells
     ASSERT_EQ(start(MODE_PRECOMPUTED), 0);
     EXPECT_EQ(fake_count("message_box"), 0);
-    EXPECT_EQ(sheet_columns, 19);
+    EXPECT_EQ(sprites.sheet_columns, 19);
     // Image 19 now lies at the start of the second row, where image 20 was drawn.
-    current_image = 19;
-    current_mirrored = 0;
+    ::pet->current_image = 19;
+    ::pet->current_mirrored = 0;
     platform_invalidate(pet());
     fake_paint_pending();
     EXPECT_EQ(pet()->pixels[10 * SPRITE_SIZE + 5], fake_art_pixel(20, 5, 10));
@@ -121,11 +121,11 @@ TEST_F(SheetRules, AMaskWhoseColourTableStartsWithWhiteStillShowsThePet) {
     mask.palette = {0xFFFFFF, 0x000000};
     for (uint8_t& index : mask.indices) index ^= 1;
     start(MODE_LIVE);
-    EXPECT_EQ(mask_inverted, 1);
+    EXPECT_EQ(sprites.mask_inverted, 1);
     int inside = 0;
     for (const OutlineRect& r : pet()->outline.rects) {
         for (int32_t y = r.top; y < r.bottom; ++y) {
-            const int32_t x = current_mirrored ? SPRITE_SIZE - 1 - r.left : r.left;
+            const int32_t x = ::pet->current_mirrored ? SPRITE_SIZE - 1 - r.left : r.left;
             EXPECT_TRUE(fake_art_inside(x, y)) << x << "," << y;
             ++inside;
         }
@@ -169,7 +169,7 @@ TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels) {
     empty_first_cell();
     start(MODE_PRECOMPUTED);
     fake_clear_calls();
-    current_image = 0;
+    ::pet->current_image = 0;
     apply_outline();
     EXPECT_EQ(fake_log(), "set_window_outline(pet,rects=0)\n");
     EXPECT_TRUE(pet()->has_outline);
@@ -181,7 +181,7 @@ TEST_F(EmptyImage, LiveKeepsTheOutlineItHadForAnImageWithoutPixels) {
     start(MODE_LIVE);
     const size_t rects = pet()->outline.rects.size();
     fake_clear_calls();
-    current_image = 0;
+    ::pet->current_image = 0;
     apply_outline();
     EXPECT_EQ(fake_log(), "");
     EXPECT_EQ(pet()->outline.rects.size(), rects);

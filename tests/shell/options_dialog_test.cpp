@@ -1,6 +1,6 @@
 #include "shell_harness.h"
 
-#include "shell/ini.h"
+#include "support/ini.h"
 
 namespace {
 
@@ -80,9 +80,9 @@ TEST_F(OptionsDialog, ShowsThePendingValues)
                                         "set_check(options,1006,0)", "set_item_text(options,1002,\"10\")",
                                         "set_item_text(options,1004,\"20\")", "set_item_text(options,1003,\"30\")",
                                         "set_item_text(options,1005,\"40\")", "set_item_text(options,1007,\"200\")"}));
-    EXPECT_EQ(options_open, 1);
-    ASSERT_NE(open_dialogs, nullptr);
-    EXPECT_EQ(open_dialogs->window, dialog);
+    EXPECT_EQ(dialogs.options_open, 1);
+    ASSERT_NE(dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(dialogs.open_dialogs->window, dialog);
 }
 
 TEST_F(OptionsDialog, OkWithoutAChangeWritesNothing)
@@ -90,8 +90,8 @@ TEST_F(OptionsDialog, OkWithoutAChangeWritesNothing)
     EXPECT_EQ(ok(), "");
     EXPECT_EQ(fake_count("ini_write_string"), 0);
     EXPECT_TRUE(fake.ini_files.empty());
-    EXPECT_EQ(options_open, 0);
-    EXPECT_EQ(open_dialogs, nullptr);
+    EXPECT_EQ(dialogs.options_open, 0);
+    EXPECT_EQ(dialogs.open_dialogs, nullptr);
 }
 
 TEST_F(OptionsDialog, ChangingOnlyTheModeWritesAllSixKeys)
@@ -203,13 +203,13 @@ TEST_F(OptionsDialog, ChosenTwiceFromTheMenuOpensOnce)
     EXPECT_EQ(fake_count("create_dialog"), 1);
     dialog = fake_window("options");
     EXPECT_EQ(dialog->owner, pet());
-    EXPECT_EQ(options_open, 1);
+    EXPECT_EQ(dialogs.options_open, 1);
 
     // Escape reaches the dialog through the loop's offer and closes it.
     PlatformMessage escape{dialog, FAKE_KEYDOWN, FAKE_KEY_ESCAPE, 0};
     EXPECT_EQ(offer_to_dialogs(&escape), 1);
     EXPECT_FALSE(dialog->alive);
-    EXPECT_EQ(options_open, 0);
+    EXPECT_EQ(dialogs.options_open, 0);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
     fake_send(pet(), MSG_COMMAND, CMD_OPTIONS);
     EXPECT_EQ(fake_count("create_dialog"), 2);
@@ -222,7 +222,7 @@ TEST_F(OptionsDialog, GoingWithThePetWindowLeavesNoStaleEntry)
     fake_send(pet(), MSG_COMMAND, CMD_OPTIONS);
     platform_destroy_window(pet());
     EXPECT_FALSE(fake_window("options")->alive);
-    EXPECT_EQ(open_dialogs, nullptr);
+    EXPECT_EQ(dialogs.open_dialogs, nullptr);
 }
 
 TEST_F(OptionsDialog, OtherCommandsAreNotHandled)

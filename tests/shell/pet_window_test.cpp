@@ -46,7 +46,7 @@ TEST_F(PetWindow, ADoubleClickIsAShortDragThenTheMenuAndItsSecondPressStartsNoDr
               "release_capture()\n"
               "client_to_screen(pet,10,12)\n" +
                   menu_at(10, 12) + "\n");
-    EXPECT_EQ(dragging, 0);
+    EXPECT_EQ(::pet->dragging, 0);
     EXPECT_EQ(fake.capture, nullptr);
 }
 
@@ -58,14 +58,14 @@ TEST_F(PetWindow, TheRightButtonOpensTheMenuAtThePointerAndItsReleaseDoesNothing
 
 TEST_F(PetWindow, ContinueClosesTheMenuAndChangesNothing) {
     fake.popup_command = CMD_CONTINUE;
-    const int32_t x = pet_x, y = pet_y, image = current_image;
+    const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image;
     send(MSG_RBUTTONDOWN, 0, fake_point(5, 5));
     fake_clear_calls();
     fake_pump();
     EXPECT_EQ(fake_log(), "");
-    EXPECT_EQ(pet_x, x);
-    EXPECT_EQ(pet_y, y);
-    EXPECT_EQ(current_image, image);
+    EXPECT_EQ(::pet->x, x);
+    EXPECT_EQ(::pet->y, y);
+    EXPECT_EQ(::pet->current_image, image);
     EXPECT_TRUE(pet()->alive);
 }
 
@@ -97,17 +97,17 @@ TEST_F(PetWindow, OptionsAndAboutChosenTwiceOpenOneDialogEachOwnedByThePet) {
     EXPECT_FALSE(fake_window("about")->alive);
 }
 
-// ---- dragging
+// ---- ::pet->dragging
 
 TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInTheBox) {
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(-3, 50));
-    EXPECT_EQ(grab_x, 0);
-    EXPECT_EQ(grab_y, 42);
+    EXPECT_EQ(::pet->grab_x, 0);
+    EXPECT_EQ(::pet->grab_y, 42);
     EXPECT_EQ(fake.capture, pet());
     fake_clear_calls();
     send(MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(30000, 30000));
-    EXPECT_EQ(pet_x, 1024 - 42);
-    EXPECT_EQ(pet_y, 768 - 42);
+    EXPECT_EQ(::pet->x, 1024 - 42);
+    EXPECT_EQ(::pet->y, 768 - 42);
     EXPECT_EQ(fake_log(), "invalidate(pet)\nmove_window(pet,982,726)\n");
     // Held against the corner the pet does not move, but is repainted.
     fake_clear_calls();
@@ -127,7 +127,7 @@ TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown) {
     EXPECT_TRUE(in_order(fake.calls, {"track_popup_menu(105," + std::to_string(pet()->x + 20) + "," +
                                           std::to_string(pet()->y + 20) + ",pet)",
                                       "set_cursor(0)", "release_capture()"}));
-    EXPECT_EQ(dragging, 0);
+    EXPECT_EQ(::pet->dragging, 0);
 }
 
 TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
@@ -135,7 +135,7 @@ TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
     fake_clear_calls();
     send(MSG_MOUSEMOVE, 0, fake_point(25, 25));
     EXPECT_EQ(fake_log(), "set_cursor(0)\nrelease_capture()\n");
-    EXPECT_EQ(dragging, 0);
+    EXPECT_EQ(::pet->dragging, 0);
 }
 
 TEST_F(PetWindow, AReleaseWithoutADragDoesNothing) {
@@ -155,10 +155,10 @@ TEST_F(PetWindow, ATickDuringADragThatChangesNothingTouchesNoWindow) {
 TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving) {
     ASSERT_TRUE(run_action_where([](const Action& a, int32_t i) { return a.drag_action == i + 1 && a.frame_count > 1; }));
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
-    const int32_t image = current_image;
+    const int32_t image = ::pet->current_image;
     fake_clear_calls();
     send(MSG_TIMER, 1);
-    ASSERT_NE(current_image, image);
+    ASSERT_NE(::pet->current_image, image);
     EXPECT_TRUE(in_order(fake.calls, {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")",
                                       "invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
     EXPECT_EQ(fake_count("move_window"), 0);
@@ -198,13 +198,13 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
     Window* window = pet();
     int still = 0, image_only = 0, moved = 0;
     for (int tick = 0; tick < 800; ++tick) {
-        const int32_t x = pet_x, y = pet_y, image = current_image, mirrored = current_mirrored;
+        const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image, mirrored = ::pet->current_mirrored;
         const size_t rects = window->outline.rects.size();
         const bool had_outline = window->has_outline;
         fake_clear_calls();
         fake_send(window, MSG_TIMER, 1);
-        const bool image_changed = image != current_image || mirrored != current_mirrored;
-        const bool position_changed = x != pet_x || y != pet_y;
+        const bool image_changed = image != ::pet->current_image || mirrored != ::pet->current_mirrored;
+        const bool position_changed = x != ::pet->x || y != ::pet->y;
         SCOPED_TRACE("tick " + std::to_string(tick));
         if (!image_changed && !position_changed) {
             ++still;
@@ -222,8 +222,8 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
         }
         if (position_changed) {
             ++moved;
-            ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "move_window(pet," + std::to_string(pet_x) + "," +
-                                                                     std::to_string(pet_y) + ")"}));
+            ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "move_window(pet," + std::to_string(::pet->x) + "," +
+                                                                     std::to_string(::pet->y) + ")"}));
             ASSERT_EQ(fake_count("capture_screen"), mode == MODE_STANDARD ? 1 : 0);
             fake_paint_pending();
         } else {
@@ -231,8 +231,8 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
             ASSERT_EQ(fake_count("move_window"), 0);
             ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
         }
-        ASSERT_EQ(window->x, pet_x);
-        ASSERT_EQ(window->y, pet_y);
+        ASSERT_EQ(window->x, ::pet->x);
+        ASSERT_EQ(window->y, ::pet->y);
         // What the window shows is the current image, over the true screen
         // in the standard mode however the moves overlapped.
         std::vector<bool> in_outline(CELL_PIXELS, false);
@@ -241,13 +241,13 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
                 for (int32_t px = r.left; px < r.right; ++px) in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px] = true;
         for (int32_t py = 0; py < SPRITE_SIZE; ++py) {
             for (int32_t px = 0; px < SPRITE_SIZE; ++px) {
-                const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - px : px;
+                const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - px : px;
                 const bool inside = fake_art_inside(sx, py);
                 const uint32_t shown = window->pixels[static_cast<size_t>(py) * SPRITE_SIZE + px];
                 if (inside) {
-                    ASSERT_EQ(shown, fake_art_pixel(current_image, sx, py)) << px << "," << py;
+                    ASSERT_EQ(shown, fake_art_pixel(::pet->current_image, sx, py)) << px << "," << py;
                 } else if (mode == MODE_STANDARD) {
-                    ASSERT_EQ(shown, fake.desktop_pixel(pet_x + px, pet_y + py)) << px << "," << py;
+                    ASSERT_EQ(shown, fake.desktop_pixel(::pet->x + px, ::pet->y + py)) << px << "," << py;
                 }
                 if (mode != MODE_STANDARD && window->has_outline) {
                     ASSERT_EQ(in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px], inside) << px << "," << py;

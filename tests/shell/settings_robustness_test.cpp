@@ -9,7 +9,7 @@
 #include <iterator>
 #include <random>
 
-#include "shell/ini.h"
+#include "support/ini.h"
 #include "temp_folder.h"
 
 #ifndef _WIN32
@@ -213,8 +213,10 @@ TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
     std::string new_file = old_file;
     ini_set(new_file, "Setup", "Timer", "999");
     std::mt19937 random(6);
+    // A kill counts as mid-way when it leaves the save's temporary behind.
+    // Rounds go on past 60 until one has, or the test would prove nothing.
     int killed_mid_save = 0;
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 60 || (killed_mid_save == 0 && round < 2000); ++round) {
         write(old_file);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -226,11 +228,16 @@ TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        killed_mid_save += WIFSIGNALED(status);
         const std::string left = read();
         ASSERT_TRUE(left == old_file || left == new_file) << "round " << round << ": a file of " << left.size() << " bytes";
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            if (entry.path() != fs::path(path)) {
+                killed_mid_save += WIFSIGNALED(status);
+                fs::remove(entry.path());
+            }
     }
     RecordProperty("killed_mid_save", killed_mid_save);
+    EXPECT_GT(killed_mid_save, 0) << "no kill landed while a save was under way";
     write(old_file);
     ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "999"));
     EXPECT_EQ(read(), new_file);
@@ -248,3 +255,19 @@ TEST_F(SettingsOnDisk, TemporariesLeftByKilledSavesDoNotStopSaving) {
 }
 
 }  // namespace
+
+// The pet's timer runs at the interval the platform clamps to, whatever
+// "Timer" holds: never faster than every 10 ms, a negative value waits.
+TEST_F(SettingsReading, TheTimerIntervalIsClampedAsOnEveryPlatform) {
+    for (auto [timer, interval] : {std::pair{"0", 10u}, {"9", 10u}, {"10", 10u}, {"-1", 0x7FFFFFFFu}, {"150", 150u}}) {
+        SCOPED_TRACE(timer);
+        TearDown();
+        SetUp();
+        fake.ini_files[ini_path()] = "[Setup]\nTimer="s + timer + "\n";
+        fake.when_idle = [&] {
+            EXPECT_EQ(fake_window("pet")->timers.at(1), interval);
+            fake_post(pet_window, MSG_COMMAND, CMD_EXIT);
+        };
+        EXPECT_EQ(dorrabee_main(5), 0);
+    }
+}

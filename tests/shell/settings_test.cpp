@@ -1,6 +1,6 @@
 #include "shell_harness.h"
 
-#include "shell/ini.h"
+#include "support/ini.h"
 
 namespace {
 

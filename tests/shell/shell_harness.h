@@ -26,13 +26,11 @@ inline void reset_program() {
     fake_reset();
     fatal_error = 0;
     pet_window = nullptr;
-    open_dialogs = nullptr;  // its nodes went with the fake's heap
-    options_open = about_open = 0;
-    dragging = grab_x = grab_y = 0;
-    current_image = current_mirrored = pet_x = pet_y = 0;
+    dialogs_reset();  // the open list's nodes went with the fake's heap
     action_script = &builtin_script;
-    settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+    settings_reset();
     screen_width = screen_height = 0;
+    pet_zoom = 1;
 }
 
 // The settings file where the program looks for it on this build.

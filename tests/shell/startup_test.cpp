@@ -26,7 +26,7 @@ std::vector<bool> blob(bool mirrored) {
 
 TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
     EXPECT_EQ(start(MODE_PRECOMPUTED, 7), 0);
-    const std::string at = std::to_string(pet_x) + "," + std::to_string(pet_y);
+    const std::string at = std::to_string(::pet->x) + "," + std::to_string(::pet->y);
     EXPECT_TRUE(in_order(fake.calls, {
         "register_pet_class()", "screen_size()", "executable_path(260)",
         "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)", "seconds_now()",
@@ -42,14 +42,14 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
     EXPECT_EQ(screen_width, 1024);
     EXPECT_EQ(screen_height, 768);
     EXPECT_TRUE(pet()->visible);
-    EXPECT_EQ(pet()->x, pet_x);
-    EXPECT_EQ(pet()->y, pet_y);
-    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+    EXPECT_EQ(pet()->x, ::pet->x);
+    EXPECT_EQ(pet()->y, ::pet->y);
+    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
     // The frame is the current image's cell, key colour and all.
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
         for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
-            const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - x : x;
-            const uint32_t cell = fake_art_inside(sx, y) ? fake_art_pixel(current_image, sx, y) : KEY_COLOUR;
+            const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t cell = fake_art_inside(sx, y) ? fake_art_pixel(::pet->current_image, sx, y) : KEY_COLOUR;
             ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], cell) << x << "," << y;
         }
     EXPECT_EQ(fake_count("message_box"), 0);
@@ -59,15 +59,15 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
 TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites) {
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start(MODE_STANDARD);
-    const std::string capture = "capture_screen(" + std::to_string(pet_x) + "," + std::to_string(pet_y) + ",42,42)";
+    const std::string capture = "capture_screen(" + std::to_string(::pet->x) + "," + std::to_string(::pet->y) + ",42,42)";
     EXPECT_TRUE(in_order(fake.calls, {"open_screen()", "set_window_outline(pet,rects=1)", capture,
                                       "set_timer(pet,1,150)", "show_window(pet,5)", "present(pet,42,42,0,0)"}));
     EXPECT_EQ(fake_count("load_bitmap(107)"), 0);  // the mask is never needed
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
         for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
-            const int32_t sx = current_mirrored ? SPRITE_SIZE - 1 - x : x;
-            const uint32_t expected = fake_art_inside(sx, y) ? fake_art_pixel(current_image, sx, y)
-                                                             : fake.desktop_pixel(pet_x + x, pet_y + y);
+            const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t expected = fake_art_inside(sx, y) ? fake_art_pixel(::pet->current_image, sx, y)
+                                                             : fake.desktop_pixel(::pet->x + x, ::pet->y + y);
             ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], expected) << x << "," << y;
         }
 }
@@ -75,7 +75,7 @@ TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites) 
 TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline) {
     start(MODE_LIVE);
     EXPECT_EQ(fake_count("set_window_outline"), 1);
-    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
     // Surfaces, mask bits and the frame; no outline tables.
     EXPECT_EQ(fake_count("heap_alloc"), 4);
 }
@@ -88,7 +88,7 @@ TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode) {
     // The first change of image builds an outline live.
     for (int tick = 0; tick < 200 && !pet()->has_outline; ++tick) fake_send(pet(), MSG_TIMER, 1);
     EXPECT_TRUE(pet()->has_outline);
-    EXPECT_EQ(shown_pixels(*pet()), blob(current_mirrored != 0));
+    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
 }
 
 TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile) {

@@ -224,15 +224,14 @@ void check_state()
     check(allocations == 0, "a step allocated memory");
     const int32_t xmax = screen_width - SPRITE_SIZE - settings.right_margin;
     const int32_t ymax = screen_height - SPRITE_SIZE - settings.bottom_margin;
-    check(pet_x >= settings.left_margin && pet_x <= xmax, "the pet left its box horizontally");
-    check(pet_y >= settings.top_margin && pet_y <= ymax, "the pet left its box vertically");
-    check(pet->x == pet_x && pet->y == pet_y, "the window and the engine disagree on where the pet is");
+    check(pet->x >= settings.left_margin && pet->x <= xmax, "the pet left its box horizontally");
+    check(pet->y >= settings.top_margin && pet->y <= ymax, "the pet left its box vertically");
     check(pet->current_action >= 0 && pet->current_action < pet->action_count, "no such action");
     const Action& action = pet->actions[pet->current_action];
     check(pet->tick >= 0 && pet->tick < action.frame_count, "tick is not a frame of the action");
     const ImageRef frame = action.frames[pet->tick];
-    check(current_image == (frame < 0 ? -frame : frame) - 1, "the image shown is not the frame's");
-    check(current_mirrored == ((frame < 0) != (pet->facing == 1) ? 1 : 0), "the mirroring is not the frame's");
+    check(pet->current_image == (frame < 0 ? -frame : frame) - 1, "the image shown is not the frame's");
+    check(pet->current_mirrored == ((frame < 0) != (pet->facing == 1) ? 1 : 0), "the mirroring is not the frame's");
     check(pet->facing == 0 || pet->facing == 1, "facing neither way");
     check(pet->repeat_count >= 0, "negative repetition count");
     bool empty_seen = false;
@@ -279,17 +278,17 @@ void live(long long steps, Totals& totals)
 {
     for (long long n = 0; n < steps; ++n) {
         counting = true;
-        if (!dragging && chance(1)) {
+        if (!pet->dragging && chance(1)) {
             drag_begin(int16_t(uniform(-60, 100)), int16_t(uniform(-60, 100)));
             ++totals.drags;
-        } else if (dragging) {
+        } else if (pet->dragging) {
             int32_t old_x, old_y;
             if (chance(60))
                 drag_move(chance(90), int16_t(uniform(-32768, 32767)), int16_t(uniform(-200, 250)), &old_x, &old_y);
             if (chance(8))
                 drag_end();
         }
-        if (dragging)
+        if (pet->dragging)
             drag_tick();
         else
             pet_step();
@@ -334,7 +333,7 @@ int main(int argc, char** argv)
             totals.variations += varied;
             check_state();
             live(std::min<long long>(uniform(1000, 60000), target - totals.steps), totals);
-            if (dragging)
+            if (pet->dragging)
                 drag_end();
             pet_release();
         }
@@ -344,7 +343,7 @@ int main(int argc, char** argv)
                     ", action %d tick %d at (%d,%d)\n",
                     totals.steps, totals.worlds, failure.what, screen_width, screen_height, settings.top_margin,
                     settings.left_margin, settings.bottom_margin, settings.right_margin, world_seed,
-                    pet ? pet->current_action + 1 : 0, pet ? pet->tick : 0, pet_x, pet_y);
+                    pet ? pet->current_action + 1 : 0, pet ? pet->tick : 0, pet ? pet->x : 0, pet ? pet->y : 0);
         return 1;
     }
     std::printf("%lld steps in %lld worlds (%lld on varied scripts, %lld scripts refused by the loader), "

@@ -1,5 +1,5 @@
 // The resources compiled into the program, read back as the system sees
-// them: the menu and dialog templates against shell/templates.inc, the
+// them: the menu and dialog templates against support/templates.inc, the
 // bitmaps as loaded by the system against our own decoder of the same files.
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ void read_templates(ExpectedMenu* menu, std::vector<ExpectedDialog>* dialogs) {
     dialogs->push_back({id, caption, x, y, w, h, style, font, points, language, {}});
 #define DIALOG_CONTROL(kind, id, caption, x, y, w, h) dialogs->back().controls.push_back({#kind, id, caption, x, y, w, h});
 #define DIALOG_END()
-#include "shell/templates.inc"
+#include "support/templates.inc"
 #undef MENU_BEGIN
 #undef MENU_ITEM
 #undef MENU_SEPARATOR

@@ -20,7 +20,7 @@ namespace {
 const char* const HELP =
     "Usage: dorrabee-sim [--script FILE] [--seed N] [--screen WxH]\n"
     "                    [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS] [--ticks N]\n"
-    "                    [--events SPEC]\n"
+    "                    [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
     "       dorrabee-sim --check DIR [--out OUTDIR]\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
@@ -39,7 +39,7 @@ const char* const HELP =
     "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
     "  --timer MS     tick interval in ms, used as given (default 150)\n"
     "  --ticks N      ticks to run (default 100)\n"
-    "  --events SPEC  mouse events, ';'-separated: T:press:CX,CY  T:move:CX,CY  T:release\n"
+    "  --events EVENTS mouse events, ';'-separated: T:press:CX,CY  T:move:CX,CY  T:release\n"
     "                 (pick the pet up, carry it with the left button down, drop it),\n"
     "                 each applied, in the order given, just before tick T (T >= 1);\n"
     "                 CX,CY are window coordinates, taken as signed 16-bit values.\n"
@@ -236,8 +236,8 @@ uint32_t fixed_seconds()
 
 void print_state(std::FILE* out, long long tick)
 {
-    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet_x, pet_y, current_image,
-                 current_mirrored, pet->current_action + 1, pet->facing);
+    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet->x, pet->y, pet->current_image,
+                 pet->current_mirrored, pet->current_action + 1, pet->facing);
 }
 
 void apply_event(const Event& event)
@@ -278,7 +278,6 @@ void set_world(const Options& options)
     settings.bottom_margin = options.margins[2];
     settings.right_margin = options.margins[3];
     settings.timer_ms = options.timer_ms;
-    dragging = grab_x = grab_y = 0;
 }
 
 int simulate(const Options& options, const PetFolder* folder, std::FILE* out)
@@ -302,7 +301,7 @@ int simulate(const Options& options, const PetFolder* folder, std::FILE* out)
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         for (; next_event < events.size() && events[next_event].tick == tick; ++next_event)
             apply_event(events[next_event]);
-        if (dragging)
+        if (pet->dragging)
             drag_tick();
         else
             pet_step();

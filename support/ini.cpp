@@ -1,4 +1,6 @@
-#include "shell/ini.h"
+#include "support/ini.h"
+
+#include "engine/shared.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -18,11 +20,6 @@
 #endif
 
 namespace {
-
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 std::string_view trim(std::string_view text)
 {

@@ -1,5 +1,5 @@
 // The pop-up menu and the two dialogs as plain constant records, read from
-// shell/templates.inc, for the platforms that build them at run time.
+// support/templates.inc, for the platforms that build them at run time.
 #pragma once
 
 #include <cstdint>

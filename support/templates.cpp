@@ -1,7 +1,7 @@
 // templates.inc read three times: the menu's items, every dialog control in
 // file order, and how many controls each dialog has; the records are put
 // together at compile time, so a dialog missing from the file does not build.
-#include "shell/templates.h"
+#include "support/templates.h"
 
 #include <iterator>
 
@@ -29,7 +29,7 @@ constexpr uint32_t STYLE_OF_PICTURE = BASE | 0xE;           // SS_BITMAP
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr MenuItemTemplate menu_items[] = {
-#include "shell/templates.inc"
+#include "support/templates.inc"
 };
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
@@ -42,7 +42,7 @@ constexpr MenuItemTemplate menu_items[] = {
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) \
     {CONTROL_##kind, id, caption, x, y, width, height, STYLE_OF_##kind},
 constexpr ControlTemplate all_controls[] = {
-#include "shell/templates.inc"
+#include "support/templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -51,7 +51,7 @@ constexpr ControlTemplate all_controls[] = {
     {id, caption, x, y, width, height, style, font, points, language, nullptr, 0},
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr DialogTemplate dialog_headers[] = {
-#include "shell/templates.inc"
+#include "support/templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -60,7 +60,7 @@ constexpr DialogTemplate dialog_headers[] = {
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language) , 0
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) +1
 constexpr int control_counts[] = {0
-#include "shell/templates.inc"
+#include "support/templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -95,7 +95,7 @@ consteval DialogTemplate dialog_from_file(int resource_id)
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 #define DIALOG_END()
 constinit const MenuTemplate pet_menu_template =
-#include "shell/templates.inc"
+#include "support/templates.inc"
     ;
 constinit const DialogTemplate options_dialog_template = dialog_from_file(RES_OPTIONS_DIALOG);
 constinit const DialogTemplate about_dialog_template = dialog_from_file(RES_ABOUT_DIALOG);

@@ -1,4 +1,4 @@
-#include "shell/ini.h"
+#include "support/ini.h"
 
 #include <gtest/gtest.h>
 

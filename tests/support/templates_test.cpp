@@ -1,4 +1,4 @@
-#include "shell/templates.h"
+#include "support/templates.h"
 
 #include <gtest/gtest.h>
 
