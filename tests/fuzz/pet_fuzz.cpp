@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (pet_engine_start(pet, messages)) {
         for (int step = 0; step < 200; ++step) {
             pet_step();
-            check(current_image >= 0 && current_image < pet.image_cells, "an image the sheet does not hold");
+            check(::pet->current_image >= 0 && ::pet->current_image < pet.image_cells, "an image the sheet does not hold");
         }
         pet_release();
     } else {
