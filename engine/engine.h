@@ -39,6 +39,8 @@ struct Choice {
 };
 
 void pet_step();
+// Puts the pet back inside its box (after the screen or the margins changed).
+void pet_keep_inside();
 Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict);
 bool fits_room(int32_t action, int32_t facing);
 Choice choose_next(ActionLink* list, int32_t count);

@@ -1,5 +1,6 @@
 // pet_step: one tick of the pet's own life, and the weighted choice of the
 // next action when the running one ends or meets a limit.
+#include <algorithm>
 #include <cstdint>
 
 #include "engine/engine.h"
@@ -156,6 +157,13 @@ bool would_cycle(int32_t action, int32_t facing)
             return false;
     }
     return true;
+}
+
+void pet_keep_inside()
+{
+    // The lower end wins when the box is empty (a screen smaller than the pet).
+    pet->x = std::max(std::min(pet->x, x_max()), settings.left_margin);
+    pet->y = std::max(std::min(pet->y, y_max()), settings.top_margin);
 }
 
 void pet_step()

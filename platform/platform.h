@@ -33,6 +33,8 @@ using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wpar
 constexpr unsigned MSG_CREATE = 0x0001;
 constexpr unsigned MSG_DESTROY = 0x0002;
 constexpr unsigned MSG_SIZE = 0x0005;
+// The screen's size changed: lparam holds the new width (low word) and height.
+constexpr unsigned MSG_DISPLAYCHANGE = 0x007E;
 constexpr unsigned MSG_PAINT = 0x000F;
 constexpr unsigned MSG_INITDIALOG = 0x0110;
 constexpr unsigned MSG_COMMAND = 0x0111;
@@ -85,6 +87,14 @@ int32_t platform_ini_read_int(const char* path, const char* section, const char*
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value);
 // The value's length; an empty text when the file, section or key is missing.
 size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size);
+// What stopped a save.
+constexpr int SAVE_DONE = 0;
+constexpr int SAVE_FOLDER_FAILED = 1;  // nothing could be written beside the file
+constexpr int SAVE_FILE_FAILED = 2;    // the file itself is read-only, unreadable or not a regular file
+// Writes `count` keys of one section as one save: where the platform owns the
+// file format, the file is replaced once, so every key lands or none does.
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count);
 
 // ---- message boxes (modal; return when the user has closed the box)
 void platform_message_box(Window* owner, const char* text, unsigned kind);

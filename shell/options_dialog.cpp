@@ -127,14 +127,18 @@ bool confirm(Window* dialog)
         return true;
     Settings saved = pending_settings;
     pending_settings = entered;
-    if (settings_write())
+    int failure = 0;
+    if (settings_write(&failure))
         return true;
     // pending_settings stands for what the file holds, so that OK again
     // tries again instead of finding nothing changed.
     pending_settings = saved;
-    char text[SETTINGS_PATH_SIZE + 96];
+    char text[SETTINGS_PATH_SIZE + 128];
     std::snprintf(text, sizeof text,
-                  "Fail to save the settings to %s !  Please check that the folder can be written ..",
+                  failure == SAVE_FILE_FAILED
+                      ? "Fail to save the settings to %s !  The file cannot be read or written (read-only, or not a "
+                        "regular file) .."
+                      : "Fail to save the settings to %s !  Please check that the folder can be written ..",
                   settings_path);
     complain(dialog, text);
     return false;

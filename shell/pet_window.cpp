@@ -2,12 +2,14 @@
 #include "shell/pet_window.h"
 
 #include "engine/engine.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
+#include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
 
@@ -68,6 +70,21 @@ void pet_tick() {
     if (image_changed || pet->x != old_x || pet->y != old_y) reposition_window(pet_window, old_x, old_y);
 }
 
+// The screen changed size under the pet: take the new size, drop margins that
+// no longer fit as start-up does, and bring the pet inside its box at once,
+// or it may stay off-screen where no one can reach it.
+void follow_screen_change(Window* window, int32_t width, int32_t height) {
+    screen_width = zoom_in(width, pet_zoom);
+    screen_height = zoom_in(height, pet_zoom);
+    if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin))
+        settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
+    if (fatal_error) return;
+    const int32_t old_x = pet->x;
+    const int32_t old_y = pet->y;
+    pet_keep_inside();
+    if (pet->x != old_x || pet->y != old_y) reposition_window(window, old_x, old_y);
+}
+
 }  // namespace
 
 intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
@@ -95,6 +112,9 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
         return 0;
     case MSG_TIMER:
         pet_tick();
+        return 0;
+    case MSG_DISPLAYCHANGE:
+        follow_screen_change(window, low_word(lparam), high_word(lparam));
         return 0;
     case MSG_MOUSEMOVE:
         drag_input_move(window, wparam, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));

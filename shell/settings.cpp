@@ -129,13 +129,19 @@ void settings_read()
     settings.timer_ms = pending_settings.timer_ms = read_key("Timer", 150);
 }
 
-bool settings_write()
+bool settings_write(int* failure)
 {
-    for (const Key& key : KEYS) {
-        char value[16];
-        std::snprintf(value, sizeof value, "%d", pending_settings.*key.field);
-        if (!platform_ini_write_string(settings_path, SECTION, key.name, value))
-            return false;
+    constexpr size_t COUNT = sizeof KEYS / sizeof KEYS[0];
+    char texts[COUNT][16];
+    const char* names[COUNT];
+    const char* values[COUNT];
+    for (size_t i = 0; i < COUNT; ++i) {
+        std::snprintf(texts[i], sizeof texts[i], "%d", pending_settings.*KEYS[i].field);
+        names[i] = KEYS[i].name;
+        values[i] = texts[i];
     }
-    return true;
+    int result = platform_ini_write_strings(settings_path, SECTION, names, values, COUNT);
+    if (failure)
+        *failure = result;
+    return result == SAVE_DONE;
 }

@@ -20,6 +20,7 @@ extern int32_t pet_zoom;
 // screen_width and screen_height into pet pixels; before settings_read.
 void zoom_init();
 void settings_read();
-// Writes all six values of pending_settings; false when the file could not be written.
-bool settings_write();
+// Writes all six values of pending_settings in one save; false when the file
+// could not be written, with the platform's SAVE_* reason in `failure`.
+bool settings_write(int* failure = nullptr);
 int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right);

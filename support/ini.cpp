@@ -2,20 +2,27 @@
 
 #include "engine/shared.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #include <process.h>
 #else
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -188,32 +195,120 @@ struct ReadLine {
     std::string ending;   // "\n", "\r\n" or "" (the last line)
 };
 
-// Reads one line; copies it, line end included, to `copy` when given.
-bool read_line(FILE* in, ReadLine& line, FILE* copy)
-{
-    line.head.clear();
-    line.ending.clear();
-    size_t length = 0;
-    int c;
-    bool any = false;
-    char previous = 0;
-    while ((c = std::getc(in)) != EOF) {
-        any = true;
-        if (copy)
-            std::putc(c, copy);
-        if (c == '\n') {
-            line.ending = previous == '\r' ? "\r\n" : "\n";
-            if (previous == '\r' && length <= INI_LINE_LIMIT)
-                line.head.pop_back();
-            break;
-        }
-        if (line.head.size() < INI_LINE_LIMIT)
-            line.head.push_back(char(c));
-        ++length;
-        previous = char(c);
+#ifdef _WIN32
+using FileInfo = struct _stat64;
+int file_info(int fd, FileInfo* info) { return ::_fstat64(fd, info); }
+bool is_regular(const FileInfo& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
+bool is_read_only(const FileInfo& info) { return (info.st_mode & _S_IWRITE) == 0; }
+int read_bytes(int fd, char* buffer, size_t size) { return ::_read(fd, buffer, unsigned(size)); }
+void close_file(int fd) { ::_close(fd); }
+#else
+using FileInfo = struct stat;
+int file_info(int fd, FileInfo* info) { return ::fstat(fd, info); }
+bool is_regular(const FileInfo& info) { return S_ISREG(info.st_mode); }
+bool is_read_only(const FileInfo& info) { return (info.st_mode & 0222) == 0; }
+ssize_t read_bytes(int fd, char* buffer, size_t size) { return ::read(fd, buffer, size); }
+void close_file(int fd) { ::close(fd); }
+#endif
+
+struct FdCloser {
+    int fd = -1;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            close_file(fd);
     }
-    return any;
+};
+
+enum class Opened { regular, missing, unusable };
+
+// Opens `path` for reading when it is a regular file, a link to one
+// included. A FIFO, device, socket or folder is never waited on nor read:
+// opening does not block, and fstat turns it away. `follow_links` false when
+// the caller has already resolved the links.
+Opened open_regular(const char* path, FdCloser& file, FileInfo& info, bool follow_links)
+{
+#ifdef _WIN32
+    (void)follow_links;
+    file.fd = ::_open(path, _O_RDONLY | _O_BINARY);
+#else
+    file.fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW));
+#endif
+    if (file.fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? Opened::missing : Opened::unusable;
+    if (file_info(file.fd, &info) != 0 || !is_regular(info))
+        return Opened::unusable;
+    return Opened::regular;
 }
+
+// Reads a file line by line through a buffer of its own: fast on a huge file,
+// and never more than one line's head in memory.
+struct LineReader {
+    explicit LineReader(int fd) : fd(fd), buffer(new char[BUFFER_SIZE]) {}
+
+    static constexpr size_t BUFFER_SIZE = 1 << 16;
+    int fd;
+    std::unique_ptr<char[]> buffer;
+    size_t at = 0;
+    size_t end = 0;
+    bool failed = false;
+
+    bool fill()
+    {
+        for (;;) {
+            auto got = read_bytes(fd, buffer.get(), BUFFER_SIZE);
+            if (got < 0 && errno == EINTR)
+                continue;
+            failed = got < 0;
+            at = 0;
+            end = got > 0 ? size_t(got) : 0;
+            return end > 0;
+        }
+    }
+
+    // Reads one line; copies it, line end included, to `copy` when given.
+    bool next(ReadLine& line, FILE* copy)
+    {
+        line.head.clear();
+        line.ending.clear();
+        size_t length = 0;  // bytes before the line feed
+        char previous = 0;
+        bool any = false;
+        while (at < end || fill()) {
+            any = true;
+            const char* from = buffer.get() + at;
+            const char* feed = static_cast<const char*>(std::memchr(from, '\n', end - at));
+            size_t content = feed ? size_t(feed - from) : end - at;
+            size_t taken = feed ? content + 1 : content;
+            if (copy)
+                std::fwrite(from, 1, taken, copy);
+            if (line.head.size() < INI_LINE_LIMIT)
+                line.head.append(from, std::min(content, INI_LINE_LIMIT - line.head.size()));
+            if (content > 0)
+                previous = from[content - 1];
+            length += content;
+            at += taken;
+            if (feed) {
+                line.ending = previous == '\r' ? "\r\n" : "\n";
+                if (previous == '\r' && length <= INI_LINE_LIMIT)
+                    line.head.pop_back();
+                return true;
+            }
+        }
+        return any;
+    }
+
+    bool rewind()
+    {
+#ifdef _WIN32
+        bool ok = ::_lseeki64(fd, 0, SEEK_SET) == 0;
+#else
+        bool ok = ::lseek(fd, 0, SEEK_SET) == 0;
+#endif
+        at = end = 0;
+        return ok;
+    }
+};
 
 void put(FILE* out, std::string_view text)
 {
@@ -225,29 +320,92 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-// What a write has to do, found by reading the file once.
+// What a save has to do, found by reading the file once: one scan per key.
 struct WritePlan {
-    WritePlan(std::string_view section, std::string_view key) : scan(section, key) {}
-
-    IniScan scan;
+    std::vector<IniScan> scans;
+    std::vector<bool> found;
     size_t line_count = 0;
     std::string newline{INI_NEWLINE};
     bool ends_with_newline = true;  // also true for an empty file
+    bool section_found = false;
+    size_t section_end = NONE;
+    bool last_blank = true;
 };
 
-WritePlan plan_write(FILE* in, std::string_view section, std::string_view key)
+WritePlan plan_write(LineReader* in, std::string_view section, const char* const* keys, size_t count)
 {
-    WritePlan plan(section, key);
+    WritePlan plan;
+    for (size_t i = 0; i < count; ++i)
+        plan.scans.emplace_back(section, keys[i]);
+    plan.found.assign(count, false);
     ReadLine line;
-    while (read_line(in, line, nullptr)) {
+    while (in && in->next(line, nullptr)) {
         if (plan.line_count == 0 && !line.ending.empty())
             plan.newline = line.ending;
         plan.ends_with_newline = !line.ending.empty();
-        if (plan.scan.feed(line.head, plan.line_count++))
-            break;
+        for (size_t i = 0; i < count; ++i)
+            if (!plan.found[i])
+                plan.found[i] = plan.scans[i].feed(line.head, plan.line_count);
+        ++plan.line_count;
+    }
+    // The section's end as a scan that never stopped early sees it.
+    for (size_t i = 0; i < count; ++i) {
+        const IniScan& scan = plan.scans[i];
+        if (scan.key_line == NONE) {
+            plan.section_found = scan.section_found;
+            plan.section_end = scan.section_end;
+            plan.last_blank = scan.last_blank;
+        }
     }
     return plan;
 }
+
+// The keys a save adds, in the order given: after the last line of the
+// section, or as a new section at the end of the file.
+std::string added_keys(const WritePlan& plan, std::string_view section, const char* const* keys, const char* const* values, size_t count,
+                       bool line_open, bool file_empty)
+{
+    std::string added;
+    bool first = true;
+    for (size_t i = 0; i < count; ++i) {
+        if (plan.found[i])
+            continue;
+        IniScan scan(section, keys[i]);
+        scan.section_found = plan.section_found || !first;
+        scan.last_blank = plan.last_blank;
+        added += added_lines(scan, values[i], plan.newline, first && line_open, file_empty);
+        first = false;
+    }
+    return added;
+}
+
+#ifndef _WIN32
+// Removes the temporaries that saves of dead processes left beside `target`
+// ("<name>.tmp<pid>-<n>").
+void remove_stale_temporaries(const std::string& target)
+{
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp";
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (dirent* entry = ::readdir(listing)) {
+        std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        name.remove_prefix(prefix.size());
+        size_t dash = name.find('-');
+        if (dash == 0 || dash == std::string_view::npos || dash > 9 ||
+            name.find_first_not_of("0123456789-") != std::string_view::npos)
+            continue;
+        pid_t owner = pid_t(std::atol(std::string(name.substr(0, dash)).c_str()));
+        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
+}
+#endif
 
 // A new file beside the target; never one that exists already (another
 // writer's, or one left by a crash). Named for this process, so that what
@@ -265,7 +423,7 @@ bool make_temporary(const std::string& target, std::string& name, File& file)
         int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
         FILE* opened = fd >= 0 ? ::_fdopen(fd, "wb") : nullptr;
 #else
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         FILE* opened = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
 #endif
         if (opened) {
@@ -274,17 +432,32 @@ bool make_temporary(const std::string& target, std::string& name, File& file)
         }
         if (fd >= 0 || errno != EEXIST) {
             if (fd >= 0) {
-#ifdef _WIN32
-                ::_close(fd);
-#else
-                ::close(fd);
-#endif
+                close_file(fd);
                 std::remove(name.c_str());
             }
             return false;
         }
     }
     return false;
+}
+
+// The temporary takes the old file's owner, group and mode before it
+// replaces it; false when they cannot be kept.
+bool keep_ownership(FILE* file, const FileInfo& old)
+{
+#ifdef _WIN32
+    (void)file;
+    (void)old;
+    return true;
+#else
+    int fd = ::fileno(file);
+    FileInfo now{};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
+#endif
 }
 
 bool finish(File& file)
@@ -358,12 +531,14 @@ void ini_set(std::string& text, std::string_view section, std::string_view key, 
 
 std::optional<std::string> ini_read_string(const char* path, const char* section, const char* key)
 {
-    File in(std::fopen(path, "rb"));
-    if (!in)
+    FdCloser file;
+    FileInfo info{};
+    if (open_regular(path, file, info, true) != Opened::regular)
         return std::nullopt;
+    LineReader in(file.fd);
     IniScan scan{section, key};
     ReadLine line;
-    for (size_t index = 0; read_line(in.get(), line, nullptr); ++index)
+    for (size_t index = 0; in.next(line, nullptr); ++index)
         if (scan.feed(line.head, index))
             return scan.value;
     return std::nullopt;
@@ -377,6 +552,11 @@ int32_t ini_read_int(const char* path, const char* section, const char* key, int
 
 bool ini_write_string(const char* path, const char* section, const char* key, const char* value)
 {
+    return ini_write_strings(path, section, &key, &value, 1) == IniWrite::written;
+}
+
+IniWrite ini_write_strings(const char* path, const char* section, const char* const* keys, const char* const* values, size_t count)
+{
     namespace fs = std::filesystem;
     std::error_code error;
     // Write through a link to the file it names, so the link stays a link.
@@ -384,52 +564,71 @@ bool ini_write_string(const char* path, const char* section, const char* key, co
     if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
         target = fs::weakly_canonical(target, error);
         if (error)
-            return false;
+            return IniWrite::file_failed;
     }
     std::string target_name = target.string();
 
-    File in(std::fopen(target_name.c_str(), "rb"));
-    if (!in && errno != ENOENT)
-        return false;
-    WritePlan plan = in ? plan_write(in.get(), section, key) : WritePlan(section, key);
+    FdCloser old_file;
+    FileInfo old_info{};
+    Opened opened = open_regular(target_name.c_str(), old_file, old_info, false);
+    if (opened == Opened::unusable)
+        return IniWrite::file_failed;
+    bool exists = opened == Opened::regular;
+#ifndef _WIN32
+    // As Windows does, a read-only file is not written, whoever asks.
+    if (exists && (is_read_only(old_info) || ::access(target_name.c_str(), W_OK) != 0))
+        return IniWrite::file_failed;
+#else
+    if (exists && is_read_only(old_info))
+        return IniWrite::file_failed;
+#endif
+    std::optional<LineReader> in;
+    if (exists)
+        in.emplace(old_file.fd);
+    WritePlan plan = plan_write(in ? &*in : nullptr, section, keys, count);
+    if (in && in->failed)
+        return IniWrite::file_failed;
 
+#ifndef _WIN32
+    remove_stale_temporaries(target_name);
+#endif
     std::string temporary;
     File out;
     if (!make_temporary(target_name, temporary, out))
-        return false;
+        return IniWrite::folder_failed;
+    std::setvbuf(out.get(), nullptr, _IOFBF, LineReader::BUFFER_SIZE);
 
-    const IniScan& scan = plan.scan;
     bool ok = true;
+    bool kept = true;
     if (in) {
-        std::rewind(in.get());
+        ok = in->rewind();
         ReadLine line;
-        for (size_t index = 0;; ++index) {
-            bool replace = index == scan.key_line;
-            if (!read_line(in.get(), line, replace ? nullptr : out.get()))
+        for (size_t index = 0; ok; ++index) {
+            size_t replaced = count;
+            for (size_t i = 0; i < count; ++i)
+                if (plan.found[i] && plan.scans[i].key_line == index)
+                    replaced = i;
+            if (!in->next(line, replaced < count ? nullptr : out.get()))
                 break;
-            if (replace) {
-                put(out.get(), std::string_view(line.head).substr(0, scan.value_start));
-                put(out.get(), value);
+            if (replaced < count) {
+                put(out.get(), std::string_view(line.head).substr(0, plan.scans[replaced].value_start));
+                put(out.get(), values[replaced]);
                 put(out.get(), line.ending);
-            } else if (scan.key_line == NONE && index == scan.section_end) {
-                put(out.get(), added_lines(scan, value, plan.newline, line.ending.empty(), false));
+            } else if (plan.section_found && index == plan.section_end) {
+                put(out.get(), added_keys(plan, section, keys, values, count, line.ending.empty(), false));
             }
         }
-        ok = !std::ferror(in.get());
-        in.reset();
-        // Keep who may read and write the file.
-        fs::file_status status = fs::status(target, error);
-        if (!error)
-            fs::permissions(temporary, status.permissions(), error);
+        ok = ok && !in->failed;
+        kept = keep_ownership(out.get(), old_info);
     }
-    if (!scan.section_found)
-        put(out.get(), added_lines(scan, value, plan.newline, !plan.ends_with_newline, plan.line_count == 0));
-    ok = finish(out) && ok;
+    if (!plan.section_found)
+        put(out.get(), added_keys(plan, section, keys, values, count, !plan.ends_with_newline, plan.line_count == 0));
+    ok = finish(out) && ok && kept;
     if (ok)
         fs::rename(temporary, target, error);
     if (!ok || error) {
         std::remove(temporary.c_str());
-        return false;
+        return kept ? IniWrite::folder_failed : IniWrite::file_failed;
     }
-    return true;
+    return IniWrite::written;
 }

@@ -12,7 +12,9 @@
 //   endings). A missing key is added after the last line of its section, a
 //   missing section at the end of the file, a missing file is created.
 // Files are read line by line, so a huge or binary file costs no more memory
-// than one line's first INI_LINE_LIMIT bytes.
+// than one line's first INI_LINE_LIMIT bytes. Only a regular file (or a link
+// to one) is a settings file: a device, FIFO, socket or folder in its place
+// reads as missing, is never waited on, and is never replaced.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +43,12 @@ int32_t ini_parse_int(std::string_view value, int32_t fallback);
 std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key);
 void ini_set(std::string& text, std::string_view section, std::string_view key, std::string_view value);
 
+enum class IniWrite {
+    written,
+    folder_failed,  // no new file could be made or put in place beside the old one
+    file_failed,    // the file is read-only, unreadable, not a regular file, or its owner cannot be kept
+};
+
 // ---- on files; a missing or unreadable file reads as empty
 std::optional<std::string> ini_read_string(const char* path, const char* section, const char* key);
 int32_t ini_read_int(const char* path, const char* section, const char* key, int32_t fallback);
@@ -48,4 +56,10 @@ int32_t ini_read_int(const char* path, const char* section, const char* key, int
 // so a crash leaves the old file or the new one, never half of one. False
 // when nothing could be written; a file that exists but cannot be read is
 // left alone rather than replaced.
+// A link is followed and the file it names replaced; owner, group and mode
+// are kept, and temporaries left by dead processes are removed.
 bool ini_write_string(const char* path, const char* section, const char* key, const char* value);
+// All entries of one section in one replacement of the file: every key lands
+// or none does. Keys the section lacks are added in the order given.
+IniWrite ini_write_strings(const char* path, const char* section, const char* const* keys, const char* const* values,
+                           size_t count);

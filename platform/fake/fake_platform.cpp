@@ -303,6 +303,19 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     return text.size();
 }
 
+// Recorded key by key, as the Windows profile functions write them.
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (fake.unusable_ini_files.count(path)) {
+            record("ini_write_string(" + join(quoted(path), quoted(section), quoted(keys[i]), quoted(values[i])) + ")");
+            return SAVE_FILE_FAILED;
+        }
+        if (!platform_ini_write_string(path, section, keys[i], values[i])) return SAVE_FOLDER_FAILED;
+    }
+    return SAVE_DONE;
+}
+
 // ---- message boxes
 
 void platform_message_box(Window* owner, const char* text, unsigned kind) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <xcb/xcb.h>
 
 #include "shell/pet_choice.h"
 #include "platform/qt/qt_host.h"
@@ -26,6 +27,19 @@ int main(int argc, char** argv) {
         fputs("dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
               "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
               stderr);
+        return 1;
+    }
+    // Qt aborts when the server is not there, advising a reinstall; ask the
+    // server ourselves first and say what is wrong.
+    xcb_connection_t* probe = xcb_connect(nullptr, nullptr);
+    const int refused = xcb_connection_has_error(probe);
+    xcb_disconnect(probe);
+    if (refused) {
+        fprintf(stderr,
+                "dorrabee: cannot open the X display \"%s\": no X server answers there, or it refuses\n"
+                "this user. Check DISPLAY (and XAUTHORITY), or start it on a virtual screen:\n"
+                "xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
+                getenv("DISPLAY"));
         return 1;
     }
     QApplication application(argc, argv);

@@ -72,11 +72,18 @@ size_t platform_executable_path(char* buffer, size_t size) {
     const std::string executable(link, static_cast<size_t>(length));
     const std::string folder = executable.substr(0, executable.rfind('/') + 1);
     const bool writable = access(folder.c_str(), W_OK) == 0;
-    const std::string path =
-        settings_program_path(executable, writable, getenv("XDG_CONFIG_HOME"), getenv("HOME"));
-    if (path.empty()) return 0;
-    if (!writable && !make_folders(path.substr(0, path.rfind('/')))) return 0;
-    return copy_out(path, buffer, size);
+    return copy_out(settings_path_made(executable, writable, getenv("XDG_CONFIG_HOME"), getenv("HOME")), buffer,
+                    size);
+}
+
+std::string settings_path_made(const std::string& executable, bool folder_writable, const char* xdg_config_home,
+                               const char* home) {
+    const std::string path = settings_program_path(executable, folder_writable, xdg_config_home, home);
+    // A folder that cannot be made still names the place: reading finds no
+    // file there and a save says it failed, rather than both quietly using
+    // whatever the current directory is.
+    if (!path.empty() && !folder_writable) make_folders(path.substr(0, path.rfind('/')));
+    return path;
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {
@@ -102,6 +109,34 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
 
 bool platform_restart_program() {
     return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+}
+
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count) {
+    switch (ini_write_strings(path, section, keys, values, count)) {
+    case IniWrite::written: return SAVE_DONE;
+    case IniWrite::folder_failed: return SAVE_FOLDER_FAILED;
+    case IniWrite::file_failed: break;
+    }
+    return SAVE_FILE_FAILED;
+}
+
+// ---- the screen: a change of the primary screen's size reaches the pet as
+// MSG_DISPLAYCHANGE, as on Windows (RandR tells Qt on X11).
+
+void watch_screen_size(Window* pet) {
+    QWidget* context = pet->widget;  // the connections end with the pet's widget
+    auto report = [pet](QScreen* screen) {
+        if (!screen || screen != QGuiApplication::primaryScreen()) return;
+        const QRect area = screen->geometry();
+        deliver(pet, MSG_DISPLAYCHANGE, 32, intptr_t((area.height() & 0xFFFF) << 16 | (area.width() & 0xFFFF)));
+    };
+    auto follow = [context, report](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, [screen, report] { report(screen); });
+    };
+    for (QScreen* screen : QGuiApplication::screens()) follow(screen);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, context, follow);
+    QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context, report);
 }
 
 // ---- the message loop: Qt delivers every event to the windows' procedures

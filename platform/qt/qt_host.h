@@ -34,6 +34,9 @@ struct Window {
     std::vector<std::pair<unsigned, int>> timers;  // our id, Qt's id
     std::vector<std::pair<int, QWidget*>> items;   // dialog controls by id
     bool is_pet = false;
+    // Where we last put the window: the server may not have moved it yet when
+    // the next pointer event, counted from its old place, arrives.
+    QPoint placed;
     // Painted, moved and shaped with direct X requests rather than through
     // QWidget (the pet on X11): its graphics context, 0 when it takes Qt's way.
     uint32_t x11_gc = 0;
@@ -149,9 +152,16 @@ std::string x11_resources();
 // The root window's pixels; false when they cannot be read.
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
+// ---- the screen (process.cpp)
+// Tells the pet of each change of the primary screen's size.
+void watch_screen_size(Window* pet);
+
 // ---- settings location (process.cpp)
 // Where the program keeps dorra.ini: its own folder when that can be written,
 // else $XDG_CONFIG_HOME/dorrabee (or ~/.config/dorrabee). Returns the path of
 // a file in that folder named like the program; empty when nothing fits.
 std::string settings_program_path(const std::string& executable, bool folder_writable,
                                   const char* xdg_config_home, const char* home);
+// The same, with its folder made when needed; the path even when that fails.
+std::string settings_path_made(const std::string& executable, bool folder_writable, const char* xdg_config_home,
+                               const char* home);

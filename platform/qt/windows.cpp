@@ -46,8 +46,13 @@ void deliver_paint(Window* window) {
 
 // Window pixels in lparam as Windows packs them: x in the low 16 bits, y in
 // the high 16 bits, each a signed 16-bit value.
-static intptr_t point_lparam(const QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+// The pet's point is counted from where we last put it, not from where the
+// event says the window stood: during a fast drag the window moves between
+// the pointer's event and its handling, and the difference would drop the pet
+// short of the pointer.
+static intptr_t point_lparam(const QMouseEvent* event, const Window* window) {
+    const QPoint at = window->is_pet && window->x11_gc ? event->globalPosition().toPoint() - window->placed
+                                     : event->position().toPoint();
     const uint32_t x = static_cast<uint16_t>(static_cast<int16_t>(at.x()));
     const uint32_t y = static_cast<uint16_t>(static_cast<int16_t>(at.y()));
     return static_cast<intptr_t>(x | y << 16);
@@ -116,25 +121,25 @@ protected:
     void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) {
-            deliver(window_, MSG_LBUTTONDOWN, button_wparam(event), point_lparam(event));
+            deliver(window_, MSG_LBUTTONDOWN, button_wparam(event), point_lparam(event, window_));
         } else if (event->button() == Qt::RightButton) {
-            deliver(window_, MSG_RBUTTONDOWN, button_wparam(event), point_lparam(event));
+            deliver(window_, MSG_RBUTTONDOWN, button_wparam(event), point_lparam(event, window_));
         }
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) {
-            deliver(window_, MSG_LBUTTONUP, button_wparam(event), point_lparam(event));
+            deliver(window_, MSG_LBUTTONUP, button_wparam(event), point_lparam(event, window_));
         } else if (event->button() == Qt::RightButton) {
-            deliver(window_, MSG_RBUTTONUP, button_wparam(event), point_lparam(event));
+            deliver(window_, MSG_RBUTTONUP, button_wparam(event), point_lparam(event, window_));
         }
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) {
-            deliver(window_, MSG_LBUTTONDBLCLK, button_wparam(event), point_lparam(event));
+            deliver(window_, MSG_LBUTTONDBLCLK, button_wparam(event), point_lparam(event, window_));
         }
     }
     void mouseMoveEvent(QMouseEvent* event) override {
-        deliver(window_, MSG_MOUSEMOVE, button_wparam(event), point_lparam(event));
+        deliver(window_, MSG_MOUSEMOVE, button_wparam(event), point_lparam(event, window_));
     }
 
 private:
@@ -188,12 +193,14 @@ Window* platform_create_pet_window(int32_t side) {
     window->x11_shape = window->x11_gc && x11_shape_available();
     if (class_cursor) window->widget->setCursor(class_cursor->cursor);
     deliver(window, MSG_CREATE, 0, 0);
+    watch_screen_size(window);
     return window;
 }
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y) {
     window->widget->hide();
-    window->widget->move(primary_origin() + QPoint(x, y));
+    window->placed = primary_origin() + QPoint(x, y);
+    window->widget->move(window->placed);
 }
 
 void platform_show_window(Window* window, int) {
@@ -202,13 +209,14 @@ void platform_show_window(Window* window, int) {
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {
+    window->placed = primary_origin() + QPoint(x, y);
     if (window->x11_gc) {
         // Qt learns the new place from the server's notification.
-        x11_move(window->widget, primary_origin() + QPoint(x, y));
+        x11_move(window->widget, window->placed);
         platform_invalidate(window);
         return;
     }
-    window->widget->move(primary_origin() + QPoint(x, y));
+    window->widget->move(window->placed);
     window->widget->update();
 }
 

@@ -119,6 +119,18 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     return length > 0 ? utf8_from_utf16(value, length, buffer, size, Fit::whole) : 0;
 }
 
+int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
+                               const char* const* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (WritePrivateProfileStringA(section, keys[i], values[i], path)) continue;
+        const DWORD attributes = GetFileAttributesA(path);
+        const bool file_at_fault = attributes != INVALID_FILE_ATTRIBUTES &&
+                                   (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+        return file_at_fault ? SAVE_FILE_FAILED : SAVE_FOLDER_FAILED;
+    }
+    return SAVE_DONE;
+}
+
 void platform_message_box(Window* owner, const char* text, unsigned kind) {
     // On the stack: the message may be that memory ran out.
     wchar_t wide[1024];

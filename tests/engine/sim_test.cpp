@@ -251,6 +251,41 @@ TEST(Sim, UnusableArgumentsAreNamed)
     EXPECT_EQ(sim({"--margins", "-5,-6,-7,-8", "--timer", "-1", "--ticks", "1"}).status, 0);
 }
 
+// Whatever is given as a script, the tool ends with its own error, in bounded
+// memory: a folder is named as one, an endless device or a huge file refused.
+TEST_F(ScriptFileTest, WhatIsNoScriptFileIsAToolError)
+{
+    struct Case {
+        std::string path;
+        const char* says;
+    };
+    std::vector<Case> cases = {
+        {".", "is a folder"},
+        {write(std::string((1 << 20) + 1, '#')), "is larger than"},
+    };
+#ifndef _WIN32
+    cases.push_back({"/dev/zero", "is larger than"});
+#endif
+    for (const Case& one : cases) {
+        const SimRun run = sim({"--script", one.path});
+        EXPECT_EQ(run.status, 2) << one.path;
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, HasSubstr(one.says)) << run.err;
+    }
+}
+
+TEST_F(ScriptFileTest, OutputThatCannotBeWrittenIsAToolError)
+{
+    const std::string path = write("");
+    std::FILE* read_only = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(read_only, nullptr);
+    std::FILE* err = std::tmpfile();
+    const char* argv[] = {"dorrabee-sim", "--ticks", "5"};
+    EXPECT_EQ(run_sim(3, argv, read_only, err), 2);
+    std::fclose(read_only);
+    EXPECT_THAT(read_back(err), HasSubstr("cannot write the output"));
+}
+
 TEST(Sim, HelpSaysHowToUseIt)
 {
     const SimRun run = sim({"--help"});

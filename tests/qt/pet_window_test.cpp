@@ -315,5 +315,13 @@ TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration) {
     EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "", ""), "");
     EXPECT_EQ(settings_program_path("dorrabee", true, nullptr, nullptr), "");
 }
+// Nowhere writable: still the documented place, never the current directory.
+TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace) {
+    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, "/proc/no-such-folder", "/proc/no-home"),
+              "/proc/no-such-folder/dorrabee/dorrabee");
+    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, nullptr, "/proc/no-home"),
+              "/proc/no-home/.config/dorrabee/dorrabee");
+}
+
 
 }  // namespace

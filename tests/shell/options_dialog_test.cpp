@@ -184,6 +184,15 @@ TEST_F(OptionsDialog, AFailedSaveIsToldAndNothingIsLost)
     EXPECT_EQ(ini_get(fake.ini_files[ini_path()], "Setup", "Timer"), "300");
 }
 
+// A writable folder is not the fault when the file itself refuses.
+TEST_F(OptionsDialog, AFileThatRefusesTheSaveIsNamedAsTheCause)
+{
+    fake.unusable_ini_files.insert(ini_path());
+    type(SPEED, "300");
+    EXPECT_EQ(ok(), "message_box(options,\"Fail to save the settings to " + ini_path() +
+                        " !  The file cannot be read or written (read-only, or not a regular file) ..\",0x0010)");
+}
+
 TEST_F(OptionsDialog, ReopeningShowsTheSavedValuesNotThoseInUse)
 {
     type(LEFT, "12");

@@ -166,6 +166,31 @@ TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving) {
 
 // ---- fatal errors
 
+// A smaller screen (a lower resolution, a monitor unplugged): the pet comes
+// back inside at once, margins that no longer fit go as at start-up, and the
+// ticks after keep it inside the new box.
+TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce) {
+    settings.right_margin = 300;
+    ::pet->x = 1024 - 42 - 300;
+    ::pet->y = 700;
+    send(MSG_DISPLAYCHANGE, 32, (480 << 16) | 640);
+    EXPECT_EQ(screen_width, 640);
+    EXPECT_EQ(screen_height, 480);
+    EXPECT_EQ(settings.right_margin, 300) << "still fits: 640 - 42 - 300 >= 0";
+    EXPECT_EQ(::pet->x, 640 - 42 - 300);
+    EXPECT_EQ(::pet->y, 480 - 42);
+    EXPECT_EQ(pet()->x, ::pet->x);
+    EXPECT_EQ(pet()->y, ::pet->y);
+    send(MSG_DISPLAYCHANGE, 32, (400 << 16) | 320);
+    EXPECT_EQ(settings.right_margin, 0) << "no longer fits";
+    EXPECT_EQ(::pet->x, 320 - 42);
+    for (int tick = 0; tick < 200; ++tick) {
+        send(MSG_TIMER, PET_TIMER_ID);
+        ASSERT_LE(::pet->x, 320 - 42);
+        ASSERT_LE(::pet->y, 400 - 42);
+    }
+}
+
 TEST_F(PetWindow, AfterAFatalErrorTicksAndPaintsDoNothingButPaintsAreAcknowledged) {
     fatal_error = 1;
     send(MSG_TIMER, 1);

@@ -1,11 +1,13 @@
 // The settings file as users and other programs leave it: garbage, binary,
 // huge and empty files, values with signs, blanks, letters and too many
 // digits, a file that cannot be read, a folder that cannot be written, other
-// programs editing it while the pet runs, and a save killed half way.
+// programs editing it while the pet runs, a save killed half way, devices,
+// FIFOs and links to them in its place, read-only files and other owners.
 #include "shell_harness.h"
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 
@@ -14,6 +16,10 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -136,17 +142,17 @@ struct SettingsOnDisk : testing::Test {
     int32_t read_int(const char* key, int32_t fallback) const {
         return ini_read_int(path.c_str(), "Setup", key, fallback);
     }
-    // What the Options dialog's save does: the six keys, one write each.
-    bool save(const Settings& values) const {
-        const std::pair<const char*, int32_t> keys[] = {
-            {"Mode", values.display_mode},     {"Top Margin", values.top_margin},
-            {"Bottom Margin", values.bottom_margin}, {"Left Margin", values.left_margin},
-            {"Right Margin", values.right_margin},   {"Timer", values.timer_ms},
-        };
-        for (auto [key, value] : keys)
-            if (!ini_write_string(path.c_str(), "Setup", key, std::to_string(value).c_str())) return false;
-        return true;
+    // What the Options dialog's save does: the six keys in one save.
+    IniWrite save_six(const Settings& values) const {
+        const char* keys[] = {"Mode", "Top Margin", "Bottom Margin", "Left Margin", "Right Margin", "Timer"};
+        const std::string texts[] = {std::to_string(values.display_mode), std::to_string(values.top_margin),
+                                     std::to_string(values.bottom_margin), std::to_string(values.left_margin),
+                                     std::to_string(values.right_margin), std::to_string(values.timer_ms)};
+        const char* text_pointers[6];
+        for (int i = 0; i < 6; ++i) text_pointers[i] = texts[i].c_str();
+        return ini_write_strings(path.c_str(), "Setup", keys, text_pointers, 6);
     }
+    bool save(const Settings& values) const { return save_six(values) == IniWrite::written; }
     size_t entries() const { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); }
 };
 
@@ -207,11 +213,20 @@ TEST_F(SettingsOnDisk, AFolderThatCannotBeWrittenFailsTheSaveAndCreatesNothing) 
 }
 
 // A save killed at any moment leaves the old file or the new one, never a
-// mixture of the two.
+// mixture of the two: for one key, and for the six of one Options save.
 TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
+  for (bool six_keys : {false, true}) {
+    SCOPED_TRACE(six_keys ? "six keys" : "one key");
     std::string old_file = "; the user's own notes\n[Setup]\nMode=1\nTimer=150\n" + std::string(200000, '#') + "\n[Other]\nx=1\n";
     std::string new_file = old_file;
-    ini_set(new_file, "Setup", "Timer", "999");
+    const Settings chosen{MODE_LIVE, 1, 2, 3, 4, 999};
+    if (six_keys) {
+        for (auto [key, value] : {std::pair{"Mode", "2"}, {"Top Margin", "1"}, {"Bottom Margin", "2"},
+                                  {"Left Margin", "3"}, {"Right Margin", "4"}, {"Timer", "999"}})
+            ini_set(new_file, "Setup", key, value);
+    } else {
+        ini_set(new_file, "Setup", "Timer", "999");
+    }
     std::mt19937 random(6);
     // A kill counts as mid-way when it leaves the save's temporary behind.
     // Rounds go on past 60 until one has, or the test would prove nothing.
@@ -221,7 +236,10 @@ TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            ini_write_string(path.c_str(), "Setup", "Timer", "999");
+            if (six_keys)
+                save_six(chosen);
+            else
+                ini_write_string(path.c_str(), "Setup", "Timer", "999");
             _exit(0);
         }
         usleep(static_cast<useconds_t>(random() % 3000));
@@ -236,11 +254,103 @@ TEST_F(SettingsOnDisk, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNew) {
                 fs::remove(entry.path());
             }
     }
-    RecordProperty("killed_mid_save", killed_mid_save);
+    RecordProperty(six_keys ? "killed_mid_six_key_save" : "killed_mid_save", killed_mid_save);
     EXPECT_GT(killed_mid_save, 0) << "no kill landed while a save was under way";
     write(old_file);
-    ASSERT_TRUE(ini_write_string(path.c_str(), "Setup", "Timer", "999"));
+    ASSERT_TRUE(six_keys ? save(chosen) : ini_write_string(path.c_str(), "Setup", "Timer", "999"));
     EXPECT_EQ(read(), new_file);
+  }
+}
+
+// Only a regular file is a settings file. Whatever else stands in its place
+// reads as missing without waiting (a FIFO with no writer would block an open
+// for ever, /dev/zero a read), and a save fails, naming the file, and leaves
+// it as it was.
+TEST_F(SettingsOnDisk, WhatIsNotARegularFileIsNeverWaitedOnReadNorReplaced) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        mode_t kind;  // of what the path leads to afterwards
+    };
+    const bool root = geteuid() == 0;
+    const std::string device = (folder / "device").string();
+    const std::vector<Case> cases = {
+        {"fifo", [](const std::string& at) { ASSERT_EQ(mkfifo(at.c_str(), 0644), 0); }, S_IFIFO},
+        {"link_to_a_fifo", [&](const std::string& at) {
+             ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0644), 0);
+             fs::create_symlink(folder / "fifo", at);
+         }, S_IFIFO},
+        {"link_to_dev_zero", [](const std::string& at) { fs::create_symlink("/dev/zero", at); }, S_IFCHR},
+        // A device node of our own stands for /dev/null, which a save as root once replaced.
+        {"link_to_a_device", [&](const std::string& at) {
+             if (root) {
+                 ASSERT_EQ(mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+                 fs::create_symlink(device, at);
+             } else {
+                 fs::create_symlink("/dev/null", at);
+             }
+         }, S_IFCHR},
+        {"socket", [](const std::string& at) {
+             int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::snprintf(address.sun_path, sizeof address.sun_path, "%s", at.c_str());
+             ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+             close(fd);
+         }, S_IFSOCK},
+    };
+    for (const Case& one : cases) {
+        SCOPED_TRACE(one.name);
+        TearDown();
+        SetUp();
+        one.make(path);
+        EXPECT_EQ(read_int("Timer", 150), 150);
+        EXPECT_EQ(save_six({MODE_LIVE, 0, 0, 0, 0, 100}), IniWrite::file_failed);
+        struct stat info {};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, one.kind);
+    }
+}
+
+TEST_F(SettingsOnDisk, AReadOnlyFileIsNotWrittenWhoeverAsks) {
+    write("[Setup]\nTimer=150\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(save_six({MODE_LIVE, 0, 0, 0, 0, 100}), IniWrite::file_failed);
+    EXPECT_EQ(read(), "[Setup]\nTimer=150\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(entries(), 1u);
+}
+
+// A save keeps the file what it was to its owner: root saving a user's file
+// must leave it the user's.
+TEST_F(SettingsOnDisk, ASaveKeepsOwnerGroupAndMode) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root; run as root to check owners";
+    write("[Setup]\nTimer=150\n");
+    constexpr uid_t NOBODY = 65534;
+    constexpr gid_t NOGROUP = 65534;
+    ASSERT_EQ(chown(path.c_str(), NOBODY, NOGROUP), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(save({MODE_LIVE, 0, 0, 0, 0, 100}));
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, NOBODY);
+    EXPECT_EQ(info.st_gid, NOGROUP);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(read_int("Timer", 150), 100);
+}
+
+TEST_F(SettingsOnDisk, TemporariesOfDeadProcessesGoAtTheNextSave) {
+    const pid_t dead = fork();
+    ASSERT_GE(dead, 0);
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string stale = path + ".tmp" + std::to_string(dead) + "-0";
+    const std::string alive = path + ".tmp1-0";  // init's: it may still be writing
+    std::ofstream(stale) << "[Setup]\nMo";
+    std::ofstream(alive) << "[Setup]\nMo";
+    ASSERT_TRUE(save({MODE_LIVE, 0, 0, 0, 0, 100}));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(alive));
 }
 #endif
 

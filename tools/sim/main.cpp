@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <exception>
 
 #include "tools/sim/sim.h"
 
@@ -13,5 +14,11 @@ int main(int argc, char** argv)
     // The same bytes on every system: no CR before each line feed.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    return run_sim(argc, argv, stdout, stderr);
+    // Whatever goes wrong ends as a tool error, never as an abort.
+    try {
+        return run_sim(argc, argv, stdout, stderr);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "dorrabee-sim: %s\n", error.what());
+        return 2;
+    }
 }

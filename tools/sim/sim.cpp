@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -210,15 +210,28 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
     return true;
 }
 
-bool read_file(const char* path, std::string& contents)
+// 65 action rows and 35 routines fill a few kilobytes; far more than that is
+// not a script, and reading it whole (or /dev/zero for ever) would use up memory.
+constexpr size_t SCRIPT_SIZE_LIMIT = 1 << 20;
+
+// An empty result when the file was read, else why not.
+std::string read_script(const char* path, std::string& contents)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        return "is a folder, not a script file";
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return false;
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    contents = buffer.str();
-    return !file.bad();
+        return std::string("cannot be read: ") + std::strerror(errno);
+    contents.resize(SCRIPT_SIZE_LIMIT + 1);
+    file.read(contents.data(), std::streamsize(contents.size()));
+    if (file.bad())
+        return "cannot be read";
+    contents.resize(size_t(file.gcount()));
+    if (contents.size() > SCRIPT_SIZE_LIMIT)
+        return "is larger than " + std::to_string(SCRIPT_SIZE_LIMIT) +
+               " bytes; a script has at most 65 action rows and 35 dialog animations";
+    return {};
 }
 
 std::FILE* message_out;
@@ -371,9 +384,9 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
     ScriptFile file;
     if (options.script_path != nullptr) {
         std::string contents;
-        if (!read_file(options.script_path, contents)) {
-            std::fprintf(err, "dorrabee-sim: cannot read %s: %s\n", options.script_path,
-                         std::strerror(errno));
+        const std::string unread = read_script(options.script_path, contents);
+        if (!unread.empty()) {
+            std::fprintf(err, "dorrabee-sim: %s %s\n", options.script_path, unread.c_str());
             return 2;
         }
         if (!parse_script_file(contents, file, error)) {
@@ -384,13 +397,18 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
     const ScriptText* script = options.script_path != nullptr ? &file.text : &builtin_script;
     if (options.pet_path != nullptr && folder.has_script)
         script = &folder.script.text;
+    int status = 0;
     if (options.dump) {
         write_script_file(*script, out);
-        return 0;
+    } else {
+        action_script = script;
+        status = simulate(options, options.pet_path != nullptr ? &folder : nullptr, out);
+        action_script = &builtin_script;
     }
-
-    action_script = script;
-    const int status = simulate(options, options.pet_path != nullptr ? &folder : nullptr, out);
-    action_script = &builtin_script;
+    // Output that never arrived (a full disk, a closed pipe) is a failure, not a run.
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        std::fprintf(err, "dorrabee-sim: cannot write the output: %s\n", std::strerror(errno));
+        return 2;
+    }
     return status;
 }

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Without a display to draw on, the program says so in its own words and
+# ends with code 1: DISPLAY unset, and DISPLAY naming a server that is not there.
+set -uo pipefail
+: "${DORRABEE:?}"
+FAILURES=0
+expect_refusal() {  # expect_refusal WHAT TEXT env-arguments...
+    local what=$1 text=$2 out status
+    shift 2
+    out=$(env "$@" "$DORRABEE" 2>&1 </dev/null)
+    status=$?
+    if [ "$status" = 1 ] && grep -qF "$text" <<<"$out" && ! grep -qi reinstall <<<"$out"; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what: status $status, said: $out" >&2
+        FAILURES=$((FAILURES + 1))
+    fi
+}
+# A display number with no server socket behind it.
+number=60999
+while [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number - 1)); done
+expect_refusal "DISPLAY unset" "DISPLAY is not set" -u DISPLAY
+expect_refusal "DISPLAY naming no server" "cannot open the X display \":$number\"" DISPLAY=":$number"
+[ "$FAILURES" -eq 0 ]

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# What a user's system does under the pet: the screen shrinks (a lower
+# resolution, a monitor unplugged) and the pet must come back inside at once;
+# a drag of 300-pixel jumps with no pause between them must leave the pet
+# exactly under the pointer.
+. "$(dirname "$0")/lib.sh"
+start_display
+
+write_ini "Timer=1000"
+start_pet
+pet=$(pet_window) || { fail "no pet window"; finish; }
+
+# ---- a fast drag: ten tries, each a few jumps sent at once, then the release
+misses=()
+for try in $(seq 10); do
+    # Held, the pet follows the pointer and nothing else: a 10-pixel move
+    # shows it is held (a walking pet may slip from under the pointer).
+    for _ in 1 2 3 4 5; do
+        read -r x y < <(pet_point "$pet")
+        read -r px py < <(window_position "$pet")
+        xdotool mousemove "$x" "$y" mousedown 1 mousemove $((x + 10)) $((y + 10))
+        sleep 0.3
+        [ "$(window_position "$pet")" = "$((px + 10)) $((py + 10))" ] && break
+        xdotool mouseup 1
+        sleep 0.2
+    done
+    read -r px py < <(window_position "$pet")
+    ox=$((x + 10 - px)) oy=$((y + 10 - py))
+    ex=$((200 + (try * 73) % 600)) ey=$((150 + (try * 51) % 400))
+    xdotool mousemove $((ex + 300)) "$ey" mousemove "$ex" $((ey + 300)) mousemove $((ex + 300)) $((ey + 300)) \
+        mousemove "$ex" "$ey" mousemove $((ex + 300)) "$ey" mousemove "$ex" "$ey"
+    # Looked at before the release: a free pet walks on at its next tick.
+    sleep 0.3
+    where=$(window_position "$pet")
+    xdotool mouseup 1
+    [ "$where" = "$((ex - ox)) $((ey - oy))" ] || misses+=("try $try: at $where, not $((ex - ox)) $((ey - oy))")
+done
+check "after each fast drag the pet is where the pointer let go (${misses[*]:-})" test "${#misses[@]}" = 0
+
+# ---- the screen shrinks under the pet
+read -r x y < <(pet_point "$pet")
+xdotool mousemove "$x" "$y" mousedown 1 mousemove 1023 767 mouseup 1
+sleep 0.3
+read -r px py < <(window_position "$pet")
+check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
+xrandr --newmode 640x480 25.17 640 656 752 800 480 490 492 525 >/dev/null 2>&1
+xrandr --addmode screen 640x480
+xrandr --output screen --mode 640x480 --fb 640x480
+sleep 0.5
+shot screen-shrunk
+read -r px py < <(window_position "$pet")
+check "on a 640x480 screen the pet is inside at once ($px $py)" test "$px" -le $((640 - 42)) -a "$py" -le $((480 - 42))
+inside=0
+for _ in $(seq 6); do
+    read -r px py < <(window_position "$pet")
+    [ "$px" -le $((640 - 42)) ] && [ "$py" -le $((480 - 42)) ] && inside=$((inside + 1))
+    sleep 0.5
+done
+check "and stays inside ($inside of 6 looks)" test "$inside" = 6
+xrandr --output screen --mode 1024x768 --fb 1024x768
+
+open_menu_item "$pet" e
+wait_pet_exit
+check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+finish
