@@ -19,7 +19,7 @@ werror="-DDORRABEE_WERROR=ON -DDORRABEE_TESTS=ON"
 echo "== Linux build and tests"
 cmake --preset linux $werror >/dev/null
 cmake --build --preset linux -j $jobs
-ctest --preset linux -LE e2e
+ctest --preset linux -LE "e2e|package"
 ctest --preset linux -L e2e $retry
 
 echo "== Sanitizer build and tests"

@@ -114,6 +114,11 @@ intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_
 // compositor draws the screen) pixels of the key colour presented with no
 // alpha, the outline then deciding only where the window takes the mouse.
 void platform_set_window_outline(Window* window, const Outline* outline);
+// Outlines shown again and again (the precomputed tables, each `count` long,
+// entries may be null): the platform may keep a ready-made form of each, so
+// that showing one of them later is a copy. Null tables drop what was kept.
+// Best effort: an outline not kept is built when it is shown.
+void platform_keep_window_outlines(Window* window, Outline* const* plain, Outline* const* mirrored, int32_t count);
 
 // ---- timers: messages MSG_TIMER with wparam = id; false when none can be had.
 // As on Windows, an interval below TIMER_MIN_MS counts as TIMER_MIN_MS and one

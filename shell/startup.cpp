@@ -1,6 +1,8 @@
 // The program's life: start-up, the message loop, the end.
 #include "shell/startup.h"
 
+#include <cstdlib>
+
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
@@ -25,6 +27,21 @@ int end_start_up() {
     return 0;
 }
 
+// DORRABEE_SEED=N fixes the behaviour's seed, so that two runs (or two builds)
+// live the same sequence of actions and can be measured side by side; anything
+// but a plain decimal number that fits leaves the clock to seed it.
+uint32_t behaviour_seed() {
+    const char* text = std::getenv("DORRABEE_SEED");
+    if (!text || !*text) return platform_seconds_now();
+    uint64_t value = 0;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9') return platform_seconds_now();
+        value = value * 10 + static_cast<uint64_t>(*c - '0');
+        if (value > UINT32_MAX) return platform_seconds_now();
+    }
+    return static_cast<uint32_t>(value);
+}
+
 void run_message_loop() {
     PlatformMessage* message = nullptr;
     // An error from the fetch ends the loop rather than spinning on it.
@@ -35,7 +52,7 @@ void run_message_loop() {
 }  // namespace
 
 int dorrabee_main(int show_command) {
-    engine_host = EngineHost{show_script_message, platform_seconds_now};
+    engine_host = EngineHost{show_script_message, behaviour_seed};
     platform_register_pet_class(pet_window_proc);
     platform_screen_size(&screen_width, &screen_height);
     settings_path_init();

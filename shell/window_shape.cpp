@@ -43,6 +43,7 @@ int precompute_outlines() {
         zoom_outline(graphics.plain_outlines[i], pet_zoom);
         zoom_outline(graphics.mirrored_outlines[i], pet_zoom);
     }
+    platform_keep_window_outlines(pet_window, graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
     return 1;
 }
 
@@ -109,6 +110,7 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
 }
 
 void release_outlines() {
+    if (graphics.plain_outlines) platform_keep_window_outlines(pet_window, nullptr, nullptr, 0);
     release_table(graphics.plain_outlines);
     release_table(graphics.mirrored_outlines);
 }

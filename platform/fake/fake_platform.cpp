@@ -385,6 +385,10 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
     window->outline = outline ? *outline : Outline{};
 }
 
+void platform_keep_window_outlines(Window* window, Outline* const* plain, Outline* const* mirrored, int32_t count) {
+    record("keep_window_outlines(" + join(name_of(window), plain && mirrored ? num(count) : "none") + ")");
+}
+
 // ---- timers
 
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {

@@ -29,3 +29,8 @@ inline BITMAPINFO top_down_picture(LONG width, LONG height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
+
+struct Outline;
+// A fresh copy of the region kept for this outline (the caller owns it), or
+// null when the outline is not one of those kept (regions.cpp).
+HRGN kept_region_copy(const Outline* outline);

@@ -76,6 +76,11 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
         SetWindowRgn(hwnd_of(window), nullptr, TRUE);
         return;
     }
+    // A kept outline is one region copy.
+    if (HRGN kept = kept_region_copy(outline)) {
+        if (!SetWindowRgn(hwnd_of(window), kept, TRUE)) DeleteObject(kept);
+        return;
+    }
     // An outline without rectangles is the empty region: the window shows nothing.
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     if (!region) return;

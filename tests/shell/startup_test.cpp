@@ -1,6 +1,9 @@
 // Start-up in order, its failures, and the message loop.
 #include "shell_harness.h"
 
+#include <cstdlib>
+
+#include "engine/random.h"
 #include "graphics/sprites.h"
 
 namespace {
@@ -78,6 +81,36 @@ TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline) {
     EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
     // Surfaces, mask bits and the frame; no outline tables.
     EXPECT_EQ(fake_count("heap_alloc"), 4);
+}
+
+// Sets the measuring seed for one start; empty takes it away again.
+void set_seed_variable(const char* value) {
+#ifdef _WIN32
+    _putenv_s("DORRABEE_SEED", value);
+#else
+    setenv("DORRABEE_SEED", value, 1);
+#endif
+}
+
+TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits) {
+    // What the generator draws next after a start seeded by the clock at 4242.
+    fake.seconds_now = 4242;
+    start();
+    const int32_t clock_draw = random_draw();
+    const struct {
+        const char* variable;
+        bool replaces_clock;
+    } cases[] = {{"4242", true}, {"", false}, {"42x", false}, {"-1", false}, {"4294967296", false}};
+    for (const auto& c : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        fake.seconds_now = c.replaces_clock ? 99 : 4242;
+        set_seed_variable(c.variable);
+        start();
+        set_seed_variable("");
+        EXPECT_EQ(random_draw(), clock_draw) << c.variable;
+        EXPECT_EQ(fake_count("seconds_now"), c.replaces_clock ? 0 : 1) << c.variable;
+    }
 }
 
 TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode) {
