@@ -85,6 +85,8 @@ void platform_heap_free(void* block);
 // ---- settings file (INI): the default when the file, section or key is missing
 int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback);
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value);
+// The value's length; an empty text when the file, section or key is missing.
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size);
 // What stopped a save.
 constexpr int SAVE_DONE = 0;
 constexpr int SAVE_FOLDER_FAILED = 1;  // nothing could be written beside the file
@@ -168,6 +170,11 @@ void platform_client_to_screen(Window* window, int32_t* x, int32_t* y);
 // Shows the menu with its top-left corner at the screen point and returns when
 // it has closed; a chosen item arrives as MSG_COMMAND at the owner.
 void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner);
+// Puts a sub-menu titled `caption` right after the item `after_command` (the
+// same one again on later calls), holding `items` (UTF-8) with the commands
+// first_command, first_command + 1, ..., the item `checked` checked.
+void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items,
+                              int count, int first_command, int checked);
 
 // ---- modeless dialogs from the templates; MSG_INITDIALOG is delivered before this returns
 Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc);
@@ -183,3 +190,5 @@ int platform_next_message(PlatformMessage** message);
 bool platform_is_dialog_message(Window* dialog, PlatformMessage* message);
 void platform_dispatch_message(PlatformMessage* message);  // translates keys, then dispatches
 void platform_post_quit(int code);
+// Starts another copy of the program, with no arguments; false when it cannot.
+bool platform_restart_program();

@@ -13,6 +13,7 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/pet_choice.h"
 #include "shell/settings.h"
 
 PetGraphics graphics;
@@ -54,7 +55,7 @@ void release(T*& block) {
 // decoded mask itself is not kept: nothing reads it after the bits.
 int load_mask() {
     Bitmap mask;
-    if (!platform_load_bitmap(RES_MASK, &mask)) return fail("Insufficient memory to load bitmap image");
+    if (!pet_choice_bitmap(RES_MASK, &mask)) return fail("Insufficient memory to load bitmap image");
     sprites.mask_width = mask.width;
     sprites.mask_height = mask.height;
     sprites.mask_columns = sprites.mask_width / SPRITE_SIZE;
@@ -96,7 +97,7 @@ int make_images() {
     }
     if (!make_image(&g.frame_image)) return fail(no_image);
 
-    if (!platform_load_bitmap(RES_SPRITES, &g.sheet)) return fail("Insufficient memory to load bitmap image");
+    if (!pet_choice_bitmap(RES_SPRITES, &g.sheet)) return fail("Insufficient memory to load bitmap image");
     if (!sheet_attach(g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet->image_count))
         return fail("Unexpected error: Data error in bitmap image");
 

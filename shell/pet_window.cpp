@@ -7,6 +7,7 @@
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -27,6 +28,7 @@ void open_pet_menu(Window* window, intptr_t lparam) {
     int32_t x = low_word(lparam);
     int32_t y = high_word(lparam);
     platform_client_to_screen(window, &x, &y);
+    pet_choice_fill_menu(graphics.pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(graphics.pet_menu, x, y, pet_window);
     // The menu took the mouse, and with it the left button's release of a
@@ -46,6 +48,7 @@ void run_command(Window* window, unsigned command) {
         open_options_dialog(window);
         break;
     default:  // CMD_CONTINUE just closes the menu
+        pet_choice_command(command);
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/settings.h"
@@ -57,7 +58,7 @@ int dorrabee_main(int show_command) {
     settings_path_init();
     zoom_init();
     settings_read();
-    if (!pet_init()) return 0;
+    if (!pet_choice_start()) return 0;
 
     pet_window = platform_create_pet_window(SPRITE_SIZE * pet_zoom);
     platform_place_hidden(pet_window, zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom));

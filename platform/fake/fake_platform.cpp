@@ -293,6 +293,16 @@ bool platform_ini_write_string(const char* path, const char* section, const char
     return true;
 }
 
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
+    record("ini_read_string(" + join(quoted(path), quoted(section), quoted(key)) + ")");
+    auto file = fake.ini_files.find(path);
+    std::optional<std::string> value;
+    if (file != fake.ini_files.end()) value = ini_get(file->second, section, key);
+    const std::string text = value && value->size() < size ? *value : std::string();
+    if (size > 0) std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return text.size();
+}
+
 // Recorded key by key, as the Windows profile functions write them.
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
                                const char* const* values, size_t count) {
@@ -546,6 +556,16 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     if (fake.popup_command) fake_post(owner, MSG_COMMAND, static_cast<uintptr_t>(fake.popup_command), 0);
 }
 
+void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items,
+                              int count, int first_command, int checked) {
+    std::string listed;
+    for (int i = 0; i < count; ++i) listed += (i ? "," : "") + quoted(items[i]);
+    record("set_pet_submenu(" + join(num(menu ? menu->resource_id : 0), num(after_command), quoted(caption), listed,
+                                     num(first_command), num(checked)) + ")");
+    fake.pet_submenu.assign(items, items + count);
+    fake.pet_submenu_checked = checked;
+}
+
 // ---- dialogs
 
 Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) {
@@ -630,6 +650,12 @@ bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
 void platform_dispatch_message(PlatformMessage* message) {
     record("dispatch_message(" + join(name_of(message->window), hex(message->message)) + ")");
     fake_send(message->window, message->message, message->wparam, message->lparam);
+}
+
+bool platform_restart_program() {
+    record("restart_program()");
+    ++fake.restarts;
+    return !fake.restart_fails;
 }
 
 void platform_post_quit(int code) {

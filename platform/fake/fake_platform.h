@@ -86,6 +86,7 @@ struct FakePlatform {
     bool begin_paint_fails = false;
     bool open_screen_fails = false;
     bool menu_fails = false;
+    bool restart_fails = false;
     std::set<int> failing_cursors;
     std::map<int, Bitmap> bitmaps;  // what load_bitmap gives; an id not here fails
     // The desktop under all windows; captures show visible windows on top of it.
@@ -122,6 +123,9 @@ struct FakePlatform {
     std::map<int, std::unique_ptr<Cursor>> cursors;
     Cursor original_cursor{0};
     Menu pet_menu{RES_MENU};
+    std::vector<std::string> pet_submenu;  // its items as last set
+    int pet_submenu_checked = -1;
+    int restarts = 0;
     int contexts_held = 0;
 };
 

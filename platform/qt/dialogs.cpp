@@ -261,6 +261,7 @@ void platform_message_box(Window* owner, const char* text, unsigned kind) {
 
 struct Menu {
     QMenu menu;
+    QMenu* pets = nullptr;  // the pets sub-menu, once it has been put in
 };
 
 Menu* platform_load_pet_menu() {
@@ -276,6 +277,25 @@ Menu* platform_load_pet_menu() {
         menu->menu.addAction(QString::fromUtf8(entry.caption))->setData(entry.command);
     }
     return menu;
+}
+
+void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items,
+                              int count, int first_command, int checked) {
+    if (!menu->pets) {
+        const QList<QAction*> actions = menu->menu.actions();
+        QAction* before = nullptr;
+        for (qsizetype i = 0; i + 1 < actions.size(); ++i)
+            if (!actions[i]->isSeparator() && actions[i]->data().toInt() == after_command) before = actions[i + 1];
+        menu->pets = new QMenu(QString::fromUtf8(caption), &menu->menu);
+        menu->menu.insertMenu(before, menu->pets);
+    }
+    menu->pets->clear();
+    for (int i = 0; i < count; ++i) {
+        QAction* action = menu->pets->addAction(QString::fromUtf8(items[i]));
+        action->setData(first_command + i);
+        action->setCheckable(true);
+        action->setChecked(i == checked);
+    }
 }
 
 void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "shell/pet_choice.h"
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
@@ -43,5 +44,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
+    // Qt has taken its own arguments out of argv by now.
+    pet_choice_options(QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
     return dorrabee_main(0);
 }

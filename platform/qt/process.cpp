@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QAbstractEventDispatcher>
 #include <cerrno>
@@ -98,6 +99,16 @@ int32_t platform_ini_read_int(const char* path, const char* section, const char*
 
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
     return ini_write_string(path, section, key, value);
+}
+
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
+    const std::optional<std::string> value = ini_read_string(path, section, key);
+    if (size > 0) buffer[0] = '\0';
+    return copy_out(value ? *value : std::string(), buffer, size);
+}
+
+bool platform_restart_program() {
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
 }
 
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,

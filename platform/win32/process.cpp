@@ -109,6 +109,16 @@ bool platform_ini_write_string(const char* path, const char* section, const char
     return WritePrivateProfileStringW(names.section, names.key, wide_value, names.path) != 0;
 }
 
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
+    if (size == 0) return 0;
+    buffer[0] = '\0';
+    IniNames names;
+    wchar_t value[256];
+    if (!ini_names(path, section, key, &names)) return 0;
+    const DWORD length = GetPrivateProfileStringW(names.section, names.key, L"", value, 256, names.path);
+    return length > 0 ? utf8_from_utf16(value, length, buffer, size, Fit::whole) : 0;
+}
+
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
                                const char* const* values, size_t count) {
     for (size_t i = 0; i < count; ++i) {

@@ -12,14 +12,15 @@ import tempfile
 
 RESOURCES = ["sprites.bmp", "mask.bmp", "title.bmp", "scene.bmp", "tile.bmp",
              "portrait.bmp", "pet.ico", "icon-256.png", "pet.cur", "drag.cur"]
+PETS = ["domino/sprites.bmp"]
 DOCS = ["sprites.png", "extras.png", "walk.gif", "run.gif", "climb.gif", "sleep.gif", "turn.gif"]
 
 
 def generate(root, out):
-    res, docs = os.path.join(out, "res"), os.path.join(out, "docs")
-    subprocess.run([sys.executable, os.path.join(root, "tools", "artgen", "artgen.py"), res, docs],
+    res, docs, pets = (os.path.join(out, name) for name in ("res", "docs", "pets"))
+    subprocess.run([sys.executable, os.path.join(root, "tools", "artgen", "artgen.py"), res, docs, pets],
                    check=True)
-    return res, docs
+    return res, docs, pets
 
 
 def read(path):
@@ -31,9 +32,10 @@ def main(argv):
     root = os.path.abspath(argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(__file__), "..", ".."))
     failures = []
     with tempfile.TemporaryDirectory() as out:
-        res, docs = generate(root, out)
+        res, docs, pets = generate(root, out)
         pairs = [(os.path.join(res, n), os.path.join(root, "resources", n)) for n in RESOURCES]
         pairs += [(os.path.join(docs, n), os.path.join(root, "docs", n)) for n in DOCS]
+        pairs += [(os.path.join(pets, n), os.path.join(root, "pets", n)) for n in PETS]
         for fresh, committed in pairs:
             name = os.path.relpath(committed, root)
             if not os.path.exists(committed):

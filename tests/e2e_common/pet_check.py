@@ -3,7 +3,7 @@
 
 It reads the window's place and size (xwininfo), its shape rectangles (the X
 Shape extension, through ctypes), and a screenshot of the screen (ImageMagick's
-import), decodes the sprite sheet and the mask from the resources, and looks
+import), decodes the sprite sheet and the mask from the resources (or a pet folder), and looks
 for the image, plain or mirrored, whose outline is exactly the window's shape
 and whose pixels are exactly what the window shows.
 
@@ -122,8 +122,12 @@ def decode_bmp(data):
 def load_images(resources):
     with open(os.path.join(resources, "sprites.bmp"), "rb") as f:
         sw, _sh, sheet = decode_bmp(f.read())
-    with open(os.path.join(resources, "mask.bmp"), "rb") as f:
-        mw, _mh, mask = decode_bmp(f.read())
+    mask_path = os.path.join(resources, "mask.bmp")
+    if os.path.exists(mask_path):
+        with open(mask_path, "rb") as f:
+            mw, _mh, mask = decode_bmp(f.read())
+    else:  # a pet folder without a mask: the pet is what is not yellow
+        mw, mask = sw, [[(0, 0, 0) if p == KEY else (255, 255, 255) for p in row] for row in sheet]
     columns, mask_columns = sw // SIZE, mw // SIZE
     images = []
     for image in range(IMAGE_COUNT):

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/action_script.h"
-#include "tools/sim/script_file.h"
+#include "engine/script_file.h"
 #include "tools/sim/sim.h"
 
 using ::testing::HasSubstr;

@@ -12,7 +12,7 @@
 
 #include "engine/action_script.h"
 #include "engine/engine.h"
-#include "tools/sim/script_file.h"
+#include "engine/script_file.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws all of Dorrabee's artwork from code and writes it.
 
-Usage: artgen.py [RESOURCES_DIR [DOCS_DIR]]
-(defaults: the repository's resources/ and docs/). Every run writes the same
+Usage: artgen.py [RESOURCES_DIR [DOCS_DIR [PETS_DIR]]]
+(defaults: the repository's resources/, docs/ and pets/). Every run writes the same
 bytes, so the committed files can be checked against a fresh run.
 """
 import os
@@ -22,6 +22,14 @@ import rig        # noqa: E402
 SHEET_PALETTE = [
     (0, 0, 0), (90, 90, 90), (99, 115, 222), (99, 140, 231), (148, 181, 239),
     (222, 231, 255), (255, 107, 107), (255, 255, 0),
+] + [(255, 255, 255)] * 8
+
+# Domino, the second pet: the same model in a black-and-white coat (a
+# charcoal back, white muzzle, chest and paws), the same grid. Its folder
+# has no mask: the program takes the non-yellow pixels.
+DOMINO_PALETTE = [
+    (0, 0, 0), (16, 16, 20), (34, 34, 40), (58, 58, 66), (112, 112, 124),
+    (244, 244, 240), (255, 150, 160), (255, 255, 0),
 ] + [(255, 255, 255)] * 8
 
 COLUMNS, ROWS, IMAGE_COUNT = 20, 6, 108
@@ -63,12 +71,14 @@ def main(argv):
     root = os.path.dirname(os.path.dirname(HERE))
     res = argv[1] if len(argv) > 1 else os.path.join(root, "resources")
     docs = argv[2] if len(argv) > 2 else os.path.join(root, "docs")
-    os.makedirs(res, exist_ok=True)
-    os.makedirs(docs, exist_ok=True)
+    domino = os.path.join(argv[3] if len(argv) > 3 else os.path.join(root, "pets"), "domino")
+    for folder in (res, docs, domino):
+        os.makedirs(folder, exist_ok=True)
 
     cells = render_cells()
     sheet = sheet_rows(cells)
     write(os.path.join(res, "sprites.bmp"), formats.bmp_rle4(sheet, SHEET_PALETTE))
+    write(os.path.join(domino, "sprites.bmp"), formats.bmp_rle4(sheet, DOMINO_PALETTE))
     write(os.path.join(res, "mask.bmp"),
           formats.bmp_uncompressed(mask_rows(sheet), 1, [(0, 0, 0), (255, 255, 255)]))
 

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "tools/sim/script_file.h"
+#include "engine/script_file.h"
+#include "shell/pet_folder.h"
+#include "tools/sim/pet_pictures.h"
 
 namespace {
 
@@ -20,12 +22,18 @@ const char* const HELP =
     "                    [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS] [--ticks N]\n"
     "                    [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
+    "       dorrabee-sim --check DIR [--out OUTDIR]\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
     "message the script loader shows (one line each), then, if the script loaded,\n"
     "the line tick,x,y,image,mirrored,action,facing for the start (tick 0) and after\n"
     "each tick: x,y the window's top-left corner, image 0-based, mirrored 1 when it\n"
     "is drawn flipped, action 1-based, facing 1 when the pet is turned round.\n"
     "  --script FILE  a script file instead of the built-in script (see --dump-script)\n"
+    "  --pet DIR      a pet folder: its sheet, mask and script are read and checked as\n"
+    "                 the program does, then its script runs (see docs/pets.md)\n"
+    "  --check DIR    checks a pet folder, prints every message, and writes into OUTDIR\n"
+    "                 (default: the current folder) contact.png, every image under its\n"
+    "                 number, and action-01.gif ... action-65.gif, each action played\n"
     "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
     "  --screen WxH   screen size in pixels (default 1024x768)\n"
     "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
@@ -42,7 +50,7 @@ const char* const HELP =
     "                 same_ratio, dislikes, drag_action, release_action (missing cells\n"
     "                 are empty), then one line per About routine (35); empty lines\n"
     "                 and lines beginning with # are skipped.\n"
-    "Exit status: 0 ran, 1 the script failed to load, 2 bad argument or script file.\n";
+    "Exit status: 0 ran, 1 the script (or pet) failed to load, 2 bad argument or script file.\n";
 
 // Bounds that keep every sum the engine makes far from overflow.
 constexpr long long MAX_PIXELS = 1000000;
@@ -58,6 +66,9 @@ struct Event {
 
 struct Options {
     const char* script_path = nullptr;
+    const char* pet_path = nullptr;
+    const char* check_path = nullptr;
+    const char* out_path = ".";
     uint32_t seed = 1;
     int32_t width = 1024;
     int32_t height = 768;
@@ -139,7 +150,7 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
             options.dump = true;
             continue;
         }
-        const bool takes_value = name == "--script" || name == "--seed" || name == "--screen" ||
+        const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" || name == "--seed" || name == "--screen" ||
                                  name == "--margins" || name == "--timer" || name == "--ticks" ||
                                  name == "--events";
         if (!takes_value) {
@@ -155,6 +166,12 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
         bool ok = true;
         if (name == "--script") {
             options.script_path = argv[k];
+        } else if (name == "--pet") {
+            options.pet_path = argv[k];
+        } else if (name == "--check") {
+            options.check_path = argv[k];
+        } else if (name == "--out") {
+            options.out_path = argv[k];
         } else if (name == "--seed") {
             ok = parse_integer(value, 0, UINT32_MAX, numbers[0]);
             options.seed = static_cast<uint32_t>(numbers[0]);
@@ -253,7 +270,19 @@ void apply_event(const Event& event)
     }
 }
 
-int simulate(const Options& options, std::FILE* out)
+// Loads the engine on the pet folder when there is one, else on action_script.
+int start_engine(const PetFolder* folder)
+{
+    if (folder == nullptr)
+        return pet_init();
+    std::string messages;
+    const int started = pet_engine_start(*folder, messages);
+    if (!messages.empty())
+        print_message(messages.c_str());
+    return started;
+}
+
+void set_world(const Options& options)
 {
     screen_width = options.width;
     screen_height = options.height;
@@ -262,12 +291,16 @@ int simulate(const Options& options, std::FILE* out)
     settings.bottom_margin = options.margins[2];
     settings.right_margin = options.margins[3];
     settings.timer_ms = options.timer_ms;
+}
 
+int simulate(const Options& options, const PetFolder* folder, std::FILE* out)
+{
+    set_world(options);
     const EngineHost saved_host = engine_host;
     message_out = out;
     seed_now = options.seed;
     engine_host = {print_message, fixed_seconds};
-    const int loaded = pet_init();
+    const int loaded = start_engine(folder);
     engine_host = saved_host;
     if (!loaded)
         return 1;
@@ -291,6 +324,42 @@ int simulate(const Options& options, std::FILE* out)
     return 0;
 }
 
+// A pet folder for --pet or --check; false (status 1) with its message printed.
+bool load_folder(const char* path, PetFolder& folder, std::FILE* out)
+{
+    std::string message;
+    if (pet_folder_load(path, folder, message))
+        return true;
+    std::fprintf(out, "%s\n", message.c_str());
+    return false;
+}
+
+int check_pet(const Options& options, std::FILE* out, std::FILE* err)
+{
+    PetFolder folder;
+    if (!load_folder(options.check_path, folder, out))
+        return 1;
+    set_world(options);
+    const EngineHost saved_host = engine_host;
+    message_out = out;
+    engine_host = {print_message, fixed_seconds};
+    const int loaded = start_engine(&folder);
+    engine_host = saved_host;
+    if (!loaded)
+        return 1;
+    std::string error;
+    const bool written = write_pet_pictures(folder, options.out_path, error);
+    pet_release();
+    action_script = &builtin_script;
+    if (!written) {
+        std::fprintf(err, "dorrabee-sim: %s\n", error.c_str());
+        return 2;
+    }
+    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", folder.name.c_str(),
+                 folder.image_cells, options.out_path);
+    return 0;
+}
+
 }  // namespace
 
 int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
@@ -306,6 +375,12 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
         return 0;
     }
 
+    if (options.check_path != nullptr)
+        return check_pet(options, out, err);
+    PetFolder folder;
+    if (options.pet_path != nullptr && !load_folder(options.pet_path, folder, out))
+        return 1;
+
     ScriptFile file;
     if (options.script_path != nullptr) {
         std::string contents;
@@ -320,12 +395,14 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
         }
     }
     const ScriptText* script = options.script_path != nullptr ? &file.text : &builtin_script;
+    if (options.pet_path != nullptr && folder.has_script)
+        script = &folder.script.text;
     int status = 0;
     if (options.dump) {
         write_script_file(*script, out);
     } else {
         action_script = script;
-        status = simulate(options, out);
+        status = simulate(options, options.pet_path != nullptr ? &folder : nullptr, out);
         action_script = &builtin_script;
     }
     // Output that never arrived (a full disk, a closed pipe) is a failure, not a run.

@@ -1,4 +1,4 @@
-#include "tools/sim/script_file.h"
+#include "engine/script_file.h"
 
 #include <cstring>
 

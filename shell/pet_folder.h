@@ -1,0 +1,90 @@
+// Pets of the user's own: a folder holding a sprite sheet and, if it likes,
+// a mask, a behaviour script and a pet.ini with its name. Where such folders
+// are found, how they are named, and how one is read and checked before the
+// program runs on it. Folders are untrusted input: only regular files inside
+// them are read, never anything outside them, and nothing is ever written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/script_file.h"
+#include "graphics/bmp.h"
+
+// The grid every sheet keeps: 20 cells of 42 x 42 pixels a row, images
+// numbered from 1 row by row; the built-in sheet's 108 images fill 6 rows.
+constexpr int PET_COLUMNS = 20;
+constexpr int PET_ROWS = 6;
+constexpr int PET_IMAGES = 108;
+constexpr char PET_SHEET_FILE[] = "sprites.bmp";
+constexpr char PET_MASK_FILE[] = "mask.bmp";
+constexpr char PET_SCRIPT_FILE[] = "behaviour.script";
+constexpr char PET_INI_FILE[] = "pet.ini";
+
+// A pet is named by its folder's name alone: not empty, no path separator,
+// no drive colon, no control character, not "." or "..".
+bool pet_name_valid(std::string_view name);
+
+// The folders pets are looked for in, in order: "pets" beside the program
+// (`program_folder`; for a program installed in <prefix>/bin or
+// <prefix>/games also <prefix>/share/dorrabee/pets), then the user's own. An empty program folder or an
+// unset environment leaves that place out.
+std::vector<std::string> pet_places(const std::string& program_folder);
+
+struct PetEntry {
+    std::string folder;  // the folder's name: what the settings keep
+    std::string name;    // what the menu shows
+    std::string path;
+};
+
+// Every pet folder in the places, each place's in order of folder name; a
+// name already found in an earlier place hides a later folder of that name.
+std::vector<PetEntry> pets_found(const std::vector<std::string>& places);
+// The path of the pet folder `folder` in the places, or "" when the name is
+// invalid or no place holds it.
+std::string pet_path(const std::vector<std::string>& places, std::string_view folder);
+
+// A pet folder's files as read; a file the folder does not have is absent.
+struct PetFiles {
+    std::optional<std::string> sheet;
+    std::optional<std::string> mask;
+    std::optional<std::string> script;
+    std::optional<std::string> ini;
+};
+
+// What the menu and every message call the pet: pet.ini's [Pet] Name=, or
+// the folder's name.
+std::string pet_display_name(const std::optional<std::string>& ini, const std::string& folder);
+
+struct PetFolder {
+    std::string name;
+    // Both padded to the whole grid (the sheet with the key colour, the
+    // mask with "not the pet"), so that they stand in for the built-in ones.
+    Bitmap sheet;
+    Bitmap mask;
+    int32_t sheet_height = 0; // as the file gives it
+    int32_t image_cells = 0;  // images the folder's own sheet holds
+    bool has_script = false;  // otherwise the pet lives by the built-in script
+    ScriptFile script;
+};
+
+// The mask of a sheet that comes without one: every pixel that is not the
+// key colour belongs to the pet. 1-bit, index 1 (white) the pet.
+Bitmap mask_from_sheet(const Bitmap& sheet);
+
+// Decodes and checks the files; on failure `message` says what is wrong,
+// naming the file, without the pet's name.
+bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message);
+// Reads the folder at `path` and decodes it; every message begins with the
+// pet's name. A missing folder or sheet is a failure too.
+bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& message);
+
+// Runs the script loader on the pet's script (the built-in one when it has
+// none), collecting its messages, each line prefixed with the pet's name,
+// and checks that every image the script shows is in the sheet. On success
+// the engine runs on the pet (whose script must outlive it); on failure no
+// engine state is left and the built-in script is back in place.
+bool pet_engine_start(const PetFolder& pet, std::string& messages);

@@ -1,0 +1,82 @@
+// A whole pet folder in one input: its files one after another, each ended
+// by the four bytes "\0PET", in the order sprites.bmp, mask.bmp,
+// behaviour.script, pet.ini; a missing or empty part is a file the folder
+// does not have. Whatever the folder holds, it either fails with a message
+// or gives a pet whose every image is in its sheet.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/action_script.h"
+#include "engine/engine.h"
+#include "shell/pet_folder.h"
+
+namespace {
+
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "broken: %s\n", what);
+        std::abort();
+    }
+}
+
+void ignore(const char*) {}
+uint32_t fixed_clock() { return 1; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string separator("\0PET", 4);
+    std::optional<std::string>* parts[4];
+    PetFiles files;
+    parts[0] = &files.sheet;
+    parts[1] = &files.mask;
+    parts[2] = &files.script;
+    parts[3] = &files.ini;
+    size_t at = 0;
+    for (auto* part : parts) {
+        if (at >= input.size())
+            break;
+        size_t end = input.find(separator, at);
+        if (end == std::string::npos)
+            end = input.size();
+        if (end > at)
+            *part = input.substr(at, end - at);
+        at = end + separator.size();
+    }
+
+    const std::string name = pet_display_name(files.ini, "fuzz");
+    check(!name.empty() && name.find('\n') == std::string::npos, "a name no menu can show");
+    PetFolder pet;
+    pet.name = name;
+    std::string message;
+    if (!pet_decode(files, pet, message)) {
+        check(!message.empty(), "a failure without a message");
+        return 0;
+    }
+    check(pet.sheet.width == 840 && pet.sheet.height == 252 && pet.sheet.pixels.size() == 840u * 252u,
+          "a sheet that does not fill the grid");
+    check(pet.mask.bits_per_pixel == 1 && pet.mask.indices.size() == 840u * 252u, "a mask that does not fill the grid");
+    check(pet.image_cells > 0 && pet.image_cells <= PET_IMAGES, "no images, or too many");
+
+    screen_width = 1024;
+    screen_height = 768;
+    settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+    engine_host = {ignore, fixed_clock};
+    std::string messages;
+    if (pet_engine_start(pet, messages)) {
+        for (int step = 0; step < 200; ++step) {
+            pet_step();
+            check(::pet->current_image >= 0 && ::pet->current_image < pet.image_cells, "an image the sheet does not hold");
+        }
+        pet_release();
+    } else {
+        check(::pet == nullptr && action_script == &builtin_script, "a failed pet left behind");
+    }
+    action_script = &builtin_script;
+    return 0;
+}

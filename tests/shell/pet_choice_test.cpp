@@ -1,0 +1,116 @@
+// Choosing a pet: the settings' "Pet" key and "--pet PATH" at start-up, a
+// pet that fails falling back to the built-in cat after one box, and the
+// pop-up menu's pets sub-menu saving the choice and starting anew.
+#include <algorithm>
+#include <filesystem>
+
+#include "graphics/sprites.h"
+
+#include "shell/pet_choice.h"
+#include "tests/graphics/bmp_builder.h"
+#include "tests/shell/shell_harness.h"
+#include "tests/shell/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t COAT = 0x204080;  // no colour of the synthetic art
+
+struct PetChoiceTest : ShellTest {
+    fs::path program = test_folder("dorrabee-choice");
+    void SetUp() override {
+        ShellTest::SetUp();
+        fs::remove_all(program);
+        // A pet whose every image is a block of COAT on yellow.
+        std::vector<uint8_t> indices(840 * 252);
+        for (size_t p = 0; p < indices.size(); ++p) indices[p] = (p % 840) % 42 > 10 && (p / 840) % 42 > 10;
+        fs::create_directories(program / "pets" / "coat");
+        write_file((program / "pets" / "coat" / "sprites.bmp").string(),
+                   build_bmp({840, 252, 8, 0, 2, {KEY_COLOUR, COAT}, pack_indexed(indices, 840, 252, 8, false), {}}));
+        fs::create_directories(program / "pets" / "broken");
+        write_file((program / "pets" / "broken" / "sprites.bmp").string(), {'B', 'M'});
+        pet_choice_options(program.string().c_str(), 0, nullptr);
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        pet_choice_options(nullptr, 0, nullptr);
+        fs::remove_all(program);
+    }
+    int start_with(const std::string& pet) {
+        fake.ini_files[ini_path()] = "[Setup]\nPet=" + pet + "\n";
+        return dorrabee_main(5);
+    }
+    bool shows_coat() {
+        const auto& pixels = pet()->pixels;
+        return std::find(pixels.begin(), pixels.end(), COAT) != pixels.end();
+    }
+};
+
+TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage) {
+    start_with("coat");
+    EXPECT_TRUE(shows_coat());
+    EXPECT_EQ(fake_count("load_bitmap(103)"), 0);
+    EXPECT_EQ(fake_count("message_box"), 0);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+}
+
+TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"broken", "broken: sprites.bmp: Not a BMP file"},
+        {"absent", "absent: there is no such pet folder"},
+        {"../pets/coat", "../pets/coat: there is no such pet folder"},
+    };
+    for (const auto& [key, message] : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        start_with(key);
+        const std::vector<std::string> boxes = fake_calls_starting("message_box");
+        ASSERT_EQ(boxes.size(), 1u) << key;
+        EXPECT_EQ(boxes[0].rfind(std::string("message_box(none,\"") + message, 0), 0u) << boxes[0];
+        EXPECT_EQ(fake_count("load_bitmap(103)"), 1) << key;
+        EXPECT_FALSE(shows_coat()) << key;
+        EXPECT_EQ(fake_count("ini_write_string"), 0) << key;
+    }
+}
+
+TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings) {
+    const std::string path = (program / "pets" / "coat").string();
+    const char* argv[] = {"dorrabee", "--pet", path.c_str()};
+    pet_choice_options(program.string().c_str(), 3, argv);
+    start_with("broken");
+    EXPECT_TRUE(shows_coat());
+    EXPECT_EQ(fake_count("message_box"), 0);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+}
+
+TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew) {
+    start_with("");
+    fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "coat"}));
+    EXPECT_EQ(fake.pet_submenu_checked, 0);
+
+    // The cat already running: nothing to do.
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
+    EXPECT_EQ(fake.restarts, 0);
+    // Saving fails: a box, and the cat stays.
+    fake.unwritable_ini_files.insert(ini_path());
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 2);
+    EXPECT_EQ(fake_count("message_box(pet,\"Fail to save the settings"), 1);
+    EXPECT_EQ(fake.restarts, 0);
+    fake.unwritable_ini_files.clear();
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 2);
+    EXPECT_NE(fake.ini_files[ini_path()].find("Pet=coat"), std::string::npos);
+    EXPECT_EQ(fake.restarts, 1);
+    EXPECT_EQ(pet_window, nullptr);  // this copy ends; the new one runs the choice
+
+    // The new start shows the pet, checked in its menu.
+    reset_program();
+    fake_use_synthetic_art();
+    start_with("coat");
+    fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    EXPECT_EQ(fake.pet_submenu_checked, 2);
+    EXPECT_TRUE(shows_coat());
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// Pet folders: where they are found, which names are refused, pet.ini, the
+// mask made from the sheet, and every way a folder fails: one message that
+// names the pet, no engine left running on it, nothing written.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "engine/action_script.h"
+#include "engine/engine.h"
+#include "shell/pet_folder.h"
+#include "tests/graphics/bmp_builder.h"
+#include "tests/shell/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t YELLOW = 0xFFFF00;
+constexpr uint32_t RED = 0xC02020;
+
+// An 840-pixel-wide sheet of `rows` image rows, red with a yellow left half.
+std::vector<uint8_t> sheet_bmp(int rows, int32_t width = 840) {
+    const int32_t height = rows * 42;
+    std::vector<uint8_t> indices(size_t(width) * size_t(height));
+    for (size_t p = 0; p < indices.size(); ++p) indices[p] = p % size_t(width) % 42 < 21 ? 0 : 1;
+    return build_bmp({width, height, 8, 0, 2, {YELLOW, RED}, pack_indexed(indices, width, height, 8, false), {}});
+}
+
+std::vector<uint8_t> mask_bmp(int32_t height, uint16_t bits = 1) {
+    const std::vector<uint8_t> indices(size_t(840) * size_t(height), 1);
+    return build_bmp({840, height, bits, 0, 2, {0x000000, 0xFFFFFF}, pack_indexed(indices, 840, height, bits, false), {}});
+}
+
+void write_text(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string builtin_script_text() {
+    std::string text;
+    for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i)
+        for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
+            text += std::string(builtin_script.columns[c][i]) + (c + 1 < SCRIPT_COLUMN_COUNT ? "\t" : "\n");
+    for (const char* routine : builtin_script.dialog_animations) text += std::string(routine) + "\n";
+    return text;
+}
+
+// What a folder holds, to show that loading wrote nothing.
+std::map<std::string, uintmax_t> contents(const fs::path& folder) {
+    std::map<std::string, uintmax_t> seen;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        seen[entry.path().string()] = entry.is_regular_file() ? entry.file_size() : 0;
+    return seen;
+}
+
+struct PetFolderTest : testing::Test {
+    fs::path root = test_folder("dorrabee-pets");
+    void SetUp() override {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+        screen_width = 1024;
+        screen_height = 768;
+    }
+    void TearDown() override {
+        pet_release();
+        action_script = &builtin_script;
+        fs::remove_all(root);
+    }
+    fs::path make_pet(const fs::path& place, const std::string& folder, int rows = 6) {
+        fs::create_directories(place / folder);
+        write_file((place / folder / "sprites.bmp").string(), sheet_bmp(rows));
+        return place / folder;
+    }
+};
+
+TEST(PetName, FolderNamesOnly) {
+    for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b"}) EXPECT_TRUE(pet_name_valid(name)) << name;
+    for (const char* name : {"", ".", "..", "a/b", "a\\b", "c:", "x..y", "dot.", "blank ", "tab\t", "../etc"})
+        EXPECT_FALSE(pet_name_valid(name)) << name;
+    EXPECT_FALSE(pet_name_valid(std::string(49, 'a')));
+}
+
+TEST(PetName, IniNameOrFolderName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[Pet]\nName=Domino\n", "Domino"},   {"[pet]\r\nname = Tom \r\n", "Tom"},
+        {"[Other]\nName=Wrong\n", "folder"},  {"[Pet]\nName=\n", "folder"},
+        {"[Pet]\nName=a\x01z\n", "folder"},   {"Name=Outside\n", "folder"},
+    };
+    for (const auto& [ini, name] : cases) EXPECT_EQ(pet_display_name(std::string(ini), "folder"), name) << ini;
+    EXPECT_EQ(pet_display_name(std::nullopt, "folder"), "folder");
+}
+
+TEST_F(PetFolderTest, FoundInBothPlacesTheFirstWinning) {
+    const fs::path program = root / "program", user = root / "user";
+    make_pet(program, "b");
+    make_pet(program, "a");
+    write_text(program / "a" / "pet.ini", "[Pet]\nName=Alpha\n");
+    fs::create_directories(program / "no sheet");
+    write_text(program / "file", "not a folder");
+    make_pet(user, "a");
+    make_pet(user, "z");
+#ifndef _WIN32
+    fs::create_directory_symlink(program / "b", user / "link");
+#endif
+    const std::vector<PetEntry> found = pets_found({program.string(), (root / "missing").string(), user.string()});
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].folder, "a");
+    EXPECT_EQ(found[0].name, "Alpha");
+    EXPECT_EQ(found[0].path, (program / "a").string());
+    EXPECT_EQ(found[1].folder, "b");
+    EXPECT_EQ(found[2].path, (user / "z").string());
+
+    const std::vector<std::string> places = {program.string(), user.string()};
+    EXPECT_EQ(pet_path(places, "z"), (user / "z").string());
+    EXPECT_EQ(pet_path(places, "../program/a"), "");
+    EXPECT_EQ(pet_path(places, "absent"), "");
+}
+
+TEST(PetPlaces, BesideTheProgramThenTheUsers) {
+    const std::vector<std::string> places = pet_places("dir");
+    ASSERT_FALSE(places.empty());
+#ifdef _WIN32
+    EXPECT_EQ(places[0], "dir\\pets");
+#else
+    EXPECT_EQ(places[0], "dir/pets");
+    EXPECT_EQ(pet_places("/usr/bin")[1], "/usr/share/dorrabee/pets");
+    EXPECT_EQ(pet_places("/usr/games")[1], "/usr/share/dorrabee/pets");
+    setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(pet_places("").back(), "/data/dorrabee/pets");
+    setenv("XDG_DATA_HOME", "relative", 1);
+    setenv("HOME", "/home/me", 1);
+    EXPECT_EQ(pet_places("").back(), "/home/me/.local/share/dorrabee/pets");
+#endif
+}
+
+TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript) {
+    PetFolder pet;
+    std::string message;
+    ASSERT_TRUE(pet_folder_load(make_pet(root, "plain").string(), pet, message)) << message;
+    EXPECT_EQ(pet.name, "plain");
+    EXPECT_EQ(pet.image_cells, 108);
+    EXPECT_FALSE(pet.has_script);
+    // The mask is the sheet's non-yellow pixels, in the 1-bit layout the outlines read.
+    ASSERT_EQ(pet.mask.bits_per_pixel, 1);
+    EXPECT_EQ(pet.mask.palette, (std::vector<uint32_t>{0x000000, 0xFFFFFF}));
+    for (size_t p : {size_t(0), size_t(20), size_t(21), size_t(840 * 100 + 63)})
+        EXPECT_EQ(pet.mask.indices[p], pet.sheet.pixels[p] == RED ? 1 : 0) << p;
+    std::string messages;
+    EXPECT_TRUE(pet_engine_start(pet, messages)) << messages;
+    EXPECT_EQ(action_script, &builtin_script);
+}
+
+TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns) {
+    const fs::path folder = make_pet(root, "short", 2);
+    write_file((folder / "mask.bmp").string(), mask_bmp(84));
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_EQ(pet.image_cells, 40);
+    EXPECT_EQ(pet.sheet.height, 252);
+    EXPECT_EQ(pet.sheet.pixels.back(), YELLOW);
+    EXPECT_EQ(pet.mask.height, 252);
+    EXPECT_EQ(pet.mask.indices.back(), 0);
+    // The built-in script shows images up to 108, well past the sheet's 40.
+    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_EQ(messages, "short: the script shows image 108, but sprites.bmp holds 40");
+    EXPECT_EQ(::pet, nullptr);
+    EXPECT_EQ(action_script, &builtin_script);
+
+    // Its own script, every image folded into the first 40, runs.
+    std::string script = builtin_script_text();
+    std::string folded;
+    for (size_t at = 0, line_start = 0; at < script.size(); ++at) {
+        const bool in_images = script.find('\t', line_start) > at;
+        if (in_images && std::isdigit(static_cast<unsigned char>(script[at]))) {
+            size_t end = at;
+            while (std::isdigit(static_cast<unsigned char>(script[end]))) ++end;
+            folded += std::to_string((std::stoi(script.substr(at, end - at)) - 1) % 40 + 1);
+            at = end - 1;
+        } else {
+            folded += script[at];
+            if (script[at] == '\n') line_start = at + 1;
+        }
+    }
+    write_text(folder / "behaviour.script", folded);
+    PetFolder own;
+    messages.clear();
+    ASSERT_TRUE(pet_folder_load(folder.string(), own, message)) << message;
+    EXPECT_TRUE(pet_engine_start(own, messages)) << messages;
+    EXPECT_EQ(action_script, &own.script.text);
+    EXPECT_EQ(messages.rfind("short: ** Image [41] have not been referenced", 0), 0u) << messages;
+}
+
+TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing) {
+    struct Case {
+        const char* what;
+        void (*spoil)(const fs::path& folder);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no sheet", [](const fs::path& f) { fs::remove(f / "sprites.bmp"); }, "Cat: sprites.bmp is missing"},
+        {"not a picture", [](const fs::path& f) { write_text(f / "sprites.bmp", "GIF89a"); },
+         "Cat: sprites.bmp: Not a BMP file"},
+        {"narrow sheet", [](const fs::path& f) { write_file((f / "sprites.bmp").string(), sheet_bmp(1, 420)); },
+         "Cat: sprites.bmp: 420 x 42 pixels; a sheet is 840 pixels wide"},
+        {"mask of 8 bits", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(252, 8)); },
+         "Cat: mask.bmp: 8 bits per pixel; a mask has 1"},
+        {"mask of another size", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(42)); },
+         "Cat: mask.bmp: 840 x 42 pixels; the sheet is 840 x 252"},
+        {"script cut short", [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n"); },
+         "Cat: behaviour.script: the file ends after 1 action rows"},
+        {"folder for a sheet", [](const fs::path& f) { fs::remove(f / "sprites.bmp"); fs::create_directory(f / "sprites.bmp"); },
+         "Cat: sprites.bmp is not a regular file"},
+#ifndef _WIN32
+        {"link for a sheet", [](const fs::path& f) { fs::rename(f / "sprites.bmp", f / "s"); fs::create_symlink(f / "s", f / "sprites.bmp"); },
+         "Cat: sprites.bmp is not a regular file"},
+#endif
+    };
+    for (const Case& c : cases) {
+        const fs::path folder = make_pet(root, c.what);
+        write_text(folder / "pet.ini", "[Pet]\nName=Cat\n");
+        c.spoil(folder);
+        const auto before = contents(root);
+        PetFolder pet;
+        std::string message;
+        EXPECT_FALSE(pet_folder_load(folder.string(), pet, message)) << c.what;
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.what << ": " << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos) << c.what;
+        EXPECT_EQ(contents(root), before) << c.what;
+    }
+    PetFolder pet;
+    std::string message;
+    EXPECT_FALSE(pet_folder_load((root / "absent").string(), pet, message));
+    EXPECT_EQ(message, "absent: there is no such pet folder");
+}
+
+TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace) {
+    const fs::path folder = make_pet(root, "broken");
+    std::string script = builtin_script_text();
+    script.replace(0, script.find('\t'), "1,999");  // an image that does not exist
+    write_text(folder / "behaviour.script", script);
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_EQ(messages.rfind("broken: ** ERROR : ", 0), 0u) << messages;
+    EXPECT_EQ(::pet, nullptr);
+    EXPECT_EQ(action_script, &builtin_script);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "tools/sim/pet_pictures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "engine/engine.h"
+#include "graphics/sprites.h"
+
+namespace {
+
+constexpr int SCALE = 2;
+constexpr int CELL = SPRITE_SIZE * SCALE;
+constexpr uint32_t GROUND = 0xF6F2E2;  // the key colour, shown softer
+constexpr uint32_t PAPER = 0xFFFFFF;
+constexpr uint32_t INK = 0x46464F;
+// Longest travel an action's preview shows; a longer one is cut off.
+constexpr int TRAVEL_LIMIT = 400;
+
+// Digits 3 pixels wide and 5 high, row by row.
+constexpr const char* DIGITS[] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111",
+                                  "101101111001001", "111100111001111", "111100111101111", "111001001001001",
+                                  "111101111101111", "111101111001111"};
+
+void put(Picture& canvas, int x, int y, uint32_t colour) {
+    if (x >= 0 && y >= 0 && x < canvas.width && y < canvas.height)
+        canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)] = colour;
+}
+
+void draw_number(Picture& canvas, int number, int ox, int oy) {
+    const std::string text = std::to_string(number);
+    for (size_t k = 0; k < text.size(); ++k)
+        for (int i = 0; i < 15; ++i)
+            if (DIGITS[text[k] - '0'][i] == '1')
+                for (int j = 0; j < SCALE * SCALE; ++j)
+                    put(canvas, ox + (int(k) * 4 + i % 3) * SCALE + j % SCALE, oy + (i / 3) * SCALE + j / SCALE, INK);
+}
+
+// Image `image` (1-based, negative mirrored) at (ox, oy), SCALE times its size.
+void draw_image(Picture& canvas, const PetFolder& folder, int image, int ox, int oy) {
+    const int number = std::abs(image) - 1;
+    const int cx = (number % PET_COLUMNS) * SPRITE_SIZE;
+    const int cy = (number / PET_COLUMNS) * SPRITE_SIZE;
+    for (int y = 0; y < CELL; ++y)
+        for (int x = 0; x < CELL; ++x) {
+            const int sx = image < 0 ? SPRITE_SIZE - 1 - x / SCALE : x / SCALE;
+            const uint32_t p = folder.sheet.pixels[size_t(cy + y / SCALE) * size_t(folder.sheet.width) + size_t(cx + sx)];
+            put(canvas, ox + x, oy + y, (p & 0xFFFFFF) == KEY_COLOUR ? GROUND : p & 0xFFFFFF);
+        }
+}
+
+bool write_file(const std::string& path, const std::string& data) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(data.data(), std::streamsize(data.size()));
+    return bool(file);
+}
+
+}  // namespace
+
+Picture contact_sheet(const PetFolder& folder) {
+    constexpr int columns = 12, gap = 6, label = 14;
+    const int rows = (folder.image_cells + columns - 1) / columns;
+    Picture canvas;
+    canvas.width = columns * (CELL + gap) + gap;
+    canvas.height = rows * (CELL + label + gap) + gap;
+    canvas.pixels.assign(size_t(canvas.width) * size_t(canvas.height), PAPER);
+    for (int i = 0; i < folder.image_cells; ++i) {
+        const int ox = gap + (i % columns) * (CELL + gap);
+        const int oy = gap + (i / columns) * (CELL + label + gap);
+        draw_number(canvas, i + 1, ox + 2, oy + 1);
+        draw_image(canvas, folder, i + 1, ox, oy + label);
+    }
+    return canvas;
+}
+
+std::vector<Picture> action_frames(const PetFolder& folder, int action) {
+    const Action& a = pet->actions[action];
+    const int steps = a.frame_count - 1;
+    const int travel_x = std::min(TRAVEL_LIMIT, int(std::min<int64_t>(TRAVEL_LIMIT, std::abs(int64_t{a.dx}) * steps)));
+    const int travel_y = std::min(TRAVEL_LIMIT, int(std::min<int64_t>(TRAVEL_LIMIT, std::abs(int64_t{a.dy}) * steps)));
+    Picture ground;
+    ground.width = (SPRITE_SIZE + travel_x) * SCALE;
+    ground.height = (SPRITE_SIZE + travel_y) * SCALE;
+    ground.pixels.assign(size_t(ground.width) * size_t(ground.height), GROUND);
+    int64_t x = a.dx < 0 ? travel_x : 0;
+    int64_t y = a.dy < 0 ? travel_y : 0;
+    std::vector<Picture> frames;
+    for (int t = 0; t < a.frame_count; ++t, x += a.dx, y += a.dy) {
+        frames.push_back(ground);
+        const int fx = int(std::clamp<int64_t>(x, 0, travel_x));
+        const int fy = int(std::clamp<int64_t>(y, 0, travel_y));
+        draw_image(frames.back(), folder, a.frames[t], fx * SCALE, fy * SCALE);
+    }
+    return frames;
+}
+
+bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error) {
+    const std::string base = out_folder.empty() || out_folder.back() == '/' || out_folder.back() == '\\' ? out_folder : out_folder + "/";
+    std::string path = base + "contact.png";
+    if (!write_file(path, png_encode(contact_sheet(folder)))) {
+        error = "cannot write " + path;
+        return false;
+    }
+    // The program's tick, in the hundredths of a second GIF counts in.
+    const int delay = std::max(2, pet->tick_ms / 10);
+    for (int i = 0; i < pet->action_count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
+        path = base + name;
+        if (!write_file(path, gif_encode(action_frames(folder, i), delay))) {
+            error = "cannot write " + path;
+            return false;
+        }
+    }
+    return true;
+}

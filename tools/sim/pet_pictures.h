@@ -1,0 +1,18 @@
+// What a pet author looks at: every image of the sheet under its number, and
+// each action of the loaded script played as the program plays it.
+#pragma once
+
+#include <string>
+
+#include "shell/pet_folder.h"
+#include "tools/sim/image_files.h"
+
+// Every image the sheet holds, twice its size, under its number, 12 a row.
+Picture contact_sheet(const PetFolder& folder);
+// Action `action` (0-based) of the loaded engine, one frame per tick, moving
+// by its dx, dy over a plain ground, twice its size.
+std::vector<Picture> action_frames(const PetFolder& folder, int action);
+
+// Writes contact.png and action-01.gif ... action-65.gif into `out_folder`;
+// false with `error` naming the file that could not be written.
+bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error);
