@@ -213,10 +213,12 @@ void close_file(int fd) { ::close(fd); }
 
 struct FdCloser {
     int fd = -1;
-    ~FdCloser()
+    ~FdCloser() { reset(); }
+    void reset()
     {
         if (fd >= 0)
             close_file(fd);
+        fd = -1;
     }
 };
 
@@ -626,6 +628,9 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
     if (!plan.section_found)
         put(out.get(), added_keys(plan, section, keys, values, count, !plan.ends_with_newline, plan.line_count == 0));
     ok = finish(out) && ok && kept;
+    // Windows replaces no file that is still open.
+    in.reset();
+    old_file.reset();
     if (ok)
         fs::rename(temporary, target, error);
     if (!ok || error) {
