@@ -19,8 +19,10 @@ werror="-DDORRABEE_WERROR=ON -DDORRABEE_TESTS=ON"
 echo "== Linux build and tests"
 cmake --preset linux $werror >/dev/null
 cmake --build --preset linux -j $jobs
-ctest --preset linux -LE "e2e|package"
-ctest --preset linux -L e2e $retry
+# (The folder, not the preset: CTest ignores label options given beside a
+# preset that filters by label itself.)
+ctest --test-dir build/linux --output-on-failure -LE "e2e|package"
+ctest --test-dir build/linux --output-on-failure -L e2e $retry
 
 echo "== Sanitizer build and tests"
 cmake --preset asan $werror >/dev/null
