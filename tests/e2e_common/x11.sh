@@ -19,10 +19,11 @@ sample_places() {  # sample_places WINDOW COUNT INTERVAL LEFT TOP RIGHT BOTTOM
     done
 }
 
-# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE square, 42 by default).
-pet_window() {
+# The pet window's id once it is mapped (a window titled "Dorrabee", PET_SIDE
+# square, 42 by default; message boxes share the title), looking TRIES times.
+pet_window() {  # pet_window [TRIES]
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq "${1:-150}"); do
         for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
             if [ "$(window_size "$id")" = "${PET_SIDE:-42}x${PET_SIDE:-42}" ]; then echo "$id"; return 0; fi
         done

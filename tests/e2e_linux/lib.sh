@@ -154,9 +154,6 @@ no_window_named() {
     return 0
 }
 
-
-
-
 # Right-clicks the pet and presses the item's mnemonic. The pet may walk away
 # between finding it and clicking, so the click is tried again until a menu
 # shows.

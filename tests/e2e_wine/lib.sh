@@ -98,19 +98,6 @@ wait_pet_exit() {
 
 inspect() { wine "$INSPECT" "$@" 2>/dev/null | tr -d '\r'; }
 
-
-# The pet window: titled "Dorrabee", PET_SIDE square (message boxes share the title).
-pet_window() {
-    local id
-    for _ in $(seq "${1:-150}"); do
-        for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ]; then echo "$id"; return 0; fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-
 # Waits for the message boxes to read exactly the given lines.
 boxes_read() {  # boxes_read "text" (one line per open box; "" for none)
     local seen
