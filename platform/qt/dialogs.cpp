@@ -169,7 +169,11 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     const QSize client = dialog_rect_to_pixels(units, 0, 0, layout->width, layout->height).size();
     dialog->setFixedSize(client);
     QPoint origin = dialog_rect_to_pixels(units, layout->x, layout->y, 0, 0).topLeft();
-    if (owner) origin += owner->widget->mapToGlobal(QPoint(0, 0));
+    if (owner) {
+        int32_t left = 0, top = 0;
+        platform_client_to_screen(owner, &left, &top);
+        origin += QPoint(left, top);
+    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
 
