@@ -173,6 +173,12 @@ void platform_place_hidden(Window* window, int32_t x, int32_t y) {
 void platform_show_window(Window* window, int) {
     if (window->is_pet) x11_skip_taskbar(window->widget);
     window->widget->show();
+    // No exposure tells Qt or us that it is shown: its first frame goes into
+    // the background now, and the server shows that as it maps the window.
+    if (window->x11.gc) {
+        window->dirty = window->widget->rect();
+        deliver_paint(window);
+    }
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {

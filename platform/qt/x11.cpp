@@ -202,8 +202,10 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
     xcb_connection_t* qt = connection();
     xcb_connection_t* c = pet_connection();
     if (!qt || !c) return {};
+    // Asked on Qt's connection, behind the request that makes the window:
+    // once this answers, the window exists for ours too.
     const auto window = static_cast<xcb_window_t>(widget->winId());
-    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(qt, xcb_get_geometry(qt, window), nullptr);
     const uint8_t depth = geometry ? geometry->depth : 0;
     free(geometry);
     if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth)) return {};
@@ -228,7 +230,6 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
         free(attributes);
     }
     xcb_flush(qt);
-    xcb_flush(c);
     return drawing;
 }
 
