@@ -125,6 +125,8 @@ struct FakePlatform {
     Menu pet_menu{RES_MENU};
     std::vector<std::string> pet_submenu;  // its items as last set
     int pet_submenu_checked = -1;
+    int pet_submenu_after = 0;  // the command it stands after
+    std::string pet_submenu_caption;
     int restarts = 0;
     int contexts_held = 0;
 };
@@ -146,6 +148,9 @@ void fake_paint_pending();
 
 // The newest window of that name, alive or not; null if none was made.
 Window* fake_window(const std::string& name);
+// Whether the window shows at its client point (x, y): inside its outline,
+// or anywhere inside it without one.
+bool fake_window_shows(const Window& window, int32_t x, int32_t y);
 // lparam of a mouse message at window point (x, y).
 intptr_t fake_point(int16_t x, int16_t y);
 

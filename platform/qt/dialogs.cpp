@@ -264,6 +264,8 @@ struct Menu {
     QMenu* pets = nullptr;  // the pets sub-menu, once it has been put in
 };
 
+QMenu* menu_widget(Menu* menu) { return &menu->menu; }
+
 Menu* platform_load_pet_menu() {
     static Menu* menu = nullptr;  // lives until the process ends, like the pet's other resources
     if (menu) return menu;

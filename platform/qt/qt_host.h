@@ -57,6 +57,8 @@ struct Cursor {
 };
 
 struct Menu;
+class QMenu;
+QMenu* menu_widget(Menu* menu);  // the pop-up menu itself (dialogs.cpp)
 
 // Not a real message: Qt dispatches its own events, and dialogs do their own
 // keyboard navigation. The shell only passes it on.

@@ -102,18 +102,6 @@ TEST_F(PetWindow, TimersTickWithTheirOwnIdUntilKilledAndRestartWhenSetAgain) {
     EXPECT_EQ(count_of(MSG_TIMER), ticks);
 }
 
-TEST_F(PetWindow, TimerIntervalsOutsideWhatWindowsAllowsAreClampedNotRefused) {
-    ASSERT_TRUE(platform_set_timer(pet, 3, 0));  // "Timer=0" in the settings file
-    process_until([] { return false; }, 100);
-    EXPECT_LE(count_of(MSG_TIMER), 15) << "a 0 ms timer must wait 10 ms, not spin";
-    platform_kill_timer(pet, 3);
-    const int ticks = count_of(MSG_TIMER);
-    ASSERT_TRUE(platform_set_timer(pet, 4, static_cast<unsigned>(-1)));  // a negative setting
-    process_until([] { return false; }, 60);
-    EXPECT_EQ(count_of(MSG_TIMER), ticks);
-    platform_kill_timer(pet, 4);
-}
-
 // ---- painting: a procedure that presents the buffers below
 
 uint32_t frame[42 * 42];

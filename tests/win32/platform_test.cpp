@@ -1,4 +1,4 @@
-// The seam's Win32 side against the real calls: regions, painting our
+// The seam's Win32 side against the real calls: painting our
 // buffers, reading the screen back, the settings file and paths.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/outline.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
 
@@ -70,35 +69,7 @@ std::vector<uint32_t> pattern(int width, int height, uint32_t seed) {
     return p;
 }
 
-bool region_has(HRGN region, int x, int y) { return PtInRegion(region, x, y) != 0; }
-
 }  // namespace
-
-TEST(Win32Outline, WindowRegionCoversExactlyTheOutlinePixels) {
-    HWND hwnd = make_window(10, 10, 42, 42);
-    Outline outline;
-    outline.rects = {{0, 10, 1, 42}, {5, 5, 6, 8}, {5, 20, 6, 23}, {41, 0, 42, 1}};
-    platform_set_window_outline(window_of(hwnd), &outline);
-
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
-    for (int y = 0; y < 42; ++y)
-        for (int x = 0; x < 42; ++x) {
-            bool inside = false;
-            for (const OutlineRect& r : outline.rects)
-                inside |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-            ASSERT_EQ(region_has(region, x, y), inside) << x << "," << y;
-        }
-
-    Outline empty;
-    platform_set_window_outline(window_of(hwnd), &empty);
-    EXPECT_EQ(GetWindowRgn(hwnd, region), NULLREGION);
-
-    platform_set_window_outline(window_of(hwnd), nullptr);
-    EXPECT_EQ(GetWindowRgn(hwnd, region), ERROR);  // no region: the whole window
-    DeleteObject(region);
-    DestroyWindow(hwnd);
-}
 
 TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels) {
     const int width = 60, height = 40;
