@@ -74,10 +74,9 @@ int32_t platform_screen_dpi();
 // each of their pixels a z x z block (the pet's own zoom).
 void platform_set_zoom(int32_t z);
 uint32_t platform_seconds_now();
-// The running program's full path, or 0 when it cannot be had. On a platform
-// whose program folder may not be writable, the path is that of the program
-// as if it stood in the folder where its settings are kept.
-size_t platform_executable_path(char* buffer, size_t size);
+// The folder the settings file is kept in, ending in its separator; 0 when it
+// cannot be had (the current directory is then used).
+size_t platform_settings_folder(char* buffer, size_t size);
 size_t platform_current_directory(char* buffer, size_t size);
 void* platform_heap_alloc(size_t size);  // null when memory runs out
 void platform_heap_free(void* block);

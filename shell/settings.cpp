@@ -1,4 +1,4 @@
-// The six settings in "dorra.ini", beside the executable.
+// The six settings in "dorra.ini", in the folder the platform keeps them in.
 #include "shell/settings.h"
 
 #include <algorithm>
@@ -27,16 +27,8 @@ constexpr char SECTION[] = "Setup";
 
 #ifdef _WIN32
 constexpr char SEPARATOR = '\\';
-bool is_path_separator(char c)
-{
-    return c == '\\' || c == ':';
-}
 #else
 constexpr char SEPARATOR = '/';
-bool is_path_separator(char c)
-{
-    return c == '/';
-}
 #endif
 
 struct Key {
@@ -62,24 +54,14 @@ void settings_path_init()
 {
     // Room for what the platform fills, a separator and the end of the text.
     char directory[SETTINGS_PATH_SIZE + 2] = {};
-    size_t length = std::min(platform_executable_path(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
-    if (length > 0) {
-        directory[length] = '\0';
-        // Cut after the last separator, keeping it; the first character never counts.
-        for (size_t i = length - 1; i > 0; --i) {
-            if (is_path_separator(directory[i])) {
-                directory[i + 1] = '\0';
-                break;
-            }
-        }
-    } else {
+    size_t length = std::min(platform_settings_folder(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+    if (length == 0)
         length = std::min(platform_current_directory(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
-        directory[length] = '\0';
-        // No directory at all means the bare name, not the root folder.
-        if (length > 0 && directory[length - 1] != SEPARATOR) {
-            directory[length] = SEPARATOR;
-            directory[length + 1] = '\0';
-        }
+    directory[length] = '\0';
+    // No directory at all means the bare name, not the root folder.
+    if (length > 0 && directory[length - 1] != SEPARATOR) {
+        directory[length] = SEPARATOR;
+        directory[length + 1] = '\0';
     }
     // A directory of 247 characters or more leaves no room for the name.
     size_t directory_length = std::strlen(directory);

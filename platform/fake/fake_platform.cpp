@@ -240,10 +240,10 @@ size_t copy_path(const std::string& text, char* buffer, size_t size) {
 }
 }  // namespace
 
-size_t platform_executable_path(char* buffer, size_t size) {
-    record("executable_path(" + num(static_cast<long long>(size)) + ")");
-    if (fake.executable_path_fails) return 0;
-    return copy_path(fake.executable_path, buffer, size);
+size_t platform_settings_folder(char* buffer, size_t size) {
+    record("settings_folder(" + num(static_cast<long long>(size)) + ")");
+    if (fake.settings_folder_fails) return 0;
+    return copy_path(fake.settings_folder, buffer, size);
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {

@@ -70,13 +70,13 @@ struct FakePlatform {
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32
-    std::string executable_path = "C:\\Games\\Dorrabee\\dorrabee.exe";
+    std::string settings_folder = "C:\\Games\\Dorrabee\\";
     std::string current_directory = "C:\\Users\\cat";
 #else
-    std::string executable_path = "/opt/dorrabee/dorrabee";
+    std::string settings_folder = "/opt/dorrabee/";
     std::string current_directory = "/home/cat";
 #endif
-    bool executable_path_fails = false;
+    bool settings_folder_fails = false;
     std::map<std::string, std::string> ini_files;  // path -> the file's text
     std::set<std::string> unwritable_ini_files;    // writes to these fail
     std::set<std::string> unusable_ini_files;      // ... and the file itself is at fault

@@ -292,23 +292,19 @@ TEST(Resources, TruncatedOrDamagedIconFilesAreRefusedSafely) {
 // ---- where the settings live
 
 TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration) {
-    EXPECT_EQ(settings_program_path("/opt/pet/dorrabee", true, "/x", "/home/u"), "/opt/pet/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "/home/u/.cfg", "/home/u"),
-              "/home/u/.cfg/dorrabee/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, nullptr, "/home/u"),
-              "/home/u/.config/dorrabee/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "relative/cfg", "/home/u"),
-              "/home/u/.config/dorrabee/dorrabee")
+    EXPECT_EQ(settings_folder("/opt/pet/", true, "/x", "/home/u"), "/opt/pet/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "/home/u/.cfg", "/home/u"), "/home/u/.cfg/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, nullptr, "/home/u"), "/home/u/.config/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "relative/cfg", "/home/u"), "/home/u/.config/dorrabee/")
         << "a relative XDG_CONFIG_HOME is ignored";
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "", ""), "");
-    EXPECT_EQ(settings_program_path("dorrabee", true, nullptr, nullptr), "");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "", ""), "");
+    EXPECT_EQ(settings_folder("", true, nullptr, nullptr), "");
 }
 // Nowhere writable: still the documented place, never the current directory.
 TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace) {
-    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, "/proc/no-such-folder", "/proc/no-home"),
-              "/proc/no-such-folder/dorrabee/dorrabee");
-    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, nullptr, "/proc/no-home"),
-              "/proc/no-home/.config/dorrabee/dorrabee");
+    EXPECT_EQ(settings_folder_made("/usr/bin/", false, "/proc/no-such-folder", "/proc/no-home"),
+              "/proc/no-such-folder/dorrabee/");
+    EXPECT_EQ(settings_folder_made("/usr/bin/", false, nullptr, "/proc/no-home"), "/proc/no-home/.config/dorrabee/");
 }
 
 

@@ -246,10 +246,13 @@ TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript) {
 
 TEST(Win32Process, PathsAreWholeOrNothing) {
     char path[300];
-    size_t length = platform_executable_path(path, sizeof path);
+    size_t length = program_path(path, sizeof path);
     ASSERT_GT(length, 4u);
-    EXPECT_EQ(std::string(path, length).substr(length - 4), ".exe");
-    EXPECT_EQ(platform_executable_path(path, 6), 0u);  // cut short: no path at all
+    const std::string program(path, length);
+    EXPECT_EQ(program.substr(length - 4), ".exe");
+    EXPECT_EQ(program_path(path, 6), 0u);  // cut short: no path at all
+    length = platform_settings_folder(path, sizeof path);
+    EXPECT_EQ(std::string(path, length), program.substr(0, program.rfind('\\') + 1)) << "beside the program";
 
     size_t here = platform_current_directory(path, sizeof path);
     ASSERT_GT(here, 0u);
