@@ -18,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/ids.h"  // resource numbers
+
 struct Bitmap;
 struct Outline;
 
@@ -51,20 +53,6 @@ constexpr uintptr_t MOUSE_LEFT_BUTTON = 0x0001;  // in wparam of mouse messages
 // Message box kinds (as on Windows).
 constexpr unsigned BOX_ERROR = 0x10;    // error icon, OK button
 constexpr unsigned BOX_WARNING = 0x30;  // warning icon, OK button
-
-// Resource numbers.
-constexpr int RES_ICON = 101;
-constexpr int RES_SPRITES = 103;
-constexpr int RES_ABOUT_DIALOG = 104;
-constexpr int RES_MENU = 105;
-constexpr int RES_MASK = 107;
-constexpr int RES_CURSOR = 108;
-constexpr int RES_DRAG_CURSOR = 109;
-constexpr int RES_TITLE = 110;
-constexpr int RES_SCENE = 111;
-constexpr int RES_TILE = 112;
-constexpr int RES_OPTIONS_DIALOG = 113;
-constexpr int RES_PORTRAIT = 114;
 
 // ---- the process
 void platform_screen_size(int32_t* width, int32_t* height);

@@ -643,8 +643,8 @@ bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
     if (!dialog || !dialog->alive) return false;
     if (fake.takes_dialog_message) return fake.takes_dialog_message(dialog, *message);
     if (message->window != dialog || !keyboard_message(message->message)) return false;
-    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_RETURN) fake_send(dialog, MSG_COMMAND, 1);
-    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_ESCAPE) fake_send(dialog, MSG_COMMAND, 2);
+    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_RETURN) fake_send(dialog, MSG_COMMAND, CMD_OK);
+    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_ESCAPE) fake_send(dialog, MSG_COMMAND, CMD_CANCEL);
     return true;
 }
 

@@ -104,7 +104,7 @@ struct FakePlatform {
     // user once the program is up; the fetch then looks again.
     std::function<void()> when_idle;
     // Whether a dialog takes a message; null: keyboard messages aimed at the
-    // dialog are taken, Enter and Escape becoming commands 1 and 2.
+    // dialog are taken, Enter and Escape becoming CMD_OK and CMD_CANCEL.
     std::function<bool(Window* dialog, const PlatformMessage& message)> takes_dialog_message;
 
     // ---- what happened

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "graphics/outline.h"
-#include "shell/startup.h"
 #include "tests/platform/contract.h"
 
 namespace {
@@ -164,12 +163,13 @@ TEST_F(Contract, ThePetsSubMenuStandsAfterItsItemAndIsReplacedNotRepeated) {
     Menu* menu = platform_load_pet_menu();
     ASSERT_NE(menu, nullptr);
     const char* three[] = {"Grey", "Tabby", "黑猫"};
-    platform_set_pet_submenu(menu, CMD_CONTINUE, "Pet", three, 3, 40100, 1);
-    EXPECT_NE(contract_menu(menu).find("40006|Pet:Grey,*Tabby,黑猫|"), std::string::npos) << contract_menu(menu);
+    platform_set_pet_submenu(menu, CMD_CONTINUE, "Pet", three, 3, CMD_PET_FIRST, 1);
+    const std::string after = std::to_string(CMD_CONTINUE) + "|Pet:";
+    EXPECT_NE(contract_menu(menu).find(after + "Grey,*Tabby,黑猫|"), std::string::npos) << contract_menu(menu);
     const char* one[] = {"Tabby"};
-    platform_set_pet_submenu(menu, CMD_CONTINUE, "Pet", one, 1, 40100, 0);
+    platform_set_pet_submenu(menu, CMD_CONTINUE, "Pet", one, 1, CMD_PET_FIRST, 0);
     const std::string shown = contract_menu(menu);
-    EXPECT_NE(shown.find("40006|Pet:*Tabby|"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(after + "*Tabby|"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("Pet:"), shown.rfind("Pet:")) << shown;
 }
 
