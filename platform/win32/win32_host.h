@@ -35,6 +35,9 @@ inline BITMAPINFO top_down_picture(LONG width, LONG height) {
 size_t program_path(char* buffer, size_t size);
 
 struct Outline;
+// The window region of an outline (the caller owns it); an empty outline
+// gives the empty region (regions.cpp).
+HRGN outline_region(const Outline& outline);
 // A fresh copy of the region kept for this outline (the caller owns it), or
 // null when the outline is not one of those kept (regions.cpp).
 HRGN kept_region_copy(const Outline* outline);
