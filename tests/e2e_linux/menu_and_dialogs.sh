@@ -3,7 +3,7 @@
 # invalid entries raise a box and keep the dialog open) and the About
 # dialog's scene, driven with the mouse and keyboard.
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 
 write_ini "Timer=1000"
 start_pet

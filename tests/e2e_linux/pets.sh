@@ -4,7 +4,7 @@
 # the program started anew); a broken pet shows one box, then the built-in cat.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}"
-start_display
+start_display "$WM"
 cp -r "$PETS" "$WORK/pets"
 
 # A copy started anew by the program is no child of ours: end it with the rest.

@@ -179,21 +179,6 @@ TEST(OutlineRegion, CoversExactlyTheUnionOfTheStripsClippedToTheCell) {
     EXPECT_EQ(outline_region(outline), QRegion(0, 0, 42, 42));
 }
 
-TEST_F(PetWindow, TheOutlineBecomesTheWindowMaskAndNoneClearsIt) {
-    Outline outline;
-    outline.rects = {{3, 4, 4, 30}, {4, 2, 5, 9}, {38, 0, 39, 42}};
-    platform_set_window_outline(pet, &outline);
-    EXPECT_EQ(pet->widget->mask(), united(outline.rects));
-    platform_set_window_outline(pet, nullptr);
-    EXPECT_TRUE(pet->widget->mask().isEmpty());
-
-    // An empty outline shows nothing at all, which is not the same as none.
-    const Outline empty;
-    platform_set_window_outline(pet, &empty);
-    EXPECT_FALSE(pet->widget->mask().isEmpty());
-    EXPECT_TRUE(pet->widget->mask().intersected(pet->widget->rect()).isEmpty());
-}
-
 // ---- capture and cursors
 
 TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack) {
