@@ -17,7 +17,10 @@ if [ "${1:-}" != --inside ]; then
     for system in "${systems[@]}"; do
         case "$system" in
             linux) bash "$0" --inside linux ;;
-            windows) "$root/scripts/wine-session.sh" bash "$0" --inside windows ;;
+            windows)
+                "$root/scripts/wine-session.sh" bash "$0" --inside windows
+                # Options on an English system: the Chinese texts all the same.
+                DORRABEE_CODE_PAGE=1252 "$root/scripts/wine-session.sh" bash "$0" --inside western ;;
             *) echo "screenshots: linux or windows, not '$system'" >&2; exit 2 ;;
         esac
     done
@@ -122,6 +125,14 @@ dialog() {  # dialog NAME KEY TITLE
 }
 
 # Slow ticks, so that the pet stands still for its pictures.
+if [ "$system" = western ]; then
+    run 1
+    dialog windows-western o "Dorrabee — 选项"
+    stop
+    finish
+    exit 0
+fi
+
 run 1 "Timer=1000"
 cut_pet "$prefix-pet" "$pet" 400 $([ "$prefix" = linux ] && echo 220 || echo 240)
 open_menu "$pet" || fail "the menu does not open"
