@@ -155,30 +155,6 @@ TEST_F(PetWindow, InvalidatedAreasArePaintedOnUpdateAndOnlyThen) {
     EXPECT_EQ(count_of(MSG_PAINT), 2);
 }
 
-// ---- outlines
-
-QRegion united(const std::vector<OutlineRect>& rects) {
-    QRegion region;
-    for (const OutlineRect& r : rects) region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    return region;
-}
-
-TEST(OutlineRegion, CoversExactlyTheUnionOfTheStripsClippedToTheCell) {
-    Outline outline;
-    outline.rects = {{0, 10, 1, 42}, {1, 5, 2, 8}, {1, 20, 2, 23}, {2, 5, 3, 8}, {41, 0, 42, 1}, {20, 30, 21, 41}};
-    EXPECT_EQ(outline_region(outline), united(outline.rects));
-
-    outline.rects = {{40, -5, 41, 3}, {41, 40, 60, 50}};
-    EXPECT_EQ(outline_region(outline), QRegion(40, 0, 1, 3) + QRegion(41, 40, 1, 2));
-
-    EXPECT_TRUE(outline_region(Outline{}).isEmpty());
-
-    // A full cell, every column one strip.
-    outline.rects.clear();
-    for (int x = 0; x < 42; ++x) outline.rects.push_back({x, 0, x + 1, 42});
-    EXPECT_EQ(outline_region(outline), QRegion(0, 0, 42, 42));
-}
-
 // ---- capture and cursors
 
 TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack) {
