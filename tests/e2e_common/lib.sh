@@ -32,6 +32,10 @@ check() {  # check "what" command...
     local what=$1; shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
+eventually() {  # eventually COMMAND...: the command holds within 5 s (polled)
+    for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
 finish() {
     echo "screenshots: $SHOTS"
     [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
