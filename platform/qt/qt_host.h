@@ -64,6 +64,8 @@ struct Cursor {
 };
 
 struct Menu;
+class QMenu;
+QMenu* menu_widget(Menu* menu);  // the pop-up menu itself (dialogs.cpp)
 
 // Not a real message: Qt dispatches its own events, and dialogs do their own
 // keyboard navigation. The shell only passes it on.
@@ -155,6 +157,9 @@ enum class X11Shape {
 void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind);
 // Sends what the pet's connection holds.
 void x11_flush();
+// Sends it and waits until the server has done it, so that what Qt's
+// connection asks next sees it done.
+void x11_sync();
 // True where a compositor draws the screen (a compositing manager runs, or
 // the server is XWayland) and windows can be 32-bit with alpha: the pet is
 // then drawn see-through rather than shaped, and the screen is not read.
@@ -169,11 +174,11 @@ bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint3
 void watch_screen_size(Window* pet);
 
 // ---- settings location (process.cpp)
-// Where the program keeps dorra.ini: its own folder when that can be written,
-// else $XDG_CONFIG_HOME/dorrabee (or ~/.config/dorrabee). Returns the path of
-// a file in that folder named like the program; empty when nothing fits.
-std::string settings_program_path(const std::string& executable, bool folder_writable,
-                                  const char* xdg_config_home, const char* home);
-// The same, with its folder made when needed; the path even when that fails.
-std::string settings_path_made(const std::string& executable, bool folder_writable, const char* xdg_config_home,
-                               const char* home);
+// Where the program keeps dorra.ini: its own folder (given with its "/")
+// when that can be written, else $XDG_CONFIG_HOME/dorrabee/ (or
+// ~/.config/dorrabee/); empty when nothing fits.
+std::string settings_folder(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                            const char* home);
+// The same, made when needed; the folder even when that fails.
+std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                                 const char* home);

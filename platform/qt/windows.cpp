@@ -219,6 +219,8 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
         // window whatever its shape.)
         x11_set_shape(window->x11.window, outline, window->widget->width(),
                       window->x11.depth == 32 ? X11Shape::input : X11Shape::bounding);
+        // Outside a tick (start-up, a change of settings) it is done at once.
+        if (window->delivering == 0) x11_sync();
     } else if (outline) {
         QRegion region = outline_region(*outline, window->widget->width());
         // Qt reads an empty mask as none at all, which would show the whole

@@ -12,7 +12,7 @@
 #include <xcb/xcb.h>
 
 #include "graphics/sprites.h"
-#include "platform/qt/outline_bands.h"
+#include "graphics/outline_bands.h"
 #include "platform/qt/qt_host.h"
 
 static xcb_connection_t* connection() {
@@ -115,6 +115,11 @@ void x11_take_focus(QWidget* widget) {
 
 void x11_flush() {
     if (xcb_connection_t* c = pet_connection()) xcb_flush(c);
+}
+
+void x11_sync() {
+    xcb_connection_t* c = pet_connection();
+    if (c) free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 std::string x11_resources() {
