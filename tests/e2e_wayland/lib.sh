@@ -76,15 +76,20 @@ start_outer() {
 
 # The outer display is taller than the compositor's window at its corner:
 # a nested compositor takes pointer input only after the pointer entered
-# its window, which the pointer cannot do when the window covers the screen.
-pointer_enters() { outer_point 1000 790; sleep 0.2; outer_point 512 384; }
+# its window, which it cannot do when the window covers the screen. The
+# pointer then rests on the window's last pixel, as weston draws it over
+# the desktop the looks compare with.
+park_pointer() { outer_point 1000 790; sleep 0.2; pointer_to 1023 767; }
 
 outer_grab() { "$IMPORT" -display "$OUTER" -window root -depth 8 "ppm:$1"; }
 outer_shot() { "$IMPORT" -display "$OUTER" -window root "$SHOTS/$1.png"; }
 outer_point() { DISPLAY=$OUTER xdotool mousemove "$1" "$2"; }
 # (The pointer rests a moment before the click, so the compositor has
 # given the window under it the pointer.)
-outer_click() { outer_point "$1" "$2"; sleep 0.1; DISPLAY=$OUTER xdotool click "$3"; }
+outer_click() { pointer_to "$1" "$2"; sleep 0.1; DISPLAY=$OUTER xdotool click "$3"; }
+# (Weston takes the pointer's place from a motion within its window, not
+# from the crossing into it.)
+pointer_to() { outer_point $(($1 + 1)) "$2"; outer_point "$1" "$2"; }
 
 # The desktop: the compositor's own solid background where it has one
 # (weston and sway, set to #3070a0), else a patterned X window the size of

@@ -12,6 +12,7 @@ start_outer
 "start_$NAME"
 echo "$NAME: the pet's X server is $DISPLAY${WAYLAND_DISPLAY:+, Wayland socket $WAYLAND_DISPLAY}"
 
+park_pointer
 make_desktop "$DESKTOP"
 if ! wait_until $STARTUP desktop_shows; then
     outer_shot no-desktop
@@ -20,13 +21,13 @@ if ! wait_until $STARTUP desktop_shows; then
     finish
 fi
 wait_until $STARTUP x_window_shows || { fail "the compositor shows no new X window"; finish; }
-pointer_enters
 
-# Sway nested in an Xvfb passes no pointer button of the outer display on
-# to its XWayland (docs/linux.md): the checks that click the pet cannot
-# run there.
+# On sway the pet's menu closes as soon as it opens (its X window manager
+# undoes the focus the menu takes) and a drag does not follow the pointer
+# (docs/linux.md): the checks that click the pet are left out there, with
+# a line that says so. SWAY_CLICKS=yes runs them anyway.
 CLICKS_REACH_X=yes
-[ "$NAME" = sway ] && CLICKS_REACH_X=no
+[ "$NAME" = sway ] && CLICKS_REACH_X=${SWAY_CLICKS:-no}
 
 # A point of the outer display where a native Wayland window shows: the
 # middle of what changes on screen while weston-simple-shm animates, away
@@ -87,7 +88,7 @@ done
 
 say "modes looked at"
 if [ "$CLICKS_REACH_X" = no ]; then
-    echo "SKIP: $NAME: menu, drag and see-through click (no pointer button reaches XWayland here)"
+    echo "SKIP: $NAME: menu, drag and see-through click checks (the menu closes at once here, docs/linux.md)"
     finish
     exit 0
 fi
@@ -107,7 +108,10 @@ fi
 # The cat walks meanwhile, so a click may miss it: three tries.
 right_click_pet() { read -r x y < <(pet_point "$PET"); outer_click "$x" "$y" 3; menu_shows; }
 if ! retry 3 right_click_pet; then
-    fail "a right click on the cat opens its menu"
+    outer_shot no-menu
+    if [ "$MENU_STAYS" = yes ]; then fail "a right click on the cat opens its menu"
+    else echo "KNOWN: $NAME: a right click on the cat opens its menu: it closed at once, as docs/linux.md says"
+    fi
 else
     pass "a right click on the cat opens its menu"
     outer_shot menu
@@ -115,7 +119,12 @@ else
         fail "weston-simple-shm shows no window"
     else
         outer_click "$wx" "$wy" 1
-        check "a click beside the menu (at $wx,$wy${WAYLAND_DISPLAY:+, on a Wayland window}) closes it" menu_gone
+        what="a click beside the menu (at $wx,$wy${WAYLAND_DISPLAY:+, on a Wayland window}) closes it"
+        if [ "$MENU_CLOSES" = yes ]; then check "$what" menu_gone
+        elif menu_gone; then echo "NOTE: $NAME: $what, though docs/linux.md says it does not here"
+        else echo "KNOWN: $NAME: $what: no, as docs/linux.md says"
+        fi
+        outer_shot menu-after-click
     fi
 fi
 stop_pet
@@ -127,9 +136,17 @@ PET=$(pet_window)
 drag() {
     read -r x y < <(pet_point "$PET")
     read -r x0 y0 < <(window_position "$PET")
-    DISPLAY=$OUTER xdotool mousemove "$x" "$y" mousedown 1
-    for step in 1 2 3 4 5 6 7 8; do outer_point $((x + step * 20)) $((y + step * 10)); sleep 0.05; done
-    moved() { read -r px py < <(window_position "$PET"); [ $((px - x0)) -ge 120 ] && [ $((py - y0)) -ge 50 ]; }
+    pointer_to "$x" "$y"
+    DISPLAY=$OUTER xdotool mousedown 1
+    # Towards the middle of the screen, so the pet's edges do not stop it.
+    local sx=20 sy=10
+    [ "$x" -lt 512 ] || sx=-20
+    [ "$y" -lt 384 ] || sy=-10
+    for step in 1 2 3 4 5 6 7 8; do outer_point $((x + step * sx)) $((y + step * sy)); sleep 0.05; done
+    moved() {
+        read -r px py < <(window_position "$PET")
+        [ $(((px - x0) * sx / 20)) -ge 120 ] && [ $(((py - y0) * sy / 10)) -ge 50 ]
+    }
     wait_until 3 moved; local moved=$?
     DISPLAY=$OUTER xdotool mouseup 1
     echo "  the pet went from $x0,$y0 to $px,$py"
