@@ -1,12 +1,12 @@
 # How each compositor is started, nested in the outer display. start_NAME
 # sets DISPLAY to the X server the pet runs on and, for a Wayland
 # compositor, WAYLAND_DISPLAY; it skips (never passes) when the compositor
-# cannot start here. DESKTOP says whether the compositor's own background
+# cannot start here. DESKTOP_KIND says whether the compositor's own background
 # is the desktop (own) or an X window must be put below the pet (backdrop);
 # MENU_STAYS=no where the menu, opened while a Wayland window has the
 # focus, may close at once, and MENU_CLOSES=no where a click on that window
 # leaves the menu open (docs/linux.md): such a check prints a KNOWN line.
-DESKTOP=backdrop
+DESKTOP_KIND=backdrop
 MENU_STAYS=yes
 MENU_CLOSES=yes
 
@@ -38,14 +38,14 @@ STARTUP=90
 
 start_weston() {
     command -v weston >/dev/null || skip "weston is not installed"
-    DESKTOP=own
+    DESKTOP_KIND=own
     MENU_STAYS=no
     printf '[core]\nxwayland=true\n[shell]\nbackground-color=0xff%s\npanel-position=none\nlocking=false\n' \
         "${DESKTOP_COLOUR#\#}" >"$WORK/weston.ini"
     export WAYLAND_DISPLAY=dorrabee-weston
     DISPLAY=$OUTER weston --backend=x11-backend.so --width=1024 --height=768 --use-pixman --xwayland \
         --socket="$WAYLAND_DISPLAY" --config="$WORK/weston.ini" >"$WORK/weston.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     wait_until $STARTUP xwayland_display || skip "weston's XWayland did not start"
 }
 
@@ -54,7 +54,7 @@ start_mutter() {
     export WAYLAND_DISPLAY=dorrabee-mutter
     DISPLAY=$OUTER MUTTER_DEBUG_DUMMY_MODE_SPECS=1024x768 dbus-run-session -- \
         mutter --nested --wayland --wayland-display="$WAYLAND_DISPLAY" >"$WORK/mutter.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     # Its XWayland admits only holders of the cookie it writes.
     mutter_cookie() {
         local cookie
@@ -77,7 +77,7 @@ start_kwin() {
     DISPLAY=$OUTER QT_QPA_PLATFORM=wayland KWIN_COMPOSE=Q dbus-run-session -- "$WORK/kwin_wayland" \
         --x11-display "$OUTER" --width 1024 --height 768 --xwayland --socket "$WAYLAND_DISPLAY" \
         >"$WORK/kwin.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     wait_until $STARTUP xwayland_display || skip "KWin's XWayland did not start"
 }
 
@@ -87,12 +87,12 @@ start_kwin() {
 start_sway() {
     command -v sway >/dev/null || skip "sway is not installed"
     chown 65534:65534 "$XDG_RUNTIME_DIR"
-    DESKTOP=own
+    DESKTOP_KIND=own
     printf 'output * bg %s solid_color\ndefault_border none\nxwayland enable\n' "$DESKTOP_COLOUR" >"$WORK/sway.conf"
     chmod a+rx "$WORK" && chmod a+r "$WORK/sway.conf"
     DISPLAY=$OUTER WLR_BACKENDS=x11 WLR_X11_OUTPUTS=1 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         setpriv --reuid=65534 --regid=65534 --clear-groups sway -d -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     wait_until $STARTUP wayland_socket || skip "sway did not start"
     let_root_in() {
         local socket
@@ -124,7 +124,7 @@ start_x_compositing_manager() {  # start_x_compositing_manager COMMAND...
     command -v "$1" >/dev/null || skip "$1 is not installed"
     export DISPLAY=$OUTER
     "$@" >"$WORK/$1.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     wait_until $STARTUP compositing_manager_runs || skip "$1 did not start"
 }
 

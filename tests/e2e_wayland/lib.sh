@@ -8,10 +8,10 @@
 # neither its X display numbers nor its Wayland sockets can meet the
 # machine's others, and nothing it started outlives it: a compositor's
 # D-Bus daemon or XWayland left running would hold CTest's output open
-# until the test timed out. A
-# compositor that cannot start here is skipped with a line that says why
-# (exit 77). Waits poll for the state they need, up to a deadline, so a
-# loaded machine only makes them slower.
+# until the test timed out. A compositor that cannot start here is skipped
+# with a line that says why (exit 77). Waits poll for the state they need,
+# up to a deadline, so a loaded machine only makes them slower. The checks'
+# tally comes from the end-to-end scripts' common library.
 set -euo pipefail
 SKIP=77
 : "${DORRABEE:?}" "${RESOURCES:?}" "${PET_CHECK:?}" "${SHOTS:?}"
@@ -30,33 +30,20 @@ mkdir -m 1777 /tmp/.X11-unix
 export XDG_RUNTIME_DIR=/tmp/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY
-. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/x11.sh"
 
-IMPORT=/usr/bin/import
 WORK=$(mktemp -d /tmp/dorrabee-e2e.XXXXXX)
 SHOTS="$SHOTS/wayland-$NAME"
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
-PIDS=()
-FAILURES=0
-
-cleanup() {
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill "${PIDS[i]}" 2>/dev/null || true; done
-}
-trap cleanup EXIT
+rm -rf "$SHOTS"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/lib.sh"
+# Ends what the run started without waiting for it: whatever outlives its
+# signal ends with the namespace.
+trap 'for pid in $PET_PID "${OTHER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
 
 say() { echo "[$SECONDS s] $*"; }
-fail() { echo "FAIL: $NAME: $*" >&2; FAILURES=$((FAILURES + 1)); }
-pass() { echo "ok: $NAME: $*"; }
-check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
-not() { ! "$@"; }
 skip() {
     echo "SKIP: $NAME: $*"
     for log in "$WORK"/*.log; do [ -s "$log" ] && { echo "-- $log"; tail -n 5 "$log"; }; done
     exit $SKIP
-}
-finish() {
-    echo "screenshots: $SHOTS"
-    [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
 }
 
 # Runs the command until it succeeds, every 0.2 s, for at most SECONDS.
@@ -69,7 +56,7 @@ wait_until() {  # wait_until SECONDS COMMAND...
 
 start_outer() {
     exec 3< <(Xvfb -displayfd 1 -screen 0 1024x800x24 -noreset -nolisten tcp 2>"$WORK/xvfb.log")
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     read -r -t 30 OUTER <&3 || skip "Xvfb did not start"
     OUTER=":$OUTER"
 }
@@ -104,7 +91,7 @@ make_desktop() {  # make_desktop own|backdrop
     convert -size 1024x768 pattern:checkerboard -fill "$DESKTOP_COLOUR" -colorize 50% -depth 8 "$WORK/desktop.png"
     convert "$WORK/desktop.png" "$WORK/desktop.ppm"
     display -backdrop -geometry +0+0 "$WORK/desktop.png" >/dev/null 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
 }
 
 # True once the outer display shows the desktop's colours (below where a
@@ -161,7 +148,7 @@ start_pet() {  # start_pet MODE
     cp "$DORRABEE" "$WORK/dorrabee"
     (cd "$WORK" && exec env QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY= ./dorrabee >"$WORK/pet.log" 2>&1) &
     PET_PID=$!
-    PIDS+=($PET_PID)
+    OTHER_PIDS+=($PET_PID)
 }
 
 stop_pet() { kill "$PET_PID" 2>/dev/null || true; wait "$PET_PID" 2>/dev/null || true; }

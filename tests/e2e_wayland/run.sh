@@ -13,7 +13,7 @@ start_outer
 echo "$NAME: the pet's X server is $DISPLAY${WAYLAND_DISPLAY:+, Wayland socket $WAYLAND_DISPLAY}"
 
 park_pointer
-make_desktop "$DESKTOP"
+make_desktop "$DESKTOP_KIND"
 if ! wait_until $STARTUP desktop_shows; then
     outer_shot no-desktop
     fail "the compositor shows no desktop, or an unsteady one"
@@ -74,8 +74,8 @@ sys.exit(1)
 PY
 }
 
-menu_shows() { wait_until 5 menu_window >/dev/null; }
-menu_gone() { wait_until 5 not menu_window >/dev/null; }
+menu_shows() { eventually quietly menu_window; }
+menu_gone() { eventually not quietly menu_window; }
 
 say "started"
 for mode in 1 2 0; do
@@ -100,7 +100,7 @@ kill -0 "$PET_PID" 2>/dev/null || { fail "the pet has ended"; cat "$WORK/pet.log
 # click that closes the menu; on X the menu's pointer grab sees it.
 if [ -n "${WAYLAND_DISPLAY:-}" ]; then
     weston-simple-shm >"$WORK/shm.log" 2>&1 &
-    PIDS+=($!)
+    OTHER_PIDS+=($!)
     read -r wx wy < <(wait_until 20 wayland_window_point "$PET") || { wx=; cat "$WORK/shm.log"; }
 else
     wx=1000 wy=5
