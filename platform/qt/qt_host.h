@@ -119,8 +119,9 @@ QIcon program_icon();
 void x11_skip_taskbar(QWidget* widget);
 void x11_raise(QWidget* widget);
 // Stacks `above` over `below`: raising it when it is a window of ours, or
-// lowering `below` under the window manager's frame around it.
-void x11_put_above(QWidget* above, QWidget* below);
+// lowering `below` under the window manager's frame around it. True when it
+// raised `above` (no window manager frames it).
+bool x11_put_above(QWidget* above, QWidget* below);
 void x11_flush();
 // Gives the (mapped) widget's window the keyboard focus.
 void x11_take_focus(QWidget* widget);

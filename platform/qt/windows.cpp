@@ -433,19 +433,48 @@ void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
 // Without a window manager nothing keeps a window above the ones mapped after
 // it, so the pet raises itself on every tick; whatever of ours overlaps it (a
 // dialog, a message box, the menu) is then put back above it, as the windows
-// a topmost window owns stay above it on Windows.
+// a topmost window owns stay above it on Windows. The windows a window owns
+// (a dialog's message box) follow it, or raising it would hide them.
+namespace {
+
+enum class Lifted { no, raised, framed };  // framed: the pet went under its frame
+
+struct PetLift {
+    QWidget* pet;
+    QRect area;  // where we last put the pet: Qt learns of a direct X move later
+
+    Lifted lift(QWidget* above) const {
+        if (!above || above == pet || !above->isVisible() || !above->frameGeometry().intersects(area))
+            return Lifted::no;
+        return x11_put_above(above, pet) ? Lifted::raised : Lifted::framed;
+    }
+
+    // A window manager keeps a framed window's own windows above it, and the
+    // pet went under the frame already.
+    void lift_with_owned(QWidget* window, Lifted owner) const {
+        Lifted lifted = owner;
+        if (owner == Lifted::raised) {
+            x11_raise(window);
+        } else if (owner == Lifted::no) {
+            lifted = lift(window);
+        }
+        for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() && child->isVisible()) lift_with_owned(child, lifted);
+        }
+    }
+};
+
+}  // namespace
+
 void keep_on_top(Window* pet) {
     QWidget* widget = pet->widget;
     if (!widget->isVisible()) return;
     x11_raise(widget);
-    const QRect area = widget->geometry();
-    auto lift = [&](QWidget* above) {
-        if (above && above != widget && above->isVisible() && above->frameGeometry().intersects(area)) {
-            x11_put_above(above, widget);
-        }
-    };
-    for (Window* dialog : pet->owned) lift(dialog->widget);
-    lift(QApplication::activeModalWidget());
-    lift(QApplication::activePopupWidget());
+    const PetLift lifter{widget, QRect(pet->placed, widget->size())};
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) lifter.lift_with_owned(child, Lifted::no);
+    }
+    lifter.lift(QApplication::activeModalWidget());
+    lifter.lift(QApplication::activePopupWidget());
     x11_flush();
 }

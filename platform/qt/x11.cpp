@@ -60,9 +60,9 @@ static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window) {
     return window;
 }
 
-void x11_put_above(QWidget* above, QWidget* below) {
+bool x11_put_above(QWidget* above, QWidget* below) {
     xcb_connection_t* c = connection();
-    if (!c) return;
+    if (!c) return false;
     const auto own = static_cast<xcb_window_t>(above->winId());
     const xcb_window_t top = top_level_of(c, own);
     if (top == own) {
@@ -75,6 +75,7 @@ void x11_put_above(QWidget* above, QWidget* below) {
         xcb_configure_window(c, static_cast<xcb_window_t>(below->winId()),
                              XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
     }
+    return top == own;
 }
 
 void x11_take_focus(QWidget* widget) {
