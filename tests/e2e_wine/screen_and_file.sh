@@ -15,7 +15,6 @@ choose "$pet" o
 for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
 type_option 1007 "300"
 xdotool key Return
-
 check "a save to a read-only file fails with the message" boxes_read \
     "Fail to save the settings to Z:${PET_DIR//\//\\}\\dorra.ini !  The file cannot be read or written (read-only, or not a regular file) .."
 close_box
