@@ -305,6 +305,7 @@ void platform_message_box(Window* owner, const char* text, unsigned kind) {
     // Qt's window modality would also block the owner's owner (the pet) and
     // its other dialogs; only the owner is blocked here.
     box->setWindowModality(Qt::NonModal);  // a QMessageBox starts modal to the whole program
+    const QPointer<QWidget> owner_widget = owner->is_pet ? nullptr : parent;
     QEventLoop loop;
     QObject::connect(box, &QDialog::finished, &loop, &QEventLoop::quit);
     QObject::connect(box, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -315,6 +316,9 @@ void platform_message_box(Window* owner, const char* text, unsigned kind) {
         loop.exec(QEventLoop::DialogExec);
     }
     delete box.data();
+    // The keys go back to the dialog, as Windows activates a box's owner
+    // (which may have been destroyed meanwhile, its Window with it).
+    if (owner_widget && owner_widget->isVisible()) owner_widget->activateWindow();
 }
 
 // ---- the pop-up menu
