@@ -18,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/ids.h"  // resource numbers
+
 struct Bitmap;
 struct Outline;
 
@@ -52,20 +54,6 @@ constexpr uintptr_t MOUSE_LEFT_BUTTON = 0x0001;  // in wparam of mouse messages
 constexpr unsigned BOX_ERROR = 0x10;    // error icon, OK button
 constexpr unsigned BOX_WARNING = 0x30;  // warning icon, OK button
 
-// Resource numbers.
-constexpr int RES_ICON = 101;
-constexpr int RES_SPRITES = 103;
-constexpr int RES_ABOUT_DIALOG = 104;
-constexpr int RES_MENU = 105;
-constexpr int RES_MASK = 107;
-constexpr int RES_CURSOR = 108;
-constexpr int RES_DRAG_CURSOR = 109;
-constexpr int RES_TITLE = 110;
-constexpr int RES_SCENE = 111;
-constexpr int RES_TILE = 112;
-constexpr int RES_OPTIONS_DIALOG = 113;
-constexpr int RES_PORTRAIT = 114;
-
 // ---- the process
 void platform_screen_size(int32_t* width, int32_t* height);
 // The primary screen's scaling in dots per inch (96 at 100 %).
@@ -74,10 +62,9 @@ int32_t platform_screen_dpi();
 // each of their pixels a z x z block (the pet's own zoom).
 void platform_set_zoom(int32_t z);
 uint32_t platform_seconds_now();
-// The running program's full path, or 0 when it cannot be had. On a platform
-// whose program folder may not be writable, the path is that of the program
-// as if it stood in the folder where its settings are kept.
-size_t platform_executable_path(char* buffer, size_t size);
+// The folder the settings file is kept in, ending in its separator; 0 when it
+// cannot be had (the current directory is then used).
+size_t platform_settings_folder(char* buffer, size_t size);
 size_t platform_current_directory(char* buffer, size_t size);
 void* platform_heap_alloc(size_t size);  // null when memory runs out
 void platform_heap_free(void* block);

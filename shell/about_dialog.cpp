@@ -16,8 +16,6 @@
 namespace {
 
 constexpr unsigned ABOUT_TIMER_ID = 1;
-constexpr int CMD_OK = 1;
-constexpr int CMD_CANCEL = 2;
 constexpr uint32_t TITLE_KEY = 0x000000;  // the title art's ground
 
 enum Slot { TITLE, BACKGROUND, TILE, CELL_MASK, CELL, SCENE, TITLE_MASK, SLOT_COUNT };

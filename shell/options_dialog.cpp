@@ -13,17 +13,6 @@
 
 namespace {
 
-constexpr int IDC_MODE_PRECOMPUTED = 1000;
-constexpr int IDC_MODE_LIVE = 1001;
-constexpr int IDC_TOP_MARGIN = 1002;
-constexpr int IDC_LEFT_MARGIN = 1003;
-constexpr int IDC_BOTTOM_MARGIN = 1004;
-constexpr int IDC_RIGHT_MARGIN = 1005;
-constexpr int IDC_MODE_STANDARD = 1006;
-constexpr int IDC_SPEED = 1007;
-
-constexpr int CMD_OK = 1;
-constexpr int CMD_CANCEL = 2;
 constexpr int TEXT_SIZE = 80;
 constexpr size_t ENTRY_DIGITS = 4;
 constexpr int32_t SPEED_MIN = 10;

@@ -8,8 +8,9 @@
 struct Bitmap;
 struct Menu;
 
-// The sub-menu's commands: the built-in cat, then each pet found, in order.
-constexpr int CMD_PET_FIRST = 40100;
+#include "support/ids.h"
+
+// The sub-menu's commands, from CMD_PET_FIRST: the built-in cat, then each pet found, in order.
 constexpr int PET_MENU_LIMIT = 100;
 
 // Called by a platform's entry point before dorrabee_main: the folder the

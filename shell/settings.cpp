@@ -1,4 +1,4 @@
-// The six settings in "dorra.ini", beside the executable.
+// The six settings in "dorra.ini", in the folder the platform keeps them in.
 #include "shell/settings.h"
 
 #include <algorithm>
@@ -22,45 +22,29 @@ struct DroppedMargins {
     int32_t top = 0, left = 0, bottom = 0, right = 0;
 } dropped_margins;
 
-}  // namespace
-
-void settings_reset()
-{
-    settings_path[0] = '\0';
-    pet_zoom = 1;
-    settings = pending_settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-    dropped_margins = DroppedMargins{};
-}
-
-namespace {
-
 constexpr char FILE_NAME[] = "dorra.ini";
 constexpr char SECTION[] = "Setup";
 
 #ifdef _WIN32
 constexpr char SEPARATOR = '\\';
-bool is_path_separator(char c)
-{
-    return c == '\\' || c == ':';
-}
 #else
 constexpr char SEPARATOR = '/';
-bool is_path_separator(char c)
-{
-    return c == '/';
-}
 #endif
 
 struct Key {
     const char* name;
     int32_t Settings::*field;
+    int32_t fallback;  // when the file, section or key is missing
 };
 
-// The order in which a fresh file gets its keys.
+// Read in this order, and the order in which a fresh file gets its keys.
 constexpr Key KEYS[] = {
-    {"Mode", &Settings::display_mode},       {"Top Margin", &Settings::top_margin},
-    {"Bottom Margin", &Settings::bottom_margin}, {"Left Margin", &Settings::left_margin},
-    {"Right Margin", &Settings::right_margin},   {"Timer", &Settings::timer_ms},
+    {"Mode", &Settings::display_mode, MODE_PRECOMPUTED},
+    {"Top Margin", &Settings::top_margin, 0},
+    {"Bottom Margin", &Settings::bottom_margin, 0},
+    {"Left Margin", &Settings::left_margin, 0},
+    {"Right Margin", &Settings::right_margin, 0},
+    {"Timer", &Settings::timer_ms, 150},
 };
 
 int32_t read_key(const char* key, int32_t fallback)
@@ -70,28 +54,28 @@ int32_t read_key(const char* key, int32_t fallback)
 
 }  // namespace
 
+void settings_reset()
+{
+    settings_path[0] = '\0';
+    pet_zoom = 1;
+    for (const Key& key : KEYS)
+        settings.*key.field = key.fallback;
+    pending_settings = settings;
+    dropped_margins = DroppedMargins{};
+}
+
 void settings_path_init()
 {
     // Room for what the platform fills, a separator and the end of the text.
     char directory[SETTINGS_PATH_SIZE + 2] = {};
-    size_t length = std::min(platform_executable_path(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
-    if (length > 0) {
-        directory[length] = '\0';
-        // Cut after the last separator, keeping it; the first character never counts.
-        for (size_t i = length - 1; i > 0; --i) {
-            if (is_path_separator(directory[i])) {
-                directory[i + 1] = '\0';
-                break;
-            }
-        }
-    } else {
+    size_t length = std::min(platform_settings_folder(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+    if (length == 0)
         length = std::min(platform_current_directory(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
-        directory[length] = '\0';
-        // No directory at all means the bare name, not the root folder.
-        if (length > 0 && directory[length - 1] != SEPARATOR) {
-            directory[length] = SEPARATOR;
-            directory[length + 1] = '\0';
-        }
+    directory[length] = '\0';
+    // No directory at all means the bare name, not the root folder.
+    if (length > 0 && directory[length - 1] != SEPARATOR) {
+        directory[length] = SEPARATOR;
+        directory[length + 1] = '\0';
     }
     // A directory of 247 characters or more leaves no room for the name.
     size_t directory_length = std::strlen(directory);
@@ -149,23 +133,16 @@ void settings_fit_margins_to_screen()
 
 void settings_read()
 {
-    settings.display_mode = pending_settings.display_mode = read_key("Mode", MODE_PRECOMPUTED);
-    settings.top_margin = read_key("Top Margin", 0);
-    settings.bottom_margin = read_key("Bottom Margin", 0);
-    settings.left_margin = read_key("Left Margin", 0);
-    settings.right_margin = read_key("Right Margin", 0);
+    for (const Key& key : KEYS)
+        settings.*key.field = read_key(key.name, key.fallback);
     if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin)) {
         platform_message_box(pet_window, "Invalid Margin Values !", BOX_ERROR);
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     }
-    pending_settings.top_margin = settings.top_margin;
-    pending_settings.bottom_margin = settings.bottom_margin;
-    pending_settings.left_margin = settings.left_margin;
-    pending_settings.right_margin = settings.right_margin;
+    pending_settings = settings;
     // The engine fences the pet in its own pixels, at least the margins away.
     for (int32_t Settings::*margin : {&Settings::top_margin, &Settings::bottom_margin, &Settings::left_margin, &Settings::right_margin})
         settings.*margin = zoom_margin(settings.*margin, pet_zoom);
-    settings.timer_ms = pending_settings.timer_ms = read_key("Timer", 150);
 }
 
 bool settings_write(int* failure)

@@ -62,20 +62,11 @@ bool keyboard_message(unsigned message) {
     return message >= 0x0100 && message <= 0x0109;
 }
 
-// Where the window shows: inside its outline, or everywhere without one.
-bool window_shows(const Window& window, int32_t x, int32_t y) {
-    if (x < 0 || y < 0 || x >= window.width || y >= window.height) return false;
-    if (!window.has_outline) return true;
-    for (const OutlineRect& r : window.outline.rects)
-        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
-    return false;
-}
-
 uint32_t screen_pixel(int32_t x, int32_t y) {
     for (auto it = fake.windows.rbegin(); it != fake.windows.rend(); ++it) {
         const Window& window = **it;
         if (!window.alive || !window.visible) continue;
-        if (window_shows(window, x - window.x, y - window.y))
+        if (fake_window_shows(window, x - window.x, y - window.y))
             return window.pixels[static_cast<size_t>(y - window.y) * window.width + (x - window.x)];
     }
     if (fake.desktop_pixel) return fake.desktop_pixel(x, y);
@@ -85,6 +76,14 @@ uint32_t screen_pixel(int32_t x, int32_t y) {
 }  // namespace
 
 // ---- test control
+
+bool fake_window_shows(const Window& window, int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= window.width || y >= window.height) return false;
+    if (!window.has_outline) return true;
+    for (const OutlineRect& r : window.outline.rects)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+    return false;
+}
 
 void fake_reset() {
     FakePlatform fresh;
@@ -241,10 +240,10 @@ size_t copy_path(const std::string& text, char* buffer, size_t size) {
 }
 }  // namespace
 
-size_t platform_executable_path(char* buffer, size_t size) {
-    record("executable_path(" + num(static_cast<long long>(size)) + ")");
-    if (fake.executable_path_fails) return 0;
-    return copy_path(fake.executable_path, buffer, size);
+size_t platform_settings_folder(char* buffer, size_t size) {
+    record("settings_folder(" + num(static_cast<long long>(size)) + ")");
+    if (fake.settings_folder_fails) return 0;
+    return copy_path(fake.settings_folder, buffer, size);
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {
@@ -564,6 +563,8 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
                                      num(first_command), num(checked)) + ")");
     fake.pet_submenu.assign(items, items + count);
     fake.pet_submenu_checked = checked;
+    fake.pet_submenu_after = after_command;
+    fake.pet_submenu_caption = caption;
 }
 
 // ---- dialogs
@@ -642,8 +643,8 @@ bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
     if (!dialog || !dialog->alive) return false;
     if (fake.takes_dialog_message) return fake.takes_dialog_message(dialog, *message);
     if (message->window != dialog || !keyboard_message(message->message)) return false;
-    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_RETURN) fake_send(dialog, MSG_COMMAND, 1);
-    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_ESCAPE) fake_send(dialog, MSG_COMMAND, 2);
+    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_RETURN) fake_send(dialog, MSG_COMMAND, CMD_OK);
+    if (message->message == FAKE_KEYDOWN && message->wparam == FAKE_KEY_ESCAPE) fake_send(dialog, MSG_COMMAND, CMD_CANCEL);
     return true;
 }
 

@@ -70,13 +70,13 @@ struct FakePlatform {
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32
-    std::string executable_path = "C:\\Games\\Dorrabee\\dorrabee.exe";
+    std::string settings_folder = "C:\\Games\\Dorrabee\\";
     std::string current_directory = "C:\\Users\\cat";
 #else
-    std::string executable_path = "/opt/dorrabee/dorrabee";
+    std::string settings_folder = "/opt/dorrabee/";
     std::string current_directory = "/home/cat";
 #endif
-    bool executable_path_fails = false;
+    bool settings_folder_fails = false;
     std::map<std::string, std::string> ini_files;  // path -> the file's text
     std::set<std::string> unwritable_ini_files;    // writes to these fail
     std::set<std::string> unusable_ini_files;      // ... and the file itself is at fault
@@ -104,7 +104,7 @@ struct FakePlatform {
     // user once the program is up; the fetch then looks again.
     std::function<void()> when_idle;
     // Whether a dialog takes a message; null: keyboard messages aimed at the
-    // dialog are taken, Enter and Escape becoming commands 1 and 2.
+    // dialog are taken, Enter and Escape becoming CMD_OK and CMD_CANCEL.
     std::function<bool(Window* dialog, const PlatformMessage& message)> takes_dialog_message;
 
     // ---- what happened
@@ -125,6 +125,8 @@ struct FakePlatform {
     Menu pet_menu{RES_MENU};
     std::vector<std::string> pet_submenu;  // its items as last set
     int pet_submenu_checked = -1;
+    int pet_submenu_after = 0;  // the command it stands after
+    std::string pet_submenu_caption;
     int restarts = 0;
     int contexts_held = 0;
 };
@@ -146,6 +148,9 @@ void fake_paint_pending();
 
 // The newest window of that name, alive or not; null if none was made.
 Window* fake_window(const std::string& name);
+// Whether the window shows at its client point (x, y): inside its outline,
+// or anywhere inside it without one.
+bool fake_window_shows(const Window& window, int32_t x, int32_t y);
 // lparam of a mouse message at window point (x, y).
 intptr_t fake_point(int16_t x, int16_t y);
 

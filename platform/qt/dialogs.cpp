@@ -74,14 +74,14 @@ public:
     ~DialogWidget() override { delete window_; }
 
     // Escape, and the close box below, are Cancel: the procedure decides.
-    void reject() override { deliver(window_, MSG_COMMAND, 2, 0); }
+    void reject() override { deliver(window_, MSG_COMMAND, CMD_CANCEL, 0); }
 
 protected:
     void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
     void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
-        deliver(window_, MSG_COMMAND, 2, 0);
+        deliver(window_, MSG_COMMAND, CMD_CANCEL, 0);
     }
 
 private:
@@ -327,6 +327,8 @@ struct Menu {
     QMenu menu;
     QMenu* pets = nullptr;  // the pets sub-menu, once it has been put in
 };
+
+QMenu* menu_widget(Menu* menu) { return &menu->menu; }
 
 Menu* platform_load_pet_menu() {
     static Menu* menu = nullptr;  // lives until the process ends, like the pet's other resources

@@ -40,11 +40,10 @@ static size_t copy_out(const std::string& text, char* buffer, size_t size) {
     return text.size();
 }
 
-std::string settings_program_path(const std::string& executable, bool folder_writable,
-                                  const char* xdg_config_home, const char* home) {
-    const size_t slash = executable.rfind('/');
-    if (slash == std::string::npos) return {};
-    if (folder_writable) return executable;
+std::string settings_folder(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                            const char* home) {
+    if (program_folder.empty()) return {};
+    if (folder_writable) return program_folder;
     std::string folder;
     // Relative values are to be ignored, as the XDG rules say.
     if (xdg_config_home && xdg_config_home[0] == '/') {
@@ -54,7 +53,7 @@ std::string settings_program_path(const std::string& executable, bool folder_wri
     } else {
         return {};
     }
-    return folder + "/dorrabee" + executable.substr(slash);
+    return folder + "/dorrabee/";
 }
 
 static bool make_folders(const std::string& path) {
@@ -65,25 +64,24 @@ static bool make_folders(const std::string& path) {
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-size_t platform_executable_path(char* buffer, size_t size) {
+size_t platform_settings_folder(char* buffer, size_t size) {
     char link[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", link, sizeof link - 1);
     if (length <= 0) return 0;
     const std::string executable(link, static_cast<size_t>(length));
     const std::string folder = executable.substr(0, executable.rfind('/') + 1);
-    const bool writable = access(folder.c_str(), W_OK) == 0;
-    return copy_out(settings_path_made(executable, writable, getenv("XDG_CONFIG_HOME"), getenv("HOME")), buffer,
-                    size);
+    const bool writable = !folder.empty() && access(folder.c_str(), W_OK) == 0;
+    return copy_out(settings_folder_made(folder, writable, getenv("XDG_CONFIG_HOME"), getenv("HOME")), buffer, size);
 }
 
-std::string settings_path_made(const std::string& executable, bool folder_writable, const char* xdg_config_home,
-                               const char* home) {
-    const std::string path = settings_program_path(executable, folder_writable, xdg_config_home, home);
+std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                                 const char* home) {
+    const std::string folder = settings_folder(program_folder, folder_writable, xdg_config_home, home);
     // A folder that cannot be made still names the place: reading finds no
     // file there and a save says it failed, rather than both quietly using
     // whatever the current directory is.
-    if (!path.empty() && !folder_writable) make_folders(path.substr(0, path.rfind('/')));
-    return path;
+    if (!folder.empty() && !folder_writable) make_folders(folder.substr(0, folder.size() - 1));
+    return folder;
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {

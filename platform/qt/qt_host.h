@@ -57,6 +57,8 @@ struct Cursor {
 };
 
 struct Menu;
+class QMenu;
+QMenu* menu_widget(Menu* menu);  // the pop-up menu itself (dialogs.cpp)
 
 // Not a real message: Qt dispatches its own events, and dialogs do their own
 // keyboard navigation. The shell only passes it on.
@@ -158,11 +160,11 @@ bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint3
 void watch_screen_size(Window* pet);
 
 // ---- settings location (process.cpp)
-// Where the program keeps dorra.ini: its own folder when that can be written,
-// else $XDG_CONFIG_HOME/dorrabee (or ~/.config/dorrabee). Returns the path of
-// a file in that folder named like the program; empty when nothing fits.
-std::string settings_program_path(const std::string& executable, bool folder_writable,
-                                  const char* xdg_config_home, const char* home);
-// The same, with its folder made when needed; the path even when that fails.
-std::string settings_path_made(const std::string& executable, bool folder_writable, const char* xdg_config_home,
-                               const char* home);
+// Where the program keeps dorra.ini: its own folder (given with its "/")
+// when that can be written, else $XDG_CONFIG_HOME/dorrabee/ (or
+// ~/.config/dorrabee/); empty when nothing fits.
+std::string settings_folder(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                            const char* home);
+// The same, made when needed; the folder even when that fails.
+std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
+                                 const char* home);

@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <array>
 
-#include "platform/qt/outline_bands.h"
+#include "graphics/outline_bands.h"
 #include "platform/qt/x11_shape.h"
 
 #include <X11/Xlib.h>

@@ -13,7 +13,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     // The shell's paths are UTF-8, whatever the code page.
     char folder[MAX_PATH * 3] = "";
-    size_t length = platform_executable_path(folder, sizeof folder);
+    size_t length = program_path(folder, sizeof folder);
     while (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') --length;
     folder[length > 0 ? length - 1 : 0] = '\0';
     int argc = 0;

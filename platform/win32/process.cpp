@@ -48,13 +48,21 @@ size_t path_as_utf8(const wchar_t* path, DWORD length, char* buffer, size_t size
 
 }  // namespace
 
-size_t platform_executable_path(char* buffer, size_t size) {
+size_t program_path(char* buffer, size_t size) {
     if (size == 0) return 0;
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A path cut short would name the wrong folder; treat it as no path.
     if (length == 0 || length >= MAX_PATH) return 0;
     return path_as_utf8(path, length, buffer, size);
+}
+
+// Beside the program, where every earlier build kept it.
+size_t platform_settings_folder(char* buffer, size_t size) {
+    size_t length = program_path(buffer, size);
+    while (length > 0 && buffer[length - 1] != '\\' && buffer[length - 1] != '/' && buffer[length - 1] != ':') --length;
+    if (length > 0) buffer[length] = '\0';
+    return length;
 }
 
 size_t platform_current_directory(char* buffer, size_t size) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/outline.h"
+#include "graphics/outline_bands.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
 
@@ -24,33 +25,33 @@ void drop_kept() {
     kept.shrink_to_fit();
 }
 
-// All strips in one call; the system sorts them into bands.
-HRGN region_of(const Outline& outline) {
-    const size_t count = outline.rects.size();
-    std::vector<unsigned char> bytes(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
+void keep_table(Outline* const* table, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (!table[i]) continue;
+        if (HRGN region = outline_region(*table[i])) kept.push_back({table[i], region});
+    }
+}
+
+}  // namespace
+
+HRGN outline_region(const Outline& outline) {
+    // The bands in one call, as the system keeps a region anyway.
+    static std::vector<OutlineBand> bands(MAX_OUTLINE_BANDS);  // one thread; no allocation per frame
+    const int count = outline_bands(outline, bands.data(), MAX_OUTLINE_SIDE);
+    std::vector<unsigned char> bytes(sizeof(RGNDATAHEADER) + size_t(count) * sizeof(RECT));
     auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
     data->rdh.dwSize = sizeof(RGNDATAHEADER);
     data->rdh.iType = RDH_RECTANGLES;
     data->rdh.nCount = DWORD(count);
     data->rdh.rcBound = {0, 0, 0, 0};
     auto* rects = reinterpret_cast<RECT*>(data->Buffer);
-    for (size_t i = 0; i < count; ++i) {
-        const OutlineRect& r = outline.rects[i];
-        rects[i] = {r.left, r.top, r.right, r.bottom};
-        if (i == 0) data->rdh.rcBound = rects[i];
+    for (int i = 0; i < count; ++i) {
+        const OutlineBand& b = bands[size_t(i)];
+        rects[i] = {b.x, b.y, b.x + b.width, b.y + b.height};
         UnionRect(&data->rdh.rcBound, &data->rdh.rcBound, &rects[i]);
     }
     return ExtCreateRegion(nullptr, DWORD(bytes.size()), data);
 }
-
-void keep_table(Outline* const* table, int32_t count) {
-    for (int32_t i = 0; i < count; ++i) {
-        if (!table[i]) continue;
-        if (HRGN region = region_of(*table[i])) kept.push_back({table[i], region});
-    }
-}
-
-}  // namespace
 
 void platform_keep_window_outlines(Window*, Outline* const* plain, Outline* const* mirrored, int32_t count) {
     drop_kept();

@@ -30,7 +30,14 @@ inline BITMAPINFO top_down_picture(LONG width, LONG height) {
     return info;
 }
 
+// The running program's full path in UTF-8 (its short form when the long one
+// does not fit), or 0 when it cannot be had whole (process.cpp).
+size_t program_path(char* buffer, size_t size);
+
 struct Outline;
+// The window region of an outline (the caller owns it); an empty outline
+// gives the empty region (regions.cpp).
+HRGN outline_region(const Outline& outline);
 // A fresh copy of the region kept for this outline (the caller owns it), or
 // null when the outline is not one of those kept (regions.cpp).
 HRGN kept_region_copy(const Outline* outline);

@@ -82,14 +82,8 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
         return;
     }
     // An outline without rectangles is the empty region: the window shows nothing.
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    HRGN region = outline_region(*outline);
     if (!region) return;
-    for (const OutlineRect& r : outline->rects) {
-        HRGN strip = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-        if (!strip) continue;
-        CombineRgn(region, region, strip, RGN_OR);
-        DeleteObject(strip);
-    }
     // The window owns the region from here on.
     if (!SetWindowRgn(hwnd_of(window), region, TRUE)) DeleteObject(region);
 }

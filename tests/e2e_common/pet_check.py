@@ -27,6 +27,9 @@ import subprocess
 import sys
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "art"))
+import imgdecode  # noqa: E402  the one BMP decoder of the tests
+
 SIZE = 42
 KEY = (255, 255, 0)
 IMAGE_COUNT = 108
@@ -40,81 +43,12 @@ class ToolError(Exception):
 
 def decode_bmp(data):
     """Returns (width, height, rows of (r, g, b)) with the top row first."""
-    if data[:2] != b"BM" or len(data) < 54:
-        raise ToolError("not a BMP file")
-    offset = struct.unpack_from("<I", data, 10)[0]
-    header = struct.unpack_from("<I", data, 14)[0]
-    width, height, _planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
-    colours_used = struct.unpack_from("<I", data, 46)[0]
-    top_down = height < 0
-    height = abs(height)
-    table = []
-    if bits <= 8:
-        count = colours_used or (1 << bits)
-        start = 14 + header
-        for i in range(count):
-            b, g, r, _ = data[start + 4 * i:start + 4 * i + 4]
-            table.append((r, g, b))
-    indices = [[0] * width for _ in range(height)]
-    pixels = None
-    if compression in (1, 2):
-        x = y = 0
-        pos = offset
-        def put(value):
-            nonlocal x
-            if x < width and y < height:
-                indices[y][x] = value
-            x += 1
-        while pos + 1 < len(data):
-            count, value = data[pos], data[pos + 1]
-            pos += 2
-            if count:
-                for i in range(count):
-                    put(value if compression == 1 else (value >> 4 if i % 2 == 0 else value & 15))
-            elif value == 0:
-                x, y = 0, y + 1
-            elif value == 1:
-                break
-            elif value == 2:
-                x += data[pos]
-                y += data[pos + 1]
-                pos += 2
-            else:
-                if compression == 1:
-                    for i in range(value):
-                        put(data[pos + i])
-                    pos += (value + 1) & ~1
-                else:
-                    nbytes = (value + 1) // 2
-                    for i in range(value):
-                        byte = data[pos + i // 2]
-                        put(byte >> 4 if i % 2 == 0 else byte & 15)
-                    pos += (nbytes + 1) & ~1
-        # RLE rows are stored bottom-up like plain ones.
-    elif compression in (0, 3):
-        stride = (width * bits + 31) // 32 * 4
-        if bits > 8:
-            pixels = [[(0, 0, 0)] * width for _ in range(height)]
-        for y in range(height):
-            row = data[offset + y * stride:offset + (y + 1) * stride]
-            for x in range(width):
-                if bits == 1:
-                    indices[y][x] = (row[x // 8] >> (7 - x % 8)) & 1
-                elif bits == 4:
-                    indices[y][x] = (row[x // 2] >> (4 if x % 2 == 0 else 0)) & 15
-                elif bits == 8:
-                    indices[y][x] = row[x]
-                else:
-                    step = bits // 8
-                    b, g, r = row[x * step:x * step + 3]
-                    pixels[y][x] = (r, g, b)
-    else:
-        raise ToolError("unsupported BMP compression %d" % compression)
-    if pixels is None:
-        pixels = [[table[i] if i < len(table) else (0, 0, 0) for i in row] for row in indices]
-    if not top_down:
-        pixels.reverse()
-    return width, height, pixels
+    try:
+        image = imgdecode.bmp(data)
+    except imgdecode.FormatError as e:
+        raise ToolError("not a BMP as ours are: %s" % e)
+    palette = image["palette"]
+    return image["width"], image["height"], [[palette[i] for i in row] for row in image["rows"]]
 
 
 # ---- the sheet's images and outlines

@@ -2,7 +2,7 @@
 # Settings read from dorra.ini at start: the three display modes, the margins
 # that fence in a dragged pet, and margins that do not fit the screen.
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 
 stop_pet() {
     open_menu_item "$1" e

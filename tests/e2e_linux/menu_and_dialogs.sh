@@ -3,7 +3,7 @@
 # invalid entries raise a box and keep the dialog open) and the About
 # dialog's scene, driven with the mouse and keyboard.
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 
 write_ini "Timer=1000"
 start_pet
@@ -45,8 +45,7 @@ menu_placed() {
 }
 [ -n "$menu" ] && check "the menu opens at the pointer, or moved just enough to fit" menu_placed
 xdotool key c
-sleep 0.5
-check "Continue closes the menu" bash -c "! xwininfo -id $menu 2>/dev/null | grep -q IsViewable"
+check "Continue closes the menu" eventually bash -c "! xwininfo -id $menu 2>/dev/null | grep -q IsViewable"
 
 # ---- Options
 OPTIONS="Dorrabee — 选项"
@@ -110,8 +109,7 @@ xdotool mousemove "$x" "$y" click 1
 sleep 0.2
 shot options-filled
 xdotool key Return
-sleep 0.7
-check "OK closes the dialog" no_window_named "$OPTIONS"
+check "OK closes the dialog" eventually no_window_named "$OPTIONS"
 expected='[Setup]
 Timer=200
 Mode=2
@@ -137,8 +135,7 @@ shot about-later
 check "the About scene moves between screenshots" \
     bash -c "! /usr/bin/compare -metric AE '$WORK/about-1.png' '$WORK/about-2.png' null: 2>/dev/null"
 xdotool key Escape
-sleep 0.5
-check "Escape closes About" no_window_named "关于Dorrabee"
+check "Escape closes About" eventually no_window_named "关于Dorrabee"
 
 open_menu_item "$pet" e
 wait_pet_exit

@@ -4,7 +4,7 @@
 # and out of the taskbar, alive, above a window mapped after it; Exit ends
 # the program with code 0.
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 
 # Slow ticks: the checker looks at a pet that stands still.
 write_ini "Timer=1500"

@@ -4,7 +4,7 @@
 # the program started anew); a broken pet shows one box, then the built-in cat.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}"
-start_display
+start_display "$WM"
 cp -r "$PETS" "$WORK/pets"
 
 # A copy started anew by the program is no child of ours: end it with the rest.
@@ -30,8 +30,7 @@ check "the new copy shows the built-in cat" pet_shows "$pet"
 
 # And to Domino again: the second item.
 open_menu_item "$pet" p && sleep 0.5 && xdotool key Down && sleep 0.2 && xdotool key Return
-sleep 1
-check "choosing Domino saves it" grep -qx "Pet=domino" "$WORK/dorra.ini"
+check "choosing Domino saves it" eventually grep -qx "Pet=domino" "$WORK/dorra.ini"
 pet=$(pet_window) || { fail "no pet window after switching back"; finish; }
 adopt "$pet"
 sleep 0.5

@@ -4,7 +4,7 @@
 # a drag of 300-pixel jumps with no pause between them must leave the pet
 # exactly under the pointer.
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 
 write_ini "Timer=1000"
 start_pet

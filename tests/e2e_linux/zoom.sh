@@ -5,7 +5,7 @@
 # while it walks, and an About dialog whose pictures are twice their size.
 PET_SIDE=84
 . "$(dirname "$0")/lib.sh"
-start_display
+start_display "$WM"
 echo "Xft.dpi: 192" | xrdb -merge
 margins=("Left Margin=101" "Top Margin=51" "Right Margin=31" "Bottom Margin=21")
 

@@ -7,6 +7,7 @@
 
 #include "graphics/bmp.h"
 #include "graphics/outline.h"
+#include "graphics/outline_bands.h"
 #include "graphics/sprites.h"
 #include "tests/graphics/outline_check.h"
 
@@ -136,3 +137,40 @@ TEST_F(OutlineTest, TablesFilledAndFreed) {
 }
 
 }  // namespace
+
+// The bands every window region is made from: sorted top to bottom, left to
+// right, apart, and covering exactly the strips' union inside the window.
+TEST(OutlineBands, CoverTheStripsInsideTheWindowInOrder) {
+    std::vector<OutlineRect> full_cell;
+    for (int32_t x = 0; x < S; ++x) full_cell.push_back({x, 0, x + 1, S});
+    const std::vector<std::vector<OutlineRect>> cases = {
+        {{0, 10, 1, 42}, {1, 5, 2, 8}, {1, 20, 2, 23}, {2, 5, 3, 8}, {41, 0, 42, 1}, {20, 30, 21, 41}},
+        {{40, -5, 41, 3}, {41, 40, 60, 50}},  // partly outside the window
+        {},
+        full_cell,
+    };
+    std::vector<OutlineBand> bands(MAX_OUTLINE_BANDS);
+    for (size_t c = 0; c < cases.size(); ++c) {
+        Outline outline;
+        outline.rects = cases[c];
+        const int count = outline_bands(outline, bands.data(), S);
+        std::vector<int> covered(S * S, 0);
+        for (int i = 0; i < count; ++i) {
+            const OutlineBand& b = bands[size_t(i)];
+            if (i > 0) {
+                const OutlineBand& a = bands[size_t(i - 1)];
+                EXPECT_TRUE(a.y < b.y ? a.y + a.height <= b.y : a.y == b.y && a.x + a.width < b.x) << c << ": " << i;
+            }
+            for (int y = b.y; y < b.y + b.height; ++y)
+                for (int x = b.x; x < b.x + b.width; ++x) ++covered[size_t(y * S + x)];
+        }
+        for (int y = 0; y < S; ++y)
+            for (int x = 0; x < S; ++x) {
+                bool inside = false;
+                for (const OutlineRect& r : cases[c]) inside |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                ASSERT_EQ(covered[size_t(y * S + x)], inside ? 1 : 0) << c << ": " << x << "," << y;
+            }
+        EXPECT_TRUE(c != 3 || count == 1) << "one band for a full cell, not " << count;
+    }
+}
+

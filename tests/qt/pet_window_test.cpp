@@ -102,18 +102,6 @@ TEST_F(PetWindow, TimersTickWithTheirOwnIdUntilKilledAndRestartWhenSetAgain) {
     EXPECT_EQ(count_of(MSG_TIMER), ticks);
 }
 
-TEST_F(PetWindow, TimerIntervalsOutsideWhatWindowsAllowsAreClampedNotRefused) {
-    ASSERT_TRUE(platform_set_timer(pet, 3, 0));  // "Timer=0" in the settings file
-    process_until([] { return false; }, 100);
-    EXPECT_LE(count_of(MSG_TIMER), 15) << "a 0 ms timer must wait 10 ms, not spin";
-    platform_kill_timer(pet, 3);
-    const int ticks = count_of(MSG_TIMER);
-    ASSERT_TRUE(platform_set_timer(pet, 4, static_cast<unsigned>(-1)));  // a negative setting
-    process_until([] { return false; }, 60);
-    EXPECT_EQ(count_of(MSG_TIMER), ticks);
-    platform_kill_timer(pet, 4);
-}
-
 // ---- painting: a procedure that presents the buffers below
 
 uint32_t frame[42 * 42];
@@ -165,45 +153,6 @@ TEST_F(PetWindow, InvalidatedAreasArePaintedOnUpdateAndOnlyThen) {
     platform_invalidate(pet);
     platform_update_window(pet);
     EXPECT_EQ(count_of(MSG_PAINT), 2);
-}
-
-// ---- outlines
-
-QRegion united(const std::vector<OutlineRect>& rects) {
-    QRegion region;
-    for (const OutlineRect& r : rects) region += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    return region;
-}
-
-TEST(OutlineRegion, CoversExactlyTheUnionOfTheStripsClippedToTheCell) {
-    Outline outline;
-    outline.rects = {{0, 10, 1, 42}, {1, 5, 2, 8}, {1, 20, 2, 23}, {2, 5, 3, 8}, {41, 0, 42, 1}, {20, 30, 21, 41}};
-    EXPECT_EQ(outline_region(outline), united(outline.rects));
-
-    outline.rects = {{40, -5, 41, 3}, {41, 40, 60, 50}};
-    EXPECT_EQ(outline_region(outline), QRegion(40, 0, 1, 3) + QRegion(41, 40, 1, 2));
-
-    EXPECT_TRUE(outline_region(Outline{}).isEmpty());
-
-    // A full cell, every column one strip.
-    outline.rects.clear();
-    for (int x = 0; x < 42; ++x) outline.rects.push_back({x, 0, x + 1, 42});
-    EXPECT_EQ(outline_region(outline), QRegion(0, 0, 42, 42));
-}
-
-TEST_F(PetWindow, TheOutlineBecomesTheWindowMaskAndNoneClearsIt) {
-    Outline outline;
-    outline.rects = {{3, 4, 4, 30}, {4, 2, 5, 9}, {38, 0, 39, 42}};
-    platform_set_window_outline(pet, &outline);
-    EXPECT_EQ(pet->widget->mask(), united(outline.rects));
-    platform_set_window_outline(pet, nullptr);
-    EXPECT_TRUE(pet->widget->mask().isEmpty());
-
-    // An empty outline shows nothing at all, which is not the same as none.
-    const Outline empty;
-    platform_set_window_outline(pet, &empty);
-    EXPECT_FALSE(pet->widget->mask().isEmpty());
-    EXPECT_TRUE(pet->widget->mask().intersected(pet->widget->rect()).isEmpty());
 }
 
 // ---- capture and cursors
@@ -304,23 +253,19 @@ TEST(Resources, TruncatedOrDamagedIconFilesAreRefusedSafely) {
 // ---- where the settings live
 
 TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration) {
-    EXPECT_EQ(settings_program_path("/opt/pet/dorrabee", true, "/x", "/home/u"), "/opt/pet/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "/home/u/.cfg", "/home/u"),
-              "/home/u/.cfg/dorrabee/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, nullptr, "/home/u"),
-              "/home/u/.config/dorrabee/dorrabee");
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "relative/cfg", "/home/u"),
-              "/home/u/.config/dorrabee/dorrabee")
+    EXPECT_EQ(settings_folder("/opt/pet/", true, "/x", "/home/u"), "/opt/pet/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "/home/u/.cfg", "/home/u"), "/home/u/.cfg/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, nullptr, "/home/u"), "/home/u/.config/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "relative/cfg", "/home/u"), "/home/u/.config/dorrabee/")
         << "a relative XDG_CONFIG_HOME is ignored";
-    EXPECT_EQ(settings_program_path("/usr/bin/dorrabee", false, "", ""), "");
-    EXPECT_EQ(settings_program_path("dorrabee", true, nullptr, nullptr), "");
+    EXPECT_EQ(settings_folder("/usr/bin/", false, "", ""), "");
+    EXPECT_EQ(settings_folder("", true, nullptr, nullptr), "");
 }
 // Nowhere writable: still the documented place, never the current directory.
 TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace) {
-    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, "/proc/no-such-folder", "/proc/no-home"),
-              "/proc/no-such-folder/dorrabee/dorrabee");
-    EXPECT_EQ(settings_path_made("/usr/bin/dorrabee", false, nullptr, "/proc/no-home"),
-              "/proc/no-home/.config/dorrabee/dorrabee");
+    EXPECT_EQ(settings_folder_made("/usr/bin/", false, "/proc/no-such-folder", "/proc/no-home"),
+              "/proc/no-such-folder/dorrabee/");
+    EXPECT_EQ(settings_folder_made("/usr/bin/", false, nullptr, "/proc/no-home"), "/proc/no-home/.config/dorrabee/");
 }
 
 

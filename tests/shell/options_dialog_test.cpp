@@ -5,7 +5,8 @@
 namespace {
 
 constexpr int MODE_PRECOMPUTED_BUTTON = 1000, MODE_LIVE_BUTTON = 1001, MODE_STANDARD_BUTTON = 1006;
-constexpr int TOP = 1002, LEFT = 1003, BOTTOM = 1004, RIGHT = 1005, SPEED = 1007;
+constexpr int TOP = IDC_TOP_MARGIN, LEFT = IDC_LEFT_MARGIN, BOTTOM = IDC_BOTTOM_MARGIN, RIGHT = IDC_RIGHT_MARGIN,
+              SPEED = IDC_SPEED;
 
 const std::string INVALID_MARGIN = "message_box(options,\"Invalid Margin Values !  Please Re-enter ..\",0x0010)";
 const std::string MARGIN_TOO_LARGE = "message_box(options,\"Margin too large !  Please Re-enter ..\",0x0010)";

@@ -40,23 +40,23 @@ std::vector<int32_t> values(const Settings& s)
 
 }  // namespace
 
-TEST_F(SettingsFile, PathIsBesideTheExecutable)
+TEST_F(SettingsFile, PathIsInThePlatformsSettingsFolder)
 {
     settings_path_init();
     EXPECT_EQ(settings_path, ini_path());
 
-    fake.executable_path = folder_of_length(246) + "dorrabee.exe";
+    fake.settings_folder = folder_of_length(246);
     settings_path_init();
     EXPECT_EQ(settings_path, folder_of_length(246) + "dorra.ini");
 
-    fake.executable_path = folder_of_length(247) + "dorrabee.exe";
+    fake.settings_folder = folder_of_length(247);
     settings_path_init();
     EXPECT_STREQ(settings_path, "dorra.ini");
 }
 
 TEST_F(SettingsFile, PathFallsBackToTheCurrentDirectory)
 {
-    fake.executable_path_fails = true;
+    fake.settings_folder_fails = true;
     fake.current_directory = ROOT + "home";
     settings_path_init();
     EXPECT_EQ(settings_path, ROOT + "home" + SEP + "dorra.ini");

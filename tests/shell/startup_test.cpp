@@ -31,7 +31,7 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
     EXPECT_EQ(start(MODE_PRECOMPUTED, 7), 0);
     const std::string at = std::to_string(::pet->x) + "," + std::to_string(::pet->y);
     EXPECT_TRUE(in_order(fake.calls, {
-        "register_pet_class()", "screen_size()", "executable_path(260)",
+        "register_pet_class()", "screen_size()", "settings_folder(260)",
         "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)", "seconds_now()",
         "create_pet_window()", "place_hidden(pet," + at + ")", "acquire_window_context(pet)",
         "load_cursor(109)", "load_bitmap(107)", "load_bitmap(103)", "release_window_context(pet)",

@@ -1,4 +1,4 @@
-// The seam's Win32 side against the real calls: regions, painting our
+// The seam's Win32 side against the real calls: painting our
 // buffers, reading the screen back, the settings file and paths.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/outline.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
 
@@ -70,35 +69,7 @@ std::vector<uint32_t> pattern(int width, int height, uint32_t seed) {
     return p;
 }
 
-bool region_has(HRGN region, int x, int y) { return PtInRegion(region, x, y) != 0; }
-
 }  // namespace
-
-TEST(Win32Outline, WindowRegionCoversExactlyTheOutlinePixels) {
-    HWND hwnd = make_window(10, 10, 42, 42);
-    Outline outline;
-    outline.rects = {{0, 10, 1, 42}, {5, 5, 6, 8}, {5, 20, 6, 23}, {41, 0, 42, 1}};
-    platform_set_window_outline(window_of(hwnd), &outline);
-
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_EQ(GetWindowRgn(hwnd, region), COMPLEXREGION);
-    for (int y = 0; y < 42; ++y)
-        for (int x = 0; x < 42; ++x) {
-            bool inside = false;
-            for (const OutlineRect& r : outline.rects)
-                inside |= x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-            ASSERT_EQ(region_has(region, x, y), inside) << x << "," << y;
-        }
-
-    Outline empty;
-    platform_set_window_outline(window_of(hwnd), &empty);
-    EXPECT_EQ(GetWindowRgn(hwnd, region), NULLREGION);
-
-    platform_set_window_outline(window_of(hwnd), nullptr);
-    EXPECT_EQ(GetWindowRgn(hwnd, region), ERROR);  // no region: the whole window
-    DeleteObject(region);
-    DestroyWindow(hwnd);
-}
 
 TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels) {
     const int width = 60, height = 40;
@@ -275,10 +246,13 @@ TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript) {
 
 TEST(Win32Process, PathsAreWholeOrNothing) {
     char path[300];
-    size_t length = platform_executable_path(path, sizeof path);
+    size_t length = program_path(path, sizeof path);
     ASSERT_GT(length, 4u);
-    EXPECT_EQ(std::string(path, length).substr(length - 4), ".exe");
-    EXPECT_EQ(platform_executable_path(path, 6), 0u);  // cut short: no path at all
+    const std::string program(path, length);
+    EXPECT_EQ(program.substr(length - 4), ".exe");
+    EXPECT_EQ(program_path(path, 6), 0u);  // cut short: no path at all
+    length = platform_settings_folder(path, sizeof path);
+    EXPECT_EQ(std::string(path, length), program.substr(0, program.rfind('\\') + 1)) << "beside the program";
 
     size_t here = platform_current_directory(path, sizeof path);
     ASSERT_GT(here, 0u);

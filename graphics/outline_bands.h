@@ -1,6 +1,6 @@
-// An outline as the bands X and Qt regions want: rectangles sorted top to
-// bottom, left to right, rows with the same spans merged. Kept free of Qt and
-// Xlib so that both the Qt region and the direct X shape can be made from it.
+// An outline as the bands window regions want (X, Qt and Windows alike):
+// rectangles sorted top to bottom, left to right, rows with the same spans
+// merged.
 #pragma once
 
 #include <cstdint>

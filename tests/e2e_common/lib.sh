@@ -1,0 +1,128 @@
+# What the Linux and Windows end-to-end scripts share: checks and their
+# tally, a private Xvfb (optionally with openbox) with a patterned desktop,
+# screenshots, the settings file and the program's end, and probes of X
+# windows (x11.sh). The including library first sets WORK, SHOTS, PET_DIR
+# (the folder the program keeps dorra.ini in), INI_EOL and DESKTOP (ImageMagick
+# arguments that draw the desktop), and may define stop_program (run at exit
+# before the display goes).
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/x11.sh"
+
+IMPORT=/usr/bin/import    # ImageMagick's, whatever else is first on PATH
+CONVERT=/usr/bin/convert
+PET_SIDE=${PET_SIDE:-42}  # the pet window's width and height: 42 times the zoom
+XVFB_PID="" WM_PID="" PET_PID="" OTHER_PIDS=()
+FAILURES=0
+mkdir -p "$SHOTS"
+
+cleanup() {
+    for pid in $PET_PID "${OTHER_PIDS[@]}" $WM_PID; do kill "$pid" 2>/dev/null || true; done
+    if declare -F stop_program >/dev/null; then stop_program; fi
+    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+not() { ! "$@"; }
+quietly() { "$@" >/dev/null; }
+fail() { echo "FAIL: $*" >&2; FAILURES=$((FAILURES + 1)); }
+pass() { echo "ok: $*"; }
+check() {  # check "what" command...
+    local what=$1; shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+eventually() {  # eventually COMMAND...: the command holds within 5 s (polled)
+    for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+finish() {
+    echo "screenshots: $SHOTS"
+    [ "$FAILURES" -eq 0 ] || { echo "$FAILURES check(s) failed" >&2; exit 1; }
+}
+
+# ---- the display
+
+# start_display [openbox]: a private 1024 x 768 screen with the desktop
+# drawn, and what it really shows in $WORK/desktop.ppm, to compare the
+# standard mode's window with.
+start_display() {
+    # -displayfd picks a free display number, so tests can run side by side.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>"$WORK/xvfb.log" &
+    XVFB_PID=$!
+    for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+    [ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 2; }
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+    "$CONVERT" -size 1024x768 "${DESKTOP[@]}" "$WORK/desktop.png"
+    display -window root "$WORK/desktop.png" 2>/dev/null || true
+    "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+    if [ "${1:-none}" = openbox ]; then
+        openbox --sm-disable >/dev/null 2>&1 &
+        WM_PID=$!
+        for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    fi
+}
+
+shot() {  # shot NAME: the whole screen into $SHOTS/NAME.png
+    "$IMPORT" -window root "$SHOTS/$1.png"
+}
+
+# pet_check on the pet, a few times: a pet that steps between the checker's
+# look at the window and its screenshot spoils one look. "standard" checks
+# the standard mode against the desktop, "shaped" (or "") the others; other
+# options go to pet_check.
+pet_shows() {  # pet_shows WINDOW [standard | shaped | pet_check options...]
+    local args=(--display "$DISPLAY" --window "$1" --resources "$RESOURCES") out
+    shift
+    case "${1-}" in
+        standard) args+=(--mode standard --before "$WORK/desktop.ppm"); shift ;;
+        shaped | "") [ $# -eq 0 ] || shift ;;
+    esac
+    for _ in 1 2 3 4 5; do
+        out=$(python3 "$PET_CHECK" "${args[@]}" "$@") && { echo "$out"; return 0; }
+        sleep 0.1
+    done
+    echo "$out"
+    return 1
+}
+
+# ---- the program
+
+write_ini() {  # write_ini "Key=value" ...: the [Setup] section of the program's dorra.ini
+    { printf "[Setup]$INI_EOL"; printf "%s$INI_EOL" "$@"; } >"$PET_DIR/dorra.ini"
+}
+
+# Waits up to 10 s for the program to end; PET_EXIT is its exit code, or
+# "running".
+wait_pet_exit() {
+    PET_EXIT=running
+    for _ in $(seq 100); do kill -0 "$PET_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$PET_PID" 2>/dev/null && return 0
+    PET_EXIT=0
+    wait "$PET_PID" || PET_EXIT=$?
+    PET_PID=""
+}
+
+# The program's other visible window titled exactly NAME (a dialog, a box).
+window_named() {
+    local id
+    for _ in $(seq 50); do
+        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+            [ "$(window_size "$id")" != "${PET_SIDE}x${PET_SIDE}" ] && { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Right-clicks the pet until a menu (menu_window) shows: the pet may walk
+# away between finding it and clicking.
+open_menu() {  # open_menu PET
+    local x y
+    for _ in 1 2 3 4 5 6; do
+        read -r x y < <(pet_point "$1")
+        xdotool mousemove "$x" "$y" sleep 0.2 click 3
+        for _ in $(seq 10); do menu_window >/dev/null && return 0; sleep 0.1; done
+    done
+    return 1
+}
