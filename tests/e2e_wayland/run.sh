@@ -1,0 +1,165 @@
+# The pet under one compositor (run.sh NAME, NAME one of compositors.sh's
+# start_NAME), checked from screenshots of the outer display: the pixels
+# around the cat are the desktop's in every display mode while it walks,
+# the menu opens and closes (on a click on a native Wayland window where
+# there is one), a drag moves the pet, and a click on a see-through pixel
+# goes below. All input goes to the outer display, as a user's would, so
+# the compositor routes it.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/compositors.sh"
+
+start_outer
+"start_$NAME"
+echo "$NAME: the pet's X server is $DISPLAY${WAYLAND_DISPLAY:+, Wayland socket $WAYLAND_DISPLAY}"
+
+park_pointer
+make_desktop "$DESKTOP_KIND"
+if ! wait_until $STARTUP desktop_shows; then
+    outer_shot no-desktop
+    fail "the compositor shows no desktop, or an unsteady one"
+    for log in "$WORK"/*.log; do echo "-- $log"; tail -n 8 "$log"; done
+    finish
+fi
+wait_until $STARTUP x_window_shows || { fail "the compositor shows no new X window"; finish; }
+
+# On sway the pet's menu closes as soon as it opens (its X window manager
+# undoes the focus the menu takes) and a drag does not follow the pointer
+# (docs/linux.md): the checks that click the pet are left out there, with
+# a line that says so. SWAY_CLICKS=yes runs them anyway.
+CLICKS_REACH_X=yes
+[ "$NAME" = sway ] && CLICKS_REACH_X=${SWAY_CLICKS:-no}
+
+# A point of the outer display where a native Wayland window shows: the
+# middle of what changes on screen while weston-simple-shm animates, away
+# from the pet and its menu (the windows given).
+wayland_window_point() {  # wayland_window_point X-WINDOW...
+    local rects=() id
+    for id in "$@"; do rects+=("$(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+        /^  Width:/{w=$2} /^  Height:/{h=$2} END{print x, y, w, h}')"); done
+    outer_grab "$WORK/a.ppm"
+    sleep 0.3
+    outer_grab "$WORK/b.ppm"
+    python3 - "$WORK/a.ppm" "$WORK/b.ppm" "${rects[@]}" <<'PY'
+import os, sys
+sys.path.insert(0, os.path.dirname(os.environ["PET_CHECK"]))
+from pet_check import read_ppm
+a, b = (read_ppm(open(p, "rb").read()) for p in sys.argv[1:3])
+ours = [tuple(map(int, r.split())) for r in sys.argv[3:] if r.strip()]
+def away(x, y):
+    return all(not (rx - 8 <= x < rx + rw + 8 and ry - 8 <= y < ry + rh + 8) for rx, ry, rw, rh in ours)
+points = [(x, y) for y in range(0, a.height, 4) for x in range(0, a.width, 4)
+          if away(x, y) and a.pixel(x, y) != b.pixel(x, y)]
+if len(points) < 20:
+    sys.exit(1)
+xs, ys = sorted(p[0] for p in points), sorted(p[1] for p in points)
+print(xs[len(xs) // 2], ys[len(ys) // 2])
+PY
+}
+
+# A see-through pixel of the pet, in outer coordinates: a corner pixel of
+# the window outside the cat's input shape.
+see_through_point() {
+    python3 - "$1" <<'PY'
+import os, sys
+sys.path.insert(0, os.path.dirname(os.environ["PET_CHECK"]))
+import pet_check as pc
+window = sys.argv[1]
+info = pc.xwininfo(os.environ["DISPLAY"], window)
+grid = pc.shape_grid(pc.shape_rectangles(os.environ["DISPLAY"], window, 2))
+for x, y in ((1, 1), (40, 1), (1, 40), (40, 40), (20, 1), (1, 20), (40, 20)):
+    if not grid[y][x]:
+        print(info["x"] + x, info["y"] + y)
+        sys.exit(0)
+sys.exit(1)
+PY
+}
+
+menu_shows() { eventually quietly menu_window; }
+menu_gone() { eventually not quietly menu_window; }
+
+say "started"
+for mode in 1 2 0; do
+    start_pet "$mode"
+    PET=$(pet_window) || { fail "mode $mode: no pet window"; cat "$WORK/pet.log"; stop_pet; continue; }
+    check "mode $mode: the cat shows with the desktop around it, no old frames, no black" pet_clean "$PET" 4 "mode$mode"
+    [ "$mode" = 1 ] && outer_shot pet
+    [ "$mode" = 0 ] || stop_pet
+done
+
+say "modes looked at"
+if [ "$CLICKS_REACH_X" = no ]; then
+    echo "SKIP: $NAME: menu, drag and see-through click checks (the menu closes at once here, docs/linux.md)"
+    finish
+    exit 0
+fi
+
+# Mode 0's window takes clicks everywhere; the region modes' only on the cat.
+kill -0 "$PET_PID" 2>/dev/null || { fail "the pet has ended"; cat "$WORK/pet.log"; }
+# A native Wayland window, shown before the menu opens (a window that
+# appears takes the focus, which closes the menu by itself), takes the
+# click that closes the menu; on X the menu's pointer grab sees it.
+if [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    weston-simple-shm >"$WORK/shm.log" 2>&1 &
+    OTHER_PIDS+=($!)
+    read -r wx wy < <(wait_until 20 wayland_window_point "$PET") || { wx=; cat "$WORK/shm.log"; }
+else
+    wx=1000 wy=5
+fi
+# The cat walks meanwhile, so a click may miss it: three tries.
+right_click_pet() { read -r x y < <(pet_point "$PET"); outer_click "$x" "$y" 3; menu_shows; }
+if ! retry 3 right_click_pet; then
+    outer_shot no-menu
+    if [ "$MENU_STAYS" = yes ]; then fail "a right click on the cat opens its menu"
+    else echo "KNOWN: $NAME: a right click on the cat opens its menu: it closed at once, as docs/linux.md says"
+    fi
+else
+    pass "a right click on the cat opens its menu"
+    outer_shot menu
+    if [ -z "$wx" ]; then
+        fail "weston-simple-shm shows no window"
+    else
+        outer_click "$wx" "$wy" 1
+        what="a click beside the menu (at $wx,$wy${WAYLAND_DISPLAY:+, on a Wayland window}) closes it"
+        if [ "$MENU_CLOSES" = yes ]; then check "$what" menu_gone
+        elif menu_gone; then echo "NOTE: $NAME: $what, though docs/linux.md says it does not here"
+        else echo "KNOWN: $NAME: $what: no, as docs/linux.md says"
+        fi
+        outer_shot menu-after-click
+    fi
+fi
+stop_pet
+
+# Drag: press on the cat, move, release; the pet follows the pointer. The
+# cat walks meanwhile, so a press may miss it: three tries.
+start_pet 1
+PET=$(pet_window)
+drag() {
+    read -r x y < <(pet_point "$PET")
+    read -r x0 y0 < <(window_position "$PET")
+    pointer_to "$x" "$y"
+    DISPLAY=$OUTER xdotool mousedown 1
+    # Towards the middle of the screen, so the pet's edges do not stop it.
+    local sx=20 sy=10
+    [ "$x" -lt 512 ] || sx=-20
+    [ "$y" -lt 384 ] || sy=-10
+    for step in 1 2 3 4 5 6 7 8; do outer_point $((x + step * sx)) $((y + step * sy)); sleep 0.05; done
+    moved() {
+        read -r px py < <(window_position "$PET")
+        [ $(((px - x0) * sx / 20)) -ge 120 ] && [ $(((py - y0) * sy / 10)) -ge 50 ]
+    }
+    wait_until 3 moved; local moved=$?
+    DISPLAY=$OUTER xdotool mouseup 1
+    echo "  the pet went from $x0,$y0 to $px,$py"
+    return $moved
+}
+check "a drag of 160,80 moves the pet with the pointer" retry 3 drag
+
+# A right click on a see-through pixel goes to what lies below, not the pet.
+if read -r sx sy < <(see_through_point "$PET"); then
+    outer_click "$sx" "$sy" 3
+    check "a click on a see-through pixel does not reach the pet" not menu_shows
+else
+    fail "the pet's input shape covers its whole window"
+fi
+stop_pet
+finish
