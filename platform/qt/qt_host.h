@@ -127,8 +127,9 @@ QIcon program_icon();
 // ---- X11 specifics (x11.cpp)
 void x11_skip_taskbar(QWidget* widget);
 // Stacks `above` over the pet's window `below`: raising it when it is a
-// window of ours, or lowering `below` under the window manager's frame around it.
-void x11_put_above(QWidget* above, uint32_t below);
+// window of ours, or lowering `below` under the window manager's frame around
+// it. True when it raised `above` (no window manager frames it).
+bool x11_put_above(QWidget* above, uint32_t below);
 // Gives the (mapped) widget's window the keyboard focus.
 void x11_take_focus(QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,

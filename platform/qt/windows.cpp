@@ -418,19 +418,49 @@ void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
 // Without a window manager nothing keeps a window above the ones mapped after
 // it, so the pet raises itself on every tick; whatever of ours overlaps it (a
 // dialog, a message box, the menu) is then put back above it, as the windows
-// a topmost window owns stay above it on Windows.
+// a topmost window owns stay above it on Windows. The windows a window owns
+// (a dialog's message box) follow it, or raising it would hide them.
+namespace {
+
+enum class Lifted { no, raised, framed };  // framed: the pet went under its frame
+
+struct PetLift {
+    QWidget* pet;
+    uint32_t pet_window;  // ours when the pet is drawn straight to X
+    QRect area;  // where we last put the pet: Qt learns of a direct X move later
+
+    Lifted lift(QWidget* above) const {
+        if (!above || above == pet || !above->isVisible() || !above->frameGeometry().intersects(area))
+            return Lifted::no;
+        return x11_put_above(above, pet_window) ? Lifted::raised : Lifted::framed;
+    }
+
+    // A window manager keeps a framed window's own windows above it, and the
+    // pet went under the frame already.
+    void lift_with_owned(QWidget* window, Lifted owner) const {
+        Lifted lifted = owner;
+        if (owner == Lifted::raised) {
+            x11_raise(static_cast<uint32_t>(window->winId()));
+        } else if (owner == Lifted::no) {
+            lifted = lift(window);
+        }
+        for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() && child->isVisible()) lift_with_owned(child, lifted);
+        }
+    }
+};
+
+}  // namespace
+
 void keep_on_top(Window* pet) {
     QWidget* widget = pet->widget;
     if (!widget->isVisible()) return;
     const uint32_t window = pet->x11.gc ? pet->x11.window : static_cast<uint32_t>(widget->winId());
     x11_raise(window);
-    const QRect area(pet->placed, widget->size());
-    auto lift = [&](QWidget* above) {
-        if (above && above != widget && above->isVisible() && above->frameGeometry().intersects(area)) {
-            x11_put_above(above, window);
-        }
-    };
-    for (Window* dialog : pet->owned) lift(dialog->widget);
-    lift(QApplication::activeModalWidget());
-    lift(QApplication::activePopupWidget());
+    const PetLift lifter{widget, window, QRect(pet->placed, widget->size())};
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) lifter.lift_with_owned(child, Lifted::no);
+    }
+    lifter.lift(QApplication::activeModalWidget());
+    lifter.lift(QApplication::activePopupWidget());
 }

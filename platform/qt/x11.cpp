@@ -90,9 +90,10 @@ static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window) {
 }
 
 // On the pet's connection, so that it follows the pet's raise of the same tick.
-void x11_put_above(QWidget* above, uint32_t below) {
+// True when it raised `above` (no window manager frames it).
+bool x11_put_above(QWidget* above, uint32_t below) {
     xcb_connection_t* c = pet_connection();
-    if (!c) return;
+    if (!c) return false;
     const auto own = static_cast<xcb_window_t>(above->winId());
     const xcb_window_t top = top_level_of(c, own);
     if (top == own) {
@@ -104,6 +105,7 @@ void x11_put_above(QWidget* above, uint32_t below) {
         const uint32_t values[] = {top, XCB_STACK_MODE_BELOW};
         xcb_configure_window(c, below, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
     }
+    return top == own;
 }
 
 void x11_take_focus(QWidget* widget) {
