@@ -126,6 +126,10 @@ void x11_put_above(QWidget* above, QWidget* below);
 void x11_flush();
 // Gives the (mapped) widget's window the keyboard focus.
 void x11_take_focus(QWidget* widget);
+// True for an xcb event that tells the widget's window gained (came) or
+// lost (left) the keyboard focus, not to a grab that begins or ends.
+bool x11_focus_came(const void* event, QWidget* widget);
+bool x11_focus_left(const void* event, QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
 // move) is many times the pet's own work; on X these do it in a request each.
 struct X11DirectDrawing {
