@@ -5,7 +5,7 @@
 #
 #   bench/measure_process.sh [--program PATH] [--exe PATH] [--seconds N] [--runs N] [--seed N]
 #                            [--walk-seed N] [--walk-from S] [--walk-seconds S] [--strace-seconds N]
-#                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind]
+#                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind] [--compositor]
 #
 # For each display mode, with the default 150 ms tick, the pet living the same
 # life in every run (DORRABEE_SEED fixes its behaviour's seed):
@@ -33,6 +33,8 @@
 #   callgrind, the instructions of one timer event of the pet window (step,
 #   outline, move) and of one paint_frame (composite or cell copy, and the
 #   copy to the window).
+# --compositor runs xcompmgr on the display first: the pet then draws as a
+# 32-bit window with alpha instead of a shaped one (oneko stays shaped).
 # Needs Xvfb, xdotool, /usr/games/oneko, a C compiler with Xlib headers,
 # strace for the system calls, valgrind for the instruction counts; wine for
 # the Windows figures.
@@ -51,6 +53,7 @@ use_strace=1
 use_tick=1
 use_wine=1
 use_callgrind=1
+use_compositor=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program="$2"; shift 2 ;;
@@ -66,6 +69,7 @@ while [ $# -gt 0 ]; do
     --no-tick) use_tick=0; shift ;;
     --no-wine) use_wine=0; shift ;;
     --no-callgrind) use_callgrind=0; shift ;;
+    --compositor) use_compositor=1; shift ;;
     *) sed -n '/^#   bench/,/^#  *\[--no-strace/p' "$0" | sed 's/^# *//' >&2; exit 2 ;;
   esac
 done
@@ -88,6 +92,12 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display"
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$work/display")"
+window_manager="no window manager"
+if [ "$use_compositor" = 1 ]; then
+  xcompmgr 2>/dev/null & pids+=("$!")
+  sleep 1  # it owns _NET_WM_CM_S0 by then, which the pet asks for as it starts
+  window_manager="no window manager, xcompmgr compositing: the pet's window is 32-bit ARGB"
+fi
 cc -O2 -Wall -o "$work/first_paint" "$root/bench/first_paint.c" -lX11
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
@@ -193,11 +203,11 @@ calls_per_tick() {  # pid tick_ms
     }' "$out"
 }
 
-echo "Measuring on $DISPLAY (Xvfb 1024x768x24, no window manager); $(nproc) CPUs, load $(cut -d' ' -f1 /proc/loadavg)"
+echo "Measuring on $DISPLAY (Xvfb 1024x768x24, $window_manager); $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Representative stretch: seed $seed, ${seconds} s from 5 s; walking stretch: seed $walk_seed, ${walk_seconds} s from ${walk_from} s; $runs runs each: median (lowest-highest)"
 echo
-echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per minute, same runs | dorrabee / oneko |"
-echo "|---|---|---|---|---|"
+echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per minute, same runs | dorrabee / oneko | load average (1 min) after each run |"
+echo "|---|---|---|---|---|---|"
 memory_rows=()
 first_rows=()
 for mode in 0 1 2; do
@@ -205,7 +215,7 @@ for mode in 0 1 2; do
   install_pet "$folder" "$program" "$mode" 150
   pet="$folder/$(basename "$program")"
   for stretch in representative walking; do
-    pet_cpu=(); oneko_cpu=(); ratio=()
+    pet_cpu=(); oneko_cpu=(); ratio=(); loads=()
     for _ in $(seq "$runs"); do
       if [ "$stretch" = representative ]; then
         mapfile -t rows < <(pet_beside_oneko "$pet" "$seed" 5 "$seconds")
@@ -217,8 +227,9 @@ for mode in 0 1 2; do
       read -r cpu rss pss dirty growth <<<"${rows[1]}"; oneko_cpu+=("$cpu")
       [ "$stretch" = representative ] && oneko_memory="$rss | $pss | $dirty | $growth"
       ratio+=("$(awk -v p="${pet_cpu[-1]}" -v o="$cpu" 'BEGIN { printf "%.2f", (o > 0 ? p / o : 0) }')")
+      loads+=("$(cut -d' ' -f1 /proc/loadavg)")
     done
-    echo "| ${mode_name[$mode]} | $stretch | $(printf '%s\n' "${pet_cpu[@]}" | spread) | $(printf '%s\n' "${oneko_cpu[@]}" | spread) | $(printf '%s\n' "${ratio[@]}" | spread) |"
+    echo "| ${mode_name[$mode]} | $stretch | $(printf '%s\n' "${pet_cpu[@]}" | spread) | $(printf '%s\n' "${oneko_cpu[@]}" | spread) | $(printf '%s\n' "${ratio[@]}" | spread) | ${loads[*]} |"
   done
   memory_rows+=("| dorrabee | ${mode_name[$mode]} | $pet_memory |" "| oneko, beside it | - | $oneko_memory |")
 

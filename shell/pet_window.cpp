@@ -71,13 +71,13 @@ void pet_tick() {
 }
 
 // The screen changed size under the pet: take the new size, drop margins that
-// no longer fit as start-up does, and bring the pet inside its box at once,
-// or it may stay off-screen where no one can reach it.
+// no longer fit as start-up does (taking them back once they fit again), and
+// bring the pet inside its box at once, or it may stay off-screen where no
+// one can reach it.
 void follow_screen_change(Window* window, int32_t width, int32_t height) {
     screen_width = zoom_in(width, pet_zoom);
     screen_height = zoom_in(height, pet_zoom);
-    if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin))
-        settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
+    settings_fit_margins_to_screen();
     if (fatal_error) return;
     const int32_t old_x = pet->x;
     const int32_t old_y = pet->y;

@@ -15,6 +15,13 @@ Settings pending_settings;
 
 namespace {
 
+// Margins a smaller screen could not hold (pet pixels), to come back when
+// the screen grows again.
+struct DroppedMargins {
+    bool held = false;
+    int32_t top = 0, left = 0, bottom = 0, right = 0;
+} dropped_margins;
+
 constexpr char FILE_NAME[] = "dorra.ini";
 constexpr char SECTION[] = "Setup";
 
@@ -54,6 +61,7 @@ void settings_reset()
     for (const Key& key : KEYS)
         settings.*key.field = key.fallback;
     pending_settings = settings;
+    dropped_margins = DroppedMargins{};
 }
 
 void settings_path_init()
@@ -84,6 +92,17 @@ void zoom_init()
     screen_height = zoom_in(screen_height, pet_zoom);
 }
 
+namespace {
+
+// The margins in the pet's pixels, as the engine fences it.
+bool margins_fit_pet_pixels(int64_t top, int64_t left, int64_t bottom, int64_t right)
+{
+    return int64_t(screen_width) - SPRITE_SIZE - left - right >= 0 &&
+           int64_t(screen_height) - SPRITE_SIZE - top - bottom >= 0;
+}
+
+}  // namespace
+
 int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right)
 {
     // 64-bit sums: margins read from the file may be as large as int32 allows,
@@ -91,9 +110,25 @@ int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right)
     if (top < 0 || left < 0 || bottom < 0 || right < 0)
         return 0;
     // The margins are screen pixels; the screen is measured in the pet's.
-    int64_t room_x = int64_t(screen_width) - SPRITE_SIZE - zoom_margin(left, pet_zoom) - zoom_margin(right, pet_zoom);
-    int64_t room_y = int64_t(screen_height) - SPRITE_SIZE - zoom_margin(top, pet_zoom) - zoom_margin(bottom, pet_zoom);
-    return room_x >= 0 && room_y >= 0;
+    return margins_fit_pet_pixels(zoom_margin(top, pet_zoom), zoom_margin(left, pet_zoom),
+                                  zoom_margin(bottom, pet_zoom), zoom_margin(right, pet_zoom));
+}
+
+void settings_fit_margins_to_screen()
+{
+    DroppedMargins& kept = dropped_margins;
+    if (kept.held && margins_fit_pet_pixels(kept.top, kept.left, kept.bottom, kept.right)) {
+        settings.top_margin = kept.top;
+        settings.left_margin = kept.left;
+        settings.bottom_margin = kept.bottom;
+        settings.right_margin = kept.right;
+        kept.held = false;
+    } else if (!margins_fit_pet_pixels(settings.top_margin, settings.left_margin, settings.bottom_margin,
+                                       settings.right_margin)) {
+        if (!kept.held)
+            kept = {true, settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin};
+        settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
+    }
 }
 
 void settings_read()

@@ -24,3 +24,6 @@ void settings_read();
 // could not be written, with the platform's SAVE_* reason in `failure`.
 bool settings_write(int* failure = nullptr);
 int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right);
+// After a change of the screen's size: margins that no longer fit go, as at
+// start-up, and margins that went so come back once the screen holds them again.
+void settings_fit_margins_to_screen();

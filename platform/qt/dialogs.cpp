@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -171,7 +172,11 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     const QSize client = dialog_rect_to_pixels(units, 0, 0, layout->width, layout->height).size();
     dialog->setFixedSize(client);
     QPoint origin = dialog_rect_to_pixels(units, layout->x, layout->y, 0, 0).topLeft();
-    if (owner) origin += owner->widget->mapToGlobal(QPoint(0, 0));
+    if (owner) {
+        int32_t left = 0, top = 0;
+        platform_client_to_screen(owner, &left, &top);
+        origin += QPoint(left, top);
+    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
 
@@ -247,6 +252,49 @@ int platform_get_check(Window* dialog, int id) {
 
 // ---- message boxes
 
+namespace {
+
+// While a box is open the window that owns it takes no input, as Windows
+// disables a box's owner; the program's other windows (the pet, the other
+// dialog) go on as before. A click on the owner brings the box forward.
+class OwnerBlocked final : public QObject {
+public:
+    OwnerBlocked(QWidget* owner, QWidget* box) : owner_(owner), box_(box) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (!owner_ || !target->isWidgetType() || static_cast<QWidget*>(target)->window() != owner_) return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (box_) {
+                box_->raise();
+                box_->activateWindow();
+            }
+            return true;
+        case QEvent::Close:  // a window manager's close box
+            event->ignore();
+            return true;
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> owner_;
+    QPointer<QWidget> box_;
+};
+
+}  // namespace
+
 void platform_message_box(Window* owner, const char* text, unsigned kind) {
     QWidget* parent = owner && owner->proc ? owner->widget : nullptr;
     // On the heap: whoever owns the box may be destroyed while it is open,
@@ -255,8 +303,28 @@ void platform_message_box(Window* owner, const char* text, unsigned kind) {
                                                 QStringLiteral("Dorrabee"), QString::fromUtf8(text),
                                                 QMessageBox::NoButton, parent);
     box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    box->exec();
+    if (!parent) {
+        box->exec();  // owned by no window: modal to the whole program
+        delete box.data();
+        return;
+    }
+    // Qt's window modality would also block the owner's owner (the pet) and
+    // its other dialogs; only the owner is blocked here.
+    box->setWindowModality(Qt::NonModal);  // a QMessageBox starts modal to the whole program
+    const QPointer<QWidget> owner_widget = owner->is_pet ? nullptr : parent;
+    QEventLoop loop;
+    QObject::connect(box, &QDialog::finished, &loop, &QEventLoop::quit);
+    QObject::connect(box, &QObject::destroyed, &loop, &QEventLoop::quit);
+    {
+        const OwnerBlocked blocked(parent, box);
+        box->show();
+        box->activateWindow();  // as Qt does for a modal window: without a window manager no one else does
+        loop.exec(QEventLoop::DialogExec);
+    }
     delete box.data();
+    // The keys go back to the dialog, as Windows activates a box's owner
+    // (which may have been destroyed meanwhile, its Window with it).
+    if (owner_widget && owner_widget->isVisible()) owner_widget->activateWindow();
 }
 
 // ---- the pop-up menu

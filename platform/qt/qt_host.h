@@ -26,6 +26,14 @@ struct WrappedImage {
     QImage image;
 };
 
+// The pet window drawn straight to X (x11.cpp).
+struct X11DirectDrawing {
+    uint32_t window = 0;
+    uint32_t gc = 0;      // 0: the window takes Qt's way
+    uint32_t pixmap = 0;  // the window's background, holding the frame shown
+    uint8_t depth = 0;    // of the window: 24, or 32 with alpha
+};
+
 struct Window {
     QWidget* widget = nullptr;
     WindowProc proc = nullptr;
@@ -38,13 +46,12 @@ struct Window {
     // the next pointer event, counted from its old place, arrives.
     QPoint placed;
     // Painted, moved and shaped with direct X requests rather than through
-    // QWidget (the pet on X11): its graphics context, 0 when it takes Qt's way.
-    uint32_t x11_gc = 0;
-    uint8_t x11_depth = 0;  // 32: key-coloured pixels are put with alpha 0
+    // QWidget (the pet on X11); x11.gc is 0 when it takes Qt's way. At depth
+    // 32 key-coloured pixels are put with alpha 0.
+    X11DirectDrawing x11;
     bool x11_shape = false;
     std::vector<uint32_t> x11_argb;  // the pixels of a 32-bit put, with alpha
     bool x11_painting = false;  // between begin and end paint
-    uint16_t x11_painted = 0;   // request number of the last whole-window put
     int delivering = 0;         // messages being handled: paint once they are
     QPainter painter;       // open between begin and end paint
     QRect dirty;            // invalidated since the last paint, for update_window
@@ -119,11 +126,10 @@ QIcon program_icon();
 
 // ---- X11 specifics (x11.cpp)
 void x11_skip_taskbar(QWidget* widget);
-void x11_raise(QWidget* widget);
-// Stacks `above` over `below`: raising it when it is a window of ours, or
-// lowering `below` under the window manager's frame around it.
-void x11_put_above(QWidget* above, QWidget* below);
-void x11_flush();
+// Stacks `above` over the pet's window `below`: raising it when it is a
+// window of ours, or lowering `below` under the window manager's frame around
+// it. True when it raised `above` (no window manager frames it).
+bool x11_put_above(QWidget* above, uint32_t below);
 // Gives the (mapped) widget's window the keyboard focus.
 void x11_take_focus(QWidget* widget);
 // True for an xcb event that tells the widget's window gained (came) or
@@ -131,28 +137,38 @@ void x11_take_focus(QWidget* widget);
 bool x11_focus_came(const void* event, QWidget* widget);
 bool x11_focus_left(const void* event, QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
-// move) is many times the pet's own work; on X these do it in a request each.
-struct X11DirectDrawing {
-    uint32_t gc = 0;
-    uint8_t depth = 0;  // of the window: 24, or 32 with alpha
+// move, and Qt's answers to the events they cause) is many times the pet's
+// own work; on X the pet's window is moved, shaped, raised and painted with
+// a request each, on a connection of the pet's own, sent together by x11_flush
+// (X11DirectDrawing, above).
+// Sets the widget's window (`side` pixels square) up for direct drawing, and
+// stops Qt hearing of its exposures and moves; gc 0 when its depth or the
+// server's byte order does not take our pixels as they are.
+X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side);
+void x11_free_drawing(const X11DirectDrawing& drawing);
+// Into the background pixmap; x11_show_pixels shows what has been put.
+void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height,
+                    int32_t x, int32_t y);
+void x11_show_pixels(const X11DirectDrawing& drawing);
+void x11_move(uint32_t window, QPoint to);
+void x11_raise(uint32_t window);
+bool x11_shape_available();
+enum class X11Shape {
+    bounding,  // the window shows, and takes the mouse, only inside
+    input,     // the window takes the mouse only inside
 };
-// A graphics context for putting our pixels on the widget's window; gc 0
-// when its depth or the server's byte order does not take them as they are.
-X11DirectDrawing x11_direct_gc(QWidget* widget);
-void x11_free_gc(uint32_t gc);
-// Returns the (low 16 bits of the) sequence number of its last request.
-uint16_t x11_put_pixels(QWidget* widget, X11DirectDrawing drawing, const uint32_t* pixels, int32_t width,
-                        int32_t height, int32_t x, int32_t y);
+// Sets the window's shape of that kind to the outline, for a window `side`
+// pixels square (null: the whole window).
+void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind);
+// Sends what the pet's connection holds.
+void x11_flush();
+// Sends it and waits until the server has done it, so that what Qt's
+// connection asks next sees it done.
+void x11_sync();
 // True where a compositor draws the screen (a compositing manager runs, or
 // the server is XWayland) and windows can be 32-bit with alpha: the pet is
 // then drawn see-through rather than shaped, and the screen is not read.
 bool x11_screen_composited();
-// What an xcb event is to the widget's window: not an exposure of it, one
-// already covered by a later whole-window paint (or not the last of a
-// series), or one to paint.
-enum class ExposeKind { other, covered, paint };
-ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted);
-void x11_move(QWidget* widget, QPoint to);
 // The X server's resource database (the root's RESOURCE_MANAGER), or empty.
 std::string x11_resources();
 // The root window's pixels; false when they cannot be read.

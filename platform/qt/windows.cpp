@@ -1,18 +1,16 @@
 // The pet window and what every window of ours shares: timers, painting,
 // moving, destroying, mouse capture and cursors, staying on top.
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTimerEvent>
-#include <QWindow>
 #include <algorithm>
 
 #include "engine/shared.h"
+#include "graphics/key_runs.h"
 #include "graphics/sprites.h"
 #include "platform/qt/qt_host.h"
-#include "platform/qt/x11_shape.h"
 
 // ---- delivering Qt's events to the shell's procedures
 
@@ -22,9 +20,11 @@ intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lp
     const intptr_t result = window->proc(window, message, wparam, lparam);
     --window->delivering;
     // A window painted straight to X has no paint event of Qt's to wait for:
-    // what the message invalidated is painted as soon as it has been handled.
-    if (window->x11_gc && window->delivering == 0 && window->proc && !window->dirty.isEmpty()) {
-        deliver_paint(window);
+    // what the message invalidated is painted as soon as it has been handled,
+    // and all it asked of X goes out at once.
+    if (window->x11.gc && window->delivering == 0 && window->proc) {
+        if (!window->dirty.isEmpty()) deliver_paint(window);
+        x11_flush();
     }
     return result;
 }
@@ -32,8 +32,13 @@ intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lp
 void deliver_timer(Window* window, int qt_timer_id) {
     for (const auto& [id, qt_id] : window->timers) {
         if (qt_id != qt_timer_id) continue;
+        // The tick's raise goes out with its frame, in one write.
+        ++window->delivering;
         deliver(window, MSG_TIMER, id, 0);
         if (window->proc && window->is_pet) keep_on_top(window);
+        --window->delivering;
+        if (window->proc && window->x11.gc && !window->dirty.isEmpty()) deliver_paint(window);
+        x11_flush();
         return;
     }
 }
@@ -42,6 +47,7 @@ void deliver_paint(Window* window) {
     window->dirty = QRect();
     deliver(window, MSG_PAINT, 0, 0);
     if (window->painter.isActive()) window->painter.end();  // a procedure that forgot end_paint
+    if (window->x11.gc && window->delivering == 0) x11_flush();
 }
 
 // Window pixels in lparam as Windows packs them: x in the low 16 bits, y in
@@ -51,7 +57,7 @@ void deliver_paint(Window* window) {
 // the pointer's event and its handling, and the difference would drop the pet
 // short of the pointer.
 static intptr_t point_lparam(const QMouseEvent* event, const Window* window) {
-    const QPoint at = window->is_pet && window->x11_gc ? event->globalPosition().toPoint() - window->placed
+    const QPoint at = window->is_pet && window->x11.gc ? event->globalPosition().toPoint() - window->placed
                                      : event->position().toPoint();
     const uint32_t x = static_cast<uint16_t>(static_cast<int16_t>(at.x()));
     const uint32_t y = static_cast<uint16_t>(static_cast<int16_t>(at.y()));
@@ -63,34 +69,6 @@ static uintptr_t button_wparam(const QMouseEvent* event) {
 }
 
 namespace {
-
-// Qt would turn each exposure of the pet's X window into a region of the
-// exposed rectangles and a paint event; the pet repaints whole and at once.
-class ExposeFilter final : public QAbstractNativeEventFilter {
-public:
-    explicit ExposeFilter(Window* window) : window_(window) {}
-    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
-        Window* window = window_;
-        // Until Qt has seen the window exposed once, it handles that itself.
-        const QWindow* handle = window->widget->windowHandle();
-        if (!window->x11_gc || !handle || !handle->isExposed()) return false;
-        switch (x11_expose_kind(message, window->widget, window->x11_painted)) {
-        case ExposeKind::other:
-            return false;
-        case ExposeKind::paint:
-            // Inside a message of its own, the paint follows when it is handled.
-            window->dirty = window->widget->rect();
-            if (window->delivering == 0) deliver_paint(window);
-            return true;
-        case ExposeKind::covered:
-            return true;
-        }
-        return false;
-    }
-
-private:
-    Window* window_;
-};
 
 class PetWidget final : public QWidget {
 public:
@@ -107,14 +85,9 @@ public:
         setWindowTitle(QStringLiteral("Dorrabee"));
         setMouseTracking(true);  // moves reach the window as they do on Windows
     }
-    ~PetWidget() override {
-        QCoreApplication::instance()->removeNativeEventFilter(&expose_filter_);
-        delete window_;
-    }
-    void filter_exposures() { QCoreApplication::instance()->installNativeEventFilter(&expose_filter_); }
-    // Painted straight to X: Qt neither paints nor flushes a backing store
-    // over it, and its exposures still come as paint events.
-    QPaintEngine* paintEngine() const override { return window_->x11_gc ? nullptr : QWidget::paintEngine(); }
+    ~PetWidget() override { delete window_; }
+    // Painted straight to X: Qt neither paints nor flushes a backing store over it.
+    QPaintEngine* paintEngine() const override { return window_->x11.gc ? nullptr : QWidget::paintEngine(); }
 
 protected:
     void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
@@ -144,7 +117,6 @@ protected:
 
 private:
     Window* window_;
-    ExposeFilter expose_filter_{window_};
 };
 
 }  // namespace
@@ -183,14 +155,9 @@ Window* platform_create_pet_window(int32_t side) {
     window->is_pet = true;
     auto* widget = new PetWidget(window, side);
     window->widget = widget;
-    const X11DirectDrawing drawing = x11_direct_gc(widget);
-    window->x11_gc = drawing.gc;
-    window->x11_depth = drawing.depth;
-    if (window->x11_gc) {
-        widget->setAttribute(Qt::WA_PaintOnScreen);
-        widget->filter_exposures();
-    }
-    window->x11_shape = window->x11_gc && x11_shape_available();
+    window->x11 = x11_direct_drawing(widget, side);
+    if (window->x11.gc) widget->setAttribute(Qt::WA_PaintOnScreen);
+    window->x11_shape = window->x11.gc && x11_shape_available();
     if (class_cursor) window->widget->setCursor(class_cursor->cursor);
     deliver(window, MSG_CREATE, 0, 0);
     watch_screen_size(window);
@@ -206,13 +173,19 @@ void platform_place_hidden(Window* window, int32_t x, int32_t y) {
 void platform_show_window(Window* window, int) {
     if (window->is_pet) x11_skip_taskbar(window->widget);
     window->widget->show();
+    // No exposure tells Qt or us that it is shown: its first frame goes into
+    // the background now, and the server shows that as it maps the window.
+    if (window->x11.gc) {
+        window->dirty = window->widget->rect();
+        deliver_paint(window);
+    }
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {
     window->placed = primary_origin() + QPoint(x, y);
-    if (window->x11_gc) {
-        // Qt learns the new place from the server's notification.
-        x11_move(window->widget, window->placed);
+    if (window->x11.gc) {
+        // Qt does not hear of it (nothing but `placed` is asked where the pet is).
+        x11_move(window->x11.window, window->placed);
         platform_invalidate(window);
         return;
     }
@@ -227,8 +200,8 @@ void platform_destroy_window(Window* window) {
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
-    x11_free_gc(window->x11_gc);
-    window->x11_gc = 0;
+    x11_free_drawing(window->x11);
+    window->x11 = {};
     if (window->owner) std::erase(window->owner->owned, window);
     if (QWidget::mouseGrabber() == window->widget) window->widget->releaseMouse();
     // This may run inside one of the widget's own handlers: hide it now and
@@ -244,8 +217,10 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
         // With alpha the pixels show the outline: it only decides where the
         // window takes the mouse. (Most Wayland compositors show the whole
         // window whatever its shape.)
-        x11_set_shape(window->widget->winId(), outline, window->widget->width(),
-                      window->x11_depth == 32 ? X11Shape::input : X11Shape::bounding);
+        x11_set_shape(window->x11.window, outline, window->widget->width(),
+                      window->x11.depth == 32 ? X11Shape::input : X11Shape::bounding);
+        // Outside a tick (start-up, a change of settings) it is done at once.
+        if (window->delivering == 0) x11_sync();
     } else if (outline) {
         QRegion region = outline_region(*outline, window->widget->width());
         // Qt reads an empty mask as none at all, which would show the whole
@@ -279,22 +254,40 @@ void platform_kill_timer(Window* window, unsigned id) {
 
 // ---- painting
 
-// Outside any message of its own, a window painted straight to X asks Qt
-// for a paint event, which comes back to deliver_paint.
+// Outside any message of its own, a window painted straight to X is painted
+// once the event loop comes back, as Qt's own update does.
+static void paint_later(Window* window) {
+    if (window->delivering > 0) return;  // painted when the message is handled
+    QMetaObject::invokeMethod(
+        window->widget,
+        [window] {
+            if (window->proc && !window->dirty.isEmpty()) deliver_paint(window);
+        },
+        Qt::QueuedConnection);
+}
+
 void platform_invalidate(Window* window) {
     window->dirty = window->widget->rect();
-    if (!window->x11_gc || window->delivering == 0) window->widget->update();
+    if (window->x11.gc) {
+        paint_later(window);
+    } else {
+        window->widget->update();
+    }
 }
 
 void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height) {
     const QRect area(x, y, width, height);
     window->dirty |= area;
-    if (!window->x11_gc || window->delivering == 0) window->widget->update(area);
+    if (window->x11.gc) {
+        paint_later(window);
+    } else {
+        window->widget->update(area);
+    }
 }
 
 void platform_update_window(Window* window) {
     if (window->dirty.isEmpty()) return;
-    if (window->x11_gc) {
+    if (window->x11.gc) {
         deliver_paint(window);
     } else {
         window->widget->repaint(window->dirty);
@@ -302,11 +295,12 @@ void platform_update_window(Window* window) {
 }
 
 bool platform_begin_paint(Window* window) {
-    if (window->x11_gc) return window->x11_painting = true;
+    if (window->x11.gc) return window->x11_painting = true;
     return window->painter.begin(window->widget);
 }
 
 void platform_end_paint(Window* window) {
+    if (window->x11_painting) x11_show_pixels(window->x11);
     window->x11_painting = false;
     if (window->painter.isActive()) window->painter.end();
 }
@@ -331,28 +325,29 @@ static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* p
     return entry;
 }
 
+// Key-coloured pixels see-through (alpha 0), every other one opaque.
+static void keyed_to_argb(const uint32_t* from, uint32_t* to, size_t count, uint32_t key) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t pixel = from[i] & 0xFFFFFF;
+        to[i] = pixel == key ? 0 : pixel | 0xFF000000u;
+    }
+}
+
 // Straight to X; a 32-bit window gets its alpha byte: none where the pixel
 // is the key colour, full elsewhere.
-static uint16_t put_pixels(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                           int32_t y) {
-    const X11DirectDrawing drawing{window->x11_gc, window->x11_depth};
-    if (drawing.depth != 32) return x11_put_pixels(window->widget, drawing, pixels, width, height, x, y);
+static void put_pixels(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                       int32_t y) {
+    if (window->x11.depth != 32) return x11_put_pixels(window->x11, pixels, width, height, x, y);
     std::vector<uint32_t>& argb = window->x11_argb;
     argb.resize(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < argb.size(); ++i) {
-        const uint32_t pixel = pixels[i] & 0xFFFFFF;
-        argb[i] = pixel == KEY_COLOUR ? 0 : pixel | 0xFF000000u;
-    }
-    return x11_put_pixels(window->widget, drawing, argb.data(), width, height, x, y);
+    keyed_to_argb(pixels, argb.data(), argb.size(), KEY_COLOUR);
+    x11_put_pixels(window->x11, argb.data(), width, height, x, y);
 }
 
 void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
                       int32_t y) {
     if (window->x11_painting) {
-        const uint16_t sequence = put_pixels(window, pixels, width, height, x, y);
-        if (x <= 0 && y <= 0 && x + width >= window->widget->width() && y + height >= window->widget->height()) {
-            window->x11_painted = sequence;
-        }
+        put_pixels(window, pixels, width, height, x, y);
         return;
     }
     if (!window->painter.isActive()) return;
@@ -363,16 +358,9 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
                             int32_t y, uint32_t key) {
     if (window->x11_painting) {
         // Each run of pixels that are not the key goes on as it is.
-        for (int32_t row = 0; row < height; ++row) {
-            const uint32_t* line = pixels + static_cast<size_t>(row) * width;
-            for (int32_t start = 0; start < width;) {
-                if ((line[start] & 0xFFFFFF) == key) { ++start; continue; }
-                int32_t end = start + 1;
-                while (end < width && (line[end] & 0xFFFFFF) != key) ++end;
-                put_pixels(window, line + start, end - start, 1, x + start, y + row);
-                start = end;
-            }
-        }
+        for_each_unkeyed_run(pixels, width, 0, height, 0, width, key, [&](int32_t row, int32_t start, int32_t end) {
+            put_pixels(window, pixels + static_cast<size_t>(row) * width + start, end - start, 1, x + start, y + row);
+        });
         return;
     }
     if (!window->painter.isActive()) return;
@@ -380,12 +368,8 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     if (image.isNull()) return;
     // The buffer may have changed since the last paint: convert it each time.
     for (int32_t row = 0; row < height; ++row) {
-        const uint32_t* from = pixels + static_cast<size_t>(row) * width;
-        auto* to = reinterpret_cast<uint32_t*>(image.scanLine(row));
-        for (int32_t column = 0; column < width; ++column) {
-            const uint32_t pixel = from[column] & 0xFFFFFF;
-            to[column] = pixel == key ? 0 : pixel | 0xFF000000u;
-        }
+        keyed_to_argb(pixels + static_cast<size_t>(row) * width, reinterpret_cast<uint32_t*>(image.scanLine(row)),
+                      static_cast<size_t>(width), key);
     }
     window->painter.drawImage(x, y, image);
 }
@@ -423,7 +407,8 @@ Cursor* platform_set_cursor(Cursor* cursor) {
 }
 
 void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
-    const QPoint at = window->widget->mapToGlobal(QPoint(*x, *y));
+    // Qt is not told where the pet window goes.
+    const QPoint at = window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
     *x = at.x();
     *y = at.y();
 }
@@ -433,19 +418,49 @@ void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
 // Without a window manager nothing keeps a window above the ones mapped after
 // it, so the pet raises itself on every tick; whatever of ours overlaps it (a
 // dialog, a message box, the menu) is then put back above it, as the windows
-// a topmost window owns stay above it on Windows.
+// a topmost window owns stay above it on Windows. The windows a window owns
+// (a dialog's message box) follow it, or raising it would hide them.
+namespace {
+
+enum class Lifted { no, raised, framed };  // framed: the pet went under its frame
+
+struct PetLift {
+    QWidget* pet;
+    uint32_t pet_window;  // ours when the pet is drawn straight to X
+    QRect area;  // where we last put the pet: Qt learns of a direct X move later
+
+    Lifted lift(QWidget* above) const {
+        if (!above || above == pet || !above->isVisible() || !above->frameGeometry().intersects(area))
+            return Lifted::no;
+        return x11_put_above(above, pet_window) ? Lifted::raised : Lifted::framed;
+    }
+
+    // A window manager keeps a framed window's own windows above it, and the
+    // pet went under the frame already.
+    void lift_with_owned(QWidget* window, Lifted owner) const {
+        Lifted lifted = owner;
+        if (owner == Lifted::raised) {
+            x11_raise(static_cast<uint32_t>(window->winId()));
+        } else if (owner == Lifted::no) {
+            lifted = lift(window);
+        }
+        for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() && child->isVisible()) lift_with_owned(child, lifted);
+        }
+    }
+};
+
+}  // namespace
+
 void keep_on_top(Window* pet) {
     QWidget* widget = pet->widget;
     if (!widget->isVisible()) return;
-    x11_raise(widget);
-    const QRect area = widget->geometry();
-    auto lift = [&](QWidget* above) {
-        if (above && above != widget && above->isVisible() && above->frameGeometry().intersects(area)) {
-            x11_put_above(above, widget);
-        }
-    };
-    for (Window* dialog : pet->owned) lift(dialog->widget);
-    lift(QApplication::activeModalWidget());
-    lift(QApplication::activePopupWidget());
-    x11_flush();
+    const uint32_t window = pet->x11.gc ? pet->x11.window : static_cast<uint32_t>(widget->winId());
+    x11_raise(window);
+    const PetLift lifter{widget, window, QRect(pet->placed, widget->size())};
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible()) lifter.lift_with_owned(child, Lifted::no);
+    }
+    lifter.lift(QApplication::activeModalWidget());
+    lifter.lift(QApplication::activePopupWidget());
 }

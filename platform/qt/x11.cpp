@@ -1,19 +1,48 @@
-// The few things Qt does not offer on X11: taskbar hints, exact stacking and
-// reading the root window's pixels. Each does nothing without an X server
-// (Qt's offscreen platform in the tests).
+// The few things Qt does not offer on X11: taskbar hints, exact stacking,
+// reading the root window's pixels, and the pet window's tick. Each does
+// nothing without an X server (Qt's offscreen platform in the tests).
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QSysInfo>
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include "graphics/sprites.h"
+#include "graphics/outline_bands.h"
 #include "platform/qt/qt_host.h"
 
 static xcb_connection_t* connection() {
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
+}
+
+// The pet's tick goes out on a connection of our own: nothing answers on it,
+// so Qt's connection, its reader thread and its event handling sleep while
+// the pet walks (on Qt's, each move and shape change came back as events
+// Qt answered with round trips of its own). Qt's when ours cannot be opened.
+static xcb_connection_t* pet_connection() {
+    static xcb_connection_t* const opened = []() -> xcb_connection_t* {
+        xcb_connection_t* qt = connection();
+        if (!qt) return nullptr;  // not on X
+        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(c)) {
+            xcb_disconnect(c);
+            return qt;
+        }
+        // Only errors come back (a request for a window Qt has just
+        // destroyed): read and dropped, so they do not pile up.
+        auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, qApp);
+        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [c, notifier] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(c)) free(event);
+            if (xcb_connection_has_error(c)) notifier->setEnabled(false);
+        });
+        return c;
+    }();
+    return opened;
 }
 
 static xcb_window_t root_of(xcb_connection_t* c) {
@@ -38,11 +67,11 @@ void x11_skip_taskbar(QWidget* widget) {
                         atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 3, states);
 }
 
-void x11_raise(QWidget* widget) {
-    xcb_connection_t* c = connection();
+void x11_raise(uint32_t window) {
+    xcb_connection_t* c = pet_connection();
     if (!c) return;
     const uint32_t values[] = {XCB_STACK_MODE_ABOVE};
-    xcb_configure_window(c, static_cast<xcb_window_t>(widget->winId()), XCB_CONFIG_WINDOW_STACK_MODE, values);
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, values);
 }
 
 // The child of the root that holds `window`: the window itself, or the frame
@@ -60,9 +89,11 @@ static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window) {
     return window;
 }
 
-void x11_put_above(QWidget* above, QWidget* below) {
-    xcb_connection_t* c = connection();
-    if (!c) return;
+// On the pet's connection, so that it follows the pet's raise of the same tick.
+// True when it raised `above` (no window manager frames it).
+bool x11_put_above(QWidget* above, uint32_t below) {
+    xcb_connection_t* c = pet_connection();
+    if (!c) return false;
     const auto own = static_cast<xcb_window_t>(above->winId());
     const xcb_window_t top = top_level_of(c, own);
     if (top == own) {
@@ -72,9 +103,9 @@ void x11_put_above(QWidget* above, QWidget* below) {
         // A window manager stacks only the windows it manages; the unmanaged
         // pet goes under the frame instead.
         const uint32_t values[] = {top, XCB_STACK_MODE_BELOW};
-        xcb_configure_window(c, static_cast<xcb_window_t>(below->winId()),
-                             XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+        xcb_configure_window(c, below, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
     }
+    return top == own;
 }
 
 void x11_take_focus(QWidget* widget) {
@@ -98,7 +129,12 @@ bool x11_focus_came(const void* event, QWidget* widget) { return focus_moved(eve
 bool x11_focus_left(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_OUT, widget); }
 
 void x11_flush() {
-    if (xcb_connection_t* c = connection()) xcb_flush(c);
+    if (xcb_connection_t* c = pet_connection()) xcb_flush(c);
+}
+
+void x11_sync() {
+    xcb_connection_t* c = pet_connection();
+    if (c) free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 std::string x11_resources() {
@@ -114,7 +150,7 @@ std::string x11_resources() {
 }
 
 bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = pet_connection();
     if (!c) return false;
     xcb_get_image_reply_t* image = xcb_get_image_reply(
         c,
@@ -177,18 +213,52 @@ static bool packs_32_bit_pixels(xcb_connection_t* c, uint8_t depth) {
     return false;
 }
 
-X11DirectDrawing x11_direct_gc(QWidget* widget) {
-    xcb_connection_t* c = connection();
-    if (!c) return {};
+// Qt selects these on its windows; for the pet they would only bring back
+// each move, raise and change of shape as events for Qt to answer.
+static constexpr uint32_t echoing_events =
+    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_VISIBILITY_CHANGE;
+
+X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
+    xcb_connection_t* qt = connection();
+    xcb_connection_t* c = pet_connection();
+    if (!qt || !c) return {};
+    // Asked on Qt's connection, behind the request that makes the window:
+    // once this answers, the window exists for ours too.
     const auto window = static_cast<xcb_window_t>(widget->winId());
-    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(qt, xcb_get_geometry(qt, window), nullptr);
     const uint8_t depth = geometry ? geometry->depth : 0;
     free(geometry);
     if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth)) return {};
-    const xcb_gcontext_t gc = xcb_generate_id(c);
-    const uint32_t values[] = {0};  // no GraphicsExpose events for our puts
-    xcb_create_gc(c, gc, window, XCB_GC_GRAPHICS_EXPOSURES, values);
-    return {gc, depth};
+    X11DirectDrawing drawing{window, xcb_generate_id(c), xcb_generate_id(c), depth};
+    // The frame shown is the window's background: the server repaints
+    // whatever gets uncovered from it, and nobody needs exposure events.
+    xcb_create_pixmap(c, depth, drawing.pixmap, window, static_cast<uint16_t>(side), static_cast<uint16_t>(side));
+    const uint32_t no_exposures[] = {0};  // for our puts
+    xcb_create_gc(c, drawing.gc, drawing.pixmap, XCB_GC_GRAPHICS_EXPOSURES, no_exposures);
+    const uint32_t black[] = {0};
+    xcb_change_gc(c, drawing.gc, XCB_GC_FOREGROUND, black);
+    const xcb_rectangle_t all{0, 0, static_cast<uint16_t>(side), static_cast<uint16_t>(side)};
+    xcb_poly_fill_rectangle(c, drawing.pixmap, drawing.gc, 1, &all);
+    const uint32_t background[] = {drawing.pixmap};
+    xcb_change_window_attributes(c, window, XCB_CW_BACK_PIXMAP, background);
+    // Qt keeps the input events (mouse, enter and leave, properties).
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, window), nullptr);
+    if (attributes) {
+        const uint32_t mask[] = {attributes->your_event_mask & ~echoing_events};
+        xcb_change_window_attributes(qt, window, XCB_CW_EVENT_MASK, mask);
+        free(attributes);
+    }
+    xcb_flush(qt);
+    return drawing;
+}
+
+void x11_free_drawing(const X11DirectDrawing& drawing) {
+    xcb_connection_t* c = pet_connection();
+    if (!c || !drawing.gc) return;
+    xcb_free_gc(c, drawing.gc);
+    xcb_free_pixmap(c, drawing.pixmap);
+    xcb_flush(c);
 }
 
 // A compositing manager owns this selection while it runs (for the screen
@@ -232,49 +302,57 @@ bool x11_screen_composited() {
     return composited;
 }
 
-void x11_free_gc(uint32_t gc) {
-    if (xcb_connection_t* c = connection(); c && gc) xcb_free_gc(c, gc);
-}
-
-uint16_t x11_put_pixels(QWidget* widget, X11DirectDrawing drawing, const uint32_t* pixels, int32_t width,
-                        int32_t height, int32_t x, int32_t y) {
-    xcb_connection_t* c = connection();
-    if (!c || width <= 0 || height <= 0) return 0;
-    uint16_t sequence = 0;
+void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height,
+                    int32_t x, int32_t y) {
+    xcb_connection_t* c = pet_connection();
+    if (!c || width <= 0 || height <= 0) return;
     // A request holds at most the server's limit (in 4-byte units) less its header.
     const size_t row_bytes = static_cast<size_t>(width) * 4;
     const size_t room = static_cast<size_t>(xcb_get_maximum_request_length(c)) * 4 - 64;
     const int32_t rows_per_put = static_cast<int32_t>(std::max<size_t>(room / row_bytes, 1));
-    const auto window = static_cast<xcb_window_t>(widget->winId());
     for (int32_t row = 0; row < height; row += rows_per_put) {
         const int32_t rows = std::min(rows_per_put, height - row);
-        sequence = static_cast<uint16_t>(
-            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, drawing.gc, static_cast<uint16_t>(width),
-                          static_cast<uint16_t>(rows), static_cast<int16_t>(x), static_cast<int16_t>(y + row), 0,
-                          drawing.depth,
-                          static_cast<uint32_t>(row_bytes * rows),
-                          reinterpret_cast<const uint8_t*>(pixels + static_cast<size_t>(row) * width))
-                .sequence);
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawing.pixmap, drawing.gc, static_cast<uint16_t>(width),
+                      static_cast<uint16_t>(rows), static_cast<int16_t>(x), static_cast<int16_t>(y + row), 0,
+                      drawing.depth, static_cast<uint32_t>(row_bytes * rows),
+                      reinterpret_cast<const uint8_t*>(pixels + static_cast<size_t>(row) * width));
     }
-    return sequence;
 }
 
-ExposeKind x11_expose_kind(const void* event, QWidget* widget, uint16_t painted) {
-    const auto* generic = static_cast<const xcb_generic_event_t*>(event);
-    if ((generic->response_type & 0x7F) != XCB_EXPOSE) return ExposeKind::other;
-    const auto* expose = static_cast<const xcb_expose_event_t*>(event);
-    if (expose->window != static_cast<xcb_window_t>(widget->winId())) return ExposeKind::other;
-    // An event carries the number of the last request handled before it; one
-    // from before our last whole-window put shows nothing that put did not
-    // cover (the shape and place changes of every tick cause most of them).
-    const bool stale = static_cast<int16_t>(expose->sequence - painted) < 0;
-    return expose->count == 0 && !stale ? ExposeKind::paint : ExposeKind::covered;
+void x11_show_pixels(const X11DirectDrawing& drawing) {
+    if (xcb_connection_t* c = pet_connection()) xcb_clear_area(c, 0, drawing.window, 0, 0, 0, 0);
 }
 
-void x11_move(QWidget* widget, QPoint to) {
-    xcb_connection_t* c = connection();
+void x11_move(uint32_t window, QPoint to) {
+    xcb_connection_t* c = pet_connection();
     if (!c) return;
     const uint32_t values[] = {static_cast<uint32_t>(to.x()), static_cast<uint32_t>(to.y())};
-    xcb_configure_window(c, static_cast<xcb_window_t>(widget->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
-                         values);
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+}
+
+bool x11_shape_available() {
+    xcb_connection_t* c = pet_connection();
+    if (!c) return false;
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
+    return shape && shape->present;
+}
+
+void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind) {
+    xcb_connection_t* c = pet_connection();
+    if (!c) return;
+    const xcb_shape_kind_t shape = kind == X11Shape::input ? XCB_SHAPE_SK_INPUT : XCB_SHAPE_SK_BOUNDING;
+    if (!outline) {
+        xcb_shape_mask(c, XCB_SHAPE_SO_SET, shape, window, 0, 0, XCB_PIXMAP_NONE);
+        return;
+    }
+    std::array<OutlineBand, MAX_OUTLINE_BANDS> bands;
+    std::array<xcb_rectangle_t, MAX_OUTLINE_BANDS> rects;
+    const int count = outline_bands(*outline, bands.data(), side);
+    for (int i = 0; i < count; ++i) {
+        rects[i] = {bands[i].x, bands[i].y, static_cast<uint16_t>(bands[i].width),
+                    static_cast<uint16_t>(bands[i].height)};
+    }
+    // No rectangles is an empty shape: nothing shows and nothing takes the mouse.
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, shape, XCB_CLIP_ORDERING_YX_BANDED, window, 0, 0,
+                         static_cast<uint32_t>(count), rects.data());
 }

@@ -1,6 +1,7 @@
 // Painting our pixel buffers into windows, and reading the screen behind the
 // pet. Nothing here allocates while painting.
 #include "engine/shared.h"
+#include "graphics/key_runs.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
 
@@ -105,18 +106,11 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     // Each row is handed over as a picture one row high, and each run of
     // non-key pixels in it is drawn from there.
     BITMAPINFO row_info = top_down_picture(width, 1);
-    for (int32_t row = first_row; row < end_row; ++row) {
-        const uint32_t* line = pixels + size_t(row) * size_t(width);
-        int32_t col = first_col;
-        while (col < end_col) {
-            while (col < end_col && (line[col] & 0xFFFFFF) == key) ++col;
-            int32_t start = col;
-            while (col < end_col && (line[col] & 0xFFFFFF) != key) ++col;
-            if (col > start)
-                SetDIBitsToDevice(p->ps.hdc, x + start, y + row, col - start, 1, start, 0, 0, 1, line, &row_info,
-                                  DIB_RGB_COLORS);
-        }
-    }
+    for_each_unkeyed_run(pixels, width, first_row, end_row, first_col, end_col, key,
+                         [&](int32_t row, int32_t start, int32_t end) {
+                             SetDIBitsToDevice(p->ps.hdc, x + start, y + row, end - start, 1, start, 0, 0, 1,
+                                               pixels + size_t(row) * size_t(width), &row_info, DIB_RGB_COLORS);
+                         });
 }
 
 bool platform_acquire_window_context(Window* window) {

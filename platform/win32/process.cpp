@@ -127,17 +127,28 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     return length > 0 ? utf8_from_utf16(value, length, buffer, size, Fit::whole) : 0;
 }
 
-// Each key through the profile functions, as Windows keeps the file.
+namespace {
+
+// A read-only file, or a folder in its place, is not the file to write.
+bool file_refuses_writes(const char* path) {
+    wchar_t wide_path[MAX_PATH];
+    const DWORD attributes =
+        converts_whole(path, wide_path, MAX_PATH) ? GetFileAttributesW(wide_path) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+}  // namespace
+
+// Each key through the profile functions, as Windows keeps the file. A
+// read-only file is looked for first: the profile functions refuse it on
+// Windows, but Wine run as root would write it all the same.
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
                                const char* const* values, size_t count) {
+    if (file_refuses_writes(path)) return SAVE_FILE_FAILED;
     for (size_t i = 0; i < count; ++i) {
-        if (platform_ini_write_string(path, section, keys[i], values[i])) continue;
-        wchar_t wide_path[MAX_PATH];
-        const DWORD attributes =
-            converts_whole(path, wide_path, MAX_PATH) ? GetFileAttributesW(wide_path) : INVALID_FILE_ATTRIBUTES;
-        const bool file_at_fault = attributes != INVALID_FILE_ATTRIBUTES &&
-                                   (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-        return file_at_fault ? SAVE_FILE_FAILED : SAVE_FOLDER_FAILED;
+        if (!platform_ini_write_string(path, section, keys[i], values[i]))
+            return file_refuses_writes(path) ? SAVE_FILE_FAILED : SAVE_FOLDER_FAILED;
     }
     return SAVE_DONE;
 }

@@ -29,7 +29,7 @@ done
 shot menu
 check "a right click opens the menu" test -n "$menu"
 sleep 1.2  # a tick: the pet raises itself, and the menu is put back above it
-[ -n "$menu" ] && check "the menu stays above the pet" stacked_above "$menu" "$pet"
+[ -n "$menu" ] && check "the menu stays above the pet where they meet" above_pet_where_they_meet "$menu" "$pet"
 # At the pointer where it fits; near the screen's edge it is moved to fit,
 # as Windows moves a pop-up menu.
 menu_placed() {

@@ -16,6 +16,11 @@
 //                          the screen rectangle "x y w h" of each control of
 //                          that dialog that shows a caption, one a line
 //   wine_inspect codepage  the code page for non-Unicode programs
+//   wine_inspect displaychange W H
+//                          tells every top-level window that the screen is now W x H,
+//                          as Windows does after a change of mode (Wine takes its
+//                          display modes from the session's own X display, not the
+//                          script's, so it cannot make the change itself)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -172,7 +177,10 @@ int main(int argc, char** argv) {
     if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
     if (what == "captions" && argc == 3) return captions(argv[2]);
     if (what == "codepage") return printf("%u\n", GetACP()) < 0;
+    if (what == "displaychange" && argc == 4)
+        return !SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(atoi(argv[2]), atoi(argv[3])),
+                                    SMTO_ABORTIFHUNG, 2000, nullptr);
     fprintf(stderr, "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
-                    "version EXE\n");
+                    "version EXE|displaychange W H\n");
     return 2;
 }

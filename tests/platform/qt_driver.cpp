@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "platform/qt/qt_host.h"
@@ -35,6 +36,9 @@ void contract_close_modal_when(std::function<bool()> done) {
     QObject::connect(poll, &QTimer::timeout, [poll, clock, done] {
         QWidget* open = QApplication::activePopupWidget();
         if (!open) open = QApplication::activeModalWidget();
+        // A box owned by a window is modal to that window alone, by the platform's own means.
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (!open && qobject_cast<QMessageBox*>(window) && window->isVisible()) open = window;
         const bool late = clock.elapsed() > 2000;
         if (!late && (!open || !done())) return;
         poll->stop();
@@ -49,7 +53,7 @@ void contract_close_modal_when(std::function<bool()> done) {
 
 bool contract_window_shows(Window* window, int32_t x, int32_t y) {
     if (!window->widget->rect().contains(x, y)) return false;
-    if (window->x11_shape) return x11_shape_holds(window->widget->winId(), x, y, window->x11_depth == 32);
+    if (window->x11_shape) return x11_shape_holds(window->widget->winId(), x, y, window->x11.depth == 32);
     const QRegion mask = window->widget->mask();
     return mask.isEmpty() || mask.contains(QPoint(x, y));
 }

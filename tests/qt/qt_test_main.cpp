@@ -1,6 +1,8 @@
 // The Qt layer's tests run on Qt's offscreen platform: no X server needed.
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
+
 #include "tests/qt/qt_test_support.h"
 
 std::vector<Delivered> delivered;
@@ -23,6 +25,9 @@ void when_modal_opens(std::function<void(QWidget*)> act) {
     QObject::connect(poll, &QTimer::timeout, [poll, clock, act] {
         QWidget* open = QApplication::activePopupWidget();
         if (!open) open = QApplication::activeModalWidget();
+        // A box owned by a window is modal to that window alone, by our own means.
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (!open && qobject_cast<QMessageBox*>(window) && window->isVisible()) open = window;
         if (!open && clock->elapsed() < 2000) return;
         poll->stop();
         poll->deleteLater();

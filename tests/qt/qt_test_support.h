@@ -20,7 +20,7 @@ extern std::vector<Delivered> delivered;
 intptr_t recording_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 int count_of(unsigned message);
 
-// Runs `act` on the first modal widget or pop-up that opens within 2 s,
+// Runs `act` on the first modal widget, pop-up or message box that opens within 2 s,
 // from inside its own loop.
 void when_modal_opens(std::function<void(QWidget*)> act);
 

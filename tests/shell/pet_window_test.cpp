@@ -191,6 +191,22 @@ TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce) {
     }
 }
 
+// At zoom 2 the margins (here 600 screen pixels, 300 of the pet's) are
+// checked in the pet's pixels like the screen; a monitor plugged back in
+// brings back the margins its unplugging took.
+TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne) {
+    pet_zoom = 2;
+    screen_width = 512;
+    screen_height = 384;
+    settings.left_margin = 300;
+    send(MSG_DISPLAYCHANGE, 32, (480 << 16) | 640);
+    EXPECT_EQ(settings.left_margin, 0) << "320 - 42 - 300 < 0";
+    EXPECT_GE(::pet->x, 0);
+    send(MSG_DISPLAYCHANGE, 32, (768 << 16) | 1024);
+    EXPECT_EQ(settings.left_margin, 300);
+    EXPECT_GE(::pet->x, 300);
+}
+
 TEST_F(PetWindow, AfterAFatalErrorTicksAndPaintsDoNothingButPaintsAreAcknowledged) {
     fatal_error = 1;
     send(MSG_TIMER, 1);

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# What a user's system does under the pet: a read-only dorra.ini is not
+# written (the save says why and the file stays as it was), and a screen
+# made smaller brings the pet back inside at once.
+. "$(dirname "$0")/lib.sh"
+start_display
+write_ini "Timer=1000"
+chmod 0444 "$PET_DIR/dorra.ini"
+cp "$PET_DIR/dorra.ini" "$WORK/before.ini"
+start_pet
+pet=$(pet_window) || { fail "no pet window appears"; finish; }
+
+# ---- the read-only file
+choose "$pet" o
+for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
+type_option 1007 "300"
+xdotool key Return
+check "a save to a read-only file fails with the message" boxes_read \
+    "Fail to save the settings to Z:${PET_DIR//\//\\}\\dorra.ini !  The file cannot be read or written (read-only, or not a regular file) .."
+close_box
+check "and the file is untouched" cmp -s "$WORK/before.ini" "$PET_DIR/dorra.ini"
+check "and keeps its mode" test "$(stat -c %a "$PET_DIR/dorra.ini")" = 444
+xdotool key Escape
+
+# ---- the screen shrinks under the pet
+pet=$(pet_window 20) || true
+read -r x y < <(pet_point "$pet")
+xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 mousemove 1000 700 mousemove 1023 767 sleep 0.3 mouseup 1
+sleep 0.3
+read -r px py < <(window_position "$pet")
+check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
+xrandr --newmode 640x480 25.17 640 656 752 800 480 490 492 525 >/dev/null 2>&1
+xrandr --addmode screen 640x480
+xrandr --output screen --mode 640x480 --fb 640x480
+inspect displaychange 640 480
+shot screen-shrunk
+pet=$(pet_window 20) || true
+read -r px py < <(window_position "$pet")
+check "on a 640x480 screen the pet is inside at once ($px $py)" test "$px" -le $((640 - PET_SIDE)) -a "$py" -le $((480 - PET_SIDE))
+xrandr --output screen --mode 1024x768 --fb 1024x768
+
+choose "$pet" e
+wait_pet_exit
+check "Exit ends the program with exit code 0" test "$PET_EXIT" = 0
+finish
