@@ -1,8 +1,10 @@
 // The modeless dialogs, built from the shell's templates as Windows builds
 // them: controls placed in pixels from dialog units, the dialog at its
 // owner's client origin; and the message boxes and the pop-up menu.
+#include <QAbstractNativeEventFilter>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -368,12 +370,41 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
     }
 }
 
+namespace {
+
+// Hides from Qt the menu's loss of the keyboard focus when it answers the
+// menu taking it: a window manager that takes the focus back does so within
+// a moment, far sooner than a user can open the menu and click elsewhere.
+class FocusTakenBack final : public QAbstractNativeEventFilter {
+public:
+    explicit FocusTakenBack(QWidget* menu) : menu_(menu) {}
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+        if (x11_focus_came(message, menu_)) {
+            since_focus_.start();
+            return false;
+        }
+        return x11_focus_left(message, menu_) && since_focus_.isValid() && since_focus_.elapsed() < moment_ms;
+    }
+
+private:
+    static constexpr qint64 moment_ms = 250;
+    QWidget* menu_;
+    QElapsedTimer since_focus_;
+};
+
+}  // namespace
+
 void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
     // The menu's pointer grab sees clicks on X windows only; on a Wayland
     // desktop a click on one of its own windows shows only as the keyboard
     // focus leaving X. So the menu takes the focus once shown, and closes
-    // when it goes elsewhere, as a menu does on Windows.
+    // when it goes elsewhere, as a menu does on Windows. The X window
+    // managers of wlroots and weston take the focus straight back: that loss
+    // does not close the menu. (There a click on a Wayland window then shows
+    // X nothing: a click on an X window, which the grab sees, closes it.)
     QMenu& shown = menu->menu;
+    FocusTakenBack taken_back(&shown);
+    qApp->installNativeEventFilter(&taken_back);
     const QMetaObject::Connection focus_left =
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &shown, [&shown](QWindow* now) {
             if (shown.isVisible() && now != shown.windowHandle()) shown.close();
@@ -383,6 +414,7 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     });
     QAction* chosen = shown.exec(QPoint(x, y));
     QObject::disconnect(focus_left);
+    qApp->removeNativeEventFilter(&taken_back);
     if (!chosen || !owner || !owner->proc) return;
     // Posted, as Windows posts the command: it arrives after this returns.
     const uintptr_t command = static_cast<uintptr_t>(chosen->data().toInt());

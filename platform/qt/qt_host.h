@@ -132,6 +132,10 @@ void x11_skip_taskbar(QWidget* widget);
 bool x11_put_above(QWidget* above, uint32_t below);
 // Gives the (mapped) widget's window the keyboard focus.
 void x11_take_focus(QWidget* widget);
+// True for an xcb event that tells the widget's window gained (came) or
+// lost (left) the keyboard focus, not to a grab that begins or ends.
+bool x11_focus_came(const void* event, QWidget* widget);
+bool x11_focus_left(const void* event, QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
 // move, and Qt's answers to the events they cause) is many times the pet's
 // own work; on X the pet's window is moved, shaped, raised and painted with

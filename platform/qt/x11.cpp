@@ -115,6 +115,19 @@ void x11_take_focus(QWidget* widget) {
     xcb_flush(c);
 }
 
+// (Focus events of a grab that begins or ends, or of the pointer's window,
+// move no focus.)
+static bool focus_moved(const void* event, uint8_t type, QWidget* widget) {
+    const auto* generic = static_cast<const xcb_generic_event_t*>(event);
+    if ((generic->response_type & 0x7F) != type) return false;
+    const auto* focus = static_cast<const xcb_focus_in_event_t*>(event);
+    return focus->event == static_cast<xcb_window_t>(widget->winId()) && focus->mode != XCB_NOTIFY_MODE_GRAB &&
+           focus->mode != XCB_NOTIFY_MODE_UNGRAB && focus->detail != XCB_NOTIFY_DETAIL_POINTER;
+}
+
+bool x11_focus_came(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_IN, widget); }
+bool x11_focus_left(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_OUT, widget); }
+
 void x11_flush() {
     if (xcb_connection_t* c = pet_connection()) xcb_flush(c);
 }

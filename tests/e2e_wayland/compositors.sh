@@ -3,12 +3,14 @@
 # compositor, WAYLAND_DISPLAY; it skips (never passes) when the compositor
 # cannot start here. DESKTOP_KIND says whether the compositor's own background
 # is the desktop (own) or an X window must be put below the pet (backdrop);
-# MENU_STAYS=no where the menu, opened while a Wayland window has the
-# focus, may close at once, and MENU_CLOSES=no where a click on that window
-# leaves the menu open (docs/linux.md): such a check prints a KNOWN line.
+# MENU_CLOSES=no where a click on a Wayland window that has the focus
+# leaves the menu open (docs/linux.md): that check prints a KNOWN line.
+# WAYLAND_WINDOW is the animated native Wayland program clicked to close the
+# menu; a drag moves the pointer in DRAG_STEPS steps.
 DESKTOP_KIND=backdrop
-MENU_STAYS=yes
 MENU_CLOSES=yes
+DRAG_STEPS=8
+WAYLAND_WINDOW=weston-simple-shm
 
 # The X display its XWayland listens on: the socket beside the outer one,
 # ready once the compositor's X window manager runs (a window mapped before
@@ -39,7 +41,7 @@ STARTUP=90
 start_weston() {
     command -v weston >/dev/null || skip "weston is not installed"
     DESKTOP_KIND=own
-    MENU_STAYS=no
+    MENU_CLOSES=no
     printf '[core]\nxwayland=true\n[shell]\nbackground-color=0xff%s\npanel-position=none\nlocking=false\n' \
         "${DESKTOP_COLOUR#\#}" >"$WORK/weston.ini"
     export WAYLAND_DISPLAY=dorrabee-weston
@@ -83,11 +85,17 @@ start_kwin() {
 
 # Sway will not run as root: it runs as nobody, with a runtime folder of
 # nobody's, and its XWayland (started on the first X client) lets root in
-# once told to.
+# once told to. (weston-simple-shm and -damage stop at once under sway:
+# "Both buffers busy at redraw()".)
 start_sway() {
     command -v sway >/dev/null || skip "sway is not installed"
     chown 65534:65534 "$XDG_RUNTIME_DIR"
     DESKTOP_KIND=own
+    MENU_CLOSES=no
+    # Sway 1.7 sends a held button's motion only while the pointer is over
+    # the pet's surface, so a drag must not outrun the window (docs/linux.md).
+    DRAG_STEPS=80
+    WAYLAND_WINDOW=weston-presentation-shm
     printf 'output * bg %s solid_color\ndefault_border none\nxwayland enable\n' "$DESKTOP_COLOUR" >"$WORK/sway.conf"
     chmod a+rx "$WORK" && chmod a+r "$WORK/sway.conf"
     DISPLAY=$OUTER WLR_BACKENDS=x11 WLR_X11_OUTPUTS=1 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
