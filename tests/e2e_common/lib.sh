@@ -63,6 +63,14 @@ start_display() {
     fi
 }
 
+# Xvfb's one output is named "screen"; it starts at 1024x768.
+shrink_screen() {  # shrink_screen: the screen becomes 640x480, as an unplugged monitor would leave it
+    xrandr --newmode 640x480 25.17 640 656 752 800 480 490 492 525 >/dev/null 2>&1
+    xrandr --addmode screen 640x480
+    xrandr --output screen --mode 640x480 --fb 640x480
+}
+restore_screen() { xrandr --output screen --mode 1024x768 --fb 1024x768; }
+
 shot() {  # shot NAME: the whole screen into $SHOTS/NAME.png
     "$IMPORT" -window root "$SHOTS/$1.png"
 }

@@ -43,9 +43,7 @@ xdotool mousemove "$x" "$y" mousedown 1 mousemove 1023 767 mouseup 1
 sleep 0.3
 read -r px py < <(window_position "$pet")
 check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
-xrandr --newmode 640x480 25.17 640 656 752 800 480 490 492 525 >/dev/null 2>&1
-xrandr --addmode screen 640x480
-xrandr --output screen --mode 640x480 --fb 640x480
+shrink_screen
 sleep 0.5
 shot screen-shrunk
 read -r px py < <(window_position "$pet")
@@ -57,7 +55,7 @@ for _ in $(seq 6); do
     sleep 0.5
 done
 check "and stays inside ($inside of 6 looks)" test "$inside" = 6
-xrandr --output screen --mode 1024x768 --fb 1024x768
+restore_screen
 
 open_menu_item "$pet" e
 wait_pet_exit

@@ -29,15 +29,13 @@ xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 mousemove 1000 700 mousemove 1
 sleep 0.3
 read -r px py < <(window_position "$pet")
 check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
-xrandr --newmode 640x480 25.17 640 656 752 800 480 490 492 525 >/dev/null 2>&1
-xrandr --addmode screen 640x480
-xrandr --output screen --mode 640x480 --fb 640x480
+shrink_screen
 inspect displaychange 640 480
 shot screen-shrunk
 pet=$(pet_window 20) || true
 read -r px py < <(window_position "$pet")
 check "on a 640x480 screen the pet is inside at once ($px $py)" test "$px" -le $((640 - PET_SIDE)) -a "$py" -le $((480 - PET_SIDE))
-xrandr --output screen --mode 1024x768 --fb 1024x768
+restore_screen
 
 choose "$pet" e
 wait_pet_exit
