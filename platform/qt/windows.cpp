@@ -47,7 +47,6 @@ void deliver_paint(Window* window) {
     window->dirty = QRect();
     deliver(window, MSG_PAINT, 0, 0);
     if (window->painter.isActive()) window->painter.end();  // a procedure that forgot end_paint
-    if (window->x11.gc && window->delivering == 0) x11_flush();
 }
 
 // Window pixels in lparam as Windows packs them: x in the low 16 bits, y in
