@@ -11,7 +11,8 @@ and whose pixels are exactly what the window shows.
                  it is the cell's pixel.
   standard mode: the window is a full 42 x 42 square; where the cell is the
                  key colour the screen behind shows through (compared with a
-                 screenshot taken before the pet appeared), elsewhere the cell.
+                 screenshot taken before the pet appeared, if given), elsewhere
+                 the cell.
 
 Prints "image=I mirrored=M x=X y=Y" (I is 0-based) and exits 0 on a match,
 1 when the window shows no image of the sheet, 2 when it cannot look.
@@ -215,8 +216,8 @@ def match(images, mode, shape, shown, behind, zoom=1):
             if all(shown[y][x] == cell[y][x] for y in range(side) for x in range(side) if inside[y][x]):
                 yield image, mirrored
         else:
-            if all(shown[y][x] == (behind[y][x] if cell[y][x] == KEY else cell[y][x])
-                   for y in range(side) for x in range(side)):
+            if all(shown[y][x] == behind[y][x] if cell[y][x] == KEY else shown[y][x] == cell[y][x]
+                   for y in range(side) for x in range(side) if behind or cell[y][x] != KEY):
                 yield image, mirrored
 
 
@@ -227,7 +228,8 @@ def main():
     parser.add_argument("--window", required=True, help="X window id, e.g. 0x200006")
     parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
     parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
-    parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared")
+    parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared "
+                        "(without it only the cat's own pixels are compared)")
     parser.add_argument("--screen", help="take the screenshot of this display (a compositor's output, nested "
                         "at its corner) instead of the window's own")
     parser.add_argument("--save", help="write the window's pixels, enlarged, to this PNG")
@@ -273,11 +275,10 @@ def main():
             if any(not all(row) for row in shape):
                 print("standard mode: the window is not a full square")
                 return 1
-            if not args.before:
-                raise ToolError("standard mode needs --before")
-            with open(args.before, "rb") as f:
-                before = read_ppm(f.read())
-            behind = before.block(x0, y0, side)
+            if args.before:
+                with open(args.before, "rb") as f:
+                    before = read_ppm(f.read())
+                behind = before.block(x0, y0, side)
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
         found = list(match(load_images(args.resources), args.mode, shape, shown, behind, args.zoom))

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The pet window from outside: a 42 x 42 window titled "Dorrabee", shaped
 # like one of the sheet's images and showing exactly that image, unmanaged
-# and out of the taskbar, alive, above a window mapped after it; Exit ends
-# the program with code 0.
+# and out of the taskbar, alive, above a window mapped after it (under
+# openbox, one made fullscreen); Exit ends the program with code 0.
 . "$(dirname "$0")/lib.sh"
 start_display "$WM"
 
@@ -26,10 +26,19 @@ read -r px py < <(window_position "$pet")
 xmessage -geometry "200x120+$((px - 60))+$((py - 40))" "a window mapped after the pet" &
 OTHER_PIDS+=($!)
 other=$(window_named xmessage) || fail "xmessage does not show"
+# A window manager puts a fullscreen window above its others: the pet
+# still comes above it.
+later="a window mapped after it"
+if [ "$WM" = openbox ] && [ -n "$other" ]; then
+    wmctrl -i -r "$other" -b add,fullscreen
+    fullscreen() { [ "$(window_size "$(top_level "$other")")" = 1024x768 ]; }
+    eventually fullscreen || fail "openbox makes the xmessage window fullscreen"
+    later="a fullscreen window mapped after it"
+fi
 sleep 2.5
-[ -n "$other" ] && check "it is stacked above the window mapped after it" stacked_above "$pet" "$other"
+[ -n "$other" ] && check "it is stacked above $later" stacked_above "$pet" "$other"
 shot pet-above-later-window
-check "it stays above a window mapped after it" pet_shows "$pet"
+check "it stays above $later" pet_shows "$pet"
 kill "${OTHER_PIDS[@]}" 2>/dev/null || true
 
 # Within a few ticks the pet moves or changes its image.

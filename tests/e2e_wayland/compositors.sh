@@ -4,11 +4,13 @@
 # cannot start here. DESKTOP_KIND says whether the compositor's own background
 # is the desktop (own) or an X window must be put below the pet (backdrop);
 # MENU_CLOSES=no where a click on a Wayland window that has the focus
-# leaves the menu open (docs/linux.md): that check prints a KNOWN line.
+# leaves the menu open (docs/linux.md): that check prints a KNOWN line, as
+# does the one above a fullscreen window where FULLSCREEN_ABOVE=no.
 # WAYLAND_WINDOW is the animated native Wayland program clicked to close the
 # menu; a drag moves the pointer in DRAG_STEPS steps.
 DESKTOP_KIND=backdrop
 MENU_CLOSES=yes
+FULLSCREEN_ABOVE=yes
 DRAG_STEPS=8
 WAYLAND_WINDOW=weston-simple-shm
 
@@ -42,6 +44,7 @@ start_weston() {
     command -v weston >/dev/null || skip "weston is not installed"
     DESKTOP_KIND=own
     MENU_CLOSES=no
+    FULLSCREEN_ABOVE=no
     printf '[core]\nxwayland=true\n[shell]\nbackground-color=0xff%s\npanel-position=none\nlocking=false\n' \
         "${DESKTOP_COLOUR#\#}" >"$WORK/weston.ini"
     export WAYLAND_DISPLAY=dorrabee-weston

@@ -154,16 +154,18 @@ start_pet() {  # start_pet MODE
 stop_pet() { kill "$PET_PID" 2>/dev/null || true; wait "$PET_PID" 2>/dev/null || true; }
 
 # The pet's pixels on the outer display: wherever its image is the key
-# colour, exactly the desktop; elsewhere the image. Looked at TIMES times
-# while it walks (a look waits until the window stood still across it).
-pet_clean() {  # pet_clean WINDOW TIMES NAME
-    local good=0 out
+# colour, exactly the desktop (or, with "cat", anything); elsewhere the
+# image. Looked at TIMES times while it walks (a look waits until the window
+# stood still across it).
+pet_clean() {  # pet_clean WINDOW TIMES NAME [cat]
+    local good=0 out before=(--before "$WORK/before.ppm")
+    [ "${4-}" != cat ] || before=()
     for i in $(seq "$2"); do
         # A compositor paints a moment after the window changed: a look
         # counts when one of three screenshots in a row shows it right.
         for _ in 1 2 3; do
             out=$(python3 "$PET_CHECK" --display "$DISPLAY" --window "$1" --resources "$RESOURCES" \
-                      --mode standard --before "$WORK/before.ppm" --screen "$OUTER" \
+                      --mode standard "${before[@]}" --screen "$OUTER" \
                       --save "$WORK/look.png" 2>&1) && break
         done && good=$((good + 1)) || {
             echo "  look $i: $out"
@@ -171,7 +173,7 @@ pet_clean() {  # pet_clean WINDOW TIMES NAME
         }
         sleep 0.3
     done
-    echo "  $3: $good of $2 looks show the cat with the desktop around it"
+    echo "  $3: $good of $2 looks show the cat${before[*]:+ with the desktop around it}"
     # A look may fall between a tick's move and its paint; most may not.
     [ "$good" -ge $(($2 - 1)) ]
 }
