@@ -6,6 +6,7 @@
 #   bench/measure_process.sh [--program PATH] [--exe PATH] [--seconds N] [--runs N] [--seed N]
 #                            [--walk-seed N] [--walk-from S] [--walk-seconds S] [--strace-seconds N]
 #                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind] [--compositor]
+#                            [--modes "0 1 2"] [--stretches "representative walking"]
 #
 # For each display mode, with the default 150 ms tick, the pet living the same
 # life in every run (DORRABEE_SEED fixes its behaviour's seed):
@@ -44,6 +45,8 @@ program="$root/build/linux/dorrabee"
 exe="$root/build/windows/platform/win32/dorrabee.exe"
 seconds=60
 runs=3
+modes="0 1 2"
+stretches="representative walking"
 seed=1
 walk_seed=274
 walk_from=2
@@ -60,6 +63,8 @@ while [ $# -gt 0 ]; do
     --exe) exe="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --runs) runs="$2"; shift 2 ;;
+    --modes) modes="$2"; shift 2 ;;
+    --stretches) stretches="$2"; shift 2 ;;
     --seed) seed="$2"; shift 2 ;;
     --walk-seed) walk_seed="$2"; shift 2 ;;
     --walk-from) walk_from="$2"; shift 2 ;;
@@ -210,11 +215,12 @@ echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per min
 echo "|---|---|---|---|---|---|"
 memory_rows=()
 first_rows=()
-for mode in 0 1 2; do
+for mode in $modes; do
   folder="$work/pet$mode"
   install_pet "$folder" "$program" "$mode" 150
   pet="$folder/$(basename "$program")"
-  for stretch in representative walking; do
+  pet_memory="- | - | - | -"; oneko_memory=$pet_memory  # from a representative run
+  for stretch in $stretches; do
     pet_cpu=(); oneko_cpu=(); ratio=(); loads=()
     for _ in $(seq "$runs"); do
       if [ "$stretch" = representative ]; then

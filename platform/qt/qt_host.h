@@ -32,6 +32,11 @@ struct X11DirectDrawing {
     uint32_t gc = 0;      // 0: the window takes Qt's way
     uint32_t pixmap = 0;  // the window's background, holding the frame shown
     uint8_t depth = 0;    // of the window: 24, or 32 with alpha
+    int32_t side = 0;     // of the window and the pixmap
+    // The pixmap's pixels in memory the server shares, when it offers that:
+    // a frame is then written there, not sent.
+    uint8_t* shared = nullptr;
+    uint32_t segment = 0;
 };
 
 struct Window {
@@ -150,7 +155,9 @@ void x11_free_drawing(const X11DirectDrawing& drawing);
 void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height,
                     int32_t x, int32_t y);
 void x11_show_pixels(const X11DirectDrawing& drawing);
-void x11_move(uint32_t window, QPoint to);
+// `from` is where the window stood: a step of a walk tells where the next
+// one will need the screen behind it.
+void x11_move(uint32_t window, QPoint from, QPoint to);
 void x11_raise(uint32_t window);
 bool x11_shape_available();
 enum class X11Shape {
@@ -160,7 +167,8 @@ enum class X11Shape {
 // Sets the window's shape of that kind to the outline, for a window `side`
 // pixels square (null: the whole window).
 void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind);
-// Sends what the pet's connection holds.
+// Sends what the pet's connection holds (and, after a move that read the
+// screen, a read of the screen where the next step would go).
 void x11_flush();
 // Sends it and waits until the server has done it, so that what Qt's
 // connection asks next sees it done.
@@ -171,8 +179,6 @@ void x11_sync();
 bool x11_screen_composited();
 // The X server's resource database (the root's RESOURCE_MANAGER), or empty.
 std::string x11_resources();
-// The root window's pixels; false when they cannot be read.
-bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
 // ---- the screen (process.cpp)
 // Tells the pet of each change of the primary screen's size.

@@ -36,8 +36,8 @@ void deliver_timer(Window* window, int qt_timer_id) {
         ++window->delivering;
         deliver(window, MSG_TIMER, id, 0);
         if (window->proc && window->is_pet) keep_on_top(window);
-        --window->delivering;
         if (window->proc && window->x11.gc && !window->dirty.isEmpty()) deliver_paint(window);
+        --window->delivering;
         x11_flush();
         return;
     }
@@ -181,10 +181,11 @@ void platform_show_window(Window* window, int) {
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y) {
+    const QPoint from = window->placed;
     window->placed = primary_origin() + QPoint(x, y);
     if (window->x11.gc) {
         // Qt does not hear of it (nothing but `placed` is asked where the pet is).
-        x11_move(window->x11.window, window->placed);
+        x11_move(window->x11.window, from, window->placed);
         platform_invalidate(window);
         return;
     }

@@ -7,9 +7,14 @@
 #include <QSysInfo>
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <xcb/shape.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include "graphics/sprites.h"
 #include "graphics/outline_bands.h"
@@ -20,30 +25,66 @@ static xcb_connection_t* connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-// The pet's tick goes out on a connection of our own: nothing answers on it,
-// so Qt's connection, its reader thread and its event handling sleep while
-// the pet walks (on Qt's, each move and shape change came back as events
-// Qt answered with round trips of its own). Qt's when ours cannot be opened.
-static xcb_connection_t* pet_connection() {
-    static xcb_connection_t* const opened = []() -> xcb_connection_t* {
+// A read of the root's pixels on its way: into memory shared with the
+// server where it offers that (the answer then carries no pixels), else
+// in the answer itself.
+struct RootRead {
+    unsigned int sequence = 0;
+    QRect block;  // of the root; empty: nothing asked
+};
+
+// The pet's tick goes out on a connection of our own: nothing answers on it
+// but the screen read ahead, so Qt's connection, its reader thread and its
+// event handling sleep while the pet walks (on Qt's, each move and shape
+// change came back as events Qt answered with round trips of its own).
+struct PetConnection {
+    xcb_connection_t* c = nullptr;
+    bool ours = false;  // else Qt's, when ours cannot be opened
+    // On ours, until the screen is first read: drops what comes back unasked.
+    // From then on the pet reads its socket at every move, and each flush
+    // drops what those reads brought besides the answers.
+    QSocketNotifier* errors = nullptr;
+    // The screen beside a walking pet, read with the flush that moved it:
+    // the next step's backdrop is then here before that step asks for it,
+    // and the tick waits for no answer from the server.
+    RootRead ahead;
+    // Where reads of the screen land, shared with the server (null: in the
+    // answers); room for the largest block read ahead.
+    uint8_t* screen_memory = nullptr;
+    size_t screen_bytes = 0;
+    xcb_shm_seg_t screen_segment = 0;
+    QRect captured;  // read from the root since the last flush
+    QPoint moved_from, moved_to;  // the last move since the last flush
+    bool moved = false;
+};
+
+static PetConnection& pet_link() {
+    static PetConnection link = [] {
+        PetConnection opened;
         xcb_connection_t* qt = connection();
-        if (!qt) return nullptr;  // not on X
-        xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(c)) {
-            xcb_disconnect(c);
-            return qt;
+        if (!qt) return opened;  // not on X
+        opened.c = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(opened.c)) {
+            xcb_disconnect(opened.c);
+            opened.c = qt;
+            return opened;
         }
-        // Only errors come back (a request for a window Qt has just
-        // destroyed): read and dropped, so they do not pile up.
+        // Errors (a request for a window Qt has just destroyed) are read and
+        // dropped, so they do not pile up.
+        xcb_connection_t* c = opened.c;
         auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, qApp);
         QObject::connect(notifier, &QSocketNotifier::activated, notifier, [c, notifier] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(c)) free(event);
             if (xcb_connection_has_error(c)) notifier->setEnabled(false);
         });
-        return c;
+        opened.errors = notifier;
+        opened.ours = true;
+        return opened;
     }();
-    return opened;
+    return link;
 }
+
+static xcb_connection_t* pet_connection() { return pet_link().c; }
 
 static xcb_window_t root_of(xcb_connection_t* c) {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -128,9 +169,6 @@ static bool focus_moved(const void* event, uint8_t type, QWidget* widget) {
 bool x11_focus_came(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_IN, widget); }
 bool x11_focus_left(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_OUT, widget); }
 
-void x11_flush() {
-    if (xcb_connection_t* c = pet_connection()) xcb_flush(c);
-}
 
 void x11_sync() {
     xcb_connection_t* c = pet_connection();
@@ -149,30 +187,153 @@ std::string x11_resources() {
     return text;
 }
 
-bool x11_capture_root(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
-    xcb_connection_t* c = pet_connection();
-    if (!c) return false;
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root_of(c), static_cast<int16_t>(x), static_cast<int16_t>(y),
-                      static_cast<uint16_t>(width), static_cast<uint16_t>(height), ~0u),
-        nullptr);
-    if (!image) return false;
-    const size_t count = static_cast<size_t>(width) * height;
-    const bool usable = image->depth >= 24 && static_cast<size_t>(xcb_get_image_data_length(image)) == count * 4;
-    if (usable) {
-        const uint8_t* data = xcb_get_image_data(image);
-        for (size_t i = 0; i < count; ++i) {
-            uint32_t pixel;
-            memcpy(&pixel, data + i * 4, 4);
-            pixels[i] = pixel & 0xFFFFFF;
-        }
+// ---- memory shared with the server
+
+// MIT-SHM 1.2 (memory passed as a file descriptor, so only a local server
+// can take it); `pixmaps` tells whether it makes pixmaps of it.
+static bool shm_offered(xcb_connection_t* c, bool* pixmaps) {
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    if (!shm || !shm->present) return false;
+    xcb_shm_query_version_reply_t* version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
+    const bool offered = version && (version->major_version > 1 || version->minor_version >= 2);
+    *pixmaps = offered && version->shared_pixmaps && version->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP;
+    free(version);
+    return offered;
+}
+
+// `bytes` of memory the server shares as `segment`; null where it cannot.
+static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* segment) {
+    bool pixmaps = false;
+    if (!shm_offered(c, &pixmaps)) return nullptr;
+    const int fd = memfd_create("dorrabee", MFD_CLOEXEC);
+    if (fd < 0) return nullptr;
+    void* memory = ftruncate(fd, static_cast<off_t>(bytes)) == 0
+                       ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                       : MAP_FAILED;
+    if (memory == MAP_FAILED) {
+        close(fd);
+        return nullptr;
     }
-    free(image);
-    return usable;
+    *segment = xcb_generate_id(c);
+    // xcb closes the descriptor once it has gone to the server.
+    xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_fd_checked(c, *segment, fd, 0));
+    if (error) {
+        free(error);
+        munmap(memory, bytes);
+        return nullptr;
+    }
+    return static_cast<uint8_t*>(memory);
 }
 
 // ---- the screen behind the pet
+
+static RootRead ask_root(PetConnection& link, QRect block) {
+    const auto x = static_cast<int16_t>(block.x()), y = static_cast<int16_t>(block.y());
+    const auto width = static_cast<uint16_t>(block.width()), height = static_cast<uint16_t>(block.height());
+    const xcb_window_t root = root_of(link.c);
+    if (link.screen_memory && static_cast<size_t>(width) * height * 4 <= link.screen_bytes) {
+        return {xcb_shm_get_image(link.c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                  link.screen_segment, 0).sequence,
+                block};
+    }
+    return {xcb_get_image(link.c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block};
+}
+
+// Waits for the answer to `read` and copies `wanted`, which its block holds,
+// out of it (a null `pixels` drops it); false when it brought no 32-bit
+// pixels of that block.
+static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels) {
+    const size_t stride = static_cast<size_t>(read.block.width()) * 4;
+    const size_t bytes = stride * read.block.height();
+    void* answer = nullptr;
+    const uint8_t* data = nullptr;
+    // A read ahead has long been answered: reading the socket needs no wait.
+    if (!xcb_poll_for_reply(link.c, read.sequence, &answer, nullptr)) {
+        answer = xcb_wait_for_reply(link.c, read.sequence, nullptr);
+    }
+    if (link.screen_memory && bytes <= link.screen_bytes) {
+        auto* shared = static_cast<xcb_shm_get_image_reply_t*>(answer);
+        if (shared && shared->depth >= 24 && shared->size == bytes) data = link.screen_memory;
+    } else {
+        auto* image = static_cast<xcb_get_image_reply_t*>(answer);
+        if (image && image->depth >= 24 && static_cast<size_t>(xcb_get_image_data_length(image)) == bytes) {
+            data = xcb_get_image_data(image);
+        }
+    }
+    for (int row = 0; data && pixels && row < wanted.height(); ++row) {
+        const uint8_t* from = data + static_cast<size_t>(wanted.y() - read.block.y() + row) * stride +
+                              static_cast<size_t>(wanted.x() - read.block.x()) * 4;
+        uint32_t* to = pixels + static_cast<size_t>(row) * wanted.width();
+        memcpy(to, from, static_cast<size_t>(wanted.width()) * 4);
+        for (int column = 0; column < wanted.width(); ++column) to[column] &= 0xFFFFFF;
+    }
+    free(answer);
+    return data != nullptr;
+}
+
+// The read ahead, if one was asked: it is good for one read.
+static RootRead take_ahead(PetConnection& link) {
+    const RootRead ahead = link.ahead;
+    link.ahead = {};
+    return ahead;
+}
+
+static void drop_ahead(PetConnection& link) {
+    const RootRead unused = take_ahead(link);
+    if (!unused.block.isEmpty()) take_answer(link, unused, unused.block, nullptr);
+}
+
+// The root window's pixels; false when they cannot be read.
+static bool capture_root(QRect wanted, uint32_t* pixels) {
+    PetConnection& link = pet_link();
+    if (!link.c) return false;
+    if (link.errors) {
+        // The answer read ahead would wake us as it comes: it waits in the
+        // socket instead (a notifier toggled on every move costs wake-ups too).
+        delete link.errors;
+        link.errors = nullptr;
+        // Room for a block twice the window's side each way.
+        link.screen_bytes = static_cast<size_t>(wanted.width()) * wanted.height() * 16;
+        link.screen_memory = shared_memory(link.c, link.screen_bytes, &link.screen_segment);
+    }
+    link.captured = wanted;
+    const RootRead ahead = take_ahead(link);
+    if (!ahead.block.isEmpty()) {
+        const bool holds = ahead.block.contains(wanted);
+        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr) && holds) return true;
+    }
+    return take_answer(link, ask_root(link, wanted), wanted, pixels);
+}
+
+// After a step that read the screen, the pet will likely take the same step
+// again: the block its next place covers is asked for with this flush. The
+// answer shows the pet where it now stands, which the next backdrop takes
+// from the old one anyway, and it is at most a tick older than a read made
+// at the next step (the screen behind a still pet is not read at all).
+static void read_ahead(PetConnection& link) {
+    const QPoint step = link.moved_to - link.moved_from;
+    const QRect here(link.moved_to, link.captured.size());
+    if (link.captured.isEmpty() || link.captured.topLeft() != link.moved_to ||
+        std::abs(step.x()) > here.width() || std::abs(step.y()) > here.height()) {
+        return;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(link.c)).data;
+    const QRect block = (here | here.translated(step)) & QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+    if (!block.contains(here.translated(step))) return;
+    link.ahead = ask_root(link, block);
+}
+
+void x11_flush() {
+    PetConnection& link = pet_link();
+    if (!link.c) return;
+    // What was read ahead and not used is a tick old at the next flush.
+    drop_ahead(link);
+    if (link.moved) read_ahead(link);
+    while (xcb_generic_event_t* unasked = link.ours ? xcb_poll_for_queued_event(link.c) : nullptr) free(unasked);
+    link.moved = false;
+    link.captured = QRect();
+    xcb_flush(link.c);
+}
 
 bool platform_open_screen() { return QGuiApplication::primaryScreen() != nullptr; }
 void platform_close_screen() {}
@@ -187,7 +348,7 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
         return;
     }
     const QPoint origin = primary_origin();
-    if (x11_capture_root(origin.x() + x, origin.y() + y, width, height, pixels)) return;
+    if (capture_root(QRect(origin.x() + x, origin.y() + y, width, height), pixels)) return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
     for (int32_t row = 0; row < height && row < image.height(); ++row) {
         const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
@@ -218,6 +379,22 @@ static bool packs_32_bit_pixels(xcb_connection_t* c, uint8_t depth) {
 static constexpr uint32_t echoing_events =
     XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_VISIBILITY_CHANGE;
 
+// A pixmap whose pixels live in memory shared with the server: a frame is
+// written there, and a tick sends the server a few bytes instead of the
+// whole frame (a repaint that meets a frame half written is put right by
+// the clear that follows it). False, with nothing made, where the server
+// does not offer it.
+static bool make_shared_pixmap(xcb_connection_t* c, X11DirectDrawing& drawing) {
+    bool pixmaps = false;
+    if (!shm_offered(c, &pixmaps) || !pixmaps) return false;
+    const size_t bytes = static_cast<size_t>(drawing.side) * drawing.side * 4;
+    drawing.shared = shared_memory(c, bytes, &drawing.segment);
+    if (!drawing.shared) return false;
+    xcb_shm_create_pixmap(c, drawing.pixmap, drawing.window, static_cast<uint16_t>(drawing.side),
+                          static_cast<uint16_t>(drawing.side), drawing.depth, drawing.segment, 0);
+    return true;
+}
+
 X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
     xcb_connection_t* qt = connection();
     xcb_connection_t* c = pet_connection();
@@ -229,10 +406,12 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
     const uint8_t depth = geometry ? geometry->depth : 0;
     free(geometry);
     if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth)) return {};
-    X11DirectDrawing drawing{window, xcb_generate_id(c), xcb_generate_id(c), depth};
+    X11DirectDrawing drawing{window, xcb_generate_id(c), xcb_generate_id(c), depth, side};
     // The frame shown is the window's background: the server repaints
     // whatever gets uncovered from it, and nobody needs exposure events.
-    xcb_create_pixmap(c, depth, drawing.pixmap, window, static_cast<uint16_t>(side), static_cast<uint16_t>(side));
+    if (!make_shared_pixmap(c, drawing)) {
+        xcb_create_pixmap(c, depth, drawing.pixmap, window, static_cast<uint16_t>(side), static_cast<uint16_t>(side));
+    }
     const uint32_t no_exposures[] = {0};  // for our puts
     xcb_create_gc(c, drawing.gc, drawing.pixmap, XCB_GC_GRAPHICS_EXPOSURES, no_exposures);
     const uint32_t black[] = {0};
@@ -258,6 +437,10 @@ void x11_free_drawing(const X11DirectDrawing& drawing) {
     if (!c || !drawing.gc) return;
     xcb_free_gc(c, drawing.gc);
     xcb_free_pixmap(c, drawing.pixmap);
+    if (drawing.shared) {
+        xcb_shm_detach(c, drawing.segment);
+        munmap(drawing.shared, static_cast<size_t>(drawing.side) * drawing.side * 4);
+    }
     xcb_flush(c);
 }
 
@@ -306,6 +489,14 @@ void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int
                     int32_t x, int32_t y) {
     xcb_connection_t* c = pet_connection();
     if (!c || width <= 0 || height <= 0) return;
+    if (drawing.shared) {
+        if (x < 0 || y < 0 || width > drawing.side - x || height > drawing.side - y) return;
+        for (int32_t row = 0; row < height; ++row) {
+            memcpy(drawing.shared + (static_cast<size_t>(y + row) * drawing.side + x) * 4,
+                   pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width) * 4);
+        }
+        return;
+    }
     // A request holds at most the server's limit (in 4-byte units) less its header.
     const size_t row_bytes = static_cast<size_t>(width) * 4;
     const size_t room = static_cast<size_t>(xcb_get_maximum_request_length(c)) * 4 - 64;
@@ -323,11 +514,17 @@ void x11_show_pixels(const X11DirectDrawing& drawing) {
     if (xcb_connection_t* c = pet_connection()) xcb_clear_area(c, 0, drawing.window, 0, 0, 0, 0);
 }
 
-void x11_move(uint32_t window, QPoint to) {
-    xcb_connection_t* c = pet_connection();
-    if (!c) return;
+void x11_move(uint32_t window, QPoint from, QPoint to) {
+    PetConnection& link = pet_link();
+    if (!link.c) return;
     const uint32_t values[] = {static_cast<uint32_t>(to.x()), static_cast<uint32_t>(to.y())};
-    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_configure_window(link.c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    // A read ahead not taken by a read before this move shows the window
+    // where it no longer stands.
+    drop_ahead(link);
+    link.moved = true;
+    link.moved_from = from;
+    link.moved_to = to;
 }
 
 bool x11_shape_available() {

@@ -45,6 +45,24 @@ check "after a drag the desktop still shows through exactly" \
     pet_shows "$pet" --mode standard --before "$WORK/desktop.ppm"
 stop_pet "$pet"
 
+# A walking cat in the standard mode: each step's backdrop, read ahead of it
+# or not, is exactly the desktop (this seed walks, then runs, along the top).
+write_ini "Mode=0"
+DORRABEE_SEED=274 start_pet
+pet=$(pet_window) || { fail "no pet window (standard mode, walking)"; finish; }
+walks_over_the_desktop() {
+    local first look
+    first=$(window_position "$1")
+    for look in 1 2 3 4; do
+        pet_shows "$1" standard >/dev/null || return 1
+        sleep 0.6
+    done
+    [ "$(window_position "$1")" != "$first" ]
+}
+sleep 1
+check "walking in the standard mode, the desktop shows through exactly at every look" walks_over_the_desktop "$pet"
+stop_pet "$pet"
+
 # ---- outlines made as needed
 write_ini "Mode=2" "Timer=1500"
 start_pet

@@ -20,7 +20,7 @@ check "Architecture is this machine's" test "$(field Architecture)" = "$(dpkg --
 check "Section is games" test "$(field Section)" = games
 depends=$(field Depends)
 echo "Depends: $depends"
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libxcb1 libxcb-shape0; do
+for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libxcb1 libxcb-shape0 libxcb-shm0; do
     check "Depends names $library" grep -qw -- "$library" <<<"$depends"
 done
 
