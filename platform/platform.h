@@ -142,6 +142,9 @@ bool platform_open_screen();
 void platform_close_screen();
 // Where the pet window is drawn see-through, the screen is not read: the
 // pixels come back all of the key colour, so everything behind shows.
+// Where the pet window itself stands the screen shows the window, not what
+// lies behind it: those pixels may be left as the buffer held them, for the
+// caller takes them from its previous copy.
 void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
 // ---- resources

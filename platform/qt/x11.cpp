@@ -31,6 +31,7 @@ static xcb_connection_t* connection() {
 struct RootRead {
     unsigned int sequence = 0;
     QRect block;  // of the root; empty: nothing asked
+    QRect window;  // where the pet window stood, shown in the block
 };
 
 // The pet's tick goes out on a connection of our own: nothing answers on it
@@ -227,24 +228,45 @@ static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* 
 
 // ---- the screen behind the pet
 
-static RootRead ask_root(PetConnection& link, QRect block) {
+// `window`: where the pet window stands within the block, if it does.
+static RootRead ask_root(PetConnection& link, QRect block, QRect window = {}) {
     const auto x = static_cast<int16_t>(block.x()), y = static_cast<int16_t>(block.y());
     const auto width = static_cast<uint16_t>(block.width()), height = static_cast<uint16_t>(block.height());
     const xcb_window_t root = root_of(link.c);
     if (link.screen_memory && static_cast<size_t>(width) * height * 4 <= link.screen_bytes) {
         return {xcb_shm_get_image(link.c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
                                   link.screen_segment, 0).sequence,
-                block};
+                block, window};
     }
-    return {xcb_get_image(link.c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block};
+    return {xcb_get_image(link.c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block, window};
+}
+
+// Copies the pixels of `wanted` that lie outside `skip` from `data`, a read of
+// `block`, which holds `wanted`.
+static void copy_read(const uint8_t* data, QRect block, QRect wanted, QRect skip, uint32_t* pixels) {
+    const auto copy_run = [&](int y, int from_x, int to_x) {  // [from_x, to_x)
+        if (to_x <= from_x) return;
+        const uint8_t* from = data + (static_cast<size_t>(y - block.y()) * block.width() + (from_x - block.x())) * 4;
+        uint32_t* to = pixels + static_cast<size_t>(y - wanted.y()) * wanted.width() + (from_x - wanted.x());
+        memcpy(to, from, static_cast<size_t>(to_x - from_x) * 4);
+        for (int i = 0; i < to_x - from_x; ++i) to[i] &= 0xFFFFFF;
+    };
+    const int end = wanted.x() + wanted.width();
+    for (int y = wanted.y(); y < wanted.y() + wanted.height(); ++y) {
+        if (y < skip.y() || y >= skip.y() + skip.height()) {
+            copy_run(y, wanted.x(), end);
+        } else {
+            copy_run(y, wanted.x(), std::clamp(skip.x(), wanted.x(), end));
+            copy_run(y, std::clamp(skip.x() + skip.width(), wanted.x(), end), end);
+        }
+    }
 }
 
 // Waits for the answer to `read` and copies `wanted`, which its block holds,
-// out of it (a null `pixels` drops it); false when it brought no 32-bit
-// pixels of that block.
-static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels) {
-    const size_t stride = static_cast<size_t>(read.block.width()) * 4;
-    const size_t bytes = stride * read.block.height();
+// out of it but for `skip` (a null `pixels` drops it); false when it
+// brought no 32-bit pixels of that block.
+static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels, QRect skip = {}) {
+    const size_t bytes = static_cast<size_t>(read.block.width()) * read.block.height() * 4;
     void* answer = nullptr;
     const uint8_t* data = nullptr;
     // A read ahead has long been answered: reading the socket needs no wait.
@@ -260,13 +282,7 @@ static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32
             data = xcb_get_image_data(image);
         }
     }
-    for (int row = 0; data && pixels && row < wanted.height(); ++row) {
-        const uint8_t* from = data + static_cast<size_t>(wanted.y() - read.block.y() + row) * stride +
-                              static_cast<size_t>(wanted.x() - read.block.x()) * 4;
-        uint32_t* to = pixels + static_cast<size_t>(row) * wanted.width();
-        memcpy(to, from, static_cast<size_t>(wanted.width()) * 4);
-        for (int column = 0; column < wanted.width(); ++column) to[column] &= 0xFFFFFF;
-    }
+    if (data && pixels) copy_read(data, read.block, wanted, skip, pixels);
     free(answer);
     return data != nullptr;
 }
@@ -299,8 +315,9 @@ static bool capture_root(QRect wanted, uint32_t* pixels) {
     link.captured = wanted;
     const RootRead ahead = take_ahead(link);
     if (!ahead.block.isEmpty()) {
+        // What the block shows of the window itself is the caller's to fill.
         const bool holds = ahead.block.contains(wanted);
-        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr) && holds) return true;
+        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr, ahead.window) && holds) return true;
     }
     return take_answer(link, ask_root(link, wanted), wanted, pixels);
 }
@@ -320,7 +337,7 @@ static void read_ahead(PetConnection& link) {
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(link.c)).data;
     const QRect block = (here | here.translated(step)) & QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
     if (!block.contains(here.translated(step))) return;
-    link.ahead = ask_root(link, block);
+    link.ahead = ask_root(link, block, here);
 }
 
 void x11_flush() {
