@@ -5,14 +5,16 @@
 start_display
 
 write_ini "Timer=200"
-start_pet
+# A life that keeps the cat at the screen's left edge, away from where the
+# dialog goes: a pet that walked under the dialog could not be taken.
+DORRABEE_SEED=1 start_pet
 pet=$(pet_window) || { fail "no pet window"; finish; }
 
 OPTIONS="Dorrabee — 选项"
 ABOUT="关于Dorrabee"
 open_menu_item "$pet" o
 options=$(window_named "$OPTIONS") || { fail "Options does not open"; finish; }
-# Away from the pet, so that the pet can be taken and carried onto it.
+# Away from the pet, so that it can be taken and carried onto the dialog.
 xdotool windowmove "$(top_level "$options")" 500 150
 sleep 0.5
 
