@@ -375,15 +375,19 @@ namespace {
 // Hides from Qt the menu's loss of the keyboard focus when it answers the
 // menu taking it: a window manager that takes the focus back does so within
 // a moment, far sooner than a user can open the menu and click elsewhere.
+// Later, the window manager naming an active window means a click went to
+// another window (under weston, one of Wayland's): the menu closes.
 class FocusTakenBack final : public QAbstractNativeEventFilter {
 public:
-    explicit FocusTakenBack(QWidget* menu) : menu_(menu) {}
+    explicit FocusTakenBack(QWidget* menu) : menu_(menu) { since_focus_.start(); }
     bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
         if (x11_focus_came(message, menu_)) {
             since_focus_.start();
             return false;
         }
-        return x11_focus_left(message, menu_) && since_focus_.isValid() && since_focus_.elapsed() < moment_ms;
+        const bool a_moment = since_focus_.elapsed() < moment_ms;
+        if (x11_activation_changed(message) && !a_moment && menu_->isVisible()) menu_->close();
+        return x11_focus_left(message, menu_) && a_moment;
     }
 
 private:
@@ -400,9 +404,11 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     // focus leaving X. So the menu takes the focus once shown, and closes
     // when it goes elsewhere, as a menu does on Windows. The X window
     // managers of wlroots and weston take the focus straight back: that loss
-    // does not close the menu. (There a click on a Wayland window then shows
-    // X nothing: a click on an X window, which the grab sees, closes it.)
+    // does not close the menu; weston then tells of a click on a Wayland
+    // window only by setting the active window. (Under sway such a click
+    // shows X nothing: a click on an X window, which the grab sees, closes it.)
     QMenu& shown = menu->menu;
+    x11_watch_activation();
     FocusTakenBack taken_back(&shown);
     qApp->installNativeEventFilter(&taken_back);
     const QMetaObject::Connection focus_left =

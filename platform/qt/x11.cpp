@@ -167,6 +167,30 @@ static bool focus_moved(const void* event, uint8_t type, QWidget* widget) {
            focus->mode != XCB_NOTIFY_MODE_UNGRAB && focus->detail != XCB_NOTIFY_DETAIL_POINTER;
 }
 
+void x11_watch_activation() {
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    // Added to what Qt asks of the root, which is its own to keep.
+    const xcb_window_t root = root_of(c);
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr);
+    if (!attributes) return;
+    if (!(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+        const uint32_t mask[] = {attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE};
+        xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, mask);
+        xcb_flush(c);
+    }
+    free(attributes);
+}
+
+bool x11_activation_changed(const void* event) {
+    static const xcb_atom_t active = connection() ? atom(connection(), "_NET_ACTIVE_WINDOW") : xcb_atom_t{XCB_ATOM_NONE};
+    const auto* generic = static_cast<const xcb_generic_event_t*>(event);
+    if ((generic->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || active == XCB_ATOM_NONE) return false;
+    const auto* property = static_cast<const xcb_property_notify_event_t*>(event);
+    return property->atom == active && property->window == root_of(connection());
+}
+
 bool x11_focus_came(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_IN, widget); }
 bool x11_focus_left(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_OUT, widget); }
 

@@ -43,7 +43,6 @@ STARTUP=90
 start_weston() {
     command -v weston >/dev/null || skip "weston is not installed"
     DESKTOP_KIND=own
-    MENU_CLOSES=no
     FULLSCREEN_ABOVE=no
     printf '[core]\nxwayland=true\n[shell]\nbackground-color=0xff%s\npanel-position=none\nlocking=false\n' \
         "${DESKTOP_COLOUR#\#}" >"$WORK/weston.ini"
