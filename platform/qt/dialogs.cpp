@@ -408,7 +408,7 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     // window only by setting the active window. (Under sway such a click
     // shows X nothing: a click on an X window, which the grab sees, closes it.)
     QMenu& shown = menu->menu;
-    x11_watch_activation();
+    const bool watched = x11_watch_activation(true);
     FocusTakenBack taken_back(&shown);
     qApp->installNativeEventFilter(&taken_back);
     const QMetaObject::Connection focus_left =
@@ -421,6 +421,7 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     QAction* chosen = shown.exec(QPoint(x, y));
     QObject::disconnect(focus_left);
     qApp->removeNativeEventFilter(&taken_back);
+    if (watched) x11_watch_activation(false);
     if (!chosen || !owner || !owner->proc) return;
     // Posted, as Windows posts the command: it arrives after this returns.
     const uintptr_t command = static_cast<uintptr_t>(chosen->data().toInt());

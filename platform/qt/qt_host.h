@@ -140,10 +140,11 @@ void x11_take_focus(QWidget* widget);
 // True for an xcb event that tells the widget's window gained (came) or
 // lost (left) the keyboard focus, not to a grab that begins or ends.
 bool x11_focus_came(const void* event, QWidget* widget);
-// Has Qt's connection hear of changes to the root's properties; then true
-// for an xcb event that tells the window manager set the active window
-// (weston's does on every click on a Wayland window, the active one too).
-void x11_watch_activation();
+// Has Qt's connection hear, or no longer hear, of changes to the root's
+// properties; true when that changed what it heard. x11_activation_changed
+// is true for an xcb event that tells the window manager set the active
+// window (weston's does on every click on a Wayland window, the active one too).
+bool x11_watch_activation(bool watch);
 bool x11_activation_changed(const void* event);
 bool x11_focus_left(const void* event, QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,

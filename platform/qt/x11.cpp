@@ -167,20 +167,21 @@ static bool focus_moved(const void* event, uint8_t type, QWidget* widget) {
            focus->mode != XCB_NOTIFY_MODE_UNGRAB && focus->detail != XCB_NOTIFY_DETAIL_POINTER;
 }
 
-void x11_watch_activation() {
+bool x11_watch_activation(bool watch) {
     xcb_connection_t* c = connection();
-    if (!c) return;
-    // Added to what Qt asks of the root, which is its own to keep.
+    if (!c) return false;
+    // Changes only that bit of what Qt asks of the root, which is its own.
     const xcb_window_t root = root_of(c);
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr);
-    if (!attributes) return;
-    if (!(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
-        const uint32_t mask[] = {attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE};
-        xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, mask);
-        xcb_flush(c);
-    }
+    if (!attributes) return false;
+    const uint32_t asked = attributes->your_event_mask;
     free(attributes);
+    const uint32_t mask[] = {watch ? asked | XCB_EVENT_MASK_PROPERTY_CHANGE : asked & ~XCB_EVENT_MASK_PROPERTY_CHANGE};
+    if (mask[0] == asked) return false;
+    xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, mask);
+    xcb_flush(c);
+    return true;
 }
 
 bool x11_activation_changed(const void* event) {
