@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <xcb/shape.h>
@@ -216,15 +217,21 @@ std::string x11_resources() {
 // ---- memory shared with the server
 
 // MIT-SHM 1.2 (memory passed as a file descriptor, so only a local server
-// can take it); `pixmaps` tells whether it makes pixmaps of it.
+// can take it); `pixmaps` tells whether it makes pixmaps of it. Asked of the
+// server once: the pet has one connection.
 static bool shm_offered(xcb_connection_t* c, bool* pixmaps) {
-    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
-    if (!shm || !shm->present) return false;
-    xcb_shm_query_version_reply_t* version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
-    const bool offered = version && (version->major_version > 1 || version->minor_version >= 2);
-    *pixmaps = offered && version->shared_pixmaps && version->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP;
-    free(version);
-    return offered;
+    static const std::pair<bool, bool> offered_pixmaps = [c]() -> std::pair<bool, bool> {
+        const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+        if (!shm || !shm->present) return {false, false};
+        xcb_shm_query_version_reply_t* version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
+        const bool offered = version && (version->major_version > 1 || version->minor_version >= 2);
+        const bool shared_pixmaps =
+            offered && version->shared_pixmaps && version->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP;
+        free(version);
+        return {offered, shared_pixmaps};
+    }();
+    *pixmaps = offered_pixmaps.second;
+    return offered_pixmaps.first;
 }
 
 // `bytes` of memory the server shares as `segment`; null where it cannot.
