@@ -13,7 +13,8 @@
 
 namespace {
 
-void outline_build(benchmark::State& state) {
+void outline_build(benchmark::State& state)
+{
     sheets();
     int32_t image = 0;
     for (auto _ : state) {
@@ -25,7 +26,8 @@ void outline_build(benchmark::State& state) {
 }
 BENCHMARK(outline_build);
 
-void outline_precompute_all(benchmark::State& state) {
+void outline_precompute_all(benchmark::State& state)
+{
     sheets();
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
     for (auto _ : state) {
@@ -39,10 +41,12 @@ void outline_precompute_all(benchmark::State& state) {
 }
 BENCHMARK(outline_precompute_all)->Unit(benchmark::kMicrosecond);
 
-void key_composite_frame(benchmark::State& state) {
+void key_composite_frame(benchmark::State& state)
+{
     sheets();
     static uint32_t backdrop[CELL_PIXELS], cell[CELL_PIXELS], frame[CELL_PIXELS];
-    for (int p = 0; p < CELL_PIXELS; ++p) backdrop[p] = uint32_t(p) * 0x010101;
+    for (int p = 0; p < CELL_PIXELS; ++p)
+        backdrop[p] = uint32_t(p) * 0x010101;
     copy_cell(cell, 5, 0);
     for (auto _ : state) {
         key_composite(frame, backdrop, cell);
@@ -52,7 +56,8 @@ void key_composite_frame(benchmark::State& state) {
 }
 BENCHMARK(key_composite_frame);
 
-void copy_cell_mirrored(benchmark::State& state) {
+void copy_cell_mirrored(benchmark::State& state)
+{
     sheets();
     static uint32_t cell[CELL_PIXELS];
     int32_t image = 0;
@@ -66,7 +71,8 @@ void copy_cell_mirrored(benchmark::State& state) {
 BENCHMARK(copy_cell_mirrored);
 
 // A tick's pixel work at zoom 2 and 3 (1 for comparison).
-void zoomed_frame(benchmark::State& state) {
+void zoomed_frame(benchmark::State& state)
+{
     sheets();
     const int32_t z = int32_t(state.range(0));
     std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z));
@@ -80,7 +86,8 @@ void zoomed_frame(benchmark::State& state) {
 }
 BENCHMARK(zoomed_frame)->Arg(1)->Arg(2)->Arg(3);
 
-void zoomed_composite(benchmark::State& state) {
+void zoomed_composite(benchmark::State& state)
+{
     sheets();
     const int32_t z = int32_t(state.range(0));
     const size_t pixels = size_t(CELL_PIXELS) * size_t(z * z);
@@ -97,7 +104,8 @@ void zoomed_composite(benchmark::State& state) {
 BENCHMARK(zoomed_composite)->Arg(1)->Arg(2)->Arg(3);
 
 // The live mode's work on a change of image: build, scale, free.
-void zoomed_outline(benchmark::State& state) {
+void zoomed_outline(benchmark::State& state)
+{
     sheets();
     const int32_t z = int32_t(state.range(0));
     int32_t image = 0;

@@ -18,7 +18,8 @@ struct Sheets {
     std::vector<uint8_t> bits;
     bool real = true;  // false: the artwork was not found
 
-    Sheets() {
+    Sheets()
+    {
         std::string error;
         Bitmap mask;
         std::string dir = std::string(DORRABEE_SOURCE_DIR) + "/resources/";
@@ -39,7 +40,8 @@ struct Sheets {
     }
 
     // A disc per cell whose size varies, so every column has a run or two.
-    void synthesize(Bitmap* mask) {
+    void synthesize(Bitmap* mask)
+    {
         const int32_t w = 840, h = 252;
         sprites = Bitmap{w, h, 4, std::vector<uint32_t>(size_t(w * h)), {}, {}};
         *mask = Bitmap{w, h, 1, {}, std::vector<uint8_t>(size_t(w * h)), {0x000000, 0xFFFFFF}};
@@ -53,7 +55,8 @@ struct Sheets {
     }
 };
 
-Sheets& sheets() {
+Sheets& sheets()
+{
     static Sheets instance;
     return instance;
 }

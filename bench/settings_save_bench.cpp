@@ -23,7 +23,8 @@ void BM_save_six_keys_20mb(benchmark::State& state)
     std::string text = "[Setup]\nTimer=150\nMode=0\nTop Margin=0\nBottom Margin=0\nLeft Margin=0\nRight Margin=0\n";
     for (int section = 0; text.size() < 20u << 20; ++section) {
         text += "[Other " + std::to_string(section) + "]\n";
-        for (int key = 0; key < 16; ++key) text += "key" + std::to_string(key) + "=some value of another program\n";
+        for (int key = 0; key < 16; ++key)
+            text += "key" + std::to_string(key) + "=some value of another program\n";
     }
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
         std::fwrite(text.data(), 1, text.size(), file);

@@ -16,11 +16,13 @@
 
 namespace {
 
-intptr_t quiet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t quiet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
     return platform_default_window_proc(window, message, wparam, lparam);
 }
 
-double now_us() {
+double now_us()
+{
     LARGE_INTEGER count, frequency;
     QueryPerformanceCounter(&count);
     QueryPerformanceFrequency(&frequency);
@@ -28,19 +30,23 @@ double now_us() {
 }
 
 // Microseconds per change, showing the outlines one after the other.
-double per_change(Window* window, const std::vector<const Outline*>& outlines, int changes) {
+double per_change(Window* window, const std::vector<const Outline*>& outlines, int changes)
+{
     const double start = now_us();
-    for (int i = 0; i < changes; ++i) platform_set_window_outline(window, outlines[size_t(i) % outlines.size()]);
+    for (int i = 0; i < changes; ++i)
+        platform_set_window_outline(window, outlines[size_t(i) % outlines.size()]);
     return (now_us() - start) / changes;
 }
 
 // Rectangles of the window's region after showing each outline.
-size_t window_rects(Window* window, const std::vector<const Outline*>& outlines) {
+size_t window_rects(Window* window, const std::vector<const Outline*>& outlines)
+{
     size_t rects = 0;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (const Outline* outline : outlines) {
         platform_set_window_outline(window, outline);
-        if (GetWindowRgn(hwnd_of(window), region) == ERROR) continue;
+        if (GetWindowRgn(hwnd_of(window), region) == ERROR)
+            continue;
         std::vector<unsigned char> data(GetRegionData(region, 0, nullptr));
         GetRegionData(region, DWORD(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
         rects += reinterpret_cast<RGNDATA*>(data.data())->rdh.nCount;
@@ -51,24 +57,29 @@ size_t window_rects(Window* window, const std::vector<const Outline*>& outlines)
 
 // What handing a region to no window costs (made, refused, freed): taken off
 // the strips' figure below to leave the making of the region.
-double refused_call(int changes) {
+double refused_call(int changes)
+{
     const double start = now_us();
     for (int i = 0; i < changes; ++i) {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
-        if (!SetWindowRgn(nullptr, region, TRUE)) DeleteObject(region);
+        if (!SetWindowRgn(nullptr, region, TRUE))
+            DeleteObject(region);
     }
     return (now_us() - start) / changes;
 }
 
-double copy_alone(const std::vector<const Outline*>& outlines, int changes) {
+double copy_alone(const std::vector<const Outline*>& outlines, int changes)
+{
     const double start = now_us();
-    for (int i = 0; i < changes; ++i) DeleteObject(kept_region_copy(outlines[size_t(i) % outlines.size()]));
+    for (int i = 0; i < changes; ++i)
+        DeleteObject(kept_region_copy(outlines[size_t(i) % outlines.size()]));
     return (now_us() - start) / changes;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const int changes = argc > 1 ? std::atoi(argv[1]) : 5000;
     const bool real = sheets().real;
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
@@ -112,16 +123,18 @@ int main(int argc, char** argv) {
     std::printf("%s artwork: %zu outlines of %.1f strips on average, %d changes each\n",
                 real ? "real" : "synthetic (resources not found)", shown.size(), double(strips) / double(shown.size()),
                 changes);
-    std::printf("| Per change of outline | making the region, us | with SetWindowRgn on the hidden pet window, us "
-                "| rectangles of the window's region |\n");
+    std::printf(
+        "| Per change of outline | making the region, us | with SetWindowRgn on the hidden pet window, us "
+        "| rectangles of the window's region |\n");
     std::printf("|---|---|---|---|\n");
     std::printf("| built from strips (live mode) | %.2f | %.2f | %.1f |\n", strips_alone, strips_window,
                 double(strips_rects) / double(shown.size()));
     std::printf("| copy of the kept region (precomputed mode) | %.2f | %.2f | %.1f |\n", copy_only, copy_window,
                 double(copy_rects) / double(shown.size()));
-    std::printf("\nKeeping all %zu regions at start-up: %.2f ms; they hold %zu rectangles, %zu bytes of region data "
-                "(%.1f per region)\n",
-                shown.size(), keep_ms, region_rects, region_bytes, double(region_rects) / double(shown.size()));
+    std::printf(
+        "\nKeeping all %zu regions at start-up: %.2f ms; they hold %zu rectangles, %zu bytes of region data "
+        "(%.1f per region)\n",
+        shown.size(), keep_ms, region_rects, region_bytes, double(region_rects) / double(shown.size()));
     platform_keep_window_outlines(pet, nullptr, nullptr, 0);
     platform_destroy_window(pet);
     free_outline_table(plain.data(), IMAGE_COUNT);

@@ -106,8 +106,7 @@ int count_entries(const char* text)
 
 // Copies a list text of action i's column into its working copy and trims
 // it; a text longer than the copy holds is refused with the message written.
-bool copy_list_text(const char* text, int i, int column, char (&list)[SCRIPT_TEXT_LIMIT + 1],
-                    char* message)
+bool copy_list_text(const char* text, int i, int column, char (&list)[SCRIPT_TEXT_LIMIT + 1], char* message)
 {
     if (std::strlen(text) > SCRIPT_TEXT_LIMIT) {
         write_message(message, "** ERROR : Text too long for action %d, column %s ...", i + 1,
@@ -120,8 +119,8 @@ bool copy_list_text(const char* text, int i, int column, char (&list)[SCRIPT_TEX
 }
 
 // The same for one entry of a link or dislike list, blanks around it included.
-bool copy_entry(const char* start, size_t length, int i, int column,
-                char (&entry)[SCRIPT_ENTRY_LIMIT + 1], char* message)
+bool copy_entry(const char* start, size_t length, int i, int column, char (&entry)[SCRIPT_ENTRY_LIMIT + 1],
+                char* message)
 {
     if (length > SCRIPT_ENTRY_LIMIT) {
         write_message(message, "** ERROR : Entry too long for action %d, column %s ...", i + 1,
@@ -174,8 +173,7 @@ T* zeroed(size_t count)
     return static_cast<T*>(std::calloc(count, sizeof(T)));
 }
 
-int parse_link_list(const char* text, int i, int column, int32_t* count, ActionLink** links,
-                    char* message)
+int parse_link_list(const char* text, int i, int column, int32_t* count, ActionLink** links, char* message)
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
@@ -218,15 +216,14 @@ int parse_link_list(const char* text, int i, int column, int32_t* count, ActionL
         // Deliberately "dislike action" for every list, next lists too: the
         // message is the one script authors already know; do not "fix" it.
         if (!syntax_ok || action[0] == '\0' || !all_digits(action)) {
-            write_message(message, "** ERROR : For action %d, syntax error for dislike action : %s",
-                          n, e);
+            write_message(message, "** ERROR : For action %d, syntax error for dislike action : %s", n, e);
             return 0;
         }
         link->action = read_int16(action);
         link->ratio = static_cast<int16_t>(static_cast<uint16_t>(read_number(percent) * 10u));
         if (link->ratio <= 0 || link->action <= 0 || link->action > pet->action_count) {
-            write_message(message, "** ERROR : For action %d, invalid ratio %d, or next action %d",
-                          n, link->ratio, link->action);
+            write_message(message, "** ERROR : For action %d, invalid ratio %d, or next action %d", n, link->ratio,
+                          link->action);
             return 0;
         }
     }
@@ -299,15 +296,13 @@ int parse_dislike_list(const char* text, int i, int32_t* count, Dislike** dislik
             }
         }
         if (!syntax_ok) {
-            write_message(message, "** ERROR : For action %d, syntax error for dislike action : %s",
-                          n, e);
+            write_message(message, "** ERROR : For action %d, syntax error for dislike action : %s", n, e);
             return 0;
         }
-        if (d->level <= 0 || d->action <= 0 || d->action > pet->action_count ||
-            d->previous_action < 0 || d->previous_action > pet->action_count) {
-            write_message(message,
-                          "** ERROR : For action %d, invalid level %d, or dislike action %d", n,
-                          d->level, d->action);
+        if (d->level <= 0 || d->action <= 0 || d->action > pet->action_count || d->previous_action < 0 ||
+            d->previous_action > pet->action_count) {
+            write_message(message, "** ERROR : For action %d, invalid level %d, or dislike action %d", n, d->level,
+                          d->action);
             return 0;
         }
     }
@@ -349,8 +344,7 @@ int load_images(const char* text, int i, char* message, bool* stop)
     }
     action.frames = zeroed<ImageRef>(static_cast<size_t>(count));
     if (action.frames == nullptr) {
-        write_message(message, "** ERROR : Fail to allocate memory for animation action : %d ...",
-                      n);
+        write_message(message, "** ERROR : Fail to allocate memory for animation action : %d ...", n);
         *stop = true;
         return 0;
     }
@@ -387,14 +381,11 @@ int load_actions(char* message)
             a.same_ratio = tenths > INT32_MAX ? INT32_MAX : static_cast<int32_t>(tenths);
         }
         if (cell(COLUMN_X_BOUND)[0] != '\0')
-            ok &= parse_link_list(cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count,
-                                  &a.x_bound, message);
+            ok &= parse_link_list(cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count, &a.x_bound, message);
         if (cell(COLUMN_Y_BOUND)[0] != '\0')
-            ok &= parse_link_list(cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count,
-                                  &a.y_bound, message);
+            ok &= parse_link_list(cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count, &a.y_bound, message);
         if (cell(COLUMN_DISLIKES)[0] != '\0')
-            ok &= parse_dislike_list(cell(COLUMN_DISLIKES), i, &a.dislike_count, &a.dislikes,
-                                     message);
+            ok &= parse_dislike_list(cell(COLUMN_DISLIKES), i, &a.dislike_count, &a.dislikes, message);
         if (cell(COLUMN_DRAG_ACTION)[0] != '\0')
             a.drag_action = parse_action_ref(cell(COLUMN_DRAG_ACTION));
         if (cell(COLUMN_RELEASE_ACTION)[0] != '\0')
@@ -500,9 +491,9 @@ void lint_script()
         bool named = false;
         for (int i = 0; i < count && !named; ++i) {
             const Action& a = actions[i];
-            named = i != n - 1 && (list_names_action(a.next, a.next_count, n) ||
-                                   list_names_action(a.x_bound, a.x_bound_count, n) ||
-                                   list_names_action(a.y_bound, a.y_bound_count, n));
+            named = i != n - 1 &&
+                    (list_names_action(a.next, a.next_count, n) || list_names_action(a.x_bound, a.x_bound_count, n) ||
+                     list_names_action(a.y_bound, a.y_bound_count, n));
         }
         if (!named)
             show("** Action [%d] have not been referenced", n);
@@ -511,12 +502,12 @@ void lint_script()
     for (int i = 0; i < count; ++i) {
         const Action& a = actions[i];
         if (a.dx == 0 && a.x_bound_count > 0)
-            show("** Action [%d] have defined X bounding action list but have no horizontal "
-                 "movement",
-                 i + 1);
+            show(
+                "** Action [%d] have defined X bounding action list but have no horizontal "
+                "movement",
+                i + 1);
         if (a.dy == 0 && a.y_bound_count > 0)
-            show("** Action [%d] have defined Y bounding action list but have no vertical movement",
-                 i + 1);
+            show("** Action [%d] have defined Y bounding action list but have no vertical movement", i + 1);
     }
 
     for (int i = 0; i < count; ++i) {
@@ -543,9 +534,10 @@ void lint_script()
             if (!list_leads_to(p.next, p.next_count, i + 1, d.previous_direction) &&
                 !list_leads_to(p.x_bound, p.x_bound_count, i + 1, d.previous_direction) &&
                 !list_leads_to(p.y_bound, p.y_bound_count, i + 1, d.previous_direction))
-                show("** Action [%d] have defined dislike action [%d] with previous action [%d], "
-                     "which will not occur",
-                     i + 1, d.action, d.previous_action);
+                show(
+                    "** Action [%d] have defined dislike action [%d] with previous action [%d], "
+                    "which will not occur",
+                    i + 1, d.action, d.previous_action);
         }
     }
 }
@@ -561,8 +553,7 @@ int load_dialog_animations(char* message)
         DialogAnimation& animation = pet->dialog_animations[i - 1];
         const char* text = action_script->dialog_animations[i - 1];
         if (std::strlen(text) > SCRIPT_TEXT_LIMIT) {
-            write_message(message, "** ERROR : Text too long for dialog animation action : %d ...",
-                          i);
+            write_message(message, "** ERROR : Text too long for dialog animation action : %d ...", i);
             return 0;
         }
         char list[SCRIPT_TEXT_LIMIT + 1];
@@ -570,21 +561,17 @@ int load_dialog_animations(char* message)
         trim_blanks(list);
         const int count = count_entries(list);
         if (count == 0) {
-            write_message(message,
-                          "** ERROR : Not define images for dialog animation action : %d ...", i);
+            write_message(message, "** ERROR : Not define images for dialog animation action : %d ...", i);
             return 0;
         }
         animation.images = zeroed<ImageRef>(static_cast<size_t>(count));
         if (animation.images == nullptr) {
-            write_message(
-                message, "** ERROR : Fail to allocate memory for dialog animation action : %d ...",
-                i);
+            write_message(message, "** ERROR : Fail to allocate memory for dialog animation action : %d ...", i);
             return 0;
         }
         animation.count = count;
         if (!read_images(list, animation.images)) {
-            write_message(message,
-                          "** ERROR : Invalid image no. for dialog animation action : %d ...", i);
+            write_message(message, "** ERROR : Invalid image no. for dialog animation action : %d ...", i);
             return 0;
         }
     }

@@ -9,7 +9,6 @@
 constexpr int SCRIPT_TEXT_LIMIT = 199;
 constexpr int SCRIPT_ENTRY_LIMIT = 99;
 
-
 // Turns a to z into A to Z in place.
 void upper_case(char* text);
 

@@ -73,7 +73,7 @@ struct PetState {
     int32_t x;
     int32_t facing;
     int32_t repeat_count;
-    int32_t history[HISTORY_LENGTH];  // 0-based action indices, newest first; -1 empty
+    int32_t history[HISTORY_LENGTH];         // 0-based action indices, newest first; -1 empty
     uint8_t history_facing[HISTORY_LENGTH];  // 2 empty
     int32_t drag_saved_action;
     int32_t drag_saved_facing;

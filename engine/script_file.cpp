@@ -46,8 +46,8 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
         if (row < SCRIPT_ACTION_COUNT) {
             rows.push_back(split(line, '\t'));
             if (rows.back().size() > SCRIPT_COLUMN_COUNT) {
-                error = where + "action " + std::to_string(row + 1) + " has " +
-                        std::to_string(rows.back().size()) + " cells; at most 12 are allowed";
+                error = where + "action " + std::to_string(row + 1) + " has " + std::to_string(rows.back().size()) +
+                        " cells; at most 12 are allowed";
                 return false;
             }
             rows.back().resize(SCRIPT_COLUMN_COUNT);
@@ -60,8 +60,7 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
         error = "the file ends after " +
                 (found <= SCRIPT_ACTION_COUNT
                      ? std::to_string(found) + " action rows"
-                     : "65 action rows and " + std::to_string(found - SCRIPT_ACTION_COUNT) +
-                           " dialog animations") +
+                     : "65 action rows and " + std::to_string(found - SCRIPT_ACTION_COUNT) + " dialog animations") +
                 "; 65 action rows and 35 dialog animations are needed";
         return false;
     }
@@ -83,10 +82,11 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
 
 void write_script_file(const ScriptText& script, std::FILE* out)
 {
-    std::fputs("# Dorrabee behaviour script: 65 action rows, then 35 About routines.\n"
-               "# Cells are separated by TAB; empty lines and lines beginning with # are skipped.\n"
-               "#",
-               out);
+    std::fputs(
+        "# Dorrabee behaviour script: 65 action rows, then 35 About routines.\n"
+        "# Cells are separated by TAB; empty lines and lines beginning with # are skipped.\n"
+        "#",
+        out);
     for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
         std::fprintf(out, "%s%s", c == 0 ? " " : "\t", script_column_name(c));
     std::fputc('\n', out);

@@ -144,16 +144,14 @@ Choice choose_next(ActionLink* list, int32_t count)
 bool would_cycle(int32_t action, int32_t facing)
 {
     int i = 0;
-    while (i < HISTORY_LENGTH &&
-           !(pet->history[i] == action && pet->history_facing[i] == facing))
+    while (i < HISTORY_LENGTH && !(pet->history[i] == action && pet->history_facing[i] == facing))
         ++i;
     if (i == HISTORY_LENGTH || i == 0)
         return false;
     for (int j = 0; j < i; ++j) {
         if (i + 1 + j >= HISTORY_LENGTH)
             return false;
-        if (pet->history[j] != pet->history[i + 1 + j] ||
-            pet->history_facing[j] != pet->history_facing[i + 1 + j])
+        if (pet->history[j] != pet->history[i + 1 + j] || pet->history_facing[j] != pet->history_facing[i + 1 + j])
             return false;
     }
     return true;

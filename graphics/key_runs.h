@@ -11,15 +11,19 @@
 // end_row) and columns [first_column, end_column) of a picture `width` wide.
 template <typename Draw>
 void for_each_unkeyed_run(const uint32_t* pixels, int32_t width, int32_t first_row, int32_t end_row,
-                          int32_t first_column, int32_t end_column, uint32_t key, Draw&& draw) {
+                          int32_t first_column, int32_t end_column, uint32_t key, Draw&& draw)
+{
     for (int32_t row = first_row; row < end_row; ++row) {
         const uint32_t* line = pixels + static_cast<size_t>(row) * static_cast<size_t>(width);
         int32_t column = first_column;
         while (column < end_column) {
-            while (column < end_column && (line[column] & 0xFFFFFF) == key) ++column;
+            while (column < end_column && (line[column] & 0xFFFFFF) == key)
+                ++column;
             const int32_t start = column;
-            while (column < end_column && (line[column] & 0xFFFFFF) != key) ++column;
-            if (column > start) draw(row, start, column);
+            while (column < end_column && (line[column] & 0xFFFFFF) != key)
+                ++column;
+            if (column > start)
+                draw(row, start, column);
         }
     }
 }

@@ -13,10 +13,12 @@ constexpr int ROW_WORDS = (MAX_OUTLINE_SIDE + 63) / 64;
 using BitRow = std::array<uint64_t, ROW_WORDS>;
 
 // The first pixel at or after x whose bit is `inside`; MAX_OUTLINE_SIDE when none.
-int next_pixel(const BitRow& row, int x, bool inside) {
+int next_pixel(const BitRow& row, int x, bool inside)
+{
     while (x < MAX_OUTLINE_SIDE) {
         const uint64_t word = (inside ? row[x / 64] : ~row[x / 64]) >> (x % 64);
-        if (word) return std::min(x + std::countr_zero(word), MAX_OUTLINE_SIDE);
+        if (word)
+            return std::min(x + std::countr_zero(word), MAX_OUTLINE_SIDE);
         x = (x / 64 + 1) * 64;
     }
     return MAX_OUTLINE_SIDE;
@@ -24,7 +26,8 @@ int next_pixel(const BitRow& row, int x, bool inside) {
 
 }  // namespace
 
-int outline_bands(const Outline& outline, OutlineBand* bands, int32_t side) {
+int outline_bands(const Outline& outline, OutlineBand* bands, int32_t side)
+{
     side = std::clamp(side, 0, MAX_OUTLINE_SIDE);
     std::array<BitRow, MAX_OUTLINE_SIDE> rows{};
     for (const OutlineRect& r : outline.rects) {
@@ -33,14 +36,16 @@ int outline_bands(const Outline& outline, OutlineBand* bands, int32_t side) {
         for (int32_t x = left; x < right;) {
             const int32_t stop = std::min(right, (x / 64 + 1) * 64);
             const uint64_t span = (stop - x == 64 ? ~0ull : ((1ull << (stop - x)) - 1)) << (x % 64);
-            for (int32_t y = top; y < bottom; ++y) rows[y][x / 64] |= span;
+            for (int32_t y = top; y < bottom; ++y)
+                rows[y][x / 64] |= span;
             x = stop;
         }
     }
     int count = 0;
     for (int y = 0; y < side;) {
         int end = y + 1;
-        while (end < side && rows[end] == rows[y]) ++end;
+        while (end < side && rows[end] == rows[y])
+            ++end;
         for (int start = next_pixel(rows[y], 0, true); start < MAX_OUTLINE_SIDE;) {
             const int stop = next_pixel(rows[y], start, false);
             bands[count++] = OutlineBand{static_cast<int16_t>(start), static_cast<int16_t>(y),

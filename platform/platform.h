@@ -127,11 +127,10 @@ void platform_update_window(Window* window);  // paint what is invalid, now
 bool platform_begin_paint(Window* window);
 void platform_end_paint(Window* window);
 // Between begin and end paint: copy pixels into the window's client area at (x, y).
-void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                      int32_t x, int32_t y);
+void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y);
 // As platform_present, leaving the window's pixels where the source is `key`.
-void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                            int32_t x, int32_t y, uint32_t key);
+void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y,
+                            uint32_t key);
 // A drawing context of the window, held only while drawing resources are made.
 bool platform_acquire_window_context(Window* window);
 void platform_release_window_context(Window* window);
@@ -163,8 +162,8 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner);
 // Puts a sub-menu titled `caption` right after the item `after_command` (the
 // same one again on later calls), holding `items` (UTF-8) with the commands
 // first_command, first_command + 1, ..., the item `checked` checked.
-void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items,
-                              int count, int first_command, int checked);
+void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items, int count,
+                              int first_command, int checked);
 
 // ---- modeless dialogs from the templates; MSG_INITDIALOG is delivered before this returns
 Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc);

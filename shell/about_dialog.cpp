@@ -12,7 +12,6 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 
-
 namespace {
 
 constexpr unsigned ABOUT_TIMER_ID = 1;
@@ -70,7 +69,7 @@ bool load_image(int resource_id, Slot slot, int32_t* width, int32_t* height, int
 bool create_bitmap(Slot slot, int32_t width, int32_t height)
 {
     size_t bytes = slot == TITLE_MASK || slot == CELL_MASK ? size_t(mask_stride_for(width)) * size_t(height)
-                                                          : size_t(width) * size_t(height) * sizeof(uint32_t);
+                                                           : size_t(width) * size_t(height) * sizeof(uint32_t);
     about.bitmaps[slot] = platform_heap_alloc(bytes);
     return about.bitmaps[slot] != nullptr;
 }
@@ -167,8 +166,10 @@ void tick(Window* dialog)
     dialogs.scroll_offset = next_scroll_offset(dialogs.scroll_offset);
     const int32_t z = pet_zoom;
     platform_invalidate_rect(dialog, scene_x + PET_LEFT * z, scene_y + PET_TOP * z, SPRITE_SIZE * z, SPRITE_SIZE * z);
-    platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z, about.scene_height * z);
-    platform_invalidate_rect(dialog, scene_x + RIGHT_COLUMN_X * z, scene_y, about.tile_width * z, about.scene_height * z);
+    platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z,
+                             about.scene_height * z);
+    platform_invalidate_rect(dialog, scene_x + RIGHT_COLUMN_X * z, scene_y, about.tile_width * z,
+                             about.scene_height * z);
     platform_update_window(dialog);
 }
 
@@ -201,25 +202,25 @@ void open_about_dialog(Window* owner)
 intptr_t about_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)
 {
     switch (message) {
-    case MSG_INITDIALOG:
-        set_up(dialog);
-        return 1;
-    case MSG_PAINT:
-        if (!fatal_error)
-            paint(dialog);
-        return 0;
-    case MSG_TIMER:
-        if (!fatal_error)
-            tick(dialog);
-        return 0;
-    case MSG_COMMAND:
-        if (wparam != CMD_OK && wparam != CMD_CANCEL)
+        case MSG_INITDIALOG:
+            set_up(dialog);
+            return 1;
+        case MSG_PAINT:
+            if (!fatal_error)
+                paint(dialog);
             return 0;
-        platform_destroy_window(dialog);
-        return 1;
-    case MSG_DESTROY:
-        release(dialog);
-        return 0;
+        case MSG_TIMER:
+            if (!fatal_error)
+                tick(dialog);
+            return 0;
+        case MSG_COMMAND:
+            if (wparam != CMD_OK && wparam != CMD_CANCEL)
+                return 0;
+            platform_destroy_window(dialog);
+            return 1;
+        case MSG_DESTROY:
+            release(dialog);
+            return 0;
     }
     return 0;
 }

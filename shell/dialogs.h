@@ -11,7 +11,7 @@ struct Dialogs {
     int32_t options_open;
     int32_t about_open;
     int32_t about_unpainted;
-    int32_t scroll_offset;  // kept across openings: the strip goes on where it stopped
+    int32_t scroll_offset;     // kept across openings: the strip goes on where it stopped
     OpenDialog* open_dialogs;  // every open modeless dialog, newest first
 };
 extern Dialogs dialogs;

@@ -10,7 +10,6 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 
-
 namespace {
 
 constexpr int TEXT_SIZE = 80;
@@ -65,9 +64,8 @@ void complain(Window* dialog, const char* text)
 
 bool same_settings(const Settings& a, const Settings& b)
 {
-    return a.display_mode == b.display_mode && a.top_margin == b.top_margin &&
-           a.bottom_margin == b.bottom_margin && a.left_margin == b.left_margin &&
-           a.right_margin == b.right_margin && a.timer_ms == b.timer_ms;
+    return a.display_mode == b.display_mode && a.top_margin == b.top_margin && a.bottom_margin == b.bottom_margin &&
+           a.left_margin == b.left_margin && a.right_margin == b.right_margin && a.timer_ms == b.timer_ms;
 }
 
 void show_field(Window* dialog, const Field& field)
@@ -144,29 +142,29 @@ void open_options_dialog(Window* owner)
 intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)
 {
     switch (message) {
-    case MSG_INITDIALOG:
-        dialogs.options_open = 1;
-        // Without a node the pet window, and this dialog with it, are gone.
-        if (add_open_dialog(dialog))
-            initialise(dialog);
-        return 1;
-    case MSG_COMMAND:
-        if (wparam == CMD_OK) {
-            if (confirm(dialog))
+        case MSG_INITDIALOG:
+            dialogs.options_open = 1;
+            // Without a node the pet window, and this dialog with it, are gone.
+            if (add_open_dialog(dialog))
+                initialise(dialog);
+            return 1;
+        case MSG_COMMAND:
+            if (wparam == CMD_OK) {
+                if (confirm(dialog))
+                    platform_destroy_window(dialog);
+                return 1;
+            }
+            if (wparam == CMD_CANCEL) {
                 platform_destroy_window(dialog);
-            return 1;
-        }
-        if (wparam == CMD_CANCEL) {
-            platform_destroy_window(dialog);
-            return 1;
-        }
-        return 0;
-    case MSG_DESTROY:
-        // Also when the pet window takes the dialog with it: the list of
-        // open dialogs must never keep a window that is gone.
-        remove_open_dialog(dialog);
-        dialogs.options_open = 0;
-        return 0;
+                return 1;
+            }
+            return 0;
+        case MSG_DESTROY:
+            // Also when the pet window takes the dialog with it: the list of
+            // open dialogs must never keep a window that is gone.
+            remove_open_dialog(dialog);
+            dialogs.options_open = 0;
+            return 0;
     }
     return 0;
 }

@@ -29,13 +29,15 @@ struct PetChoice {
 
 PetChoice choice;
 
-std::string saved_choice() {
+std::string saved_choice()
+{
     char value[256] = "";
     platform_ini_read_string(settings_path, "Setup", KEY, value, sizeof value);
     return value;
 }
 
-void show_box(const std::string& text) {
+void show_box(const std::string& text)
+{
     std::string shown;
     int lines = 0;
     size_t at = 0;
@@ -44,12 +46,14 @@ void show_box(const std::string& text) {
         shown += text.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at);
         at = end == std::string::npos ? text.size() : end + 1;
     }
-    if (at < text.size()) shown += "\n...";
+    if (at < text.size())
+        shown += "\n...";
     platform_message_box(nullptr, shown.c_str(), BOX_ERROR);
 }
 
 // The chosen folder loaded and the engine running on it; false after its one box.
-bool start_folder(const std::string& path, const std::string& named) {
+bool start_folder(const std::string& path, const std::string& named)
+{
     std::string message;
     if (path.empty()) {
         show_box(named + ": there is no such pet folder");
@@ -61,65 +65,82 @@ bool start_folder(const std::string& path, const std::string& named) {
     }
     const bool started = pet_engine_start(choice.running, message);
     // A script that loads may still have warnings: they are shown all the same.
-    if (!message.empty()) show_box(message);
-    if (started) choice.running_path = path;
+    if (!message.empty())
+        show_box(message);
+    if (started)
+        choice.running_path = path;
     return started;
 }
 
 // A name for a menu item: "&" shows itself rather than marking a mnemonic.
-std::string menu_caption(const std::string& name) {
+std::string menu_caption(const std::string& name)
+{
     std::string caption;
-    for (const char c : name) caption += c == '&' ? std::string("&&") : std::string(1, c);
+    for (const char c : name)
+        caption += c == '&' ? std::string("&&") : std::string(1, c);
     return caption;
 }
 
 }  // namespace
 
-void pet_choice_options(const char* program_folder, int argc, const char* const* argv) {
+void pet_choice_options(const char* program_folder, int argc, const char* const* argv)
+{
     choice.program_folder = program_folder ? program_folder : "";
     choice.command_line_path.clear();
     for (int k = 1; k + 1 < argc; ++k)
-        if (std::string(argv[k]) == "--pet") choice.command_line_path = argv[++k];
+        if (std::string(argv[k]) == "--pet")
+            choice.command_line_path = argv[++k];
 }
 
-int pet_choice_start() {
+int pet_choice_start()
+{
     choice.running_path.clear();
     const std::string saved = choice.command_line_path.empty() ? saved_choice() : std::string();
-    if (choice.command_line_path.empty() && saved.empty()) return pet_init();
+    if (choice.command_line_path.empty() && saved.empty())
+        return pet_init();
     const bool started = choice.command_line_path.empty()
                              ? start_folder(pet_path(pet_places(choice.program_folder), saved), saved)
                              : start_folder(choice.command_line_path, choice.command_line_path);
     return started ? 1 : pet_init();
 }
 
-bool pet_choice_bitmap(int resource_id, Bitmap* out) {
+bool pet_choice_bitmap(int resource_id, Bitmap* out)
+{
     if (choice.running_path.empty() || (resource_id != RES_SPRITES && resource_id != RES_MASK))
         return platform_load_bitmap(resource_id, out);
     *out = resource_id == RES_SPRITES ? choice.running.sheet : choice.running.mask;
     return true;
 }
 
-void pet_choice_fill_menu(Menu* menu) {
-    if (!menu) return;
+void pet_choice_fill_menu(Menu* menu)
+{
+    if (!menu)
+        return;
     choice.listed = pets_found(pet_places(choice.program_folder));
-    if (choice.listed.size() + 1 > PET_MENU_LIMIT) choice.listed.resize(PET_MENU_LIMIT - 1);
+    if (choice.listed.size() + 1 > PET_MENU_LIMIT)
+        choice.listed.resize(PET_MENU_LIMIT - 1);
     std::vector<std::string> captions = {BUILT_IN_NAME};
     int checked = 0;
     for (const PetEntry& entry : choice.listed) {
-        if (entry.path == choice.running_path) checked = int(captions.size());
+        if (entry.path == choice.running_path)
+            checked = int(captions.size());
         captions.push_back(menu_caption(entry.name));
     }
     std::vector<const char*> items;
-    for (const std::string& caption : captions) items.push_back(caption.c_str());
+    for (const std::string& caption : captions)
+        items.push_back(caption.c_str());
     platform_set_pet_submenu(menu, CMD_ABOUT, "宠物(&P)", items.data(), int(items.size()), CMD_PET_FIRST, checked);
 }
 
-bool pet_choice_command(unsigned command) {
-    if (command < unsigned(CMD_PET_FIRST) || command > unsigned(CMD_PET_FIRST) + choice.listed.size()) return false;
+bool pet_choice_command(unsigned command)
+{
+    if (command < unsigned(CMD_PET_FIRST) || command > unsigned(CMD_PET_FIRST) + choice.listed.size())
+        return false;
     const size_t index = command - unsigned(CMD_PET_FIRST);
     const std::string folder = index == 0 ? std::string() : choice.listed[index - 1].folder;
     const std::string path = index == 0 ? std::string() : choice.listed[index - 1].path;
-    if (path == choice.running_path && choice.command_line_path.empty()) return true;
+    if (path == choice.running_path && choice.command_line_path.empty())
+        return true;
     if (!platform_ini_write_string(settings_path, "Setup", KEY, folder.c_str())) {
         char text[SETTINGS_PATH_SIZE + 96];
         std::snprintf(text, sizeof text,

@@ -32,29 +32,35 @@ constexpr char SEPARATOR = '/';
 #endif
 
 // Paths are UTF-8 text everywhere in the program, on Windows too.
-fs::path as_path(const std::string& utf8) {
+fs::path as_path(const std::string& utf8)
+{
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-std::string as_text(const fs::path& path) {
+std::string as_text(const fs::path& path)
+{
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
 
-std::string join(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/' || folder.back() == SEPARATOR) return folder + name;
+std::string join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/' || folder.back() == SEPARATOR)
+        return folder + name;
     return folder + SEPARATOR + name;
 }
 
 // A file of the folder: absent when it does not exist; refused when it is
 // anything but a regular file (a link could lead out of the folder) or too
 // large to be what it claims.
-bool read_member(const std::string& folder, const char* file, uintmax_t limit,
-                 std::optional<std::string>& contents, std::string& message) {
+bool read_member(const std::string& folder, const char* file, uintmax_t limit, std::optional<std::string>& contents,
+                 std::string& message)
+{
     const fs::path path = as_path(join(folder, file));
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
-    if (status.type() == fs::file_type::not_found) return true;
+    if (status.type() == fs::file_type::not_found)
+        return true;
     if (error || status.type() != fs::file_type::regular) {
         message = std::string(file) + " is not a regular file";
         return false;
@@ -66,7 +72,8 @@ bool read_member(const std::string& folder, const char* file, uintmax_t limit,
     }
     std::ifstream stream(path, std::ios::binary);
     std::string text;
-    if (stream) text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    if (stream)
+        text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
     if (!stream || stream.bad()) {
         message = std::string(file) + " cannot be read";
         return false;
@@ -75,42 +82,52 @@ bool read_member(const std::string& folder, const char* file, uintmax_t limit,
     return true;
 }
 
-bool is_folder(const fs::path& path) {
+bool is_folder(const fs::path& path)
+{
     std::error_code error;
     return fs::symlink_status(path, error).type() == fs::file_type::directory;
 }
 
-bool decode_picture(const std::string& data, const char* file, Bitmap& out, std::string& message) {
+bool decode_picture(const std::string& data, const char* file, Bitmap& out, std::string& message)
+{
     std::string error;
-    if (bmp_decode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), &out, &error)) return true;
+    if (bmp_decode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), &out, &error))
+        return true;
     message = std::string(file) + ": " + error;
     return false;
 }
 
 // The index a 1-bit mask uses for "not the pet", as the outlines read it:
 // index 1 is the pet unless the colour table starts with a non-black colour.
-uint8_t outside_index(const Bitmap& mask) {
+uint8_t outside_index(const Bitmap& mask)
+{
     return !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
 // Adds rows below the picture until it fills the grid.
-void pad_rows(Bitmap& picture, uint32_t pixel, uint8_t index) {
+void pad_rows(Bitmap& picture, uint32_t pixel, uint8_t index)
+{
     const size_t total = size_t(SHEET_WIDTH) * SHEET_HEIGHT;
-    if (picture.height >= SHEET_HEIGHT) return;
+    if (picture.height >= SHEET_HEIGHT)
+        return;
     picture.pixels.resize(total, pixel);
-    if (!picture.indices.empty()) picture.indices.resize(total, index);
+    if (!picture.indices.empty())
+        picture.indices.resize(total, index);
     picture.height = SHEET_HEIGHT;
 }
 
-bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message) {
+bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
+{
     if (!files.sheet) {
         message = std::string(PET_SHEET_FILE) + " is missing";
         return false;
     }
-    if (!decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message)) return false;
+    if (!decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
+        return false;
     if (pet.sheet.width != SHEET_WIDTH || pet.sheet.height < SPRITE_SIZE || pet.sheet.height > SHEET_HEIGHT) {
         message = std::string(PET_SHEET_FILE) + ": " + std::to_string(pet.sheet.width) + " x " +
-                  std::to_string(pet.sheet.height) + " pixels; a sheet is 840 pixels wide (20 images of 42) "
+                  std::to_string(pet.sheet.height) +
+                  " pixels; a sheet is 840 pixels wide (20 images of 42) "
                   "and 42 to 252 pixels high";
         return false;
     }
@@ -122,12 +139,14 @@ bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message) {
     return true;
 }
 
-bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message) {
+bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
+{
     if (!files.mask) {
         pet.mask = mask_from_sheet(pet.sheet);
         return true;
     }
-    if (!decode_picture(*files.mask, PET_MASK_FILE, pet.mask, message)) return false;
+    if (!decode_picture(*files.mask, PET_MASK_FILE, pet.mask, message))
+        return false;
     if (pet.mask.bits_per_pixel != 1) {
         message = std::string(PET_MASK_FILE) + ": " + std::to_string(pet.mask.bits_per_pixel) +
                   " bits per pixel; a mask has 1";
@@ -135,8 +154,8 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message) {
     }
     if (pet.mask.width != pet.sheet.width || pet.mask.height != pet.sheet_height) {
         message = std::string(PET_MASK_FILE) + ": " + std::to_string(pet.mask.width) + " x " +
-                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet.width) +
-                  " x " + std::to_string(pet.sheet_height);
+                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet.width) + " x " +
+                  std::to_string(pet.sheet_height);
         return false;
     }
     const uint8_t outside = outside_index(pet.mask);
@@ -151,17 +170,21 @@ struct Collected {
 };
 Collected collected;
 
-void collect_message(const char* text) {
+void collect_message(const char* text)
+{
     *collected.text += *collected.name + ": " + text + "\n";
 }
 
 // The highest image number the loaded script shows, mirrored or not.
-int32_t highest_image() {
+int32_t highest_image()
+{
     int32_t highest = 0;
     auto see = [&](const ImageRef* images, int32_t count) {
-        for (int32_t k = 0; k < count; ++k) highest = std::max<int32_t>(highest, std::abs(images[k]));
+        for (int32_t k = 0; k < count; ++k)
+            highest = std::max<int32_t>(highest, std::abs(images[k]));
     };
-    for (int32_t i = 0; i < pet->action_count; ++i) see(pet->actions[i].frames, pet->actions[i].frame_count);
+    for (int32_t i = 0; i < pet->action_count; ++i)
+        see(pet->actions[i].frames, pet->actions[i].frame_count);
     for (int32_t i = 0; i < pet->dialog_animation_count; ++i)
         see(pet->dialog_animations[i].images, pet->dialog_animations[i].count);
     return highest;
@@ -169,20 +192,26 @@ int32_t highest_image() {
 
 }  // namespace
 
-bool pet_name_valid(std::string_view name) {
-    if (name.empty() || name.size() > NAME_LIMIT || name.find("..") != std::string_view::npos) return false;
+bool pet_name_valid(std::string_view name)
+{
+    if (name.empty() || name.size() > NAME_LIMIT || name.find("..") != std::string_view::npos)
+        return false;
     // A trailing dot or blank is dropped by Windows, which would open another folder.
-    if (name == "." || name.back() == '.' || name.back() == ' ') return false;
+    if (name == "." || name.back() == '.' || name.back() == ' ')
+        return false;
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || c == ':' || byte < 0x20 || byte == 0x7F) return false;
+        if (c == '/' || c == '\\' || c == ':' || byte < 0x20 || byte == 0x7F)
+            return false;
     }
     return true;
 }
 
-std::vector<std::string> pet_places(const std::string& program_folder) {
+std::vector<std::string> pet_places(const std::string& program_folder)
+{
     std::vector<std::string> places;
-    if (!program_folder.empty()) places.push_back(join(program_folder, "pets"));
+    if (!program_folder.empty())
+        places.push_back(join(program_folder, "pets"));
 #ifndef _WIN32
     // An installed program stands in <prefix>/bin (a Debian game in
     // <prefix>/games), its data in <prefix>/share.
@@ -194,7 +223,8 @@ std::vector<std::string> pet_places(const std::string& program_folder) {
 #endif
 #ifdef _WIN32
     const char* app_data = std::getenv("APPDATA");
-    if (app_data && *app_data) places.push_back(join(app_data, "Dorrabee\\pets"));
+    if (app_data && *app_data)
+        places.push_back(join(app_data, "Dorrabee\\pets"));
 #else
     // Relative values are to be ignored, as the XDG rules say.
     const char* data_home = std::getenv("XDG_DATA_HOME");
@@ -207,23 +237,27 @@ std::vector<std::string> pet_places(const std::string& program_folder) {
     return places;
 }
 
-std::vector<PetEntry> pets_found(const std::vector<std::string>& places) {
+std::vector<PetEntry> pets_found(const std::vector<std::string>& places)
+{
     std::vector<PetEntry> found;
     for (const std::string& place : places) {
         std::vector<std::string> names;
         std::error_code error;
         for (fs::directory_iterator it(as_path(place), error), end; !error && it != end; it.increment(error)) {
             const std::string name = as_text(it->path().filename());
-            if (pet_name_valid(name) && is_folder(it->path())) names.push_back(name);
+            if (pet_name_valid(name) && is_folder(it->path()))
+                names.push_back(name);
         }
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
-            const bool hidden = std::any_of(found.begin(), found.end(), [&](const PetEntry& e) { return e.folder == name; });
+            const bool hidden =
+                std::any_of(found.begin(), found.end(), [&](const PetEntry& e) { return e.folder == name; });
             const std::string path = join(place, name);
             std::optional<std::string> sheet, ini;
             std::string ignored;
             // Only a folder with a sheet is a pet; the sheet is not read here.
-            if (hidden || !read_member(path, PET_INI_FILE, TEXT_LIMIT, ini, ignored)) continue;
+            if (hidden || !read_member(path, PET_INI_FILE, TEXT_LIMIT, ini, ignored))
+                continue;
             error.clear();
             if (fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
                 continue;
@@ -233,25 +267,33 @@ std::vector<PetEntry> pets_found(const std::vector<std::string>& places) {
     return found;
 }
 
-std::string pet_path(const std::vector<std::string>& places, std::string_view folder) {
-    if (!pet_name_valid(folder)) return {};
+std::string pet_path(const std::vector<std::string>& places, std::string_view folder)
+{
+    if (!pet_name_valid(folder))
+        return {};
     for (const std::string& place : places) {
         const std::string path = join(place, std::string(folder));
-        if (is_folder(as_path(path))) return path;
+        if (is_folder(as_path(path)))
+            return path;
     }
     return {};
 }
 
-std::string pet_display_name(const std::optional<std::string>& ini, const std::string& folder) {
-    if (!ini) return folder;
+std::string pet_display_name(const std::optional<std::string>& ini, const std::string& folder)
+{
+    if (!ini)
+        return folder;
     std::optional<std::string> name = ini_get(*ini, "Pet", "Name");
-    if (!name || name->empty() || name->size() > NAME_LIMIT) return folder;
+    if (!name || name->empty() || name->size() > NAME_LIMIT)
+        return folder;
     for (const char c : *name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return folder;
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return folder;
     return *name;
 }
 
-Bitmap mask_from_sheet(const Bitmap& sheet) {
+Bitmap mask_from_sheet(const Bitmap& sheet)
+{
     Bitmap mask;
     mask.width = sheet.width;
     mask.height = sheet.height;
@@ -267,8 +309,10 @@ Bitmap mask_from_sheet(const Bitmap& sheet) {
     return mask;
 }
 
-bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message) {
-    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message)) return false;
+bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message)
+{
+    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message))
+        return false;
     pet.has_script = files.script.has_value();
     if (pet.has_script && !parse_script_file(*files.script, pet.script, message)) {
         message = std::string(PET_SCRIPT_FILE) + ": " + message;
@@ -277,9 +321,11 @@ bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message) {
     return true;
 }
 
-bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& message) {
+bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& message)
+{
     std::string folder = as_text(as_path(path).filename());
-    if (folder.empty()) folder = as_text(as_path(path).parent_path().filename());
+    if (folder.empty())
+        folder = as_text(as_path(path).parent_path().filename());
     PetFiles files;
     pet.name = folder.empty() ? path : folder;
     std::string problem;
@@ -302,7 +348,8 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
     return true;
 }
 
-bool pet_engine_start(const PetFolder& folder, std::string& messages) {
+bool pet_engine_start(const PetFolder& folder, std::string& messages)
+{
     action_script = folder.has_script ? &folder.script.text : &builtin_script;
     collected = {&folder.name, &messages};
     const EngineHost host = engine_host;
@@ -318,7 +365,9 @@ bool pet_engine_start(const PetFolder& folder, std::string& messages) {
             started = false;
         }
     }
-    if (!started) action_script = &builtin_script;
-    if (!messages.empty() && messages.back() == '\n') messages.pop_back();
+    if (!started)
+        action_script = &builtin_script;
+    if (!messages.empty() && messages.back() == '\n')
+        messages.pop_back();
     return started;
 }

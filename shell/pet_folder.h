@@ -65,9 +65,9 @@ struct PetFolder {
     // mask with "not the pet"), so that they stand in for the built-in ones.
     Bitmap sheet;
     Bitmap mask;
-    int32_t sheet_height = 0; // as the file gives it
-    int32_t image_cells = 0;  // images the folder's own sheet holds
-    bool has_script = false;  // otherwise the pet lives by the built-in script
+    int32_t sheet_height = 0;  // as the file gives it
+    int32_t image_cells = 0;   // images the folder's own sheet holds
+    bool has_script = false;   // otherwise the pet lives by the built-in script
     ScriptFile script;
 };
 

@@ -25,37 +25,46 @@ struct Surface {
 namespace {
 
 // The window's pixels: a cell at the pet's zoom.
-int32_t window_pixels() {
+int32_t window_pixels()
+{
     return CELL_PIXELS * pet_zoom * pet_zoom;
 }
 
-int fail(const char* text) {
+int fail(const char* text)
+{
     report_error(nullptr, text);
     return 0;
 }
 
-bool make_surface(Surface** surface) {
+bool make_surface(Surface** surface)
+{
     *surface = static_cast<Surface*>(platform_heap_alloc(sizeof(Surface)));
-    if (*surface) (*surface)->pixels = nullptr;
+    if (*surface)
+        (*surface)->pixels = nullptr;
     return *surface != nullptr;
 }
 
-bool make_image(uint32_t** image) {
+bool make_image(uint32_t** image)
+{
     *image = static_cast<uint32_t*>(platform_heap_alloc(size_t(window_pixels()) * sizeof(uint32_t)));
     return *image != nullptr;
 }
 
 template <typename T>
-void release(T*& block) {
-    if (block) platform_heap_free(block);
+void release(T*& block)
+{
+    if (block)
+        platform_heap_free(block);
     block = nullptr;
 }
 
 // Region modes: the mask's bits, which every outline is built from. The
 // decoded mask itself is not kept: nothing reads it after the bits.
-int load_mask() {
+int load_mask()
+{
     Bitmap mask;
-    if (!pet_choice_bitmap(RES_MASK, &mask)) return fail("Insufficient memory to load bitmap image");
+    if (!pet_choice_bitmap(RES_MASK, &mask))
+        return fail("Insufficient memory to load bitmap image");
     sprites.mask_width = mask.width;
     sprites.mask_height = mask.height;
     sprites.mask_columns = sprites.mask_width / SPRITE_SIZE;
@@ -65,39 +74,48 @@ int load_mask() {
     sprites.mask_stride = mask_stride_for(sprites.mask_width);
     const size_t bytes = static_cast<size_t>(sprites.mask_stride) * static_cast<size_t>(sprites.mask_height);
     sprites.mask_bits = static_cast<uint8_t*>(alloc_or_report(bytes));
-    if (!sprites.mask_bits) return 0;  // reported, and the pet window is gone
+    if (!sprites.mask_bits)
+        return 0;  // reported, and the pet window is gone
     std::memset(sprites.mask_bits, 0, bytes);
     fetch_mask_bits(mask);
     return 1;
 }
 
 // Everything made while the window's drawing context is held.
-int make_images() {
+int make_images()
+{
     const bool standard = settings.display_mode == MODE_STANDARD;
     PetGraphics& g = graphics;
 
     graphics.drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
-    if (!graphics.drag_cursor) return fail("Fail to load the cursor image");
+    if (!graphics.drag_cursor)
+        return fail("Fail to load the cursor image");
 
     const char* no_surface = "Fail to create the window device context";
     if (standard) {
-        if (!make_surface(&g.backdrop_surface) || !make_surface(&g.work_surface)) return fail(no_surface);
+        if (!make_surface(&g.backdrop_surface) || !make_surface(&g.work_surface))
+            return fail(no_surface);
         g.screen_open = platform_open_screen();
-        if (!g.screen_open) return fail(no_surface);
+        if (!g.screen_open)
+            return fail(no_surface);
     }
-    if (!make_surface(&g.frame_surface) || !make_surface(&g.sheet_surface)) return fail(no_surface);
+    if (!make_surface(&g.frame_surface) || !make_surface(&g.sheet_surface))
+        return fail(no_surface);
 
     const char* no_image = "Insufficient memory to create bitmap image";
     if (standard) {
-        if (!make_image(&graphics.backdrop_image) || !make_image(&graphics.work_image)) return fail(no_image);
+        if (!make_image(&graphics.backdrop_image) || !make_image(&graphics.work_image))
+            return fail(no_image);
         g.backdrop_surface->pixels = graphics.backdrop_image;
         g.work_surface->pixels = graphics.work_image;
     } else if (!load_mask()) {
         return 0;
     }
-    if (!make_image(&g.frame_image)) return fail(no_image);
+    if (!make_image(&g.frame_image))
+        return fail(no_image);
 
-    if (!pet_choice_bitmap(RES_SPRITES, &g.sheet)) return fail("Insufficient memory to load bitmap image");
+    if (!pet_choice_bitmap(RES_SPRITES, &g.sheet))
+        return fail("Insufficient memory to load bitmap image");
     if (!sheet_attach(g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet->image_count))
         return fail("Unexpected error: Data error in bitmap image");
 
@@ -108,21 +126,27 @@ int make_images() {
 
 }  // namespace
 
-int graphics_init(Window* window) {
-    if (!platform_acquire_window_context(window)) return fail("Fail to identify the window device context");
+int graphics_init(Window* window)
+{
+    if (!platform_acquire_window_context(window))
+        return fail("Fail to identify the window device context");
     // Released on failure too: whatever was made goes with the window.
     const int made = make_images();
     platform_release_window_context(window);
-    if (!made) return 0;
+    if (!made)
+        return 0;
     graphics.pet_menu = platform_load_pet_menu();
-    if (!graphics.pet_menu) return fail("Insufficient memory to load pop-up menu");
+    if (!graphics.pet_menu)
+        return fail("Insufficient memory to load pop-up menu");
     return 1;
 }
 
-void paint_frame(Window* window) {
+void paint_frame(Window* window)
+{
     // Nothing to draw before set-up has finished or after it failed.
     uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
-    if (fatal_error || !frame) return;
+    if (fatal_error || !frame)
+        return;
     if (settings.display_mode == MODE_STANDARD) {
         copy_cell_zoomed(graphics.work_surface->pixels, pet->current_image, pet->current_mirrored, pet_zoom);
         key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels, window_pixels());
@@ -138,7 +162,8 @@ void paint_frame(Window* window) {
     platform_end_paint(window);
 }
 
-void graphics_release() {
+void graphics_release()
+{
     PetGraphics& g = graphics;
     g.sheet = Bitmap{};
     release(g.frame_image);
@@ -148,7 +173,8 @@ void graphics_release() {
     release(g.frame_surface);
     release(g.backdrop_surface);
     release(g.work_surface);
-    if (g.screen_open) platform_close_screen();
+    if (g.screen_open)
+        platform_close_screen();
     g.screen_open = false;
     // Outlines are built from the bits only while the window lives.
     release(sprites.mask_bits);

@@ -16,15 +16,18 @@
 namespace {
 
 // Mouse messages carry the window point as two 16-bit halves of lparam.
-uint16_t low_word(intptr_t lparam) {
+uint16_t low_word(intptr_t lparam)
+{
     return static_cast<uint16_t>(static_cast<uintptr_t>(lparam) & 0xFFFF);
 }
 
-uint16_t high_word(intptr_t lparam) {
+uint16_t high_word(intptr_t lparam)
+{
     return static_cast<uint16_t>((static_cast<uintptr_t>(lparam) >> 16) & 0xFFFF);
 }
 
-void open_pet_menu(Window* window, intptr_t lparam) {
+void open_pet_menu(Window* window, intptr_t lparam)
+{
     int32_t x = low_word(lparam);
     int32_t y = high_word(lparam);
     platform_client_to_screen(window, &x, &y);
@@ -36,26 +39,29 @@ void open_pet_menu(Window* window, intptr_t lparam) {
     drag_input_end();
 }
 
-void run_command(Window* window, unsigned command) {
+void run_command(Window* window, unsigned command)
+{
     switch (command) {
-    case CMD_EXIT:
-        platform_destroy_window(pet_window);
-        break;
-    case CMD_ABOUT:
-        open_about_dialog(window);
-        break;
-    case CMD_OPTIONS:
-        open_options_dialog(window);
-        break;
-    default:  // CMD_CONTINUE just closes the menu
-        pet_choice_command(command);
-        break;
+        case CMD_EXIT:
+            platform_destroy_window(pet_window);
+            break;
+        case CMD_ABOUT:
+            open_about_dialog(window);
+            break;
+        case CMD_OPTIONS:
+            open_options_dialog(window);
+            break;
+        default:  // CMD_CONTINUE just closes the menu
+            pet_choice_command(command);
+            break;
     }
 }
 
 // One tick of the pet timer; the timer's id is not looked at.
-void pet_tick() {
-    if (fatal_error) return;
+void pet_tick()
+{
+    if (fatal_error)
+        return;
     const int32_t old_x = pet->x;
     const int32_t old_y = pet->y;
     const int32_t old_image = pet->current_image;
@@ -66,70 +72,79 @@ void pet_tick() {
         pet_step();
     const bool image_changed = pet->current_image != old_image || pet->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
-    if (settings.display_mode != MODE_STANDARD && image_changed) apply_outline();
-    if (image_changed || pet->x != old_x || pet->y != old_y) reposition_window(pet_window, old_x, old_y);
+    if (settings.display_mode != MODE_STANDARD && image_changed)
+        apply_outline();
+    if (image_changed || pet->x != old_x || pet->y != old_y)
+        reposition_window(pet_window, old_x, old_y);
 }
 
 // The screen changed size under the pet: take the new size, drop margins that
 // no longer fit as start-up does (taking them back once they fit again), and
 // bring the pet inside its box at once, or it may stay off-screen where no
 // one can reach it.
-void follow_screen_change(Window* window, int32_t width, int32_t height) {
+void follow_screen_change(Window* window, int32_t width, int32_t height)
+{
     screen_width = zoom_in(width, pet_zoom);
     screen_height = zoom_in(height, pet_zoom);
     settings_fit_margins_to_screen();
-    if (fatal_error) return;
+    if (fatal_error)
+        return;
     const int32_t old_x = pet->x;
     const int32_t old_y = pet->y;
     pet_keep_inside();
-    if (pet->x != old_x || pet->y != old_y) reposition_window(window, old_x, old_y);
+    if (pet->x != old_x || pet->y != old_y)
+        reposition_window(window, old_x, old_y);
 }
 
 }  // namespace
 
-intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
     switch (message) {
-    case MSG_CREATE:
-    case MSG_SIZE:
-    case MSG_RBUTTONUP:
-        return 0;
-    case MSG_DESTROY:
-        platform_kill_timer(window, PET_TIMER_ID);
-        graphics_release();
-        release_outlines();
-        // Nothing may reach the window through this handle any more.
-        if (window == pet_window) pet_window = nullptr;
-        platform_post_quit(0);
-        return 0;
-    case MSG_PAINT:
-        // After a fatal error nothing is drawn, but the paint is still
-        // acknowledged, or the system would ask again at once, forever.
-        if (fatal_error) return platform_default_window_proc(window, message, wparam, lparam);
-        paint_frame(window);
-        return 0;
-    case MSG_COMMAND:
-        run_command(window, static_cast<unsigned>(wparam & 0xFFFF));
-        return 0;
-    case MSG_TIMER:
-        pet_tick();
-        return 0;
-    case MSG_DISPLAYCHANGE:
-        follow_screen_change(window, low_word(lparam), high_word(lparam));
-        return 0;
-    case MSG_MOUSEMOVE:
-        drag_input_move(window, wparam, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));
-        return 0;
-    case MSG_LBUTTONDOWN:
-        drag_input_begin(window, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));
-        return 0;
-    case MSG_LBUTTONUP:
-        drag_input_end();
-        return 0;
-    case MSG_LBUTTONDBLCLK:
-    case MSG_RBUTTONDOWN:
-        open_pet_menu(window, lparam);
-        return 0;
-    default:
-        return platform_default_window_proc(window, message, wparam, lparam);
+        case MSG_CREATE:
+        case MSG_SIZE:
+        case MSG_RBUTTONUP:
+            return 0;
+        case MSG_DESTROY:
+            platform_kill_timer(window, PET_TIMER_ID);
+            graphics_release();
+            release_outlines();
+            // Nothing may reach the window through this handle any more.
+            if (window == pet_window)
+                pet_window = nullptr;
+            platform_post_quit(0);
+            return 0;
+        case MSG_PAINT:
+            // After a fatal error nothing is drawn, but the paint is still
+            // acknowledged, or the system would ask again at once, forever.
+            if (fatal_error)
+                return platform_default_window_proc(window, message, wparam, lparam);
+            paint_frame(window);
+            return 0;
+        case MSG_COMMAND:
+            run_command(window, static_cast<unsigned>(wparam & 0xFFFF));
+            return 0;
+        case MSG_TIMER:
+            pet_tick();
+            return 0;
+        case MSG_DISPLAYCHANGE:
+            follow_screen_change(window, low_word(lparam), high_word(lparam));
+            return 0;
+        case MSG_MOUSEMOVE:
+            drag_input_move(window, wparam, static_cast<int16_t>(low_word(lparam)),
+                            static_cast<int16_t>(high_word(lparam)));
+            return 0;
+        case MSG_LBUTTONDOWN:
+            drag_input_begin(window, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));
+            return 0;
+        case MSG_LBUTTONUP:
+            drag_input_end();
+            return 0;
+        case MSG_LBUTTONDBLCLK:
+        case MSG_RBUTTONDOWN:
+            open_pet_menu(window, lparam);
+            return 0;
+        default:
+            return platform_default_window_proc(window, message, wparam, lparam);
     }
 }

@@ -39,12 +39,9 @@ struct Key {
 
 // Read in this order, and the order in which a fresh file gets its keys.
 constexpr Key KEYS[] = {
-    {"Mode", &Settings::display_mode, MODE_PRECOMPUTED},
-    {"Top Margin", &Settings::top_margin, 0},
-    {"Bottom Margin", &Settings::bottom_margin, 0},
-    {"Left Margin", &Settings::left_margin, 0},
-    {"Right Margin", &Settings::right_margin, 0},
-    {"Timer", &Settings::timer_ms, 150},
+    {"Mode", &Settings::display_mode, MODE_PRECOMPUTED}, {"Top Margin", &Settings::top_margin, 0},
+    {"Bottom Margin", &Settings::bottom_margin, 0},      {"Left Margin", &Settings::left_margin, 0},
+    {"Right Margin", &Settings::right_margin, 0},        {"Timer", &Settings::timer_ms, 150},
 };
 
 int32_t read_key(const char* key, int32_t fallback)
@@ -141,7 +138,8 @@ void settings_read()
     }
     pending_settings = settings;
     // The engine fences the pet in its own pixels, at least the margins away.
-    for (int32_t Settings::*margin : {&Settings::top_margin, &Settings::bottom_margin, &Settings::left_margin, &Settings::right_margin})
+    for (int32_t Settings::*margin :
+         {&Settings::top_margin, &Settings::bottom_margin, &Settings::left_margin, &Settings::right_margin})
         settings.*margin = zoom_margin(settings.*margin, pet_zoom);
 }
 

@@ -17,15 +17,19 @@ namespace {
 
 const Outline NOTHING_SHOWN{};
 
-Outline** make_table() {
+Outline** make_table()
+{
     const size_t bytes = static_cast<size_t>(pet->image_count) * sizeof(Outline*);
     auto** table = static_cast<Outline**>(alloc_or_report(bytes));
-    if (table) std::memset(table, 0, bytes);
+    if (table)
+        std::memset(table, 0, bytes);
     return table;
 }
 
-void release_table(Outline**& table) {
-    if (!table) return;
+void release_table(Outline**& table)
+{
+    if (!table)
+        return;
     free_outline_table(table, pet->image_count);
     platform_heap_free(table);
     table = nullptr;
@@ -33,11 +37,14 @@ void release_table(Outline**& table) {
 
 }  // namespace
 
-int precompute_outlines() {
+int precompute_outlines()
+{
     graphics.plain_outlines = make_table();
-    if (!graphics.plain_outlines) return 0;
+    if (!graphics.plain_outlines)
+        return 0;
     graphics.mirrored_outlines = make_table();
-    if (!graphics.mirrored_outlines) return 0;
+    if (!graphics.mirrored_outlines)
+        return 0;
     fill_outline_tables(graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
     for (int32_t i = 0; i < pet->image_count; ++i) {
         zoom_outline(graphics.plain_outlines[i], pet_zoom);
@@ -47,47 +54,54 @@ int precompute_outlines() {
     return 1;
 }
 
-void apply_outline() {
+void apply_outline()
+{
     if (settings.display_mode == MODE_PRECOMPUTED) {
         // The platform copies the outline, so the table keeps its own and
         // nothing is allocated per change. An image without pixels shows nothing.
         Outline** table = pet->current_mirrored ? graphics.mirrored_outlines : graphics.plain_outlines;
-        if (!table) return;
+        if (!table)
+            return;
         const Outline* outline = table[pet->current_image];
         platform_set_window_outline(pet_window, outline ? outline : &NOTHING_SHOWN);
         return;
     }
     // Built live; without pixels the window keeps its previous outline.
     Outline* outline = build_outline(pet->current_image, pet->current_mirrored);
-    if (!outline) return;
+    if (!outline)
+        return;
     zoom_outline(outline, pet_zoom);
     platform_set_window_outline(pet_window, outline);
     free_outline_table(&outline, 1);  // the platform keeps its own copy
 }
 
-int window_shape_init() {
+int window_shape_init()
+{
     switch (settings.display_mode) {
-    case MODE_STANDARD: {
-        // Still hidden, so the capture holds what lies under the window.
-        const int32_t side = SPRITE_SIZE * pet_zoom;
-        const Outline full_window{{{0, 0, side, side}}};
-        platform_set_window_outline(pet_window, &full_window);
-        platform_capture_screen(zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom), side, side, graphics.backdrop_image);
-        return 1;
-    }
-    case MODE_PRECOMPUTED:
-        if (!precompute_outlines()) return 0;
-        apply_outline();
-        return 1;
-    case MODE_LIVE:
-        apply_outline();
-        return 1;
-    default:
-        return 1;
+        case MODE_STANDARD: {
+            // Still hidden, so the capture holds what lies under the window.
+            const int32_t side = SPRITE_SIZE * pet_zoom;
+            const Outline full_window{{{0, 0, side, side}}};
+            platform_set_window_outline(pet_window, &full_window);
+            platform_capture_screen(zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom), side, side,
+                                    graphics.backdrop_image);
+            return 1;
+        }
+        case MODE_PRECOMPUTED:
+            if (!precompute_outlines())
+                return 0;
+            apply_outline();
+            return 1;
+        case MODE_LIVE:
+            apply_outline();
+            return 1;
+        default:
+            return 1;
     }
 }
 
-void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
+void reposition_window(Window* window, int32_t old_x, int32_t old_y)
+{
     const int32_t nx = pet->x;
     const int32_t ny = pet->y;
     if (nx == old_x && ny == old_y) {
@@ -102,15 +116,17 @@ void reposition_window(Window* window, int32_t old_x, int32_t old_y) {
         // overlap; that part comes from the old backdrop.
         std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
         platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, graphics.backdrop_image);
-        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, zoom_out(old_x, z), zoom_out(old_y, z), zoom_out(nx, z),
-                             zoom_out(ny, z), side);
+        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, zoom_out(old_x, z), zoom_out(old_y, z),
+                             zoom_out(nx, z), zoom_out(ny, z), side);
     }
     platform_invalidate(window);
     platform_move_window(window, zoom_out(nx, z), zoom_out(ny, z));
 }
 
-void release_outlines() {
-    if (graphics.plain_outlines) platform_keep_window_outlines(pet_window, nullptr, nullptr, 0);
+void release_outlines()
+{
+    if (graphics.plain_outlines)
+        platform_keep_window_outlines(pet_window, nullptr, nullptr, 0);
     release_table(graphics.plain_outlines);
     release_table(graphics.mirrored_outlines);
 }

@@ -76,8 +76,8 @@ IniLine classify(std::string_view line)
     if (line[start] == '[') {
         size_t close = line.find(']', start + 1);
         result.kind = LineKind::section;
-        result.name = trim(line.substr(start + 1, close == std::string_view::npos ? std::string_view::npos
-                                                                                 : close - start - 1));
+        result.name =
+            trim(line.substr(start + 1, close == std::string_view::npos ? std::string_view::npos : close - start - 1));
         return result;
     }
     size_t equals = line.find('=', start);
@@ -103,14 +103,14 @@ struct IniScan {
 
     std::string_view section;
     std::string_view key;
-    bool inside = false;          // the current line is in a section of that name
-    bool inside_first = false;    // ... and it is the first such section
+    bool inside = false;        // the current line is in a section of that name
+    bool inside_first = false;  // ... and it is the first such section
     bool section_found = false;
-    size_t section_end = NONE;    // last non-blank line of the first such section
+    size_t section_end = NONE;  // last non-blank line of the first such section
     size_t key_line = NONE;
     size_t value_start = 0;
     std::string value;
-    bool last_blank = true;       // the last line seen was blank (or there was none)
+    bool last_blank = true;  // the last line seen was blank (or there was none)
 
     // Returns true once the key has been found.
     bool feed(std::string_view text, size_t index)
@@ -191,24 +191,54 @@ void for_each_line(std::string_view text, Visit visit)
 // ---- files
 
 struct ReadLine {
-    std::string head;     // the first INI_LINE_LIMIT bytes, without the line end
-    std::string ending;   // "\n", "\r\n" or "" (the last line)
+    std::string head;    // the first INI_LINE_LIMIT bytes, without the line end
+    std::string ending;  // "\n", "\r\n" or "" (the last line)
 };
 
 #ifdef _WIN32
 using FileInfo = struct _stat64;
-int file_info(int fd, FileInfo* info) { return ::_fstat64(fd, info); }
-bool is_regular(const FileInfo& info) { return (info.st_mode & _S_IFMT) == _S_IFREG; }
-bool is_read_only(const FileInfo& info) { return (info.st_mode & _S_IWRITE) == 0; }
-int read_bytes(int fd, char* buffer, size_t size) { return ::_read(fd, buffer, unsigned(size)); }
-void close_file(int fd) { ::_close(fd); }
+int file_info(int fd, FileInfo* info)
+{
+    return ::_fstat64(fd, info);
+}
+bool is_regular(const FileInfo& info)
+{
+    return (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+bool is_read_only(const FileInfo& info)
+{
+    return (info.st_mode & _S_IWRITE) == 0;
+}
+int read_bytes(int fd, char* buffer, size_t size)
+{
+    return ::_read(fd, buffer, unsigned(size));
+}
+void close_file(int fd)
+{
+    ::_close(fd);
+}
 #else
 using FileInfo = struct stat;
-int file_info(int fd, FileInfo* info) { return ::fstat(fd, info); }
-bool is_regular(const FileInfo& info) { return S_ISREG(info.st_mode); }
-bool is_read_only(const FileInfo& info) { return (info.st_mode & 0222) == 0; }
-ssize_t read_bytes(int fd, char* buffer, size_t size) { return ::read(fd, buffer, size); }
-void close_file(int fd) { ::close(fd); }
+int file_info(int fd, FileInfo* info)
+{
+    return ::fstat(fd, info);
+}
+bool is_regular(const FileInfo& info)
+{
+    return S_ISREG(info.st_mode);
+}
+bool is_read_only(const FileInfo& info)
+{
+    return (info.st_mode & 0222) == 0;
+}
+ssize_t read_bytes(int fd, char* buffer, size_t size)
+{
+    return ::read(fd, buffer, size);
+}
+void close_file(int fd)
+{
+    ::close(fd);
+}
 #endif
 
 struct FdCloser {
@@ -364,8 +394,8 @@ WritePlan plan_write(LineReader* in, std::string_view section, const char* const
 
 // The keys a save adds, in the order given: after the last line of the
 // section, or as a new section at the end of the file.
-std::string added_keys(const WritePlan& plan, std::string_view section, const char* const* keys, const char* const* values, size_t count,
-                       bool line_open, bool file_empty)
+std::string added_keys(const WritePlan& plan, std::string_view section, const char* const* keys,
+                       const char* const* values, size_t count, bool line_open, bool file_empty)
 {
     std::string added;
     bool first = true;
@@ -557,7 +587,8 @@ bool ini_write_string(const char* path, const char* section, const char* key, co
     return ini_write_strings(path, section, &key, &value, 1) == IniWrite::written;
 }
 
-IniWrite ini_write_strings(const char* path, const char* section, const char* const* keys, const char* const* values, size_t count)
+IniWrite ini_write_strings(const char* path, const char* section, const char* const* keys, const char* const* values,
+                           size_t count)
 {
     namespace fs = std::filesystem;
     std::error_code error;

@@ -12,13 +12,13 @@ namespace {
 constexpr uint32_t BASE = STYLE_CHILD | STYLE_VISIBLE;
 constexpr uint32_t STYLE_OF_DEFPUSHBUTTON = BASE | STYLE_TABSTOP | 0x1;  // BS_DEFPUSHBUTTON
 constexpr uint32_t STYLE_OF_PUSHBUTTON = BASE | STYLE_TABSTOP;
-constexpr uint32_t STYLE_OF_AUTORADIOBUTTON = BASE | 0x9;  // BS_AUTORADIOBUTTON
-constexpr uint32_t STYLE_OF_LTEXT = BASE | STYLE_GROUP;    // SS_LEFT
+constexpr uint32_t STYLE_OF_AUTORADIOBUTTON = BASE | 0x9;                           // BS_AUTORADIOBUTTON
+constexpr uint32_t STYLE_OF_LTEXT = BASE | STYLE_GROUP;                             // SS_LEFT
 constexpr uint32_t STYLE_OF_EDITTEXT = BASE | STYLE_BORDER | STYLE_TABSTOP | 0x80;  // ES_AUTOHSCROLL
-constexpr uint32_t STYLE_OF_GROUPBOX = BASE | 0x7;          // BS_GROUPBOX
-constexpr uint32_t STYLE_OF_CTEXT = BASE | STYLE_GROUP | 0x1;  // SS_CENTER
+constexpr uint32_t STYLE_OF_GROUPBOX = BASE | 0x7;                                  // BS_GROUPBOX
+constexpr uint32_t STYLE_OF_CTEXT = BASE | STYLE_GROUP | 0x1;                       // SS_CENTER
 constexpr uint32_t STYLE_OF_CTEXT_DISABLED = STYLE_OF_CTEXT | STYLE_DISABLED;
-constexpr uint32_t STYLE_OF_PICTURE = BASE | 0xE;           // SS_BITMAP
+constexpr uint32_t STYLE_OF_PICTURE = BASE | 0xE;  // SS_BITMAP
 
 #define MENU_BEGIN(id, caption)
 #define MENU_END()
@@ -87,7 +87,10 @@ consteval DialogTemplate dialog_from_file(int resource_id)
 
 }  // namespace
 
-#define MENU_BEGIN(id, caption) {id, caption, menu_items, int(std::size(menu_items))}
+#define MENU_BEGIN(id, caption)                             \
+    {                                                       \
+        id, caption, menu_items, int(std::size(menu_items)) \
+    }
 #define MENU_ITEM(caption, command)
 #define MENU_SEPARATOR()
 #define MENU_END()

@@ -39,8 +39,8 @@ struct MenuTemplate {
 
 struct ControlTemplate {
     ControlKind kind;
-    int id;               // -1 for controls the program never reaches
-    const char* caption;  // UTF-8; PICTURE: the bitmap's resource number as text
+    int id;                   // -1 for controls the program never reaches
+    const char* caption;      // UTF-8; PICTURE: the bitmap's resource number as text
     int x, y, width, height;  // dialog units
     uint32_t style;
 };

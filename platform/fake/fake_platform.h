@@ -80,7 +80,7 @@ struct FakePlatform {
     std::map<std::string, std::string> ini_files;  // path -> the file's text
     std::set<std::string> unwritable_ini_files;    // writes to these fail
     std::set<std::string> unusable_ini_files;      // ... and the file itself is at fault
-    long fail_heap_alloc_at = 0;  // the Nth allocation from now on fails (1: the next); 0: none
+    long fail_heap_alloc_at = 0;                   // the Nth allocation from now on fails (1: the next); 0: none
     bool timer_fails = false;
     bool acquire_context_fails = false;
     bool begin_paint_fails = false;

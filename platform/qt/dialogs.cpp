@@ -28,9 +28,11 @@
 
 // ---- dialog units
 
-QFont dialog_font() {
+QFont dialog_font()
+{
     // The templates ask for "宋体"; this is the Chinese face Debian has.
-    static const bool mapped = (QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei")), true);
+    static const bool mapped =
+        (QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei")), true);
     (void)mapped;
     QFont font(QStringLiteral("宋体"));
     font.setPointSize(9);
@@ -39,14 +41,16 @@ QFont dialog_font() {
 
 // As Windows measures a dialog font: the mean width of the 52 Latin letters,
 // rounded, and the full character height.
-DialogUnits dialog_units_of(const QFont& font) {
+DialogUnits dialog_units_of(const QFont& font)
+{
     const QFontMetrics metrics(font);
     const int letters =
         metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
     return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
-static int mul_div(int value, int numerator, int denominator) {
+static int mul_div(int value, int numerator, int denominator)
+{
     const long long product = static_cast<long long>(value) * numerator;
     const long long half = denominator / 2;
     return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
@@ -54,13 +58,15 @@ static int mul_div(int value, int numerator, int denominator) {
 
 // Corners are converted, not sizes, so neighbouring controls meet exactly as
 // they do on Windows.
-QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int height) {
+QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int height)
+{
     const int left = mul_div(x, units.base_x, 4), top = mul_div(y, units.base_y, 8);
     const int right = mul_div(x + width, units.base_x, 4), bottom = mul_div(y + height, units.base_y, 8);
     return QRect(left, top, right - left, bottom - top);
 }
 
-QPoint place_on_screen(QPoint wanted, QSize size, QRect screen) {
+QPoint place_on_screen(QPoint wanted, QSize size, QRect screen)
+{
     int x = std::min(wanted.x(), screen.right() + 1 - size.width());
     int y = std::min(wanted.y(), screen.bottom() + 1 - size.height());
     return QPoint(std::max(x, screen.left()), std::max(y, screen.top()));
@@ -81,7 +87,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
     void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
-    void closeEvent(QCloseEvent* event) override {
+    void closeEvent(QCloseEvent* event) override
+    {
         event->ignore();
         deliver(window_, MSG_COMMAND, CMD_CANCEL, 0);
     }
@@ -92,62 +99,68 @@ private:
 
 }  // namespace
 
-static QPixmap picture_of(const char* resource_number) {
+static QPixmap picture_of(const char* resource_number)
+{
     Bitmap bitmap;
-    if (!platform_load_bitmap(atoi(resource_number), &bitmap)) return {};
+    if (!platform_load_bitmap(atoi(resource_number), &bitmap))
+        return {};
     const QImage view(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                       bitmap.width * 4, QImage::Format_RGB32);
     // Shown with each pixel a block of the pet's zoom, as the dialog's text grows with the screen's scaling.
-    return QPixmap::fromImage(zoomed_image(view, picture_zoom).copy());  // fromImage may share the bits, and the bitmap goes away
+    return QPixmap::fromImage(
+        zoomed_image(view, picture_zoom).copy());  // fromImage may share the bits, and the bitmap goes away
 }
 
-static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog) {
+static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog)
+{
     const QString caption = QString::fromUtf8(control.caption);
     switch (control.kind) {
-    case CONTROL_DEFPUSHBUTTON:
-    case CONTROL_PUSHBUTTON: {
-        auto* button = new QPushButton(caption, dialog);
-        button->setDefault(control.kind == CONTROL_DEFPUSHBUTTON);
-        const int id = control.id;
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [window, id] { deliver(window, MSG_COMMAND, static_cast<uintptr_t>(id), 0); });
-        return button;
-    }
-    case CONTROL_AUTORADIOBUTTON:
-        return new QRadioButton(caption, dialog);
-    case CONTROL_EDITTEXT:
-        return new QLineEdit(dialog);
-    case CONTROL_GROUPBOX:
-        return new QGroupBox(caption, dialog);
-    case CONTROL_LTEXT:
-    case CONTROL_CTEXT:
-    case CONTROL_CTEXT_DISABLED: {
-        auto* label = new QLabel(caption, dialog);
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
-        label->setAlignment((control.kind == CONTROL_LTEXT ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);
-        label->setEnabled(control.kind != CONTROL_CTEXT_DISABLED);  // disabled text is drawn greyed
-        return label;
-    }
-    case CONTROL_PICTURE: {
-        auto* label = new QLabel(dialog);
-        label->setPixmap(picture_of(control.caption));
-        return label;
-    }
+        case CONTROL_DEFPUSHBUTTON:
+        case CONTROL_PUSHBUTTON: {
+            auto* button = new QPushButton(caption, dialog);
+            button->setDefault(control.kind == CONTROL_DEFPUSHBUTTON);
+            const int id = control.id;
+            QObject::connect(button, &QPushButton::clicked, button,
+                             [window, id] { deliver(window, MSG_COMMAND, static_cast<uintptr_t>(id), 0); });
+            return button;
+        }
+        case CONTROL_AUTORADIOBUTTON:
+            return new QRadioButton(caption, dialog);
+        case CONTROL_EDITTEXT:
+            return new QLineEdit(dialog);
+        case CONTROL_GROUPBOX:
+            return new QGroupBox(caption, dialog);
+        case CONTROL_LTEXT:
+        case CONTROL_CTEXT:
+        case CONTROL_CTEXT_DISABLED: {
+            auto* label = new QLabel(caption, dialog);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAlignment((control.kind == CONTROL_LTEXT ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignTop);
+            label->setEnabled(control.kind != CONTROL_CTEXT_DISABLED);  // disabled text is drawn greyed
+            return label;
+        }
+        case CONTROL_PICTURE: {
+            auto* label = new QLabel(dialog);
+            label->setPixmap(picture_of(control.caption));
+            return label;
+        }
     }
     return nullptr;
 }
 
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) {
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
+{
     const DialogTemplate* layout = find_dialog_template(template_id);
-    if (!layout) return nullptr;
+    if (!layout)
+        return nullptr;
     auto* window = new Window;
     window->proc = proc;
     window->owner = owner;
     auto* dialog = new DialogWidget(window, owner ? owner->widget : nullptr);
     window->widget = dialog;
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(QString::fromUtf8(layout->caption));
     dialog->setFont(dialog_font());
     const DialogUnits units = dialog_units_of(dialog->font());
@@ -155,7 +168,8 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     for (int i = 0; i < layout->control_count; ++i) {
         const ControlTemplate& control = layout->controls[i];
         QWidget* widget = make_control(control, window, dialog);
-        if (!widget) continue;
+        if (!widget)
+            continue;
         const QRect area = dialog_rect_to_pixels(units, control.x, control.y, control.width, control.height);
         if (control.kind == CONTROL_PICTURE) {
             widget->move(area.topLeft());  // a picture control takes its image's size
@@ -163,11 +177,13 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
         } else {
             widget->setGeometry(area);
         }
-        if (control.id != -1) window->items.emplace_back(control.id, widget);
+        if (control.id != -1)
+            window->items.emplace_back(control.id, widget);
     }
     // On Windows the first control is on top; group boxes come last in the
     // templates and must lie under the controls they frame.
-    for (QGroupBox* box : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) box->lower();
+    for (QGroupBox* box : dialog->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        box->lower();
 
     const QSize client = dialog_rect_to_pixels(units, 0, 0, layout->width, layout->height).size();
     dialog->setFixedSize(client);
@@ -180,7 +196,8 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
     const QScreen* screen = QGuiApplication::primaryScreen();
     dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
 
-    if (owner) owner->owned.push_back(window);
+    if (owner)
+        owner->owned.push_back(window);
     deliver(window, MSG_INITDIALOG, 0, 0);
     // The set-up may have failed and destroyed the dialog already.
     if (window->proc && (layout->style & STYLE_VISIBLE)) {
@@ -196,14 +213,17 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) 
 
 // ---- controls by id
 
-static QWidget* item(Window* dialog, int id) {
+static QWidget* item(Window* dialog, int id)
+{
     for (const auto& [item_id, widget] : dialog->items) {
-        if (item_id == id) return widget;
+        if (item_id == id)
+            return widget;
     }
     return nullptr;
 }
 
-void platform_set_item_text(Window* dialog, int id, const char* text) {
+void platform_set_item_text(Window* dialog, int id, const char* text)
+{
     QWidget* widget = item(dialog, id);
     const QString value = QString::fromUtf8(text);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -215,8 +235,10 @@ void platform_set_item_text(Window* dialog, int id, const char* text) {
     }
 }
 
-int platform_get_item_text(Window* dialog, int id, char* buffer, int size) {
-    if (size <= 0) return 0;
+int platform_get_item_text(Window* dialog, int id, char* buffer, int size)
+{
+    if (size <= 0)
+        return 0;
     QWidget* widget = item(dialog, id);
     QString value;
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -228,15 +250,18 @@ int platform_get_item_text(Window* dialog, int id, char* buffer, int size) {
     }
     const QByteArray bytes = value.toUtf8();
     int length = std::min(static_cast<int>(bytes.size()), size - 1);
-    while (length > 0 && length < bytes.size() && (bytes[length] & 0xC0) == 0x80) --length;  // whole characters
+    while (length > 0 && length < bytes.size() && (bytes[length] & 0xC0) == 0x80)
+        --length;  // whole characters
     memcpy(buffer, bytes.constData(), static_cast<size_t>(length));
     buffer[length] = '\0';
     return length;
 }
 
-void platform_set_check(Window* dialog, int id, int checked) {
+void platform_set_check(Window* dialog, int id, int checked)
+{
     auto* button = qobject_cast<QAbstractButton*>(item(dialog, id));
-    if (!button) return;
+    if (!button)
+        return;
     // Qt never unchecks the checked button of an exclusive set by itself;
     // the shell may want all three unchecked.
     const bool exclusive = button->autoExclusive();
@@ -245,7 +270,8 @@ void platform_set_check(Window* dialog, int id, int checked) {
     button->setAutoExclusive(exclusive);
 }
 
-int platform_get_check(Window* dialog, int id) {
+int platform_get_check(Window* dialog, int id)
+{
     auto* button = qobject_cast<QAbstractButton*>(item(dialog, id));
     return button && button->isChecked() ? 1 : 0;
 }
@@ -262,29 +288,31 @@ public:
     OwnerBlocked(QWidget* owner, QWidget* box) : owner_(owner), box_(box) { qApp->installEventFilter(this); }
 
 protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (!owner_ || !target->isWidgetType() || static_cast<QWidget*>(target)->window() != owner_) return false;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            if (box_) {
-                box_->raise();
-                box_->activateWindow();
-            }
-            return true;
-        case QEvent::Close:  // a window manager's close box
-            event->ignore();
-            return true;
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-            return true;
-        default:
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        if (!owner_ || !target->isWidgetType() || static_cast<QWidget*>(target)->window() != owner_)
             return false;
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                if (box_) {
+                    box_->raise();
+                    box_->activateWindow();
+                }
+                return true;
+            case QEvent::Close:  // a window manager's close box
+                event->ignore();
+                return true;
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseMove:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::ContextMenu:
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -295,13 +323,14 @@ private:
 
 }  // namespace
 
-void platform_message_box(Window* owner, const char* text, unsigned kind) {
+void platform_message_box(Window* owner, const char* text, unsigned kind)
+{
     QWidget* parent = owner && owner->proc ? owner->widget : nullptr;
     // On the heap: whoever owns the box may be destroyed while it is open,
     // and takes the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(kind == BOX_ERROR ? QMessageBox::Critical : QMessageBox::Warning,
-                                                QStringLiteral("Dorrabee"), QString::fromUtf8(text),
-                                                QMessageBox::NoButton, parent);
+    QPointer<QMessageBox> box =
+        new QMessageBox(kind == BOX_ERROR ? QMessageBox::Critical : QMessageBox::Warning, QStringLiteral("Dorrabee"),
+                        QString::fromUtf8(text), QMessageBox::NoButton, parent);
     box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     if (!parent) {
         box->exec();  // owned by no window: modal to the whole program
@@ -324,7 +353,8 @@ void platform_message_box(Window* owner, const char* text, unsigned kind) {
     delete box.data();
     // The keys go back to the dialog, as Windows activates a box's owner
     // (which may have been destroyed meanwhile, its Window with it).
-    if (owner_widget && owner_widget->isVisible()) owner_widget->activateWindow();
+    if (owner_widget && owner_widget->isVisible())
+        owner_widget->activateWindow();
 }
 
 // ---- the pop-up menu
@@ -334,11 +364,16 @@ struct Menu {
     QMenu* pets = nullptr;  // the pets sub-menu, once it has been put in
 };
 
-QMenu* menu_widget(Menu* menu) { return &menu->menu; }
+QMenu* menu_widget(Menu* menu)
+{
+    return &menu->menu;
+}
 
-Menu* platform_load_pet_menu() {
+Menu* platform_load_pet_menu()
+{
     static Menu* menu = nullptr;  // lives until the process ends, like the pet's other resources
-    if (menu) return menu;
+    if (menu)
+        return menu;
     menu = new Menu;
     for (int i = 0; i < pet_menu_template.item_count; ++i) {
         const MenuItemTemplate& entry = pet_menu_template.items[i];
@@ -351,13 +386,15 @@ Menu* platform_load_pet_menu() {
     return menu;
 }
 
-void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items,
-                              int count, int first_command, int checked) {
+void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption, const char* const* items, int count,
+                              int first_command, int checked)
+{
     if (!menu->pets) {
         const QList<QAction*> actions = menu->menu.actions();
         QAction* before = nullptr;
         for (qsizetype i = 0; i + 1 < actions.size(); ++i)
-            if (!actions[i]->isSeparator() && actions[i]->data().toInt() == after_command) before = actions[i + 1];
+            if (!actions[i]->isSeparator() && actions[i]->data().toInt() == after_command)
+                before = actions[i + 1];
         menu->pets = new QMenu(QString::fromUtf8(caption), &menu->menu);
         menu->menu.insertMenu(before, menu->pets);
     }
@@ -380,13 +417,15 @@ namespace {
 class FocusTakenBack final : public QAbstractNativeEventFilter {
 public:
     explicit FocusTakenBack(QWidget* menu) : menu_(menu) { since_focus_.start(); }
-    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override
+    {
         if (x11_focus_came(message, menu_)) {
             since_focus_.start();
             return false;
         }
         const bool a_moment = since_focus_.elapsed() < moment_ms;
-        if (x11_activation_changed(message) && !a_moment && menu_->isVisible()) menu_->close();
+        if (x11_activation_changed(message) && !a_moment && menu_->isVisible())
+            menu_->close();
         return x11_focus_left(message, menu_) && a_moment;
     }
 
@@ -398,7 +437,8 @@ private:
 
 }  // namespace
 
-void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
+void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner)
+{
     // The menu's pointer grab sees clicks on X windows only; on a Wayland
     // desktop a click on one of its own windows shows only as the keyboard
     // focus leaving X. So the menu takes the focus once shown, and closes
@@ -413,16 +453,20 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     qApp->installNativeEventFilter(&taken_back);
     const QMetaObject::Connection focus_left =
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &shown, [&shown](QWindow* now) {
-            if (shown.isVisible() && now != shown.windowHandle()) shown.close();
+            if (shown.isVisible() && now != shown.windowHandle())
+                shown.close();
         });
     QTimer::singleShot(0, &shown, [&shown] {
-        if (shown.isVisible()) x11_take_focus(&shown);
+        if (shown.isVisible())
+            x11_take_focus(&shown);
     });
     QAction* chosen = shown.exec(QPoint(x, y));
     QObject::disconnect(focus_left);
     qApp->removeNativeEventFilter(&taken_back);
-    if (watched) x11_watch_activation(false);
-    if (!chosen || !owner || !owner->proc) return;
+    if (watched)
+        x11_watch_activation(false);
+    if (!chosen || !owner || !owner->proc)
+        return;
     // Posted, as Windows posts the command: it arrives after this returns.
     const uintptr_t command = static_cast<uintptr_t>(chosen->data().toInt());
     QMetaObject::invokeMethod(

@@ -6,7 +6,8 @@
 
 #include "platform/qt/qt_host.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         fputs("usage: dorrabee-icon SIZE OUT.png\n", stderr);
         return 2;
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         fputs("dorrabee-icon: the icon resource cannot be read\n", stderr);
         return 1;
     }
-    if (image.width() != size) image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (image.width() != size)
+        image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image.save(argv[2], "PNG") ? 0 : 1;
 }

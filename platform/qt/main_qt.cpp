@@ -9,7 +9,8 @@
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
         puts("dorrabee " DORRABEE_VERSION);
         return 0;
@@ -20,13 +21,15 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     // The pet scales itself, by whole numbers; Qt's factor only tells how much.
-    if (const char* factor = getenv("QT_SCALE_FACTOR")) scale_factor_at_start = factor;
+    if (const char* factor = getenv("QT_SCALE_FACTOR"))
+        scale_factor_at_start = factor;
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
-        fputs("dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
-              "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
-              stderr);
+        fputs(
+            "dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
+            "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
+            stderr);
         return 1;
     }
     // Qt aborts when the server is not there, advising a reinstall; ask the

@@ -4,11 +4,13 @@
 #include "graphics/outline_bands.h"
 #include "platform/qt/qt_host.h"
 
-QRegion outline_region(const Outline& outline, int32_t side) {
+QRegion outline_region(const Outline& outline, int32_t side)
+{
     std::array<OutlineBand, MAX_OUTLINE_BANDS> bands;
     const int count = outline_bands(outline, bands.data(), side);
     std::array<QRect, MAX_OUTLINE_BANDS> rects;
-    for (int i = 0; i < count; ++i) rects[i] = QRect(bands[i].x, bands[i].y, bands[i].width, bands[i].height);
+    for (int i = 0; i < count; ++i)
+        rects[i] = QRect(bands[i].x, bands[i].y, bands[i].width, bands[i].height);
     QRegion region;
     region.setRects(rects.data(), count);
     return region;

@@ -17,33 +17,46 @@
 #include "platform/qt/qt_host.h"
 #include "support/ini.h"
 
-void platform_screen_size(int32_t* width, int32_t* height) {
+void platform_screen_size(int32_t* width, int32_t* height)
+{
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect();
     *width = area.width();
     *height = area.height();
 }
 
-int32_t platform_screen_dpi() {
+int32_t platform_screen_dpi()
+{
     // The scaling a desktop sets for X programs, then the toolkits' own factors.
-    if (const int32_t dpi = dpi_from_x_resources(x11_resources())) return dpi;
-    if (const int32_t dpi = dpi_from_scale_factor(scale_factor_at_start.c_str())) return dpi;
-    if (const int32_t dpi = dpi_from_scale_factor(getenv("GDK_SCALE"))) return dpi;
+    if (const int32_t dpi = dpi_from_x_resources(x11_resources()))
+        return dpi;
+    if (const int32_t dpi = dpi_from_scale_factor(scale_factor_at_start.c_str()))
+        return dpi;
+    if (const int32_t dpi = dpi_from_scale_factor(getenv("GDK_SCALE")))
+        return dpi;
     return 96;
 }
 
-uint32_t platform_seconds_now() { return static_cast<uint32_t>(time(nullptr)); }
+uint32_t platform_seconds_now()
+{
+    return static_cast<uint32_t>(time(nullptr));
+}
 
-static size_t copy_out(const std::string& text, char* buffer, size_t size) {
-    if (text.empty() || text.size() >= size) return 0;
+static size_t copy_out(const std::string& text, char* buffer, size_t size)
+{
+    if (text.empty() || text.size() >= size)
+        return 0;
     memcpy(buffer, text.c_str(), text.size() + 1);
     return text.size();
 }
 
 std::string settings_folder(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
-                            const char* home) {
-    if (program_folder.empty()) return {};
-    if (folder_writable) return program_folder;
+                            const char* home)
+{
+    if (program_folder.empty())
+        return {};
+    if (folder_writable)
+        return program_folder;
     std::string folder;
     // Relative values are to be ignored, as the XDG rules say.
     if (xdg_config_home && xdg_config_home[0] == '/') {
@@ -56,18 +69,22 @@ std::string settings_folder(const std::string& program_folder, bool folder_writa
     return folder + "/dorrabee/";
 }
 
-static bool make_folders(const std::string& path) {
+static bool make_folders(const std::string& path)
+{
     for (size_t at = 1; at != std::string::npos; at = path.find('/', at + 1)) {
         const std::string part = path.substr(0, at);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
     }
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-size_t platform_settings_folder(char* buffer, size_t size) {
+size_t platform_settings_folder(char* buffer, size_t size)
+{
     char link[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", link, sizeof link - 1);
-    if (length <= 0) return 0;
+    if (length <= 0)
+        return 0;
     const std::string executable(link, static_cast<size_t>(length));
     const std::string folder = executable.substr(0, executable.rfind('/') + 1);
     const bool writable = !folder.empty() && access(folder.c_str(), W_OK) == 0;
@@ -75,46 +92,64 @@ size_t platform_settings_folder(char* buffer, size_t size) {
 }
 
 std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
-                                 const char* home) {
+                                 const char* home)
+{
     const std::string folder = settings_folder(program_folder, folder_writable, xdg_config_home, home);
     // A folder that cannot be made still names the place: reading finds no
     // file there and a save says it failed, rather than both quietly using
     // whatever the current directory is.
-    if (!folder.empty() && !folder_writable) make_folders(folder.substr(0, folder.size() - 1));
+    if (!folder.empty() && !folder_writable)
+        make_folders(folder.substr(0, folder.size() - 1));
     return folder;
 }
 
-size_t platform_current_directory(char* buffer, size_t size) {
+size_t platform_current_directory(char* buffer, size_t size)
+{
     return getcwd(buffer, size) ? strlen(buffer) : 0;
 }
 
-void* platform_heap_alloc(size_t size) { return malloc(size); }
-void platform_heap_free(void* block) { free(block); }
+void* platform_heap_alloc(size_t size)
+{
+    return malloc(size);
+}
+void platform_heap_free(void* block)
+{
+    free(block);
+}
 
-int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback) {
+int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback)
+{
     return ini_read_int(path, section, key, fallback);
 }
 
-bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
+bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value)
+{
     return ini_write_string(path, section, key, value);
 }
 
-size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size)
+{
     const std::optional<std::string> value = ini_read_string(path, section, key);
-    if (size > 0) buffer[0] = '\0';
+    if (size > 0)
+        buffer[0] = '\0';
     return copy_out(value ? *value : std::string(), buffer, size);
 }
 
-bool platform_restart_program() {
+bool platform_restart_program()
+{
     return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
 }
 
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
-                               const char* const* values, size_t count) {
+                               const char* const* values, size_t count)
+{
     switch (ini_write_strings(path, section, keys, values, count)) {
-    case IniWrite::written: return SAVE_DONE;
-    case IniWrite::folder_failed: return SAVE_FOLDER_FAILED;
-    case IniWrite::file_failed: break;
+        case IniWrite::written:
+            return SAVE_DONE;
+        case IniWrite::folder_failed:
+            return SAVE_FOLDER_FAILED;
+        case IniWrite::file_failed:
+            break;
     }
     return SAVE_FILE_FAILED;
 }
@@ -122,17 +157,20 @@ int platform_ini_write_strings(const char* path, const char* section, const char
 // ---- the screen: a change of the primary screen's size reaches the pet as
 // MSG_DISPLAYCHANGE, as on Windows (RandR tells Qt on X11).
 
-void watch_screen_size(Window* pet) {
+void watch_screen_size(Window* pet)
+{
     QWidget* context = pet->widget;  // the connections end with the pet's widget
     auto report = [pet](QScreen* screen) {
-        if (!screen || screen != QGuiApplication::primaryScreen()) return;
+        if (!screen || screen != QGuiApplication::primaryScreen())
+            return;
         const QRect area = screen->geometry();
         deliver(pet, MSG_DISPLAYCHANGE, 32, intptr_t((area.height() & 0xFFFF) << 16 | (area.width() & 0xFFFF)));
     };
     auto follow = [context, report](QScreen* screen) {
         QObject::connect(screen, &QScreen::geometryChanged, context, [screen, report] { report(screen); });
     };
-    for (QScreen* screen : QGuiApplication::screens()) follow(screen);
+    for (QScreen* screen : QGuiApplication::screens())
+        follow(screen);
     QObject::connect(qApp, &QGuiApplication::screenAdded, context, follow);
     QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context, report);
 }
@@ -143,23 +181,30 @@ void watch_screen_size(Window* pet) {
 static bool quit_posted = false;
 static PlatformMessage round_done;
 
-int platform_next_message(PlatformMessage** message) {
+int platform_next_message(PlatformMessage** message)
+{
     if (!quit_posted) {
         // Windows destroyed from inside their own handlers are deleted here,
         // outside every handler.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    if (quit_posted) return 0;
+    if (quit_posted)
+        return 0;
     *message = &round_done;
     return 1;
 }
 
-bool platform_is_dialog_message(Window*, PlatformMessage*) { return false; }
+bool platform_is_dialog_message(Window*, PlatformMessage*)
+{
+    return false;
+}
 
 void platform_dispatch_message(PlatformMessage*) {}
 
-void platform_post_quit(int) {
+void platform_post_quit(int)
+{
     quit_posted = true;
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) dispatcher->wakeUp();
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
 }

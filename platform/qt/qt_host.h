@@ -43,7 +43,7 @@ struct Window {
     QWidget* widget = nullptr;
     WindowProc proc = nullptr;
     Window* owner = nullptr;
-    std::vector<Window*> owned;                // dialogs this window owns
+    std::vector<Window*> owned;                    // dialogs this window owns
     std::vector<std::pair<unsigned, int>> timers;  // our id, Qt's id
     std::vector<std::pair<int, QWidget*>> items;   // dialog controls by id
     bool is_pet = false;
@@ -55,11 +55,11 @@ struct Window {
     // 32 key-coloured pixels are put with alpha 0.
     X11DirectDrawing x11;
     bool x11_shape = false;
-    std::vector<uint32_t> x11_argb;  // the pixels of a 32-bit put, with alpha
-    bool x11_painting = false;  // between begin and end paint
-    int delivering = 0;         // messages being handled: paint once they are
-    QPainter painter;       // open between begin and end paint
-    QRect dirty;            // invalidated since the last paint, for update_window
+    std::vector<uint32_t> x11_argb;    // the pixels of a 32-bit put, with alpha
+    bool x11_painting = false;         // between begin and end paint
+    int delivering = 0;                // messages being handled: paint once they are
+    QPainter painter;                  // open between begin and end paint
+    QRect dirty;                       // invalidated since the last paint, for update_window
     std::vector<WrappedImage> images;  // presented buffers
     std::vector<WrappedImage> keyed;   // keyed buffers, converted each paint
 };
@@ -158,8 +158,8 @@ bool x11_focus_left(const void* event, QWidget* widget);
 X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side);
 void x11_free_drawing(const X11DirectDrawing& drawing);
 // Into the background pixmap; x11_show_pixels shows what has been put.
-void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height,
-                    int32_t x, int32_t y);
+void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                    int32_t y);
 void x11_show_pixels(const X11DirectDrawing& drawing);
 // `from` is where the window stood: a step of a walk tells where the next
 // one will need the screen behind it.

@@ -14,8 +14,10 @@
 
 // ---- delivering Qt's events to the shell's procedures
 
-intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
-    if (!window || !window->proc) return 0;  // destroyed, waiting to be deleted
+intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
+    if (!window || !window->proc)
+        return 0;  // destroyed, waiting to be deleted
     ++window->delivering;
     const intptr_t result = window->proc(window, message, wparam, lparam);
     --window->delivering;
@@ -23,30 +25,37 @@ intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lp
     // what the message invalidated is painted as soon as it has been handled,
     // and all it asked of X goes out at once.
     if (window->x11.gc && window->delivering == 0 && window->proc) {
-        if (!window->dirty.isEmpty()) deliver_paint(window);
+        if (!window->dirty.isEmpty())
+            deliver_paint(window);
         x11_flush();
     }
     return result;
 }
 
-void deliver_timer(Window* window, int qt_timer_id) {
+void deliver_timer(Window* window, int qt_timer_id)
+{
     for (const auto& [id, qt_id] : window->timers) {
-        if (qt_id != qt_timer_id) continue;
+        if (qt_id != qt_timer_id)
+            continue;
         // The tick's raise goes out with its frame, in one write.
         ++window->delivering;
         deliver(window, MSG_TIMER, id, 0);
-        if (window->proc && window->is_pet) keep_on_top(window);
-        if (window->proc && window->x11.gc && !window->dirty.isEmpty()) deliver_paint(window);
+        if (window->proc && window->is_pet)
+            keep_on_top(window);
+        if (window->proc && window->x11.gc && !window->dirty.isEmpty())
+            deliver_paint(window);
         --window->delivering;
         x11_flush();
         return;
     }
 }
 
-void deliver_paint(Window* window) {
+void deliver_paint(Window* window)
+{
     window->dirty = QRect();
     deliver(window, MSG_PAINT, 0, 0);
-    if (window->painter.isActive()) window->painter.end();  // a procedure that forgot end_paint
+    if (window->painter.isActive())
+        window->painter.end();  // a procedure that forgot end_paint
 }
 
 // Window pixels in lparam as Windows packs them: x in the low 16 bits, y in
@@ -55,15 +64,17 @@ void deliver_paint(Window* window) {
 // event says the window stood: during a fast drag the window moves between
 // the pointer's event and its handling, and the difference would drop the pet
 // short of the pointer.
-static intptr_t point_lparam(const QMouseEvent* event, const Window* window) {
+static intptr_t point_lparam(const QMouseEvent* event, const Window* window)
+{
     const QPoint at = window->is_pet && window->x11.gc ? event->globalPosition().toPoint() - window->placed
-                                     : event->position().toPoint();
+                                                       : event->position().toPoint();
     const uint32_t x = static_cast<uint16_t>(static_cast<int16_t>(at.x()));
     const uint32_t y = static_cast<uint16_t>(static_cast<int16_t>(at.y()));
     return static_cast<intptr_t>(x | y << 16);
 }
 
-static uintptr_t button_wparam(const QMouseEvent* event) {
+static uintptr_t button_wparam(const QMouseEvent* event)
+{
     return (event->buttons() & Qt::LeftButton) ? MOUSE_LEFT_BUTTON : 0;
 }
 
@@ -74,12 +85,14 @@ public:
     PetWidget(Window* window, int32_t side)
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint),
-          window_(window) {
+          window_(window)
+    {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         // A 32-bit window whose see-through pixels the compositor blends.
-        if (x11_screen_composited()) setAttribute(Qt::WA_TranslucentBackground);
+        if (x11_screen_composited())
+            setAttribute(Qt::WA_TranslucentBackground);
         setFixedSize(side, side);
         setWindowTitle(QStringLiteral("Dorrabee"));
         setMouseTracking(true);  // moves reach the window as they do on Windows
@@ -91,26 +104,30 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override { deliver_paint(window_); }
     void timerEvent(QTimerEvent* event) override { deliver_timer(window_, event->timerId()); }
-    void mousePressEvent(QMouseEvent* event) override {
+    void mousePressEvent(QMouseEvent* event) override
+    {
         if (event->button() == Qt::LeftButton) {
             deliver(window_, MSG_LBUTTONDOWN, button_wparam(event), point_lparam(event, window_));
         } else if (event->button() == Qt::RightButton) {
             deliver(window_, MSG_RBUTTONDOWN, button_wparam(event), point_lparam(event, window_));
         }
     }
-    void mouseReleaseEvent(QMouseEvent* event) override {
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
         if (event->button() == Qt::LeftButton) {
             deliver(window_, MSG_LBUTTONUP, button_wparam(event), point_lparam(event, window_));
         } else if (event->button() == Qt::RightButton) {
             deliver(window_, MSG_RBUTTONUP, button_wparam(event), point_lparam(event, window_));
         }
     }
-    void mouseDoubleClickEvent(QMouseEvent* event) override {
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
         if (event->button() == Qt::LeftButton) {
             deliver(window_, MSG_LBUTTONDBLCLK, button_wparam(event), point_lparam(event, window_));
         }
     }
-    void mouseMoveEvent(QMouseEvent* event) override {
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
         deliver(window_, MSG_MOUSEMOVE, button_wparam(event), point_lparam(event, window_));
     }
 
@@ -124,7 +141,8 @@ private:
 
 // The pet's coordinates count from the primary screen's corner, as on
 // Windows; on X11 that monitor need not start at the root's origin.
-QPoint primary_origin() {
+QPoint primary_origin()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().topLeft() : QPoint();
 }
@@ -133,44 +151,53 @@ static WindowProc pet_proc = nullptr;
 static Cursor* class_cursor = nullptr;
 static Cursor* current_cursor = nullptr;
 
-void platform_register_pet_class(WindowProc proc) {
+void platform_register_pet_class(WindowProc proc)
+{
     pet_proc = proc;
     QApplication::setWindowIcon(program_icon());
     class_cursor = platform_load_cursor(RES_CURSOR);
     current_cursor = class_cursor;
 }
 
-void platform_set_zoom(int32_t z) {
+void platform_set_zoom(int32_t z)
+{
     picture_zoom = z;
     // The pointer over the pet grows with it; the record stays the same.
     Cursor* zoomed = platform_load_cursor(RES_CURSOR);
-    if (class_cursor && zoomed) class_cursor->cursor = zoomed->cursor;
+    if (class_cursor && zoomed)
+        class_cursor->cursor = zoomed->cursor;
     delete zoomed;
 }
 
-Window* platform_create_pet_window(int32_t side) {
+Window* platform_create_pet_window(int32_t side)
+{
     auto* window = new Window;
     window->proc = pet_proc;
     window->is_pet = true;
     auto* widget = new PetWidget(window, side);
     window->widget = widget;
     window->x11 = x11_direct_drawing(widget, side);
-    if (window->x11.gc) widget->setAttribute(Qt::WA_PaintOnScreen);
+    if (window->x11.gc)
+        widget->setAttribute(Qt::WA_PaintOnScreen);
     window->x11_shape = window->x11.gc && x11_shape_available();
-    if (class_cursor) window->widget->setCursor(class_cursor->cursor);
+    if (class_cursor)
+        window->widget->setCursor(class_cursor->cursor);
     deliver(window, MSG_CREATE, 0, 0);
     watch_screen_size(window);
     return window;
 }
 
-void platform_place_hidden(Window* window, int32_t x, int32_t y) {
+void platform_place_hidden(Window* window, int32_t x, int32_t y)
+{
     window->widget->hide();
     window->placed = primary_origin() + QPoint(x, y);
     window->widget->move(window->placed);
 }
 
-void platform_show_window(Window* window, int) {
-    if (window->is_pet) x11_skip_taskbar(window->widget);
+void platform_show_window(Window* window, int)
+{
+    if (window->is_pet)
+        x11_skip_taskbar(window->widget);
     window->widget->show();
     // No exposure tells Qt or us that it is shown: its first frame goes into
     // the background now, and the server shows that as it maps the window.
@@ -180,7 +207,8 @@ void platform_show_window(Window* window, int) {
     }
 }
 
-void platform_move_window(Window* window, int32_t x, int32_t y) {
+void platform_move_window(Window* window, int32_t x, int32_t y)
+{
     const QPoint from = window->placed;
     window->placed = primary_origin() + QPoint(x, y);
     if (window->x11.gc) {
@@ -193,26 +221,36 @@ void platform_move_window(Window* window, int32_t x, int32_t y) {
     window->widget->update();
 }
 
-void platform_destroy_window(Window* window) {
-    if (!window || !window->proc) return;
-    while (!window->owned.empty()) platform_destroy_window(window->owned.back());
-    for (const auto& [id, qt_id] : window->timers) window->widget->killTimer(qt_id);
+void platform_destroy_window(Window* window)
+{
+    if (!window || !window->proc)
+        return;
+    while (!window->owned.empty())
+        platform_destroy_window(window->owned.back());
+    for (const auto& [id, qt_id] : window->timers)
+        window->widget->killTimer(qt_id);
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
     x11_free_drawing(window->x11);
     window->x11 = {};
-    if (window->owner) std::erase(window->owner->owned, window);
-    if (QWidget::mouseGrabber() == window->widget) window->widget->releaseMouse();
+    if (window->owner)
+        std::erase(window->owner->owned, window);
+    if (QWidget::mouseGrabber() == window->widget)
+        window->widget->releaseMouse();
     // This may run inside one of the widget's own handlers: hide it now and
     // let the message loop delete it (with this record) outside them.
     window->widget->hide();
     window->widget->deleteLater();
 }
 
-intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t) { return 0; }
+intptr_t platform_default_window_proc(Window*, unsigned, uintptr_t, intptr_t)
+{
+    return 0;
+}
 
-void platform_set_window_outline(Window* window, const Outline* outline) {
+void platform_set_window_outline(Window* window, const Outline* outline)
+{
     if (window->x11_shape) {
         // With alpha the pixels show the outline: it only decides where the
         // window takes the mouse. (Most Wayland compositors show the whole
@@ -220,12 +258,14 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
         x11_set_shape(window->x11.window, outline, window->widget->width(),
                       window->x11.depth == 32 ? X11Shape::input : X11Shape::bounding);
         // Outside a tick (start-up, a change of settings) it is done at once.
-        if (window->delivering == 0) x11_sync();
+        if (window->delivering == 0)
+            x11_sync();
     } else if (outline) {
         QRegion region = outline_region(*outline, window->widget->width());
         // Qt reads an empty mask as none at all, which would show the whole
         // window; one pixel outside it shows nothing, as an empty outline must.
-        if (region.isEmpty()) region = QRegion(-1, -1, 1, 1);
+        if (region.isEmpty())
+            region = QRegion(-1, -1, 1, 1);
         window->widget->setMask(region);
     } else {
         window->widget->clearMask();
@@ -234,18 +274,22 @@ void platform_set_window_outline(Window* window, const Outline* outline) {
 
 // ---- timers
 
-bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
+bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms)
+{
     platform_kill_timer(window, id);  // a timer set again restarts, as on Windows
     const int qt_id = window->widget->startTimer(static_cast<int>(timer_interval(interval_ms)));
-    if (qt_id == 0) return false;
+    if (qt_id == 0)
+        return false;
     window->timers.emplace_back(id, qt_id);
     return true;
 }
 
-void platform_kill_timer(Window* window, unsigned id) {
+void platform_kill_timer(Window* window, unsigned id)
+{
     auto& timers = window->timers;
     for (auto it = timers.begin(); it != timers.end(); ++it) {
-        if (it->first != id) continue;
+        if (it->first != id)
+            continue;
         window->widget->killTimer(it->second);
         timers.erase(it);
         return;
@@ -256,17 +300,21 @@ void platform_kill_timer(Window* window, unsigned id) {
 
 // Outside any message of its own, a window painted straight to X is painted
 // once the event loop comes back, as Qt's own update does.
-static void paint_later(Window* window) {
-    if (window->delivering > 0) return;  // painted when the message is handled
+static void paint_later(Window* window)
+{
+    if (window->delivering > 0)
+        return;  // painted when the message is handled
     QMetaObject::invokeMethod(
         window->widget,
         [window] {
-            if (window->proc && !window->dirty.isEmpty()) deliver_paint(window);
+            if (window->proc && !window->dirty.isEmpty())
+                deliver_paint(window);
         },
         Qt::QueuedConnection);
 }
 
-void platform_invalidate(Window* window) {
+void platform_invalidate(Window* window)
+{
     window->dirty = window->widget->rect();
     if (window->x11.gc) {
         paint_later(window);
@@ -275,7 +323,8 @@ void platform_invalidate(Window* window) {
     }
 }
 
-void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height) {
+void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height)
+{
     const QRect area(x, y, width, height);
     window->dirty |= area;
     if (window->x11.gc) {
@@ -285,8 +334,10 @@ void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t widt
     }
 }
 
-void platform_update_window(Window* window) {
-    if (window->dirty.isEmpty()) return;
+void platform_update_window(Window* window)
+{
+    if (window->dirty.isEmpty())
+        return;
     if (window->x11.gc) {
         deliver_paint(window);
     } else {
@@ -294,25 +345,33 @@ void platform_update_window(Window* window) {
     }
 }
 
-bool platform_begin_paint(Window* window) {
-    if (window->x11.gc) return window->x11_painting = true;
+bool platform_begin_paint(Window* window)
+{
+    if (window->x11.gc)
+        return window->x11_painting = true;
     return window->painter.begin(window->widget);
 }
 
-void platform_end_paint(Window* window) {
-    if (window->x11_painting) x11_show_pixels(window->x11);
+void platform_end_paint(Window* window)
+{
+    if (window->x11_painting)
+        x11_show_pixels(window->x11);
     window->x11_painting = false;
-    if (window->painter.isActive()) window->painter.end();
+    if (window->painter.isActive())
+        window->painter.end();
 }
 
 // The wrapper for one buffer of ours: found again on every paint, made once.
-static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* pixels, int32_t width,
-                             int32_t height, QImage::Format format) {
+static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* pixels, int32_t width, int32_t height,
+                             QImage::Format format)
+{
     for (WrappedImage& entry : cache) {
-        if (entry.pixels == pixels && entry.width == width && entry.height == height) return entry;
+        if (entry.pixels == pixels && entry.width == width && entry.height == height)
+            return entry;
     }
     constexpr size_t kept = 8;  // a window presents two or three buffers
-    if (cache.size() == kept) cache.erase(cache.begin());
+    if (cache.size() == kept)
+        cache.erase(cache.begin());
     WrappedImage& entry = cache.emplace_back();
     entry.pixels = pixels;
     entry.width = width;
@@ -326,7 +385,8 @@ static WrappedImage& wrapped(std::vector<WrappedImage>& cache, const uint32_t* p
 }
 
 // Key-coloured pixels see-through (alpha 0), every other one opaque.
-static void keyed_to_argb(const uint32_t* from, uint32_t* to, size_t count, uint32_t key) {
+static void keyed_to_argb(const uint32_t* from, uint32_t* to, size_t count, uint32_t key)
+{
     for (size_t i = 0; i < count; ++i) {
         const uint32_t pixel = from[i] & 0xFFFFFF;
         to[i] = pixel == key ? 0 : pixel | 0xFF000000u;
@@ -335,27 +395,30 @@ static void keyed_to_argb(const uint32_t* from, uint32_t* to, size_t count, uint
 
 // Straight to X; a 32-bit window gets its alpha byte: none where the pixel
 // is the key colour, full elsewhere.
-static void put_pixels(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                       int32_t y) {
-    if (window->x11.depth != 32) return x11_put_pixels(window->x11, pixels, width, height, x, y);
+static void put_pixels(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y)
+{
+    if (window->x11.depth != 32)
+        return x11_put_pixels(window->x11, pixels, width, height, x, y);
     std::vector<uint32_t>& argb = window->x11_argb;
     argb.resize(static_cast<size_t>(width) * height);
     keyed_to_argb(pixels, argb.data(), argb.size(), KEY_COLOUR);
     x11_put_pixels(window->x11, argb.data(), width, height, x, y);
 }
 
-void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                      int32_t y) {
+void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y)
+{
     if (window->x11_painting) {
         put_pixels(window, pixels, width, height, x, y);
         return;
     }
-    if (!window->painter.isActive()) return;
+    if (!window->painter.isActive())
+        return;
     window->painter.drawImage(x, y, wrapped(window->images, pixels, width, height, QImage::Format_RGB32).image);
 }
 
-void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
-                            int32_t y, uint32_t key) {
+void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y,
+                            uint32_t key)
+{
     if (window->x11_painting) {
         // Each run of pixels that are not the key goes on as it is.
         for_each_unkeyed_run(pixels, width, 0, height, 0, width, key, [&](int32_t row, int32_t start, int32_t end) {
@@ -363,9 +426,11 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
         });
         return;
     }
-    if (!window->painter.isActive()) return;
+    if (!window->painter.isActive())
+        return;
     QImage& image = wrapped(window->keyed, pixels, width, height, QImage::Format_ARGB32).image;
-    if (image.isNull()) return;
+    if (image.isNull())
+        return;
     // The buffer may have changed since the last paint: convert it each time.
     for (int32_t row = 0; row < height; ++row) {
         keyed_to_argb(pixels + static_cast<size_t>(row) * width, reinterpret_cast<uint32_t*>(image.scanLine(row)),
@@ -374,30 +439,41 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     window->painter.drawImage(x, y, image);
 }
 
-bool platform_acquire_window_context(Window* window) { return window && window->widget; }
+bool platform_acquire_window_context(Window* window)
+{
+    return window && window->widget;
+}
 void platform_release_window_context(Window*) {}
 
-void platform_client_size(Window* window, int32_t* width, int32_t* height) {
+void platform_client_size(Window* window, int32_t* width, int32_t* height)
+{
     *width = window->widget->width();
     *height = window->widget->height();
 }
 
 // ---- mouse capture and cursors
 
-void platform_set_capture(Window* window) { window->widget->grabMouse(); }
+void platform_set_capture(Window* window)
+{
+    window->widget->grabMouse();
+}
 
-void platform_release_capture() {
-    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+void platform_release_capture()
+{
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
 }
 
 // Any cursor but the pet's own is shown over every window of ours, so that
 // it stays while the pointer outruns the window during a drag.
-Cursor* platform_set_cursor(Cursor* cursor) {
+Cursor* platform_set_cursor(Cursor* cursor)
+{
     Cursor* previous = current_cursor;
     current_cursor = cursor;
     const bool overriding = QGuiApplication::overrideCursor() != nullptr;
     if (!cursor || cursor == class_cursor) {
-        if (overriding) QGuiApplication::restoreOverrideCursor();
+        if (overriding)
+            QGuiApplication::restoreOverrideCursor();
     } else if (overriding) {
         QGuiApplication::changeOverrideCursor(cursor->cursor);
     } else {
@@ -406,7 +482,8 @@ Cursor* platform_set_cursor(Cursor* cursor) {
     return previous;
 }
 
-void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
+void platform_client_to_screen(Window* window, int32_t* x, int32_t* y)
+{
     // Qt is not told where the pet window goes.
     const QPoint at = window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
     *x = at.x();
@@ -427,9 +504,10 @@ enum class Lifted { no, raised, framed };  // framed: the pet went under its fra
 struct PetLift {
     QWidget* pet;
     uint32_t pet_window;  // ours when the pet is drawn straight to X
-    QRect area;  // where we last put the pet: Qt learns of a direct X move later
+    QRect area;           // where we last put the pet: Qt learns of a direct X move later
 
-    Lifted lift(QWidget* above) const {
+    Lifted lift(QWidget* above) const
+    {
         if (!above || above == pet || !above->isVisible() || !above->frameGeometry().intersects(area))
             return Lifted::no;
         return x11_put_above(above, pet_window) ? Lifted::raised : Lifted::framed;
@@ -437,7 +515,8 @@ struct PetLift {
 
     // A window manager keeps a framed window's own windows above it, and the
     // pet went under the frame already.
-    void lift_with_owned(QWidget* window, Lifted owner) const {
+    void lift_with_owned(QWidget* window, Lifted owner) const
+    {
         Lifted lifted = owner;
         if (owner == Lifted::raised) {
             x11_raise(static_cast<uint32_t>(window->winId()));
@@ -445,21 +524,25 @@ struct PetLift {
             lifted = lift(window);
         }
         for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (child->isWindow() && child->isVisible()) lift_with_owned(child, lifted);
+            if (child->isWindow() && child->isVisible())
+                lift_with_owned(child, lifted);
         }
     }
 };
 
 }  // namespace
 
-void keep_on_top(Window* pet) {
+void keep_on_top(Window* pet)
+{
     QWidget* widget = pet->widget;
-    if (!widget->isVisible()) return;
+    if (!widget->isVisible())
+        return;
     const uint32_t window = pet->x11.gc ? pet->x11.window : static_cast<uint32_t>(widget->winId());
     x11_raise(window);
     const PetLift lifter{widget, window, QRect(pet->placed, widget->size())};
     for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isWindow() && child->isVisible()) lifter.lift_with_owned(child, Lifted::no);
+        if (child->isWindow() && child->isVisible())
+            lifter.lift_with_owned(child, Lifted::no);
     }
     lifter.lift(QApplication::activeModalWidget());
     lifter.lift(QApplication::activePopupWidget());

@@ -21,7 +21,8 @@
 #include "graphics/outline_bands.h"
 #include "platform/qt/qt_host.h"
 
-static xcb_connection_t* connection() {
+static xcb_connection_t* connection()
+{
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
@@ -31,7 +32,7 @@ static xcb_connection_t* connection() {
 // in the answer itself.
 struct RootRead {
     unsigned int sequence = 0;
-    QRect block;  // of the root; empty: nothing asked
+    QRect block;   // of the root; empty: nothing asked
     QRect window;  // where the pet window stood, shown in the block
 };
 
@@ -55,16 +56,18 @@ struct PetConnection {
     uint8_t* screen_memory = nullptr;
     size_t screen_bytes = 0;
     xcb_shm_seg_t screen_segment = 0;
-    QRect captured;  // read from the root since the last flush
+    QRect captured;               // read from the root since the last flush
     QPoint moved_from, moved_to;  // the last move since the last flush
     bool moved = false;
 };
 
-static PetConnection& pet_link() {
+static PetConnection& pet_link()
+{
     static PetConnection link = [] {
         PetConnection opened;
         xcb_connection_t* qt = connection();
-        if (!qt) return opened;  // not on X
+        if (!qt)
+            return opened;  // not on X
         opened.c = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(opened.c)) {
             xcb_disconnect(opened.c);
@@ -76,8 +79,10 @@ static PetConnection& pet_link() {
         xcb_connection_t* c = opened.c;
         auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, qApp);
         QObject::connect(notifier, &QSocketNotifier::activated, notifier, [c, notifier] {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(c)) free(event);
-            if (xcb_connection_has_error(c)) notifier->setEnabled(false);
+            while (xcb_generic_event_t* event = xcb_poll_for_event(c))
+                free(event);
+            if (xcb_connection_has_error(c))
+                notifier->setEnabled(false);
         });
         opened.errors = notifier;
         opened.ours = true;
@@ -86,13 +91,18 @@ static PetConnection& pet_link() {
     return link;
 }
 
-static xcb_connection_t* pet_connection() { return pet_link().c; }
+static xcb_connection_t* pet_connection()
+{
+    return pet_link().c;
+}
 
-static xcb_window_t root_of(xcb_connection_t* c) {
+static xcb_window_t root_of(xcb_connection_t* c)
+{
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-static xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+static xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
     const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
@@ -101,32 +111,39 @@ static xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 }
 
 // Qt's own state atoms are added to these when it maps the window.
-void x11_skip_taskbar(QWidget* widget) {
+void x11_skip_taskbar(QWidget* widget)
+{
     xcb_connection_t* c = connection();
-    if (!c) return;
+    if (!c)
+        return;
     const xcb_atom_t states[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER"),
                                  atom(c, "_NET_WM_STATE_ABOVE")};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget->winId()),
-                        atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 3, states);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget->winId()), atom(c, "_NET_WM_STATE"),
+                        XCB_ATOM_ATOM, 32, 3, states);
 }
 
-void x11_raise(uint32_t window) {
+void x11_raise(uint32_t window)
+{
     xcb_connection_t* c = pet_connection();
-    if (!c) return;
+    if (!c)
+        return;
     const uint32_t values[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, values);
 }
 
 // The child of the root that holds `window`: the window itself, or the frame
 // a window manager put around it.
-static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window) {
+static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window)
+{
     const xcb_window_t root = root_of(c);
     for (int depth = 0; depth < 8; ++depth) {
         xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
-        if (!tree) return window;
+        if (!tree)
+            return window;
         const xcb_window_t parent = tree->parent;
         free(tree);
-        if (parent == root || parent == XCB_WINDOW_NONE) return window;
+        if (parent == root || parent == XCB_WINDOW_NONE)
+            return window;
         window = parent;
     }
     return window;
@@ -134,9 +151,11 @@ static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window) {
 
 // On the pet's connection, so that it follows the pet's raise of the same tick.
 // True when it raised `above` (no window manager frames it).
-bool x11_put_above(QWidget* above, uint32_t below) {
+bool x11_put_above(QWidget* above, uint32_t below)
+{
     xcb_connection_t* c = pet_connection();
-    if (!c) return false;
+    if (!c)
+        return false;
     const auto own = static_cast<xcb_window_t>(above->winId());
     const xcb_window_t top = top_level_of(c, own);
     if (top == own) {
@@ -151,63 +170,84 @@ bool x11_put_above(QWidget* above, uint32_t below) {
     return top == own;
 }
 
-void x11_take_focus(QWidget* widget) {
+void x11_take_focus(QWidget* widget)
+{
     xcb_connection_t* c = connection();
-    if (!c) return;
+    if (!c)
+        return;
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(widget->winId()), XCB_CURRENT_TIME);
     xcb_flush(c);
 }
 
 // (Focus events of a grab that begins or ends, or of the pointer's window,
 // move no focus.)
-static bool focus_moved(const void* event, uint8_t type, QWidget* widget) {
+static bool focus_moved(const void* event, uint8_t type, QWidget* widget)
+{
     const auto* generic = static_cast<const xcb_generic_event_t*>(event);
-    if ((generic->response_type & 0x7F) != type) return false;
+    if ((generic->response_type & 0x7F) != type)
+        return false;
     const auto* focus = static_cast<const xcb_focus_in_event_t*>(event);
     return focus->event == static_cast<xcb_window_t>(widget->winId()) && focus->mode != XCB_NOTIFY_MODE_GRAB &&
            focus->mode != XCB_NOTIFY_MODE_UNGRAB && focus->detail != XCB_NOTIFY_DETAIL_POINTER;
 }
 
-bool x11_watch_activation(bool watch) {
+bool x11_watch_activation(bool watch)
+{
     xcb_connection_t* c = connection();
-    if (!c) return false;
+    if (!c)
+        return false;
     // Changes only that bit of what Qt asks of the root, which is its own.
     const xcb_window_t root = root_of(c);
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr);
-    if (!attributes) return false;
+    if (!attributes)
+        return false;
     const uint32_t asked = attributes->your_event_mask;
     free(attributes);
     const uint32_t mask[] = {watch ? asked | XCB_EVENT_MASK_PROPERTY_CHANGE : asked & ~XCB_EVENT_MASK_PROPERTY_CHANGE};
-    if (mask[0] == asked) return false;
+    if (mask[0] == asked)
+        return false;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, mask);
     xcb_flush(c);
     return true;
 }
 
-bool x11_activation_changed(const void* event) {
-    static const xcb_atom_t active = connection() ? atom(connection(), "_NET_ACTIVE_WINDOW") : xcb_atom_t{XCB_ATOM_NONE};
+bool x11_activation_changed(const void* event)
+{
+    static const xcb_atom_t active =
+        connection() ? atom(connection(), "_NET_ACTIVE_WINDOW") : xcb_atom_t{XCB_ATOM_NONE};
     const auto* generic = static_cast<const xcb_generic_event_t*>(event);
-    if ((generic->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || active == XCB_ATOM_NONE) return false;
+    if ((generic->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || active == XCB_ATOM_NONE)
+        return false;
     const auto* property = static_cast<const xcb_property_notify_event_t*>(event);
     return property->atom == active && property->window == root_of(connection());
 }
 
-bool x11_focus_came(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_IN, widget); }
-bool x11_focus_left(const void* event, QWidget* widget) { return focus_moved(event, XCB_FOCUS_OUT, widget); }
-
-
-void x11_sync() {
-    xcb_connection_t* c = pet_connection();
-    if (c) free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+bool x11_focus_came(const void* event, QWidget* widget)
+{
+    return focus_moved(event, XCB_FOCUS_IN, widget);
+}
+bool x11_focus_left(const void* event, QWidget* widget)
+{
+    return focus_moved(event, XCB_FOCUS_OUT, widget);
 }
 
-std::string x11_resources() {
+void x11_sync()
+{
+    xcb_connection_t* c = pet_connection();
+    if (c)
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+std::string x11_resources()
+{
     xcb_connection_t* c = connection();
-    if (!c) return {};
+    if (!c)
+        return {};
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         c, xcb_get_property(c, 0, root_of(c), XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 20), nullptr);
-    if (!reply) return {};
+    if (!reply)
+        return {};
     std::string text(static_cast<const char*>(xcb_get_property_value(reply)),
                      static_cast<size_t>(xcb_get_property_value_length(reply)));
     free(reply);
@@ -219,10 +259,12 @@ std::string x11_resources() {
 // MIT-SHM 1.2 (memory passed as a file descriptor, so only a local server
 // can take it); `pixmaps` tells whether it makes pixmaps of it. Asked of the
 // server once: the pet has one connection.
-static bool shm_offered(xcb_connection_t* c, bool* pixmaps) {
+static bool shm_offered(xcb_connection_t* c, bool* pixmaps)
+{
     static const std::pair<bool, bool> offered_pixmaps = [c]() -> std::pair<bool, bool> {
         const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
-        if (!shm || !shm->present) return {false, false};
+        if (!shm || !shm->present)
+            return {false, false};
         xcb_shm_query_version_reply_t* version = xcb_shm_query_version_reply(c, xcb_shm_query_version(c), nullptr);
         const bool offered = version && (version->major_version > 1 || version->minor_version >= 2);
         const bool shared_pixmaps =
@@ -235,11 +277,14 @@ static bool shm_offered(xcb_connection_t* c, bool* pixmaps) {
 }
 
 // `bytes` of memory the server shares as `segment`; null where it cannot.
-static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* segment) {
+static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* segment)
+{
     bool pixmaps = false;
-    if (!shm_offered(c, &pixmaps)) return nullptr;
+    if (!shm_offered(c, &pixmaps))
+        return nullptr;
     const int fd = memfd_create("dorrabee", MFD_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     void* memory = ftruncate(fd, static_cast<off_t>(bytes)) == 0
                        ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
                        : MAP_FAILED;
@@ -261,27 +306,32 @@ static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* 
 // ---- the screen behind the pet
 
 // `window`: where the pet window stands within the block, if it does.
-static RootRead ask_root(PetConnection& link, QRect block, QRect window = {}) {
+static RootRead ask_root(PetConnection& link, QRect block, QRect window = {})
+{
     const auto x = static_cast<int16_t>(block.x()), y = static_cast<int16_t>(block.y());
     const auto width = static_cast<uint16_t>(block.width()), height = static_cast<uint16_t>(block.height());
     const xcb_window_t root = root_of(link.c);
     if (link.screen_memory && static_cast<size_t>(width) * height * 4 <= link.screen_bytes) {
-        return {xcb_shm_get_image(link.c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                  link.screen_segment, 0).sequence,
-                block, window};
+        return {
+            xcb_shm_get_image(link.c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, link.screen_segment, 0)
+                .sequence,
+            block, window};
     }
     return {xcb_get_image(link.c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block, window};
 }
 
 // Copies the pixels of `wanted` that lie outside `skip` from `data`, a read of
 // `block`, which holds `wanted`.
-static void copy_read(const uint8_t* data, QRect block, QRect wanted, QRect skip, uint32_t* pixels) {
+static void copy_read(const uint8_t* data, QRect block, QRect wanted, QRect skip, uint32_t* pixels)
+{
     const auto copy_run = [&](int y, int from_x, int to_x) {  // [from_x, to_x)
-        if (to_x <= from_x) return;
+        if (to_x <= from_x)
+            return;
         const uint8_t* from = data + (static_cast<size_t>(y - block.y()) * block.width() + (from_x - block.x())) * 4;
         uint32_t* to = pixels + static_cast<size_t>(y - wanted.y()) * wanted.width() + (from_x - wanted.x());
         memcpy(to, from, static_cast<size_t>(to_x - from_x) * 4);
-        for (int i = 0; i < to_x - from_x; ++i) to[i] &= 0xFFFFFF;
+        for (int i = 0; i < to_x - from_x; ++i)
+            to[i] &= 0xFFFFFF;
     };
     const int end = wanted.x() + wanted.width();
     for (int y = wanted.y(); y < wanted.y() + wanted.height(); ++y) {
@@ -297,7 +347,8 @@ static void copy_read(const uint8_t* data, QRect block, QRect wanted, QRect skip
 // Waits for the answer to `read` and copies `wanted`, which its block holds,
 // out of it but for `skip` (a null `pixels` drops it); false when it
 // brought no 32-bit pixels of that block.
-static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels, QRect skip = {}) {
+static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels, QRect skip = {})
+{
     const size_t bytes = static_cast<size_t>(read.block.width()) * read.block.height() * 4;
     void* answer = nullptr;
     const uint8_t* data = nullptr;
@@ -307,34 +358,41 @@ static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32
     }
     if (link.screen_memory && bytes <= link.screen_bytes) {
         auto* shared = static_cast<xcb_shm_get_image_reply_t*>(answer);
-        if (shared && shared->depth >= 24 && shared->size == bytes) data = link.screen_memory;
+        if (shared && shared->depth >= 24 && shared->size == bytes)
+            data = link.screen_memory;
     } else {
         auto* image = static_cast<xcb_get_image_reply_t*>(answer);
         if (image && image->depth >= 24 && static_cast<size_t>(xcb_get_image_data_length(image)) == bytes) {
             data = xcb_get_image_data(image);
         }
     }
-    if (data && pixels) copy_read(data, read.block, wanted, skip, pixels);
+    if (data && pixels)
+        copy_read(data, read.block, wanted, skip, pixels);
     free(answer);
     return data != nullptr;
 }
 
 // The read ahead, if one was asked: it is good for one read.
-static RootRead take_ahead(PetConnection& link) {
+static RootRead take_ahead(PetConnection& link)
+{
     const RootRead ahead = link.ahead;
     link.ahead = {};
     return ahead;
 }
 
-static void drop_ahead(PetConnection& link) {
+static void drop_ahead(PetConnection& link)
+{
     const RootRead unused = take_ahead(link);
-    if (!unused.block.isEmpty()) take_answer(link, unused, unused.block, nullptr);
+    if (!unused.block.isEmpty())
+        take_answer(link, unused, unused.block, nullptr);
 }
 
 // The root window's pixels; false when they cannot be read.
-static bool capture_root(QRect wanted, uint32_t* pixels) {
+static bool capture_root(QRect wanted, uint32_t* pixels)
+{
     PetConnection& link = pet_link();
-    if (!link.c) return false;
+    if (!link.c)
+        return false;
     if (link.errors) {
         // The answer read ahead would wake us as it comes: it waits in the
         // socket instead (a notifier toggled on every move costs wake-ups too).
@@ -349,7 +407,8 @@ static bool capture_root(QRect wanted, uint32_t* pixels) {
     if (!ahead.block.isEmpty()) {
         // What the block shows of the window itself is the caller's to fill.
         const bool holds = ahead.block.contains(wanted);
-        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr, ahead.window) && holds) return true;
+        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr, ahead.window) && holds)
+            return true;
     }
     return take_answer(link, ask_root(link, wanted), wanted, pixels);
 }
@@ -359,37 +418,48 @@ static bool capture_root(QRect wanted, uint32_t* pixels) {
 // answer shows the pet where it now stands, which the next backdrop takes
 // from the old one anyway, and it is at most a tick older than a read made
 // at the next step (the screen behind a still pet is not read at all).
-static void read_ahead(PetConnection& link) {
+static void read_ahead(PetConnection& link)
+{
     const QPoint step = link.moved_to - link.moved_from;
     const QRect here(link.moved_to, link.captured.size());
-    if (link.captured.isEmpty() || link.captured.topLeft() != link.moved_to ||
-        std::abs(step.x()) > here.width() || std::abs(step.y()) > here.height()) {
+    if (link.captured.isEmpty() || link.captured.topLeft() != link.moved_to || std::abs(step.x()) > here.width() ||
+        std::abs(step.y()) > here.height()) {
         return;
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(link.c)).data;
     const QRect block = (here | here.translated(step)) & QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
-    if (!block.contains(here.translated(step))) return;
+    if (!block.contains(here.translated(step)))
+        return;
     link.ahead = ask_root(link, block, here);
 }
 
-void x11_flush() {
+void x11_flush()
+{
     PetConnection& link = pet_link();
-    if (!link.c) return;
+    if (!link.c)
+        return;
     // What was read ahead and not used is a tick old at the next flush.
     drop_ahead(link);
-    if (link.moved) read_ahead(link);
-    while (xcb_generic_event_t* unasked = link.ours ? xcb_poll_for_queued_event(link.c) : nullptr) free(unasked);
+    if (link.moved)
+        read_ahead(link);
+    while (xcb_generic_event_t* unasked = link.ours ? xcb_poll_for_queued_event(link.c) : nullptr)
+        free(unasked);
     link.moved = false;
     link.captured = QRect();
     xcb_flush(link.c);
 }
 
-bool platform_open_screen() { return QGuiApplication::primaryScreen() != nullptr; }
+bool platform_open_screen()
+{
+    return QGuiApplication::primaryScreen() != nullptr;
+}
 void platform_close_screen() {}
 
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
+void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
+{
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen)
+        return;
     // Where a compositor draws the screen the pet is drawn see-through
     // instead: a backdrop all of the key colour lets everything show.
     if (x11_screen_composited()) {
@@ -397,7 +467,8 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
         return;
     }
     const QPoint origin = primary_origin();
-    if (capture_root(QRect(origin.x() + x, origin.y() + y, width, height), pixels)) return;
+    if (capture_root(QRect(origin.x() + x, origin.y() + y, width, height), pixels))
+        return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
     for (int32_t row = 0; row < height && row < image.height(); ++row) {
         const auto* from = reinterpret_cast<const uint32_t*>(image.constScanLine(row));
@@ -412,13 +483,15 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
 // Our pixels (0x00RRGGBB in 32-bit words) are already what a 24-bit window
 // takes as a Z pixmap on a little-endian server, and a 32-bit one once the
 // alpha byte is set; anything else takes Qt's way.
-static bool packs_32_bit_pixels(xcb_connection_t* c, uint8_t depth) {
+static bool packs_32_bit_pixels(xcb_connection_t* c, uint8_t depth)
+{
     const xcb_setup_t* setup = xcb_get_setup(c);
     if (QSysInfo::ByteOrder != QSysInfo::LittleEndian || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
         return false;
     }
     for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem; xcb_format_next(&formats)) {
-        if (formats.data->depth == depth && formats.data->bits_per_pixel == 32) return true;
+        if (formats.data->depth == depth && formats.data->bits_per_pixel == 32)
+            return true;
     }
     return false;
 }
@@ -433,28 +506,34 @@ static constexpr uint32_t echoing_events =
 // whole frame (a repaint that meets a frame half written is put right by
 // the clear that follows it). False, with nothing made, where the server
 // does not offer it.
-static bool make_shared_pixmap(xcb_connection_t* c, X11DirectDrawing& drawing) {
+static bool make_shared_pixmap(xcb_connection_t* c, X11DirectDrawing& drawing)
+{
     bool pixmaps = false;
-    if (!shm_offered(c, &pixmaps) || !pixmaps) return false;
+    if (!shm_offered(c, &pixmaps) || !pixmaps)
+        return false;
     const size_t bytes = static_cast<size_t>(drawing.side) * drawing.side * 4;
     drawing.shared = shared_memory(c, bytes, &drawing.segment);
-    if (!drawing.shared) return false;
+    if (!drawing.shared)
+        return false;
     xcb_shm_create_pixmap(c, drawing.pixmap, drawing.window, static_cast<uint16_t>(drawing.side),
                           static_cast<uint16_t>(drawing.side), drawing.depth, drawing.segment, 0);
     return true;
 }
 
-X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
+X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side)
+{
     xcb_connection_t* qt = connection();
     xcb_connection_t* c = pet_connection();
-    if (!qt || !c) return {};
+    if (!qt || !c)
+        return {};
     // Asked on Qt's connection, behind the request that makes the window:
     // once this answers, the window exists for ours too.
     const auto window = static_cast<xcb_window_t>(widget->winId());
     xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(qt, xcb_get_geometry(qt, window), nullptr);
     const uint8_t depth = geometry ? geometry->depth : 0;
     free(geometry);
-    if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth)) return {};
+    if ((depth != 24 && depth != 32) || !packs_32_bit_pixels(c, depth))
+        return {};
     X11DirectDrawing drawing{window, xcb_generate_id(c), xcb_generate_id(c), depth, side};
     // The frame shown is the window's background: the server repaints
     // whatever gets uncovered from it, and nobody needs exposure events.
@@ -481,9 +560,11 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side) {
     return drawing;
 }
 
-void x11_free_drawing(const X11DirectDrawing& drawing) {
+void x11_free_drawing(const X11DirectDrawing& drawing)
+{
     xcb_connection_t* c = pet_connection();
-    if (!c || !drawing.gc) return;
+    if (!c || !drawing.gc)
+        return;
     xcb_free_gc(c, drawing.gc);
     xcb_free_pixmap(c, drawing.pixmap);
     if (drawing.shared) {
@@ -495,7 +576,8 @@ void x11_free_drawing(const X11DirectDrawing& drawing) {
 
 // A compositing manager owns this selection while it runs (for the screen
 // root_of takes).
-static bool compositing_manager_runs(xcb_connection_t* c) {
+static bool compositing_manager_runs(xcb_connection_t* c)
+{
     xcb_get_selection_owner_reply_t* owner =
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
     const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
@@ -505,7 +587,8 @@ static bool compositing_manager_runs(xcb_connection_t* c) {
 
 // XWayland names its outputs after itself; a Wayland compositor draws the
 // screen, and its root window cannot be read.
-static bool server_is_xwayland(xcb_connection_t* c) {
+static bool server_is_xwayland(xcb_connection_t* c)
+{
     xcb_query_extension_reply_t* extension =
         xcb_query_extension_reply(c, xcb_query_extension(c, 8, "XWAYLAND"), nullptr);
     const bool present = extension && extension->present;
@@ -513,19 +596,23 @@ static bool server_is_xwayland(xcb_connection_t* c) {
     return present;
 }
 
-static bool screen_has_argb_visual(xcb_connection_t* c) {
+static bool screen_has_argb_visual(xcb_connection_t* c)
+{
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem; xcb_depth_next(&depths)) {
-        if (depths.data->depth != 32) continue;
+        if (depths.data->depth != 32)
+            continue;
         for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem; xcb_visualtype_next(&visuals)) {
-            if (visuals.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) return true;
+            if (visuals.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR)
+                return true;
         }
     }
     return false;
 }
 
 // Decided once: a compositor that starts or stops later changes nothing.
-bool x11_screen_composited() {
+bool x11_screen_composited()
+{
     static const bool composited = [] {
         xcb_connection_t* c = connection();
         return c && packs_32_bit_pixels(c, 32) && screen_has_argb_visual(c) &&
@@ -534,12 +621,15 @@ bool x11_screen_composited() {
     return composited;
 }
 
-void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height,
-                    int32_t x, int32_t y) {
+void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int32_t width, int32_t height, int32_t x,
+                    int32_t y)
+{
     xcb_connection_t* c = pet_connection();
-    if (!c || width <= 0 || height <= 0) return;
+    if (!c || width <= 0 || height <= 0)
+        return;
     if (drawing.shared) {
-        if (x < 0 || y < 0 || width > drawing.side - x || height > drawing.side - y) return;
+        if (x < 0 || y < 0 || width > drawing.side - x || height > drawing.side - y)
+            return;
         for (int32_t row = 0; row < height; ++row) {
             memcpy(drawing.shared + (static_cast<size_t>(y + row) * drawing.side + x) * 4,
                    pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width) * 4);
@@ -559,13 +649,17 @@ void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int
     }
 }
 
-void x11_show_pixels(const X11DirectDrawing& drawing) {
-    if (xcb_connection_t* c = pet_connection()) xcb_clear_area(c, 0, drawing.window, 0, 0, 0, 0);
+void x11_show_pixels(const X11DirectDrawing& drawing)
+{
+    if (xcb_connection_t* c = pet_connection())
+        xcb_clear_area(c, 0, drawing.window, 0, 0, 0, 0);
 }
 
-void x11_move(uint32_t window, QPoint from, QPoint to) {
+void x11_move(uint32_t window, QPoint from, QPoint to)
+{
     PetConnection& link = pet_link();
-    if (!link.c) return;
+    if (!link.c)
+        return;
     const uint32_t values[] = {static_cast<uint32_t>(to.x()), static_cast<uint32_t>(to.y())};
     xcb_configure_window(link.c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     // A read ahead not taken by a read before this move shows the window
@@ -576,16 +670,20 @@ void x11_move(uint32_t window, QPoint from, QPoint to) {
     link.moved_to = to;
 }
 
-bool x11_shape_available() {
+bool x11_shape_available()
+{
     xcb_connection_t* c = pet_connection();
-    if (!c) return false;
+    if (!c)
+        return false;
     const xcb_query_extension_reply_t* shape = xcb_get_extension_data(c, &xcb_shape_id);
     return shape && shape->present;
 }
 
-void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind) {
+void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind)
+{
     xcb_connection_t* c = pet_connection();
-    if (!c) return;
+    if (!c)
+        return;
     const xcb_shape_kind_t shape = kind == X11Shape::input ? XCB_SHAPE_SK_INPUT : XCB_SHAPE_SK_BOUNDING;
     if (!outline) {
         xcb_shape_mask(c, XCB_SHAPE_SO_SET, shape, window, 0, 0, XCB_PIXMAP_NONE);

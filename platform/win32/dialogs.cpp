@@ -13,12 +13,15 @@ HBITMAP zoomed_picture = nullptr;  // made at the first opening, kept for the ot
 
 // A picture control shows its bitmap at its pixel size: give it the same
 // picture with each pixel a block of the pet's zoom.
-BOOL CALLBACK zoom_picture(HWND control, LPARAM) {
-    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+BOOL CALLBACK zoom_picture(HWND control, LPARAM)
+{
+    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+        return TRUE;
     if (!zoomed_picture) {
         auto source = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
         BITMAP size = {};
-        if (!source || !GetObjectW(source, sizeof size, &size)) return TRUE;
+        if (!source || !GetObjectW(source, sizeof size, &size))
+            return TRUE;
         const int32_t width = size.bmWidth, height = size.bmHeight, z = picture_zoom;
         std::vector<uint32_t> pixels(size_t(width) * size_t(height));
         BITMAPINFO info = top_down_picture(width, height);
@@ -26,51 +29,65 @@ BOOL CALLBACK zoom_picture(HWND control, LPARAM) {
         const int rows = GetDIBits(screen, source, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
         void* bits = nullptr;
         BITMAPINFO zoomed_info = top_down_picture(width * z, height * z);
-        if (rows == height) zoomed_picture = CreateDIBSection(screen, &zoomed_info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (rows == height)
+            zoomed_picture = CreateDIBSection(screen, &zoomed_info, DIB_RGB_COLORS, &bits, nullptr, 0);
         ReleaseDC(nullptr, screen);
-        if (!zoomed_picture) return TRUE;
+        if (!zoomed_picture)
+            return TRUE;
         zoom_pixels(static_cast<uint32_t*>(bits), pixels.data(), width, height, z);
     }
     // The one the control loaded is handed back to us to delete.
     auto replaced = reinterpret_cast<HBITMAP>(
         SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(zoomed_picture)));
-    if (replaced && replaced != zoomed_picture) DeleteObject(replaced);
+    if (replaced && replaced != zoomed_picture)
+        DeleteObject(replaced);
     return TRUE;
 }
 
 // The shell's procedure arrives with WM_INITDIALOG and is kept with the
 // dialog; messages before it (the font, for one) get the default handling.
-INT_PTR CALLBACK dialog_trampoline(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+INT_PTR CALLBACK dialog_trampoline(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
     auto proc = reinterpret_cast<WindowProc>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!proc) return FALSE;
+    if (!proc)
+        return FALSE;
     return proc(window_of(dialog), message, wparam, lparam);
 }
 
 }  // namespace
 
-void platform_set_zoom(int32_t z) { picture_zoom = z; }
+void platform_set_zoom(int32_t z)
+{
+    picture_zoom = z;
+}
 
 // A wide dialog: the templates' UTF-16 captions reach the screen as they are,
 // whatever the system's code page (a narrow one would turn them into it).
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc) {
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
+{
     HWND dialog = CreateDialogParamW(program_instance(), MAKEINTRESOURCEW(template_id), hwnd_of(owner),
                                      dialog_trampoline, reinterpret_cast<LPARAM>(proc));
-    if (dialog && picture_zoom > 1) EnumChildWindows(dialog, zoom_picture, 0);
+    if (dialog && picture_zoom > 1)
+        EnumChildWindows(dialog, zoom_picture, 0);
     return window_of(dialog);
 }
 
 // Field texts are short; a longer one is cut to whole characters.
 constexpr int FIELD_ROOM = 1024;
 
-void platform_set_item_text(Window* dialog, int id, const char* text) {
+void platform_set_item_text(Window* dialog, int id, const char* text)
+{
     wchar_t wide[FIELD_ROOM];
     utf16_from_utf8(text, wide, FIELD_ROOM, Fit::cut);
     SetDlgItemTextW(hwnd_of(dialog), id, wide);
 }
 
-int platform_get_item_text(Window* dialog, int id, char* buffer, int size) {
-    if (size <= 0) return 0;
+int platform_get_item_text(Window* dialog, int id, char* buffer, int size)
+{
+    if (size <= 0)
+        return 0;
     // At most size - 1 characters are read, as before; their UTF-8 keeps the
     // whole characters that fit.
     wchar_t wide[FIELD_ROOM];
@@ -86,10 +103,12 @@ int platform_get_item_text(Window* dialog, int id, char* buffer, int size) {
     return int(bytes);
 }
 
-void platform_set_check(Window* dialog, int id, int checked) {
+void platform_set_check(Window* dialog, int id, int checked)
+{
     SendDlgItemMessageW(hwnd_of(dialog), id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-int platform_get_check(Window* dialog, int id) {
+int platform_get_check(Window* dialog, int id)
+{
     return SendDlgItemMessageW(hwnd_of(dialog), id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }

@@ -10,11 +10,13 @@
 #include "shell/pet_choice.h"
 #include "shell/startup.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command)
+{
     // The shell's paths are UTF-8, whatever the code page.
     char folder[MAX_PATH * 3] = "";
     size_t length = program_path(folder, sizeof folder);
-    while (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/') --length;
+    while (length > 0 && folder[length - 1] != '\\' && folder[length - 1] != '/')
+        --length;
     folder[length > 0 ? length - 1 : 0] = '\0';
     int argc = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -24,9 +26,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
         arg.resize(utf8_from_utf16(wide[k], wcslen(wide[k]), arg.data(), arg.size(), Fit::whole));
         args.push_back(arg);
     }
-    if (wide) LocalFree(wide);
+    if (wide)
+        LocalFree(wide);
     std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
     pet_choice_options(folder, int(argv.size()), argv.data());
     return dorrabee_main(show_command);
 }

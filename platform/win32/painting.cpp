@@ -15,9 +15,11 @@ struct Paint {
 };
 Paint paints[4];
 
-Paint* paint_of(HWND hwnd) {
+Paint* paint_of(HWND hwnd)
+{
     for (Paint& p : paints)
-        if (p.hwnd == hwnd) return &p;
+        if (p.hwnd == hwnd)
+            return &p;
     return nullptr;
 }
 
@@ -36,21 +38,26 @@ HGDIOBJ grab_previous = nullptr;
 uint32_t* grab_pixels = nullptr;
 int32_t grab_width = 0, grab_height = 0;
 
-void drop_grab_block() {
-    if (grab_dc && grab_previous) SelectObject(grab_dc, grab_previous);
-    if (grab_bitmap) DeleteObject(grab_bitmap);
+void drop_grab_block()
+{
+    if (grab_dc && grab_previous)
+        SelectObject(grab_dc, grab_previous);
+    if (grab_bitmap)
+        DeleteObject(grab_bitmap);
     grab_bitmap = nullptr;
     grab_previous = nullptr;
     grab_pixels = nullptr;
     grab_width = grab_height = 0;
 }
 
-bool make_grab_block(int32_t width, int32_t height) {
+bool make_grab_block(int32_t width, int32_t height)
+{
     drop_grab_block();
     BITMAPINFO info = top_down_picture(width, height);
     void* bits = nullptr;
     grab_bitmap = CreateDIBSection(screen_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!grab_bitmap) return false;
+    if (!grab_bitmap)
+        return false;
     grab_previous = SelectObject(grab_dc, grab_bitmap);
     grab_pixels = static_cast<uint32_t*>(bits);
     grab_width = width;
@@ -60,42 +67,57 @@ bool make_grab_block(int32_t width, int32_t height) {
 
 }  // namespace
 
-void platform_invalidate(Window* window) { InvalidateRgn(hwnd_of(window), nullptr, FALSE); }
+void platform_invalidate(Window* window)
+{
+    InvalidateRgn(hwnd_of(window), nullptr, FALSE);
+}
 
-void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height) {
+void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height)
+{
     RECT r = {x, y, x + width, y + height};
     InvalidateRect(hwnd_of(window), &r, FALSE);
 }
 
-void platform_update_window(Window* window) { UpdateWindow(hwnd_of(window)); }
+void platform_update_window(Window* window)
+{
+    UpdateWindow(hwnd_of(window));
+}
 
-bool platform_begin_paint(Window* window) {
+bool platform_begin_paint(Window* window)
+{
     Paint* slot = paint_of(nullptr);
-    if (!slot) return false;
-    if (!BeginPaint(hwnd_of(window), &slot->ps)) return false;
+    if (!slot)
+        return false;
+    if (!BeginPaint(hwnd_of(window), &slot->ps))
+        return false;
     slot->hwnd = hwnd_of(window);
     return true;
 }
 
-void platform_end_paint(Window* window) {
+void platform_end_paint(Window* window)
+{
     Paint* p = paint_of(hwnd_of(window));
-    if (!p) return;
+    if (!p)
+        return;
     EndPaint(p->hwnd, &p->ps);
     p->hwnd = nullptr;
 }
 
-void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                      int32_t x, int32_t y) {
+void platform_present(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y)
+{
     Paint* p = paint_of(hwnd_of(window));
-    if (!p) return;
+    if (!p)
+        return;
     BITMAPINFO info = top_down_picture(width, height);
     SetDIBitsToDevice(p->ps.hdc, x, y, width, height, 0, 0, 0, height, pixels, &info, DIB_RGB_COLORS);
 }
 
-void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height,
-                            int32_t x, int32_t y, uint32_t key) {
+void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y,
+                            uint32_t key)
+{
     Paint* p = paint_of(hwnd_of(window));
-    if (!p) return;
+    if (!p)
+        return;
     // Only the rows and columns inside the area being repainted: after a tick
     // of the About scene that excludes the title art altogether.
     const RECT& dirty = p->ps.rcPaint;
@@ -113,53 +135,69 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
                          });
 }
 
-bool platform_acquire_window_context(Window* window) {
+bool platform_acquire_window_context(Window* window)
+{
     for (Context& c : contexts) {
-        if (c.hwnd) continue;
+        if (c.hwnd)
+            continue;
         c.dc = GetWindowDC(hwnd_of(window));
-        if (!c.dc) return false;
+        if (!c.dc)
+            return false;
         c.hwnd = hwnd_of(window);
         return true;
     }
     return false;
 }
 
-void platform_release_window_context(Window* window) {
+void platform_release_window_context(Window* window)
+{
     for (Context& c : contexts) {
-        if (c.hwnd != hwnd_of(window)) continue;
+        if (c.hwnd != hwnd_of(window))
+            continue;
         ReleaseDC(c.hwnd, c.dc);
         c = {};
         return;
     }
 }
 
-void platform_client_size(Window* window, int32_t* width, int32_t* height) {
+void platform_client_size(Window* window, int32_t* width, int32_t* height)
+{
     RECT r = {};
     GetClientRect(hwnd_of(window), &r);
     *width = r.right - r.left;
     *height = r.bottom - r.top;
 }
 
-bool platform_open_screen() {
-    if (screen_dc) return true;
+bool platform_open_screen()
+{
+    if (screen_dc)
+        return true;
     screen_dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-    if (!screen_dc) return false;
+    if (!screen_dc)
+        return false;
     grab_dc = CreateCompatibleDC(screen_dc);
-    if (grab_dc && make_grab_block(SPRITE_SIZE, SPRITE_SIZE)) return true;
+    if (grab_dc && make_grab_block(SPRITE_SIZE, SPRITE_SIZE))
+        return true;
     platform_close_screen();
     return false;
 }
 
-void platform_close_screen() {
+void platform_close_screen()
+{
     drop_grab_block();
-    if (grab_dc) DeleteDC(grab_dc);
-    if (screen_dc) DeleteDC(screen_dc);
+    if (grab_dc)
+        DeleteDC(grab_dc);
+    if (screen_dc)
+        DeleteDC(screen_dc);
     grab_dc = screen_dc = nullptr;
 }
 
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels) {
-    if (!screen_dc) return;
-    if ((width > grab_width || height > grab_height) && !make_grab_block(width, height)) return;
+void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
+{
+    if (!screen_dc)
+        return;
+    if ((width > grab_width || height > grab_height) && !make_grab_block(width, height))
+        return;
     BitBlt(grab_dc, 0, 0, width, height, screen_dc, x, y, SRCCOPY);
     GdiFlush();  // the block's memory is read directly below
     for (int32_t row = 0; row < height; ++row)

@@ -5,31 +5,38 @@
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
 
-void platform_screen_size(int32_t* width, int32_t* height) {
+void platform_screen_size(int32_t* width, int32_t* height)
+{
     *width = GetSystemMetrics(SM_CXSCREEN);
     *height = GetSystemMetrics(SM_CYSCREEN);
 }
 
-int32_t platform_screen_dpi() {
+int32_t platform_screen_dpi()
+{
     // The primary monitor's own scaling where the system has it per monitor
     // (Windows 8.1 on), else the system's; looked up so older systems still start.
     using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
-        auto dpi_for_monitor = reinterpret_cast<DpiForMonitor>(
-            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        auto dpi_for_monitor =
+            reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
         UINT dpi_x = 0, dpi_y = 0;
         const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
         const bool found = dpi_for_monitor && dpi_for_monitor(primary, 0 /* effective */, &dpi_x, &dpi_y) == S_OK;
         FreeLibrary(shcore);
-        if (found && dpi_y > 0) return int32_t(dpi_y);
+        if (found && dpi_y > 0)
+            return int32_t(dpi_y);
     }
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    if (screen)
+        ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
 }
 
-uint32_t platform_seconds_now() { return uint32_t(time(nullptr)); }
+uint32_t platform_seconds_now()
+{
+    return uint32_t(time(nullptr));
+}
 
 namespace {
 
@@ -37,47 +44,64 @@ namespace {
 // (cut short it would name another folder). Letters of other scripts take two
 // or three bytes in UTF-8: when the long form does not fit, the short form of
 // the same path is tried, which keeps a Chinese user's deep folders in reach.
-size_t path_as_utf8(const wchar_t* path, DWORD length, char* buffer, size_t size) {
+size_t path_as_utf8(const wchar_t* path, DWORD length, char* buffer, size_t size)
+{
     size_t bytes = utf8_from_utf16(path, length, buffer, size, Fit::whole);
-    if (bytes > 0) return bytes;
+    if (bytes > 0)
+        return bytes;
     wchar_t short_path[MAX_PATH];
     DWORD short_length = GetShortPathNameW(path, short_path, MAX_PATH);
-    if (short_length == 0 || short_length >= MAX_PATH) return 0;
+    if (short_length == 0 || short_length >= MAX_PATH)
+        return 0;
     return utf8_from_utf16(short_path, short_length, buffer, size, Fit::whole);
 }
 
 }  // namespace
 
-size_t program_path(char* buffer, size_t size) {
-    if (size == 0) return 0;
+size_t program_path(char* buffer, size_t size)
+{
+    if (size == 0)
+        return 0;
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A path cut short would name the wrong folder; treat it as no path.
-    if (length == 0 || length >= MAX_PATH) return 0;
+    if (length == 0 || length >= MAX_PATH)
+        return 0;
     return path_as_utf8(path, length, buffer, size);
 }
 
 // Beside the program, where every earlier build kept it.
-size_t platform_settings_folder(char* buffer, size_t size) {
+size_t platform_settings_folder(char* buffer, size_t size)
+{
     size_t length = program_path(buffer, size);
-    while (length > 0 && buffer[length - 1] != '\\' && buffer[length - 1] != '/' && buffer[length - 1] != ':') --length;
-    if (length > 0) buffer[length] = '\0';
+    while (length > 0 && buffer[length - 1] != '\\' && buffer[length - 1] != '/' && buffer[length - 1] != ':')
+        --length;
+    if (length > 0)
+        buffer[length] = '\0';
     return length;
 }
 
-size_t platform_current_directory(char* buffer, size_t size) {
-    if (size == 0) return 0;
+size_t platform_current_directory(char* buffer, size_t size)
+{
+    if (size == 0)
+        return 0;
     wchar_t path[MAX_PATH];
     DWORD length = GetCurrentDirectoryW(MAX_PATH, path);
     // When the buffer is too small the answer is the size it would need.
-    if (length == 0 || length >= MAX_PATH) return 0;
+    if (length == 0 || length >= MAX_PATH)
+        return 0;
     return path_as_utf8(path, length, buffer, size);
 }
 
-void* platform_heap_alloc(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+void* platform_heap_alloc(size_t size)
+{
+    return HeapAlloc(GetProcessHeap(), 0, size);
+}
 
-void platform_heap_free(void* block) {
-    if (block) HeapFree(GetProcessHeap(), 0, block);
+void platform_heap_free(void* block)
+{
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
 }
 
 // The settings file through the wide profile functions, so that its path may
@@ -93,36 +117,45 @@ struct IniNames {
     wchar_t key[64];
 };
 
-bool converts_whole(const char* text, wchar_t* out, size_t size) {
+bool converts_whole(const char* text, wchar_t* out, size_t size)
+{
     return utf16_from_utf8(text, out, size, Fit::whole) > 0 || text[0] == '\0';
 }
 
-bool ini_names(const char* path, const char* section, const char* key, IniNames* names) {
+bool ini_names(const char* path, const char* section, const char* key, IniNames* names)
+{
     return converts_whole(path, names->path, MAX_PATH) && converts_whole(section, names->section, 64) &&
            converts_whole(key, names->key, 64);
 }
 
 }  // namespace
 
-int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback) {
+int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback)
+{
     IniNames names;
-    if (!ini_names(path, section, key, &names)) return fallback;
+    if (!ini_names(path, section, key, &names))
+        return fallback;
     return int32_t(GetPrivateProfileIntW(names.section, names.key, fallback, names.path));
 }
 
-bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value) {
+bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value)
+{
     IniNames names;
     wchar_t wide_value[64];
-    if (!ini_names(path, section, key, &names) || !converts_whole(value, wide_value, 64)) return false;
+    if (!ini_names(path, section, key, &names) || !converts_whole(value, wide_value, 64))
+        return false;
     return WritePrivateProfileStringW(names.section, names.key, wide_value, names.path) != 0;
 }
 
-size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size) {
-    if (size == 0) return 0;
+size_t platform_ini_read_string(const char* path, const char* section, const char* key, char* buffer, size_t size)
+{
+    if (size == 0)
+        return 0;
     buffer[0] = '\0';
     IniNames names;
     wchar_t value[256];
-    if (!ini_names(path, section, key, &names)) return 0;
+    if (!ini_names(path, section, key, &names))
+        return 0;
     const DWORD length = GetPrivateProfileStringW(names.section, names.key, L"", value, 256, names.path);
     return length > 0 ? utf8_from_utf16(value, length, buffer, size, Fit::whole) : 0;
 }
@@ -130,12 +163,12 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
 namespace {
 
 // A read-only file, or a folder in its place, is not the file to write.
-bool file_refuses_writes(const char* path) {
+bool file_refuses_writes(const char* path)
+{
     wchar_t wide_path[MAX_PATH];
     const DWORD attributes =
         converts_whole(path, wide_path, MAX_PATH) ? GetFileAttributesW(wide_path) : INVALID_FILE_ATTRIBUTES;
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
 }
 
 }  // namespace
@@ -144,8 +177,10 @@ bool file_refuses_writes(const char* path) {
 // read-only file is looked for first: the profile functions refuse it on
 // Windows, but Wine run as root would write it all the same.
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
-                               const char* const* values, size_t count) {
-    if (file_refuses_writes(path)) return SAVE_FILE_FAILED;
+                               const char* const* values, size_t count)
+{
+    if (file_refuses_writes(path))
+        return SAVE_FILE_FAILED;
     for (size_t i = 0; i < count; ++i) {
         if (!platform_ini_write_string(path, section, keys[i], values[i]))
             return file_refuses_writes(path) ? SAVE_FILE_FAILED : SAVE_FOLDER_FAILED;
@@ -153,7 +188,8 @@ int platform_ini_write_strings(const char* path, const char* section, const char
     return SAVE_DONE;
 }
 
-void platform_message_box(Window* owner, const char* text, unsigned kind) {
+void platform_message_box(Window* owner, const char* text, unsigned kind)
+{
     // On the stack: the message may be that memory ran out.
     wchar_t wide[1024];
     utf16_from_utf8(text, wide, 1024, Fit::cut);

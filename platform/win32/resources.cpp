@@ -7,7 +7,8 @@ namespace {
 
 // A 1-bit bitmap as a bottom-up picture with its two-entry colour table, the
 // way the mask's bits are read; turned into our top-row-first indices.
-bool read_one_bit(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* out) {
+bool read_one_bit(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* out)
+{
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -43,11 +44,14 @@ bool read_one_bit(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap*
     return true;
 }
 
-bool read_colour(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* out) {
+bool read_colour(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* out)
+{
     BITMAPINFO info = top_down_picture(width, height);
     out->pixels.resize(size_t(width) * size_t(height));
-    if (GetDIBits(dc, bitmap, 0, UINT(height), out->pixels.data(), &info, DIB_RGB_COLORS) != height) return false;
-    for (uint32_t& p : out->pixels) p &= 0xFFFFFF;
+    if (GetDIBits(dc, bitmap, 0, UINT(height), out->pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return false;
+    for (uint32_t& p : out->pixels)
+        p &= 0xFFFFFF;
     out->indices.clear();
     out->palette.clear();
     out->bits_per_pixel = 32;
@@ -56,9 +60,11 @@ bool read_colour(HDC dc, HBITMAP bitmap, int32_t width, int32_t height, Bitmap* 
 
 }  // namespace
 
-bool platform_load_bitmap(int resource_id, Bitmap* out) {
+bool platform_load_bitmap(int resource_id, Bitmap* out)
+{
     HBITMAP bitmap = LoadBitmapW(program_instance(), MAKEINTRESOURCEW(resource_id));
-    if (!bitmap) return false;
+    if (!bitmap)
+        return false;
     BITMAP facts = {};
     bool ok = GetObjectW(bitmap, sizeof facts, &facts) != 0 && facts.bmWidth > 0 && facts.bmHeight > 0;
     if (ok) {
@@ -67,18 +73,22 @@ bool platform_load_bitmap(int resource_id, Bitmap* out) {
         HDC dc = GetDC(nullptr);
         ok = dc && (facts.bmBitsPixel == 1 ? read_one_bit(dc, bitmap, facts.bmWidth, facts.bmHeight, out)
                                            : read_colour(dc, bitmap, facts.bmWidth, facts.bmHeight, out));
-        if (dc) ReleaseDC(nullptr, dc);
+        if (dc)
+            ReleaseDC(nullptr, dc);
     }
     DeleteObject(bitmap);
     return ok;
 }
 
-Cursor* platform_load_cursor(int resource_id) {
+Cursor* platform_load_cursor(int resource_id)
+{
     return reinterpret_cast<Cursor*>(LoadCursorW(program_instance(), MAKEINTRESOURCEW(resource_id)));
 }
 
-Menu* platform_load_pet_menu() {
+Menu* platform_load_pet_menu()
+{
     HMENU menu = LoadMenuW(program_instance(), MAKEINTRESOURCEW(RES_MENU));
-    if (!menu) return nullptr;
+    if (!menu)
+        return nullptr;
     return reinterpret_cast<Menu*>(GetSubMenu(menu, 0));
 }

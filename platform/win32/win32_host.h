@@ -12,14 +12,24 @@ struct Window;
 struct Cursor;
 struct Menu;
 
-inline HWND hwnd_of(Window* window) { return reinterpret_cast<HWND>(window); }
-inline Window* window_of(HWND hwnd) { return reinterpret_cast<Window*>(hwnd); }
+inline HWND hwnd_of(Window* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
+inline Window* window_of(HWND hwnd)
+{
+    return reinterpret_cast<Window*>(hwnd);
+}
 
 // Every resource is the program's own.
-inline HINSTANCE program_instance() { return GetModuleHandleW(nullptr); }
+inline HINSTANCE program_instance()
+{
+    return GetModuleHandleW(nullptr);
+}
 
 // Our pixels (0x00RRGGBB, top row first) as the system describes a picture.
-inline BITMAPINFO top_down_picture(LONG width, LONG height) {
+inline BITMAPINFO top_down_picture(LONG width, LONG height)
+{
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;

@@ -10,8 +10,10 @@ const wchar_t PET_CLASS[] = L"DorrabeeWClass";
 WindowProc pet_proc = nullptr;
 int32_t pet_side = SPRITE_SIZE;  // the pet window's width and height at the pet's zoom
 
-LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (!pet_proc) return DefWindowProcW(hwnd, message, wparam, lparam);
+LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!pet_proc)
+        return DefWindowProcW(hwnd, message, wparam, lparam);
     return pet_proc(window_of(hwnd), message, wparam, lparam);
 }
 
@@ -21,7 +23,8 @@ struct PlatformMessage {
     MSG msg;
 };
 
-void platform_register_pet_class(WindowProc proc) {
+void platform_register_pet_class(WindowProc proc)
+{
     pet_proc = proc;
     HINSTANCE instance = program_instance();
     WNDCLASSEXW wc = {};
@@ -36,11 +39,11 @@ void platform_register_pet_class(WindowProc proc) {
     RegisterClassExW(&wc);
 }
 
-Window* platform_create_pet_window(int32_t side) {
+Window* platform_create_pet_window(int32_t side)
+{
     pet_side = side;
-    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, L"Dorrabee", WS_DLGFRAME,
-                                CW_USEDEFAULT, CW_USEDEFAULT, side, side, nullptr, nullptr,
-                                program_instance(), nullptr);
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, L"Dorrabee", WS_DLGFRAME, CW_USEDEFAULT,
+                                CW_USEDEFAULT, side, side, nullptr, nullptr, program_instance(), nullptr);
     // No border, caption or sizing frame; above other windows; no taskbar button.
     LONG style = GetWindowLongW(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
     LONG ex_style = (GetWindowLongW(hwnd, GWL_EXSTYLE) & LONG(0xFFFBFFFF)) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
@@ -49,67 +52,90 @@ Window* platform_create_pet_window(int32_t side) {
     return window_of(hwnd);
 }
 
-void platform_place_hidden(Window* window, int32_t x, int32_t y) {
-    SetWindowPos(hwnd_of(window), nullptr, x, y, pet_side, pet_side,
-                 SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
+void platform_place_hidden(Window* window, int32_t x, int32_t y)
+{
+    SetWindowPos(hwnd_of(window), nullptr, x, y, pet_side, pet_side, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
 }
 
-void platform_show_window(Window* window, int show_command) {
+void platform_show_window(Window* window, int show_command)
+{
     ShowWindow(hwnd_of(window), show_command);
     UpdateWindow(hwnd_of(window));
 }
 
-void platform_move_window(Window* window, int32_t x, int32_t y) {
+void platform_move_window(Window* window, int32_t x, int32_t y)
+{
     RECT r;
     GetWindowRect(hwnd_of(window), &r);
     MoveWindow(hwnd_of(window), x, y, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-void platform_destroy_window(Window* window) { DestroyWindow(hwnd_of(window)); }
+void platform_destroy_window(Window* window)
+{
+    DestroyWindow(hwnd_of(window));
+}
 
-intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
     return DefWindowProcW(hwnd_of(window), message, wparam, lparam);
 }
 
-void platform_set_window_outline(Window* window, const Outline* outline) {
+void platform_set_window_outline(Window* window, const Outline* outline)
+{
     if (!outline) {
         SetWindowRgn(hwnd_of(window), nullptr, TRUE);
         return;
     }
     // A kept outline is one region copy.
     if (HRGN kept = kept_region_copy(outline)) {
-        if (!SetWindowRgn(hwnd_of(window), kept, TRUE)) DeleteObject(kept);
+        if (!SetWindowRgn(hwnd_of(window), kept, TRUE))
+            DeleteObject(kept);
         return;
     }
     // An outline without rectangles is the empty region: the window shows nothing.
     HRGN region = outline_region(*outline);
-    if (!region) return;
+    if (!region)
+        return;
     // The window owns the region from here on.
-    if (!SetWindowRgn(hwnd_of(window), region, TRUE)) DeleteObject(region);
+    if (!SetWindowRgn(hwnd_of(window), region, TRUE))
+        DeleteObject(region);
 }
 
-bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms) {
+bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms)
+{
     return SetTimer(hwnd_of(window), id, interval_ms, nullptr) != 0;
 }
 
-void platform_kill_timer(Window* window, unsigned id) { KillTimer(hwnd_of(window), id); }
+void platform_kill_timer(Window* window, unsigned id)
+{
+    KillTimer(hwnd_of(window), id);
+}
 
-void platform_set_capture(Window* window) { SetCapture(hwnd_of(window)); }
+void platform_set_capture(Window* window)
+{
+    SetCapture(hwnd_of(window));
+}
 
-void platform_release_capture() { ReleaseCapture(); }
+void platform_release_capture()
+{
+    ReleaseCapture();
+}
 
-Cursor* platform_set_cursor(Cursor* cursor) {
+Cursor* platform_set_cursor(Cursor* cursor)
+{
     return reinterpret_cast<Cursor*>(SetCursor(reinterpret_cast<HCURSOR>(cursor)));
 }
 
-void platform_client_to_screen(Window* window, int32_t* x, int32_t* y) {
+void platform_client_to_screen(Window* window, int32_t* x, int32_t* y)
+{
     POINT p = {*x, *y};
     ClientToScreen(hwnd_of(window), &p);
     *x = p.x;
     *y = p.y;
 }
 
-void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) {
+void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner)
+{
     // Without being the foreground window the owner's menu would not close
     // when the user clicks elsewhere; the posted message lets it close at once.
     SetForegroundWindow(hwnd_of(owner));
@@ -117,20 +143,26 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner) 
     PostMessageW(hwnd_of(owner), WM_NULL, 0, 0);
 }
 
-int platform_next_message(PlatformMessage** message) {
+int platform_next_message(PlatformMessage** message)
+{
     static PlatformMessage current;
     *message = &current;
     BOOL result = GetMessageW(&current.msg, nullptr, 0, 0);
     return result == -1 ? -1 : result ? 1 : 0;
 }
 
-bool platform_is_dialog_message(Window* dialog, PlatformMessage* message) {
+bool platform_is_dialog_message(Window* dialog, PlatformMessage* message)
+{
     return IsDialogMessageW(hwnd_of(dialog), &message->msg) != 0;
 }
 
-void platform_dispatch_message(PlatformMessage* message) {
+void platform_dispatch_message(PlatformMessage* message)
+{
     TranslateMessage(&message->msg);
     DispatchMessageW(&message->msg);
 }
 
-void platform_post_quit(int code) { PostQuitMessage(code); }
+void platform_post_quit(int code)
+{
+    PostQuitMessage(code);
+}

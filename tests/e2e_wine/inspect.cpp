@@ -32,11 +32,17 @@
 namespace {
 
 const wchar_t OPTIONS_CAPTION[] = L"Dorrabee \x2014 \x9009\x9879";
-const wchar_t ABOUT_CAPTION[] = L"\x5173\x4e8e" L"Dorrabee";
+const wchar_t ABOUT_CAPTION[] =
+    L"\x5173\x4e8e"
+    L"Dorrabee";
 
-const wchar_t* caption_of(const std::string& which) { return which == "about" ? ABOUT_CAPTION : OPTIONS_CAPTION; }
+const wchar_t* caption_of(const std::string& which)
+{
+    return which == "about" ? ABOUT_CAPTION : OPTIONS_CAPTION;
+}
 
-std::string utf8(const std::wstring& text) {
+std::string utf8(const std::wstring& text)
+{
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(size_t(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
@@ -46,7 +52,8 @@ std::string utf8(const std::wstring& text) {
 
 // Asked of the window itself: GetWindowText of another process's control
 // gives only its creation caption, not what the user typed.
-std::wstring text_of(HWND window) {
+std::wstring text_of(HWND window)
+{
     wchar_t buffer[512] = {};
     DWORD_PTR length = 0;
     SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length);
@@ -54,7 +61,8 @@ std::wstring text_of(HWND window) {
 }
 
 // Visible dialogs (class "#32770") with the given caption.
-std::vector<HWND> dialogs(const wchar_t* caption) {
+std::vector<HWND> dialogs(const wchar_t* caption)
+{
     struct Search {
         const wchar_t* caption;
         std::vector<HWND> found;
@@ -72,21 +80,26 @@ std::vector<HWND> dialogs(const wchar_t* caption) {
     return search.found;
 }
 
-void print_window(HWND window) {
+void print_window(HWND window)
+{
     RECT frame = {};
     GetWindowRect(window, &frame);
     printf("window=%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
 }
 
-int boxes() {
-    for (HWND box : dialogs(L"Dorrabee")) printf("%s\n", utf8(text_of(GetDlgItem(box, 0xFFFF))).c_str());
+int boxes()
+{
+    for (HWND box : dialogs(L"Dorrabee"))
+        printf("%s\n", utf8(text_of(GetDlgItem(box, 0xFFFF))).c_str());
     return 0;
 }
 
-int options() {
+int options()
+{
     std::vector<HWND> found = dialogs(OPTIONS_CAPTION);
     printf("count=%zu\n", found.size());
-    if (found.empty()) return 0;
+    if (found.empty())
+        return 0;
     HWND dialog = found[0];
     print_window(dialog);
     const struct {
@@ -95,7 +108,8 @@ int options() {
     } buttons[] = {{1000, 1}, {1001, 2}, {1006, 0}};
     int mode = -1;
     for (const auto& b : buttons)
-        if (SendDlgItemMessageW(dialog, b.id, BM_GETCHECK, 0, 0) == BST_CHECKED) mode = b.mode;
+        if (SendDlgItemMessageW(dialog, b.id, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            mode = b.mode;
     printf("mode=%d\n", mode);
     for (int id : {1000, 1001, 1006, 1002, 1003, 1004, 1005, 1007, 1, 2}) {
         HWND field = GetDlgItem(dialog, id);
@@ -106,13 +120,16 @@ int options() {
     return 0;
 }
 
-int captions(const std::string& which) {
+int captions(const std::string& which)
+{
     std::vector<HWND> found = dialogs(caption_of(which));
-    if (found.empty()) return 1;
+    if (found.empty())
+        return 1;
     for (HWND control = GetWindow(found[0], GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         wchar_t name[16] = {};
         GetClassNameW(control, name, 16);
-        if (_wcsicmp(name, L"Edit") == 0 || text_of(control).empty()) continue;
+        if (_wcsicmp(name, L"Edit") == 0 || text_of(control).empty())
+            continue;
         RECT r = {};
         GetWindowRect(control, &r);
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -120,10 +137,12 @@ int captions(const std::string& which) {
     return 0;
 }
 
-int about() {
+int about()
+{
     std::vector<HWND> found = dialogs(ABOUT_CAPTION);
     printf("count=%zu\n", found.size());
-    if (found.empty()) return 0;
+    if (found.empty())
+        return 0;
     print_window(found[0]);
     RECT r = {};
     GetClientRect(found[0], &r);
@@ -132,13 +151,16 @@ int about() {
     printf("client=%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
     for (HWND child = GetWindow(found[0], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         std::string text = utf8(text_of(child));
-        for (size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, "\\n");
-        if (!text.empty()) printf("text=%s\n", text.c_str());
+        for (size_t at; (at = text.find('\n')) != std::string::npos;)
+            text.replace(at, 1, "\\n");
+        if (!text.empty())
+            printf("text=%s\n", text.c_str());
     }
     return 0;
 }
 
-int version(const char* path) {
+int version(const char* path)
+{
     DWORD ignored = 0, size = GetFileVersionInfoSizeA(path, &ignored);
     std::vector<char> data(size);
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -160,27 +182,38 @@ int version(const char* path) {
 // Moving a dialog by dragging its caption with the mouse made Wine's X11
 // driver unmap a window of another client and die; SetWindowPos is what a
 // drag ends in anyway.
-int move(const std::string& which, int x, int y) {
+int move(const std::string& which, int x, int y)
+{
     std::vector<HWND> found = dialogs(caption_of(which));
-    if (found.empty()) return 1;
+    if (found.empty())
+        return 1;
     return SetWindowPos(found[0], nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::string what = argc > 1 ? argv[1] : "";
-    if (what == "boxes") return boxes();
-    if (what == "options") return options();
-    if (what == "about") return about();
-    if (what == "version" && argc == 3) return version(argv[2]);
-    if (what == "move" && argc == 5) return move(argv[2], atoi(argv[3]), atoi(argv[4]));
-    if (what == "captions" && argc == 3) return captions(argv[2]);
-    if (what == "codepage") return printf("%u\n", GetACP()) < 0;
+    if (what == "boxes")
+        return boxes();
+    if (what == "options")
+        return options();
+    if (what == "about")
+        return about();
+    if (what == "version" && argc == 3)
+        return version(argv[2]);
+    if (what == "move" && argc == 5)
+        return move(argv[2], atoi(argv[3]), atoi(argv[4]));
+    if (what == "captions" && argc == 3)
+        return captions(argv[2]);
+    if (what == "codepage")
+        return printf("%u\n", GetACP()) < 0;
     if (what == "displaychange" && argc == 4)
         return !SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(atoi(argv[2]), atoi(argv[3])),
                                     SMTO_ABORTIFHUNG, 2000, nullptr);
-    fprintf(stderr, "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
-                    "version EXE|displaychange W H\n");
+    fprintf(stderr,
+            "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
+            "version EXE|displaychange W H\n");
     return 2;
 }

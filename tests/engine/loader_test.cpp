@@ -178,26 +178,23 @@ TEST_F(LoaderTest, TinyScreensZeroLargeMovesAndWarnAboutTheirBoundLists)
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(action(31).dy, 0);
     EXPECT_EQ(action(26).dy, -8);
-    EXPECT_THAT(messages(),
-                ElementsAre("** Action [29] have defined Y bounding action list but have no "
-                            "vertical movement",
-                            "** Action [31] have defined Y bounding action list but have no "
-                            "vertical movement",
-                            "** Action [61] have defined Y bounding action list but have no "
-                            "vertical movement"));
+    EXPECT_THAT(messages(), ElementsAre("** Action [29] have defined Y bounding action list but have no "
+                                        "vertical movement",
+                                        "** Action [31] have defined Y bounding action list but have no "
+                                        "vertical movement",
+                                        "** Action [61] have defined Y bounding action list but have no "
+                                        "vertical movement"));
 }
 
 TEST_F(LoaderTest, ImageEntries)
 {
     for (const char* bad : {"1,0", "109", "r109", "R109", "1,r", "-109", "x", "1, ,2", "65536"}) {
         set_cell(4, COLUMN_IMAGES, bad);
-        EXPECT_EQ(load_failure(), "** ERROR : Invalid image no. for animation action : 4 ...")
-            << bad;
+        EXPECT_EQ(load_failure(), "** ERROR : Invalid image no. for animation action : 4 ...") << bad;
     }
     set_cell(4, COLUMN_IMAGES, " -5 , r5,R5, 7abc ,,, r-6,+8,65537 ");
     ASSERT_EQ(load(), 1);
-    EXPECT_THAT(frames_of(action(4).frames, action(4).frame_count),
-                ElementsAre(-5, -5, -5, 7, 6, 8, 1));
+    EXPECT_THAT(frames_of(action(4).frames, action(4).frame_count), ElementsAre(-5, -5, -5, 7, 6, 8, 1));
 }
 
 TEST_F(LoaderTest, MissingImagesStopAtOnce)
@@ -393,29 +390,27 @@ TEST_F(LoaderTest, DeadlockReportsOnlyTheFirstFailingList)
 
 TEST_F(LoaderTest, WarningsComeInPassOrderAndLoadingGoesOn)
 {
-    set_cell(65, COLUMN_IMAGES, "107");                 // image 108 unused by actions
-    set_cell(64, COLUMN_NEXT, "64-20,9-20,35-60");      // 65 named only by itself
-    set_cell(2, COLUMN_NEXT, "2-70,1-20,21-1");         // sum 910
-    set_cell(2, COLUMN_X_BOUND, "6-50,7-40");           // sum 900
-    set_cell(8, COLUMN_X_BOUND, "1-100");               // no horizontal movement
-    set_cell(8, COLUMN_Y_BOUND, "1-100");               // nor vertical
-    set_cell(9, COLUMN_SAME_RATIO, "16");               // 160 > 150
-    set_cell(20, COLUMN_NEXT, "r20-40,17-30,10-30");    // same_ratio without plain repetition
+    set_cell(65, COLUMN_IMAGES, "107");               // image 108 unused by actions
+    set_cell(64, COLUMN_NEXT, "64-20,9-20,35-60");    // 65 named only by itself
+    set_cell(2, COLUMN_NEXT, "2-70,1-20,21-1");       // sum 910
+    set_cell(2, COLUMN_X_BOUND, "6-50,7-40");         // sum 900
+    set_cell(8, COLUMN_X_BOUND, "1-100");             // no horizontal movement
+    set_cell(8, COLUMN_Y_BOUND, "1-100");             // nor vertical
+    set_cell(9, COLUMN_SAME_RATIO, "16");             // 160 > 150
+    set_cell(20, COLUMN_NEXT, "r20-40,17-30,10-30");  // same_ratio without plain repetition
     set_cell(3, COLUMN_DISLIKES, "4-20:4,r4-20:*1,4-20:r9");
     ASSERT_EQ(load(), 1);
-    EXPECT_THAT(
-        messages(),
-        ElementsAre(
-            "** Image [108] have not been referenced", "** Sum of ratio for action:2 = 910",
-            "** Sum of ratio for action:2 = 900", "** Action [65] have not been referenced",
-            "** Action [8] have defined X bounding action list but have no horizontal movement",
-            "** Action [8] have defined Y bounding action list but have no vertical movement",
-            "** The same ratio (160) for action [9] is too large",
-            "** Action [20] have defined <same_ratio> that is no use",
-            "** Action [3] have defined dislike action [4] with previous action [4], which will "
-            "not occur",
-            "** Action [3] have defined dislike action [4] with previous action [9], which will "
-            "not occur"));
+    EXPECT_THAT(messages(),
+                ElementsAre("** Image [108] have not been referenced", "** Sum of ratio for action:2 = 910",
+                            "** Sum of ratio for action:2 = 900", "** Action [65] have not been referenced",
+                            "** Action [8] have defined X bounding action list but have no horizontal movement",
+                            "** Action [8] have defined Y bounding action list but have no vertical movement",
+                            "** The same ratio (160) for action [9] is too large",
+                            "** Action [20] have defined <same_ratio> that is no use",
+                            "** Action [3] have defined dislike action [4] with previous action [4], which will "
+                            "not occur",
+                            "** Action [3] have defined dislike action [4] with previous action [9], which will "
+                            "not occur"));
     EXPECT_EQ(action(65).frame_count, 1);
     EXPECT_EQ(pet->dialog_animations[34].images[1], 108);
 }
@@ -426,28 +421,24 @@ TEST_F(LoaderTest, DislikeConditionMustBeReachableWithItsFacing)
     set_cell(3, COLUMN_DISLIKES, "4-20:1,4-20:r1,4-20:*1");
     set_cell(1, COLUMN_DISLIKES, "2-10:5,2-10:r5");
     ASSERT_EQ(load(), 1);
-    EXPECT_THAT(messages(),
-                ElementsAre("** Action [1] have defined dislike action [2] with previous action "
-                            "[5], which will not occur",
-                            "** Action [3] have defined dislike action [4] with previous action "
-                            "[1], which will not occur"));
+    EXPECT_THAT(messages(), ElementsAre("** Action [1] have defined dislike action [2] with previous action "
+                                        "[5], which will not occur",
+                                        "** Action [3] have defined dislike action [4] with previous action "
+                                        "[1], which will not occur"));
 }
 
 TEST_F(LoaderTest, DialogAnimations)
 {
     script.dialog_animations[3] = " , ";
-    EXPECT_EQ(load_failure(),
-              "** ERROR : Not define images for dialog animation action : 4 ...");
+    EXPECT_EQ(load_failure(), "** ERROR : Not define images for dialog animation action : 4 ...");
     script = builtin_script;
     script.dialog_animations[34] = "107,109";
-    EXPECT_EQ(load_failure(),
-              "** ERROR : Invalid image no. for dialog animation action : 35 ...");
+    EXPECT_EQ(load_failure(), "** ERROR : Invalid image no. for dialog animation action : 35 ...");
     // Warnings come first: the About routines are read after them.
     set_cell(2, COLUMN_NEXT, "2-70,1-20,21-20");
     EXPECT_EQ(load(), 0);
-    EXPECT_THAT(messages(),
-                ElementsAre("** Sum of ratio for action:2 = 1100",
-                            "** ERROR : Invalid image no. for dialog animation action : 35 ..."));
+    EXPECT_THAT(messages(), ElementsAre("** Sum of ratio for action:2 = 1100",
+                                        "** ERROR : Invalid image no. for dialog animation action : 35 ..."));
     script = builtin_script;
     script.dialog_animations[0] = " r1 , 108";
     ASSERT_EQ(load(), 1);

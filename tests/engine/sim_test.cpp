@@ -104,22 +104,21 @@ TEST(Sim, DefaultRunPrintsTheStartAndOneLinePerTick)
     EXPECT_EQ(run.lines[1], "0,41,317,0,0,1,0");
     EXPECT_THAT(run.lines[2], StartsWith("1,"));
     EXPECT_THAT(run.lines[101], StartsWith("100,"));
-    EXPECT_EQ(sim({"--seed", "1", "--screen", "1024x768", "--margins", "0,0,0,0", "--timer",
-                   "150", "--ticks", "100"})
-                  .out,
-              run.out);
+    EXPECT_EQ(
+        sim({"--seed", "1", "--screen", "1024x768", "--margins", "0,0,0,0", "--timer", "150", "--ticks", "100"}).out,
+        run.out);
 }
 
 TEST(Sim, OptionsShapeTheRun)
 {
-    const SimRun run = sim({"--seed", "4294967295", "--screen", "300x200", "--margins", "10,20,30,40",
-                         "--ticks", "500"});
+    const SimRun run =
+        sim({"--seed", "4294967295", "--screen", "300x200", "--margins", "10,20,30,40", "--ticks", "500"});
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 502u);
     for (size_t k = 1; k < run.lines.size(); ++k) {
         int tick, x, y, image, mirrored, action, facing;
-        ASSERT_EQ(std::sscanf(run.lines[k].c_str(), "%d,%d,%d,%d,%d,%d,%d", &tick, &x, &y, &image,
-                              &mirrored, &action, &facing),
+        ASSERT_EQ(std::sscanf(run.lines[k].c_str(), "%d,%d,%d,%d,%d,%d,%d", &tick, &x, &y, &image, &mirrored, &action,
+                              &facing),
                   7);
         EXPECT_EQ(tick, static_cast<int>(k) - 1);
         EXPECT_GE(x, 20);
@@ -140,10 +139,8 @@ TEST(Sim, LoaderMessagesComeFirst)
     SimRun run = sim({"--screen", "41x21", "--ticks", "3"});
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 4u + 5u);
-    EXPECT_EQ(run.lines[0],
-              "** Action [21] have defined X bounding action list but have no horizontal movement");
-    EXPECT_EQ(run.lines[3],
-              "** Action [61] have defined Y bounding action list but have no vertical movement");
+    EXPECT_EQ(run.lines[0], "** Action [21] have defined X bounding action list but have no horizontal movement");
+    EXPECT_EQ(run.lines[3], "** Action [61] have defined Y bounding action list but have no vertical movement");
     EXPECT_EQ(run.lines[4], "tick,x,y,image,mirrored,action,facing");
     EXPECT_EQ(run.lines[5], "0,0,0,0,0,1,0");
 }
@@ -151,8 +148,7 @@ TEST(Sim, LoaderMessagesComeFirst)
 TEST(Sim, EventsCarryThePet)
 {
     // Action 1 drags as 56; the pet is carried to the far right and dropped.
-    const SimRun run =
-        sim({"--ticks", "6", "--events", "1:press:10,10;2:move:2000,10;2:move:65535,10;5:release"});
+    const SimRun run = sim({"--ticks", "6", "--events", "1:press:10,10;2:move:2000,10;2:move:65535,10;5:release"});
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.lines.size(), 8u);
     EXPECT_EQ(run.lines[2], "1,41,317,88,0,56,0");  // action 56's second image, 89
@@ -162,9 +158,7 @@ TEST(Sim, EventsCarryThePet)
     // Back to action 1 from its first frame; the step then shows frame 1.
     EXPECT_EQ(run.lines[6], "5,971,317,0,0,1,0");
     // Events of the same tick apply in the order given, whatever the order of the list.
-    EXPECT_EQ(sim({"--ticks", "6", "--events", "5:release;2:move:2000,10;1:press:10,10;2:move:65535,10"})
-                  .out,
-              run.out);
+    EXPECT_EQ(sim({"--ticks", "6", "--events", "5:release;2:move:2000,10;1:press:10,10;2:move:65535,10"}).out, run.out);
 }
 
 TEST_F(ScriptFileTest, BrokenScriptStopsAfterItsMessage)
@@ -235,12 +229,11 @@ TEST_F(ScriptFileTest, FileFormat)
 TEST(Sim, UnusableArgumentsAreNamed)
 {
     const std::vector<std::vector<std::string>> cases = {
-        {"--seed", "-1"},          {"--seed", "4294967296"}, {"--seed", "x"},
-        {"--screen", "1024"},      {"--screen", "0x768"},    {"--screen", "1024x768x2"},
-        {"--margins", "1,2,3"},    {"--margins", "1,2,3,4,"}, {"--margins", "a,0,0,0"},
-        {"--timer", "15o"},        {"--ticks", "-1"},        {"--ticks"},
-        {"--events", "0:release"}, {"--events", "1:press:1"}, {"--events", "1:drop"},
-        {"--events", "1:move:70000,0"}, {"--frobnicate"},
+        {"--seed", "-1"},          {"--seed", "4294967296"},   {"--seed", "x"},        {"--screen", "1024"},
+        {"--screen", "0x768"},     {"--screen", "1024x768x2"}, {"--margins", "1,2,3"}, {"--margins", "1,2,3,4,"},
+        {"--margins", "a,0,0,0"},  {"--timer", "15o"},         {"--ticks", "-1"},      {"--ticks"},
+        {"--events", "0:release"}, {"--events", "1:press:1"},  {"--events", "1:drop"}, {"--events", "1:move:70000,0"},
+        {"--frobnicate"},
     };
     for (const auto& args : cases) {
         const SimRun run = sim(args);
@@ -290,8 +283,8 @@ TEST(Sim, HelpSaysHowToUseIt)
 {
     const SimRun run = sim({"--help"});
     EXPECT_EQ(run.status, 0);
-    for (const char* word : {"--script", "--seed", "--screen", "--margins", "--timer", "--ticks",
-                             "--events", "--dump-script", "press", "release", "TAB", "#"})
+    for (const char* word : {"--script", "--seed", "--screen", "--margins", "--timer", "--ticks", "--events",
+                             "--dump-script", "press", "release", "TAB", "#"})
         EXPECT_THAT(run.out, HasSubstr(word));
 }
 

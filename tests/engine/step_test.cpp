@@ -181,7 +181,7 @@ TEST_F(StepTest, ACandidateCrossingALimitIsTakenOnlyWhenNothingElseFits)
     start(1, 3, 100, 0, 1);
     pet_step();
     EXPECT_EQ(pet->current_action, 20);
-    EXPECT_EQ(pet->x, 0);  // clamped onto the limit
+    EXPECT_EQ(pet->x, 0);         // clamped onto the limit
     EXPECT_EQ(pet->tried[0], 0);  // cleared, then accepted
 
     // While another entry fits, the crossing one is never taken.
@@ -300,10 +300,10 @@ TEST_F(StepTest, DislikeDirectionsAndPreviousActions)
     EXPECT_EQ(weight(7, 0, {{8, 0}, {8, 0}, {2, 0}, {0, 0}}), 100);
     EXPECT_EQ(weight(24, 1, {{8, 0}, {8, 0}, {2, 1}, {0, 0}}), 20);
     // The rule at the oldest place has no earlier choice to look at.
-    std::initializer_list<std::pair<int, int>> full = {
-        {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0},
-        {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0},
-        {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {2, 0}};
+    std::initializer_list<std::pair<int, int>> full = {{8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0},
+                                                       {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0},
+                                                       {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0},
+                                                       {8, 0}, {8, 0}, {8, 0}, {8, 0}, {8, 0}, {2, 0}};
     set_cell(3, COLUMN_DISLIKES, "4-30,5-30:1");
     start(9, 300, 300);
     EXPECT_EQ(weight(4, 0, full), 96);  // 29 x 100 / 30

@@ -51,11 +51,11 @@ bool trimmed(std::string_view text)
 // Names and a value that an INI line can hold and give back unchanged.
 bool writable(std::string_view section, std::string_view key, std::string_view value)
 {
-    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                        value.back() == value.front();
+    const bool quoted =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
     return !key.empty() && trimmed(section) && trimmed(key) && trimmed(value) && !quoted &&
-           !has_any(section, "]\n\r") && !has_any(key, "=\n\r") && !has_any(value, "\n\r") &&
-           key.front() != '[' && key.front() != ';' && key.size() + value.size() + 1 < INI_LINE_LIMIT;
+           !has_any(section, "]\n\r") && !has_any(key, "=\n\r") && !has_any(value, "\n\r") && key.front() != '[' &&
+           key.front() != ';' && key.size() + value.size() + 1 < INI_LINE_LIMIT;
 }
 
 std::string without_line_ends(std::string_view text)

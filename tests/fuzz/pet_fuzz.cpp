@@ -23,7 +23,10 @@ void check(bool ok, const char* what)
 }
 
 void ignore(const char*) {}
-uint32_t fixed_clock() { return 1; }
+uint32_t fixed_clock()
+{
+    return 1;
+}
 
 }  // namespace
 
@@ -71,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (pet_engine_start(pet, messages)) {
         for (int step = 0; step < 200; ++step) {
             pet_step();
-            check(::pet->current_image >= 0 && ::pet->current_image < pet.image_cells, "an image the sheet does not hold");
+            check(::pet->current_image >= 0 && ::pet->current_image < pet.image_cells,
+                  "an image the sheet does not hold");
         }
         pet_release();
     } else {

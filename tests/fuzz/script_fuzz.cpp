@@ -80,8 +80,7 @@ void check_pet()
     for (int j = 0; j < HISTORY_LENGTH; ++j) {
         const bool empty = pet->history[j] == -1;
         check(empty == (pet->history_facing[j] == 2), "history entry half empty");
-        check(empty || (pet->history[j] >= 0 && pet->history[j] < pet->action_count &&
-                        pet->history_facing[j] <= 1),
+        check(empty || (pet->history[j] >= 0 && pet->history[j] < pet->action_count && pet->history_facing[j] <= 1),
               "history entry out of range");
     }
 }

@@ -18,13 +18,17 @@ namespace {
 constexpr int S = SPRITE_SIZE;
 constexpr int32_t IMAGE_COUNT = 108;
 
-std::string resource(const char* name) { return std::string(DORRABEE_SOURCE_DIR) + "/resources/" + name; }
+std::string resource(const char* name)
+{
+    return std::string(DORRABEE_SOURCE_DIR) + "/resources/" + name;
+}
 
 struct Artwork : testing::Test {
     Bitmap sprites, mask;
     std::vector<uint8_t> bits;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         if (!std::filesystem::exists(resource("sprites.bmp")) || !std::filesystem::exists(resource("mask.bmp")))
             GTEST_SKIP() << "no artwork yet";
         std::string error;
@@ -48,7 +52,8 @@ struct Artwork : testing::Test {
     uint32_t sheet(int32_t x, int32_t y) const { return sprites.pixels[size_t(y) * size_t(sprites.width) + size_t(x)]; }
 };
 
-TEST_F(Artwork, SheetsAsShipped) {
+TEST_F(Artwork, SheetsAsShipped)
+{
     EXPECT_EQ(sprites.width, 840);
     EXPECT_EQ(sprites.height, 252);
     EXPECT_EQ(sprites.bits_per_pixel, 4);
@@ -58,8 +63,11 @@ TEST_F(Artwork, SheetsAsShipped) {
     EXPECT_EQ(::sprites.mask_inverted, 0);
 }
 
-TEST_F(Artwork, CellsPlainAndMirrored) {
-    struct Case { int image, x, y; };
+TEST_F(Artwork, CellsPlainAndMirrored)
+{
+    struct Case {
+        int image, x, y;
+    };
     for (Case c : {Case{0, 0, 0}, Case{19, 798, 0}, Case{20, 0, 42}, Case{107, 294, 210}}) {
         uint32_t plain[CELL_PIXELS], mirrored[CELL_PIXELS];
         copy_cell(plain, c.image, 0);
@@ -72,23 +80,28 @@ TEST_F(Artwork, CellsPlainAndMirrored) {
     }
 }
 
-TEST_F(Artwork, SheetsCutShort) {
+TEST_F(Artwork, SheetsCutShort)
+{
     // One column short: 19 x 6 cells still hold every image, which reflow.
     std::vector<uint32_t> narrow;
     for (int32_t y = 0; y < sprites.height; ++y)
-        for (int32_t x = 0; x < 839; ++x) narrow.push_back(sheet(x, y));
+        for (int32_t x = 0; x < 839; ++x)
+            narrow.push_back(sheet(x, y));
     ASSERT_EQ(sheet_attach(839, sprites.height, narrow.data(), IMAGE_COUNT), 1);
     uint32_t cell[CELL_PIXELS];
     copy_cell(cell, 19, 0);
     for (int y = 0; y < S; ++y)
-        for (int x = 0; x < S; ++x) ASSERT_EQ(cell[y * S + x], sheet(x, S + y));
+        for (int x = 0; x < S; ++x)
+            ASSERT_EQ(cell[y * S + x], sheet(x, S + y));
     // One row short: 20 x 5 cells are too few.
     EXPECT_EQ(sheet_attach(sprites.width, 251, sprites.pixels.data(), IMAGE_COUNT), 0);
 }
 
-TEST_F(Artwork, CompositeShowsTheBackdropExactlyOnTheKey) {
+TEST_F(Artwork, CompositeShowsTheBackdropExactlyOnTheKey)
+{
     uint32_t backdrop[CELL_PIXELS], cell[CELL_PIXELS], frame[CELL_PIXELS];
-    for (int p = 0; p < CELL_PIXELS; ++p) backdrop[p] = 0x010203u * uint32_t(p % 80);
+    for (int p = 0; p < CELL_PIXELS; ++p)
+        backdrop[p] = 0x010203u * uint32_t(p % 80);
     for (int32_t image = 0; image < IMAGE_COUNT; ++image) {
         copy_cell(cell, image, image % 2);
         key_composite(frame, backdrop, cell);
@@ -97,7 +110,8 @@ TEST_F(Artwork, CompositeShowsTheBackdropExactlyOnTheKey) {
     }
 }
 
-TEST_F(Artwork, EveryOutlineCoversExactlyThePet) {
+TEST_F(Artwork, EveryOutlineCoversExactlyThePet)
+{
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
     fill_outline_tables(plain.data(), mirrored.data(), IMAGE_COUNT);
     for (int32_t image = 0; image < IMAGE_COUNT; ++image) {
@@ -107,16 +121,19 @@ TEST_F(Artwork, EveryOutlineCoversExactlyThePet) {
         int32_t x0 = image % ::sprites.sheet_columns * S, y0 = image / ::sprites.sheet_columns * S;
         for (int y = 0; y < S; ++y)
             for (int x = 0; x < S; ++x)
-                ASSERT_EQ(mask_inside(x0 + x, y0 + y), sheet(x0 + x, y0 + y) != KEY_COLOUR) << image << " " << x << "," << y;
+                ASSERT_EQ(mask_inside(x0 + x, y0 + y), sheet(x0 + x, y0 + y) != KEY_COLOUR)
+                    << image << " " << x << "," << y;
     }
     free_outline_table(plain.data(), IMAGE_COUNT);
     free_outline_table(mirrored.data(), IMAGE_COUNT);
 }
 
-TEST(ArtworkAbout, TilesOnTheRealScene) {
+TEST(ArtworkAbout, TilesOnTheRealScene)
+{
     Bitmap scene, tile, title;
     std::string error;
-    if (!std::filesystem::exists(resource("scene.bmp"))) GTEST_SKIP() << "no artwork yet";
+    if (!std::filesystem::exists(resource("scene.bmp")))
+        GTEST_SKIP() << "no artwork yet";
     ASSERT_TRUE(bmp_read_file(resource("scene.bmp").c_str(), &scene, &error)) << error;
     ASSERT_TRUE(bmp_read_file(resource("tile.bmp").c_str(), &tile, &error)) << error;
     ASSERT_TRUE(bmp_read_file(resource("title.bmp").c_str(), &title, &error)) << error;
@@ -128,16 +145,21 @@ TEST(ArtworkAbout, TilesOnTheRealScene) {
     EXPECT_EQ(title.height, 80);
     EXPECT_EQ(title.bits_per_pixel, 8);
 
-    struct Case { int32_t offset; std::vector<int> tops; };
+    struct Case {
+        int32_t offset;
+        std::vector<int> tops;
+    };
     for (const Case& c : {Case{0, {0, 10, 20, 30, 40, 50, 60}}, Case{8, {-2, 8, 18, 28, 38, 48, 58}}}) {
         std::vector<uint32_t> pixels = scene.pixels;
-        draw_tile_columns(pixels.data(), scene.width, scene.height, tile.pixels.data(), tile.width, tile.height, c.offset);
+        draw_tile_columns(pixels.data(), scene.width, scene.height, tile.pixels.data(), tile.width, tile.height,
+                          c.offset);
         for (int32_t column : {LEFT_COLUMN_X, RIGHT_COLUMN_X})
             for (int32_t y = 0; y < scene.height; ++y)
                 for (int32_t x = column; x < column + tile.width; ++x) {
                     uint32_t expected = scene.pixels[size_t(y * scene.width + x)];
                     for (int top : c.tops)
-                        if (y >= top && y < top + tile.height) expected = tile.pixels[size_t((y - top) * tile.width + x - column)];
+                        if (y >= top && y < top + tile.height)
+                            expected = tile.pixels[size_t((y - top) * tile.width + x - column)];
                     ASSERT_EQ(pixels[size_t(y * scene.width + x)], expected) << c.offset << " " << x << "," << y;
                 }
     }

@@ -13,10 +13,14 @@ namespace {
 constexpr int S = SPRITE_SIZE;
 constexpr uint32_t WINDOW_PIXEL = 0xFF00FF;  // what a capture shows where the window stands
 
-uint32_t desktop(int32_t x, int32_t y) { return uint32_t(x & 0xFFF) << 12 | uint32_t(y & 0xFFF); }
+uint32_t desktop(int32_t x, int32_t y)
+{
+    return uint32_t(x & 0xFFF) << 12 | uint32_t(y & 0xFFF);
+}
 
 // The backdrop at (x, y) as captured while the window stands at (wx, wy).
-std::vector<uint32_t> capture(int32_t x, int32_t y, int32_t wx, int32_t wy) {
+std::vector<uint32_t> capture(int32_t x, int32_t y, int32_t wx, int32_t wy)
+{
     std::vector<uint32_t> out(CELL_PIXELS);
     for (int32_t j = 0; j < S; ++j)
         for (int32_t i = 0; i < S; ++i) {
@@ -26,14 +30,16 @@ std::vector<uint32_t> capture(int32_t x, int32_t y, int32_t wx, int32_t wy) {
     return out;
 }
 
-std::vector<uint32_t> move(int32_t old_x, int32_t old_y, int32_t new_x, int32_t new_y) {
+std::vector<uint32_t> move(int32_t old_x, int32_t old_y, int32_t new_x, int32_t new_y)
+{
     std::vector<uint32_t> old_backdrop = capture(old_x, old_y, -1000, -1000);  // true desktop
     std::vector<uint32_t> backdrop = capture(new_x, new_y, old_x, old_y);
     patch_backdrop(backdrop.data(), old_backdrop.data(), old_x, old_y, new_x, new_y);
     return backdrop;
 }
 
-TEST(PatchBackdrop, EveryPixelShowsTheDesktopAfterAnyMove) {
+TEST(PatchBackdrop, EveryPixelShowsTheDesktopAfterAnyMove)
+{
     const int32_t steps[] = {-43, -42, -41, -30, -10, -1, 0, 1, 5, 10, 41, 42, 43, 100};
     for (int32_t dx : steps)
         for (int32_t dy : steps) {
@@ -43,23 +49,28 @@ TEST(PatchBackdrop, EveryPixelShowsTheDesktopAfterAnyMove) {
 }
 
 // Which pixels the patch wrote (1) and which it left as captured (0).
-std::vector<int> patched_area(int32_t dx, int32_t dy) {
+std::vector<int> patched_area(int32_t dx, int32_t dy)
+{
     std::vector<uint32_t> old_backdrop(CELL_PIXELS, 1), backdrop(CELL_PIXELS, 0);
     patch_backdrop(backdrop.data(), old_backdrop.data(), 100, 100, 100 + dx, 100 + dy);
     return std::vector<int>(backdrop.begin(), backdrop.end());
 }
 
-int count(const std::vector<int>& area) {
+int count(const std::vector<int>& area)
+{
     int n = 0;
-    for (int v : area) n += v;
+    for (int v : area)
+        n += v;
     return n;
 }
 
-TEST(PatchBackdrop, TheCasesByDirection) {
+TEST(PatchBackdrop, TheCasesByDirection)
+{
     // Right 10, down 5: the old block at (10, 5), 32 x 37, lands at (0, 0);
     // the right 10 columns and bottom 5 rows stay as captured.
     std::vector<uint32_t> old_backdrop(CELL_PIXELS), backdrop(CELL_PIXELS, 0);
-    for (int p = 0; p < CELL_PIXELS; ++p) old_backdrop[size_t(p)] = uint32_t(p) + 1;
+    for (int p = 0; p < CELL_PIXELS; ++p)
+        old_backdrop[size_t(p)] = uint32_t(p) + 1;
     patch_backdrop(backdrop.data(), old_backdrop.data(), 100, 100, 110, 105);
     for (int y = 0; y < S; ++y)
         for (int x = 0; x < S; ++x) {
@@ -74,13 +85,14 @@ TEST(PatchBackdrop, TheCasesByDirection) {
     EXPECT_EQ(patched_area(41, 0)[0], 1);
     EXPECT_EQ(count(patched_area(0, -41)), S);  // one pixel high, at the bottom
     EXPECT_EQ(patched_area(0, -41)[size_t(41 * S)], 1);
-    EXPECT_EQ(count(patched_area(0, 7)), S * 35);  // purely vertical: full width
+    EXPECT_EQ(count(patched_area(0, 7)), S * 35);   // purely vertical: full width
     EXPECT_EQ(count(patched_area(-7, 0)), S * 35);  // purely horizontal: full height
     EXPECT_EQ(patched_area(-7, 0)[size_t(S - 1)], 1);
     EXPECT_EQ(patched_area(-7, 0)[0], 0);
 }
 
-TEST(PatchBackdrop, FarCoordinatesDoNotWrapIntoAnOverlap) {
+TEST(PatchBackdrop, FarCoordinatesDoNotWrapIntoAnOverlap)
+{
     std::vector<uint32_t> old_backdrop(CELL_PIXELS, 1), backdrop(CELL_PIXELS, 0);
     patch_backdrop(backdrop.data(), old_backdrop.data(), INT32_MAX - 10, 0, INT32_MIN + 10, 0);
     patch_backdrop(backdrop.data(), old_backdrop.data(), INT32_MIN, INT32_MIN, INT32_MAX - 41, INT32_MAX - 41);

@@ -21,8 +21,10 @@ std::vector<uint8_t> build_dib(const BmpParts& parts);
 std::vector<uint8_t> build_bmp(const BmpParts& parts);
 
 // Stored rows (padded to 4 bytes) of indices or 0x00RRGGBB pixels given top row first.
-std::vector<uint8_t> pack_indexed(const std::vector<uint8_t>& indices, int32_t width, int32_t height, int bits, bool top_down);
-std::vector<uint8_t> pack_true_colour(const std::vector<uint32_t>& pixels, int32_t width, int32_t height, int bits, bool top_down);
+std::vector<uint8_t> pack_indexed(const std::vector<uint8_t>& indices, int32_t width, int32_t height, int bits,
+                                  bool top_down);
+std::vector<uint8_t> pack_true_colour(const std::vector<uint32_t>& pixels, int32_t width, int32_t height, int bits,
+                                      bool top_down);
 // RLE4 / RLE8 stream of indices given top row first, with end-of-picture.
 std::vector<uint8_t> encode_rle(const std::vector<uint8_t>& indices, int32_t width, int32_t height, int bits);
 

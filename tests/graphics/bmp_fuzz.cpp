@@ -4,7 +4,8 @@
 
 #include "graphics/bmp.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     Bitmap b;
     std::string error;
     for (bool file : {true, false}) {
@@ -12,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (ok && (b.pixels.size() != size_t(b.width) * size_t(b.height) ||
                    (b.bits_per_pixel <= 8 && b.indices.size() != b.pixels.size())))
             std::abort();
-        if (!ok && error.empty()) std::abort();
+        if (!ok && error.empty())
+            std::abort();
     }
     return 0;
 }

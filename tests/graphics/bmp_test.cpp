@@ -11,35 +11,43 @@ namespace {
 const std::vector<uint32_t> GREYS = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
 
 // Indices with a pattern that differs on every row and column.
-std::vector<uint8_t> pattern(int32_t width, int32_t height, unsigned colours) {
+std::vector<uint8_t> pattern(int32_t width, int32_t height, unsigned colours)
+{
     std::vector<uint8_t> out(size_t(width) * size_t(height));
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) out[size_t(y) * size_t(width) + size_t(x)] = uint8_t((x * 7 + y * 3 + x * y) % colours);
+        for (int32_t x = 0; x < width; ++x)
+            out[size_t(y) * size_t(width) + size_t(x)] = uint8_t((x * 7 + y * 3 + x * y) % colours);
     return out;
 }
 
-std::vector<uint32_t> palette_of(unsigned colours) {
+std::vector<uint32_t> palette_of(unsigned colours)
+{
     std::vector<uint32_t> out;
-    for (unsigned i = 0; i < colours; ++i) out.push_back((i * 0x010203 + 0x102030 * (i % 5)) & 0xFFFFFF);
+    for (unsigned i = 0; i < colours; ++i)
+        out.push_back((i * 0x010203 + 0x102030 * (i % 5)) & 0xFFFFFF);
     return out;
 }
 
-Bitmap decode_ok(const std::vector<uint8_t>& file) {
+Bitmap decode_ok(const std::vector<uint8_t>& file)
+{
     Bitmap b;
     std::string error;
     EXPECT_TRUE(bmp_decode(file.data(), file.size(), &b, &error)) << error;
     return b;
 }
 
-void expect_indexed(const Bitmap& b, const std::vector<uint8_t>& indices, const std::vector<uint32_t>& palette) {
+void expect_indexed(const Bitmap& b, const std::vector<uint8_t>& indices, const std::vector<uint32_t>& palette)
+{
     ASSERT_EQ(b.indices.size(), indices.size());
     ASSERT_EQ(b.pixels.size(), indices.size());
     EXPECT_EQ(b.indices, indices);
     EXPECT_EQ(b.palette, palette);
-    for (size_t i = 0; i < indices.size(); ++i) ASSERT_EQ(b.pixels[i], palette[indices[i]]) << i;
+    for (size_t i = 0; i < indices.size(); ++i)
+        ASSERT_EQ(b.pixels[i], palette[indices[i]]) << i;
 }
 
-TEST(BmpDecode, PlainIndexedDepthsBothRowOrders) {
+TEST(BmpDecode, PlainIndexedDepthsBothRowOrders)
+{
     for (int bits : {1, 4, 8}) {
         for (bool top_down : {false, true}) {
             SCOPED_TRACE(testing::Message() << bits << " bits, top_down " << top_down);
@@ -47,8 +55,14 @@ TEST(BmpDecode, PlainIndexedDepthsBothRowOrders) {
             const int32_t width = 13, height = 5;
             unsigned colours = bits == 8 ? 200u : 1u << bits;
             std::vector<uint8_t> indices = pattern(width, height, colours);
-            BmpParts parts{width, top_down ? -height : height, uint16_t(bits), 0, bits == 8 ? colours : 0,
-                           palette_of(colours), pack_indexed(indices, width, height, bits, top_down), {}};
+            BmpParts parts{width,
+                           top_down ? -height : height,
+                           uint16_t(bits),
+                           0,
+                           bits == 8 ? colours : 0,
+                           palette_of(colours),
+                           pack_indexed(indices, width, height, bits, top_down),
+                           {}};
             Bitmap b = decode_ok(build_bmp(parts));
             EXPECT_EQ(b.width, width);
             EXPECT_EQ(b.height, height);
@@ -58,7 +72,8 @@ TEST(BmpDecode, PlainIndexedDepthsBothRowOrders) {
     }
 }
 
-TEST(BmpDecode, ShortColourTable) {
+TEST(BmpDecode, ShortColourTable)
+{
     std::vector<uint8_t> indices = pattern(6, 3, 3);
     BmpParts parts{6, 3, 8, 0, 3, palette_of(3), pack_indexed(indices, 6, 3, 8, false), {}};
     Bitmap b = decode_ok(build_bmp(parts));
@@ -66,14 +81,22 @@ TEST(BmpDecode, ShortColourTable) {
     expect_indexed(b, indices, parts.palette);
 }
 
-TEST(BmpDecode, TrueColourDepths) {
+TEST(BmpDecode, TrueColourDepths)
+{
     const int32_t width = 5, height = 3;
     std::vector<uint32_t> pixels;
-    for (int i = 0; i < width * height; ++i) pixels.push_back(uint32_t(i) * 0x0B1D2F);
+    for (int i = 0; i < width * height; ++i)
+        pixels.push_back(uint32_t(i) * 0x0B1D2F);
     for (int bits : {24, 32}) {
         for (bool top_down : {false, true}) {
-            BmpParts parts{width, top_down ? -height : height, uint16_t(bits), 0, 0, {},
-                           pack_true_colour(pixels, width, height, bits, top_down), {}};
+            BmpParts parts{width,
+                           top_down ? -height : height,
+                           uint16_t(bits),
+                           0,
+                           0,
+                           {},
+                           pack_true_colour(pixels, width, height, bits, top_down),
+                           {}};
             Bitmap b = decode_ok(build_bmp(parts));
             EXPECT_EQ(b.pixels, pixels) << bits << " bits, top_down " << top_down;
             EXPECT_TRUE(b.indices.empty());
@@ -81,7 +104,8 @@ TEST(BmpDecode, TrueColourDepths) {
     }
 }
 
-TEST(BmpDecode, ThirtyTwoBitsWithChannelMasks) {
+TEST(BmpDecode, ThirtyTwoBitsWithChannelMasks)
+{
     // Blue in the high byte, red in the low one; alpha ignored.
     std::vector<uint8_t> stored = {0x11, 0x22, 0x33, 0x44};
     BmpParts parts{1, 1, 32, 3, 0, {}, stored, {0x000000FF, 0x0000FF00, 0x00FF0000}};
@@ -90,18 +114,27 @@ TEST(BmpDecode, ThirtyTwoBitsWithChannelMasks) {
     EXPECT_EQ(decode_ok(build_bmp(parts)).pixels, std::vector<uint32_t>{0x222211});
 }
 
-TEST(BmpDecode, RunLengthEncodingsRoundTrip) {
+TEST(BmpDecode, RunLengthEncodingsRoundTrip)
+{
     for (int bits : {4, 8}) {
         const int32_t width = 29, height = 7;
         std::vector<uint8_t> indices = pattern(width, height, bits == 4 ? 16 : 40);
-        for (int32_t x = 3; x < 20; ++x) indices[size_t(2 * width + x)] = 5;  // a long run
-        BmpParts parts{width, height, uint16_t(bits), bits == 4 ? 2u : 1u, 0, palette_of(bits == 4 ? 16 : 256),
-                       encode_rle(indices, width, height, bits), {}};
+        for (int32_t x = 3; x < 20; ++x)
+            indices[size_t(2 * width + x)] = 5;  // a long run
+        BmpParts parts{width,
+                       height,
+                       uint16_t(bits),
+                       bits == 4 ? 2u : 1u,
+                       0,
+                       palette_of(bits == 4 ? 16 : 256),
+                       encode_rle(indices, width, height, bits),
+                       {}};
         expect_indexed(decode_ok(build_bmp(parts)), indices, parts.palette);
     }
 }
 
-TEST(BmpDecode, RunLengthEscapes) {
+TEST(BmpDecode, RunLengthEscapes)
+{
     // 4 x 3 RLE8, bottom row first: a padded literal of 3, a delta one
     // right and one up, end of line, a run of 2, end of picture.
     std::vector<uint8_t> stream = {0, 3, 1, 2, 3, 0,  // bottom row: 1 2 3, x 3
@@ -134,7 +167,8 @@ TEST(BmpDecode, RunLengthEscapes) {
     EXPECT_FALSE(bmp_decode(file.data(), file.size(), &refused, &error));
 }
 
-TEST(BmpDecode, PackedDibMatchesFile) {
+TEST(BmpDecode, PackedDibMatchesFile)
+{
     std::vector<uint8_t> indices = pattern(9, 4, 16);
     BmpParts parts{9, 4, 4, 0, 0, palette_of(16), pack_indexed(indices, 9, 4, 4, false), {}};
     std::vector<uint8_t> dib = build_dib(parts);
@@ -151,15 +185,19 @@ struct Broken {
     std::vector<uint8_t> file;
 };
 
-BmpParts small_rle8(std::vector<uint8_t> stream) {
+BmpParts small_rle8(std::vector<uint8_t> stream)
+{
     return BmpParts{4, 2, 8, 1, 2, {0x000000, 0xFFFFFF}, std::move(stream), {}};
 }
 
-void set32(std::vector<uint8_t>& file, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + size_t(i)] = uint8_t(v >> (8 * i));
+void set32(std::vector<uint8_t>& file, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        file[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
-std::vector<Broken> broken_files() {
+std::vector<Broken> broken_files()
+{
     std::vector<Broken> out;
     std::vector<uint8_t> indices = pattern(8, 4, 2);
     BmpParts mono{8, 4, 1, 0, 0, {0x000000, 0xFFFFFF}, pack_indexed(indices, 8, 4, 1, false), {}};
@@ -216,7 +254,8 @@ std::vector<Broken> broken_files() {
     return out;
 }
 
-TEST(BmpDecode, RefusesBrokenFilesWithAMessage) {
+TEST(BmpDecode, RefusesBrokenFilesWithAMessage)
+{
     for (const Broken& broken : broken_files()) {
         Bitmap b;
         b.width = 77;  // a refused file leaves the output alone
@@ -227,7 +266,8 @@ TEST(BmpDecode, RefusesBrokenFilesWithAMessage) {
     }
 }
 
-TEST(BmpDecode, EveryTruncationOfAGoodFileIsRefused) {
+TEST(BmpDecode, EveryTruncationOfAGoodFileIsRefused)
+{
     std::vector<uint8_t> indices = pattern(21, 9, 16);
     std::vector<std::vector<uint8_t>> files = {
         build_bmp({21, 9, 4, 2, 0, palette_of(16), encode_rle(indices, 21, 9, 4), {}}),
@@ -245,7 +285,8 @@ TEST(BmpDecode, EveryTruncationOfAGoodFileIsRefused) {
     }
 }
 
-TEST(BmpDecode, SurvivesMutatedFiles) {
+TEST(BmpDecode, SurvivesMutatedFiles)
+{
     std::vector<uint8_t> indices = pattern(23, 11, 16);
     std::vector<std::vector<uint8_t>> seeds = {
         build_bmp({23, 11, 4, 2, 0, palette_of(16), encode_rle(indices, 23, 11, 4), {}}),
@@ -257,7 +298,8 @@ TEST(BmpDecode, SurvivesMutatedFiles) {
     int decoded = 0;
     for (int round = 0; round < 3000; ++round) {
         std::vector<uint8_t> file = seeds[size_t(round) % seeds.size()];
-        for (int edits = 1 + int(next() % 4); edits > 0; --edits) file[next() % file.size()] = uint8_t(next());
+        for (int edits = 1 + int(next() % 4); edits > 0; --edits)
+            file[next() % file.size()] = uint8_t(next());
         file.resize(file.size() - next() % 3);
         Bitmap b;
         std::string error;

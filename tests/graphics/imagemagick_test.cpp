@@ -19,23 +19,27 @@ namespace fs = std::filesystem;
 
 const char* const CONVERT = "/usr/bin/convert";
 
-std::string run(const std::string& command) {
+std::string run(const std::string& command)
+{
     std::string out;
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
         char chunk[65536];
         size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
+        while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0)
+            out.append(chunk, n);
         pclose(pipe);
     }
     return out;
 }
 
 // The picture as ImageMagick sees it: 8-bit R, G, B, top row first.
-std::string convert_rgb(const fs::path& file) {
+std::string convert_rgb(const fs::path& file)
+{
     return run(std::string(CONVERT) + " '" + file.string() + "' -depth 8 rgb:- 2>/dev/null");
 }
 
-void expect_agreement(const fs::path& file) {
+void expect_agreement(const fs::path& file)
+{
     SCOPED_TRACE(file.string());
     Bitmap b;
     std::string error;
@@ -44,27 +48,33 @@ void expect_agreement(const fs::path& file) {
     ASSERT_EQ(theirs.size(), b.pixels.size() * 3);
     for (size_t i = 0; i < b.pixels.size(); ++i) {
         uint32_t p = b.pixels[i];
-        uint32_t q = uint32_t(uint8_t(theirs[3 * i])) << 16 | uint32_t(uint8_t(theirs[3 * i + 1])) << 8 | uint8_t(theirs[3 * i + 2]);
+        uint32_t q = uint32_t(uint8_t(theirs[3 * i])) << 16 | uint32_t(uint8_t(theirs[3 * i + 1])) << 8 |
+                     uint8_t(theirs[3 * i + 2]);
         ASSERT_EQ(p, q) << "pixel " << i % size_t(b.width) << "," << i / size_t(b.width);
     }
 }
 
 struct ImageMagick : testing::Test {
     fs::path dir;
-    void SetUp() override {
-        if (!fs::exists(CONVERT)) GTEST_SKIP() << "ImageMagick's convert is not available here";
+    void SetUp() override
+    {
+        if (!fs::exists(CONVERT))
+            GTEST_SKIP() << "ImageMagick's convert is not available here";
         // One folder per process and test, so concurrent builds do not meet.
         dir = fs::temp_directory_path() / ("dorrabee-bmp-" + std::to_string(getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         std::error_code ignored;
-        if (!dir.empty()) fs::remove_all(dir, ignored);
+        if (!dir.empty())
+            fs::remove_all(dir, ignored);
     }
 };
 
-TEST_F(ImageMagick, AgreesOnEveryResourceBitmap) {
+TEST_F(ImageMagick, AgreesOnEveryResourceBitmap)
+{
     fs::path resources = fs::path(DORRABEE_SOURCE_DIR) / "resources";
     int files = 0;
     if (fs::exists(resources))
@@ -73,10 +83,12 @@ TEST_F(ImageMagick, AgreesOnEveryResourceBitmap) {
                 expect_agreement(entry.path());
                 ++files;
             }
-    if (files == 0) GTEST_SKIP() << "no artwork yet";
+    if (files == 0)
+        GTEST_SKIP() << "no artwork yet";
 }
 
-TEST_F(ImageMagick, AgreesOnHandBuiltFiles) {
+TEST_F(ImageMagick, AgreesOnHandBuiltFiles)
+{
     const int32_t w = 37, h = 23;
     std::vector<uint8_t> indices(size_t(w * h));
     std::vector<uint32_t> pixels(size_t(w * h)), palette;
@@ -84,10 +96,15 @@ TEST_F(ImageMagick, AgreesOnHandBuiltFiles) {
         indices[size_t(i)] = uint8_t((i % w) / 5 + (i / w) % 3);
         pixels[size_t(i)] = uint32_t(i) * 0x030507 & 0xFFFFFF;
     }
-    for (uint32_t i = 0; i < 16; ++i) palette.push_back(i * 0x0F0D0B + 0x100000);
+    for (uint32_t i = 0; i < 16; ++i)
+        palette.push_back(i * 0x0F0D0B + 0x100000);
     std::vector<uint8_t> mono(indices.size());
-    for (size_t i = 0; i < mono.size(); ++i) mono[i] = indices[i] & 1;
-    struct File { const char* name; BmpParts parts; };
+    for (size_t i = 0; i < mono.size(); ++i)
+        mono[i] = indices[i] & 1;
+    struct File {
+        const char* name;
+        BmpParts parts;
+    };
     const File files[] = {
         {"rle4.bmp", {w, h, 4, 2, 16, palette, encode_rle(indices, w, h, 4), {}}},
         {"rle8.bmp", {w, h, 8, 1, 16, palette, encode_rle(indices, w, h, 8), {}}},
@@ -103,7 +120,8 @@ TEST_F(ImageMagick, AgreesOnHandBuiltFiles) {
     }
 }
 
-TEST_F(ImageMagick, AgreesOnFilesItWrites) {
+TEST_F(ImageMagick, AgreesOnFilesItWrites)
+{
     fs::path base = dir / "base.bmp";
     run(std::string(CONVERT) + " -size 41x19 -seed 7 plasma:fractal BMP3:'" + base.string() + "'");
     ASSERT_TRUE(fs::exists(base));

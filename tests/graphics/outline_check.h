@@ -8,12 +8,14 @@
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
 
-inline void expect_outline_matches_mask(const Outline* outline, int32_t image, int32_t mirrored) {
+inline void expect_outline_matches_mask(const Outline* outline, int32_t image, int32_t mirrored)
+{
     constexpr int S = SPRITE_SIZE;
     int32_t x0 = image % sprites.mask_columns * S, y0 = image / sprites.mask_columns * S;
     bool any_inside = false;
     for (int y = 0; y < S && !any_inside; ++y)
-        for (int x = 0; x < S && !any_inside; ++x) any_inside = mask_inside(x0 + x, y0 + y);
+        for (int x = 0; x < S && !any_inside; ++x)
+            any_inside = mask_inside(x0 + x, y0 + y);
     if (!any_inside) {
         EXPECT_EQ(outline, nullptr) << "image " << image;
         return;
@@ -29,7 +31,8 @@ inline void expect_outline_matches_mask(const Outline* outline, int32_t image, i
             bool next_column = mirrored ? r.left < previous->left : r.left > previous->left;
             ASSERT_TRUE(next_column || (same_column && r.top > previous->bottom)) << "image " << image << " order";
         }
-        for (int y = r.top; y < r.bottom; ++y) covered[y][r.left] = true;
+        for (int y = r.top; y < r.bottom; ++y)
+            covered[y][r.left] = true;
         previous = &r;
     }
     for (int y = 0; y < S; ++y)

@@ -11,21 +11,29 @@ namespace {
 
 constexpr int S = SPRITE_SIZE;
 
-uint32_t position_colour(int32_t x, int32_t y) { return uint32_t(x) << 10 | uint32_t(y); }
+uint32_t position_colour(int32_t x, int32_t y)
+{
+    return uint32_t(x) << 10 | uint32_t(y);
+}
 
-std::vector<uint32_t> position_sheet(int32_t width, int32_t height) {
+std::vector<uint32_t> position_sheet(int32_t width, int32_t height)
+{
     std::vector<uint32_t> out(size_t(width) * size_t(height));
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) out[size_t(y) * size_t(width) + size_t(x)] = position_colour(x, y);
+        for (int32_t x = 0; x < width; ++x)
+            out[size_t(y) * size_t(width) + size_t(x)] = position_colour(x, y);
     return out;
 }
 
-TEST(SpriteSheet, CellPositionsPlainAndMirrored) {
+TEST(SpriteSheet, CellPositionsPlainAndMirrored)
+{
     std::vector<uint32_t> sheet = position_sheet(840, 252);
     ASSERT_EQ(sheet_attach(840, 252, sheet.data(), 108), 1);
     EXPECT_EQ(sprites.sheet_columns, 20);
     EXPECT_EQ(sprites.sheet_rows, 6);
-    struct Case { int image, x, y; };
+    struct Case {
+        int image, x, y;
+    };
     for (Case c : {Case{0, 0, 0}, Case{19, 798, 0}, Case{20, 0, 42}, Case{107, 294, 210}}) {
         uint32_t plain[CELL_PIXELS], mirrored[CELL_PIXELS];
         copy_cell(plain, c.image, 0);
@@ -39,7 +47,8 @@ TEST(SpriteSheet, CellPositionsPlainAndMirrored) {
     }
 }
 
-TEST(SpriteSheet, GridChecks) {
+TEST(SpriteSheet, GridChecks)
+{
     std::vector<uint32_t> narrow = position_sheet(839, 252);
     ASSERT_EQ(sheet_attach(839, 252, narrow.data(), 108), 1);  // 19 x 6 = 114 cells
     EXPECT_EQ(sprites.sheet_columns, 19);
@@ -55,7 +64,8 @@ TEST(SpriteSheet, GridChecks) {
     EXPECT_EQ(sheet_attach(840, 252, nullptr, 1), 0);
 }
 
-TEST(SpriteSheet, CopyOutsideTheGridLeavesTheTarget) {
+TEST(SpriteSheet, CopyOutsideTheGridLeavesTheTarget)
+{
     std::vector<uint32_t> sheet = position_sheet(84, 42);
     ASSERT_EQ(sheet_attach(84, 42, sheet.data(), 2), 1);
     std::vector<uint32_t> cell(CELL_PIXELS, 7);
@@ -64,7 +74,8 @@ TEST(SpriteSheet, CopyOutsideTheGridLeavesTheTarget) {
     EXPECT_EQ(cell, std::vector<uint32_t>(CELL_PIXELS, 7));
 }
 
-TEST(KeyComposite, OnlyExactYellowShowsTheBackdrop) {
+TEST(KeyComposite, OnlyExactYellowShowsTheBackdrop)
+{
     uint32_t backdrop[CELL_PIXELS], cell[CELL_PIXELS], frame[CELL_PIXELS];
     const uint32_t near_keys[] = {0xFFFFFF, 0x000000, 0xFEFF00, 0xFFFE00, 0xFFFF01, 0x00FFFF00 ^ 0x00010000, 0x123456};
     for (int p = 0; p < CELL_PIXELS; ++p) {
@@ -85,7 +96,8 @@ TEST(KeyComposite, OnlyExactYellowShowsTheBackdrop) {
 struct MaskFixture : testing::Test {
     std::vector<uint8_t> bits;
 
-    void set_up_mask(int32_t width, int32_t height) {
+    void set_up_mask(int32_t width, int32_t height)
+    {
         sprites.mask_width = width;
         sprites.mask_height = height;
         sprites.mask_columns = width / S;
@@ -98,7 +110,8 @@ struct MaskFixture : testing::Test {
     void TearDown() override { sprites.mask_bits = nullptr; }
 };
 
-Bitmap one_bit(int32_t width, int32_t height, std::vector<uint32_t> palette) {
+Bitmap one_bit(int32_t width, int32_t height, std::vector<uint32_t> palette)
+{
     Bitmap b;
     b.width = width;
     b.height = height;
@@ -106,18 +119,21 @@ Bitmap one_bit(int32_t width, int32_t height, std::vector<uint32_t> palette) {
     b.palette = std::move(palette);
     b.indices.resize(size_t(width) * size_t(height));
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) b.indices[size_t(y) * size_t(width) + size_t(x)] = uint8_t((x * x + 3 * y) % 7 < 3);
+        for (int32_t x = 0; x < width; ++x)
+            b.indices[size_t(y) * size_t(width) + size_t(x)] = uint8_t((x * x + 3 * y) % 7 < 3);
     return b;
 }
 
-TEST(MaskBits, Stride) {
+TEST(MaskBits, Stride)
+{
     EXPECT_EQ(mask_stride_for(840), 108);
     EXPECT_EQ(mask_stride_for(1), 4);
     EXPECT_EQ(mask_stride_for(32), 4);
     EXPECT_EQ(mask_stride_for(33), 8);
 }
 
-TEST_F(MaskFixture, BottomRowFirstLeftmostPixelInTheHighBit) {
+TEST_F(MaskFixture, BottomRowFirstLeftmostPixelInTheHighBit)
+{
     set_up_mask(45, 43);
     Bitmap mask = one_bit(45, 43, {0x000000, 0xFFFFFF});
     fetch_mask_bits(mask);
@@ -132,19 +148,22 @@ TEST_F(MaskFixture, BottomRowFirstLeftmostPixelInTheHighBit) {
     }
     // Row padding stays zero.
     for (int32_t row = 0; row < 43; ++row)
-        for (int32_t byte = 6; byte < sprites.mask_stride; ++byte) ASSERT_EQ(bits[size_t(row) * size_t(sprites.mask_stride) + size_t(byte)], 0);
+        for (int32_t byte = 6; byte < sprites.mask_stride; ++byte)
+            ASSERT_EQ(bits[size_t(row) * size_t(sprites.mask_stride) + size_t(byte)], 0);
     EXPECT_FALSE(mask_inside(-1, 0));
     EXPECT_FALSE(mask_inside(45, 0));
     EXPECT_FALSE(mask_inside(0, 43));
 }
 
-TEST_F(MaskFixture, WhiteFirstMeansInvertedAndZeroBitsInside) {
+TEST_F(MaskFixture, WhiteFirstMeansInvertedAndZeroBitsInside)
+{
     set_up_mask(42, 42);
     Bitmap mask = one_bit(42, 42, {0xFFFFFF, 0x000000});
     fetch_mask_bits(mask);
     EXPECT_EQ(sprites.mask_inverted, 1);
     for (int32_t y = 0; y < 42; ++y)
-        for (int32_t x = 0; x < 42; ++x) ASSERT_EQ(mask_inside(x, y), mask.indices[size_t(y) * 42 + size_t(x)] == 0);
+        for (int32_t x = 0; x < 42; ++x)
+            ASSERT_EQ(mask_inside(x, y), mask.indices[size_t(y) * 42 + size_t(x)] == 0);
     // Any colour but black first counts: the sense follows the table.
     mask.palette = {0x000100, 0x000000};
     set_up_mask(42, 42);
@@ -152,7 +171,8 @@ TEST_F(MaskFixture, WhiteFirstMeansInvertedAndZeroBitsInside) {
     EXPECT_EQ(sprites.mask_inverted, 1);
 }
 
-TEST_F(MaskFixture, AnUnsuitablePictureLeavesEverythingZero) {
+TEST_F(MaskFixture, AnUnsuitablePictureLeavesEverythingZero)
+{
     Bitmap wrong_size = one_bit(84, 42, {0xFFFFFF, 0x000000});
     Bitmap wrong_depth = one_bit(42, 42, {0xFFFFFF, 0x000000});
     wrong_depth.bits_per_pixel = 4;

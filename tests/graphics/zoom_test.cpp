@@ -16,21 +16,27 @@ namespace {
 
 constexpr int S = SPRITE_SIZE;
 
-TEST(Zoom, FromScreenScalingAndTheKey) {
-    struct Case { int32_t key, dpi, zoom; };
-    const Case cases[] = {
-        {0, 96, 1},  {0, 120, 1}, {0, 143, 1}, {0, 144, 2}, {0, 192, 2}, {0, 288, 3},
-        {0, 384, 4}, {0, 960, 4}, {0, 0, 1},   {0, -96, 1}, {1, 192, 1}, {4, 96, 4},
-        {3, 192, 3}, {5, 192, 2}, {-1, 288, 3},
+TEST(Zoom, FromScreenScalingAndTheKey)
+{
+    struct Case {
+        int32_t key, dpi, zoom;
     };
-    for (const Case& c : cases) EXPECT_EQ(zoom_choose(c.key, c.dpi), c.zoom) << c.key << " " << c.dpi;
+    const Case cases[] = {
+        {0, 96, 1}, {0, 120, 1}, {0, 143, 1}, {0, 144, 2}, {0, 192, 2}, {0, 288, 3}, {0, 384, 4},  {0, 960, 4},
+        {0, 0, 1},  {0, -96, 1}, {1, 192, 1}, {4, 96, 4},  {3, 192, 3}, {5, 192, 2}, {-1, 288, 3},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(zoom_choose(c.key, c.dpi), c.zoom) << c.key << " " << c.dpi;
 }
 
-TEST(Zoom, ScreenAndPetPixels) {
-    struct Case { int32_t screen, z, in, margin; };
+TEST(Zoom, ScreenAndPetPixels)
+{
+    struct Case {
+        int32_t screen, z, in, margin;
+    };
     const Case cases[] = {
-        {0, 2, 0, 0},      {7, 1, 7, 7},     {7, 2, 3, 4},      {8, 2, 4, 4},
-        {-1, 2, -1, 0},    {-4, 3, -2, -1},  {1366, 3, 455, 456}, {2147483647, 4, 536870911, 536870912},
+        {0, 2, 0, 0},   {7, 1, 7, 7},    {7, 2, 3, 4},        {8, 2, 4, 4},
+        {-1, 2, -1, 0}, {-4, 3, -2, -1}, {1366, 3, 455, 456}, {2147483647, 4, 536870911, 536870912},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(zoom_in(c.screen, c.z), c.in) << c.screen << " at " << c.z;
@@ -42,12 +48,17 @@ TEST(Zoom, ScreenAndPetPixels) {
     EXPECT_LE(zoom_out(zoom_in(1366, 3) - S, 3) + S * 3, 1366);
 }
 
-uint32_t position_colour(int32_t x, int32_t y) { return uint32_t(x) << 10 | uint32_t(y); }
+uint32_t position_colour(int32_t x, int32_t y)
+{
+    return uint32_t(x) << 10 | uint32_t(y);
+}
 
-TEST(Zoom, FrameIsTheCellInBlocks) {
+TEST(Zoom, FrameIsTheCellInBlocks)
+{
     std::vector<uint32_t> sheet(size_t(3 * S) * size_t(2 * S));
     for (int32_t y = 0; y < 2 * S; ++y)
-        for (int32_t x = 0; x < 3 * S; ++x) sheet[size_t(y * 3 * S + x)] = position_colour(x, y);
+        for (int32_t x = 0; x < 3 * S; ++x)
+            sheet[size_t(y * 3 * S + x)] = position_colour(x, y);
     ASSERT_EQ(sheet_attach(3 * S, 2 * S, sheet.data(), 6), 1);
     uint32_t cell[CELL_PIXELS];
     for (int32_t z : {1, 2, 3, MAX_ZOOM})
@@ -64,7 +75,8 @@ TEST(Zoom, FrameIsTheCellInBlocks) {
     sheet_attach(0, 0, nullptr, 0);
 }
 
-TEST(Zoom, OutlineIsTheMaskInBlocks) {
+TEST(Zoom, OutlineIsTheMaskInBlocks)
+{
     // A mask of two cells with a few runs per column, scaled at every zoom.
     sprites.mask_width = 2 * S;
     sprites.mask_height = S;
@@ -87,18 +99,21 @@ TEST(Zoom, OutlineIsTheMaskInBlocks) {
             for (const OutlineRect& r : outline->rects) {
                 ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= S * z && r.bottom <= S * z);
                 for (int32_t y = r.top; y < r.bottom; ++y)
-                    for (int32_t x = r.left; x < r.right; ++x) covered[size_t(y * S * z + x)] = 1;
+                    for (int32_t x = r.left; x < r.right; ++x)
+                        covered[size_t(y * S * z + x)] = 1;
             }
             for (int32_t y = 0; y < S * z; ++y)
                 for (int32_t x = 0; x < S * z; ++x) {
                     const int32_t cell_x = mirrored ? S - 1 - x / z : x / z;
-                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(S + cell_x, y / z)) << z << " " << x << "," << y;
+                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(S + cell_x, y / z))
+                        << z << " " << x << "," << y;
                 }
         }
     sprites.mask_bits = nullptr;
 }
 
-TEST(Zoom, BackdropPatchOfALargerBlock) {
+TEST(Zoom, BackdropPatchOfALargerBlock)
+{
     // Blocks of 84: the fresh capture shows the window (0) where the blocks
     // overlap; after the patch every pixel shows the desktop.
     constexpr int32_t side = 2 * S;

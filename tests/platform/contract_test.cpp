@@ -18,16 +18,20 @@ struct Delivered {
 };
 std::vector<Delivered> delivered;
 
-int count(unsigned message, Window* window) {
+int count(unsigned message, Window* window)
+{
     int n = 0;
-    for (const Delivered& d : delivered) n += d.message == message && d.window == window;
+    for (const Delivered& d : delivered)
+        n += d.message == message && d.window == window;
     return n;
 }
 
 // A timer invalidates the window, so that paints follow; paints are painted.
-intptr_t pet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t pet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
     delivered.push_back({window, message, wparam});
-    if (message == MSG_TIMER) platform_invalidate(window);
+    if (message == MSG_TIMER)
+        platform_invalidate(window);
     if (message == MSG_PAINT && platform_begin_paint(window)) {
         platform_end_paint(window);
         return 0;
@@ -35,27 +39,32 @@ intptr_t pet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t l
     return platform_default_window_proc(window, message, wparam, lparam);
 }
 
-intptr_t dialog_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t) {
+intptr_t dialog_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t)
+{
     delivered.push_back({window, message, wparam});
     return 0;
 }
 
 class Contract : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         delivered.clear();
         platform_register_pet_class(pet_proc);
         pet = platform_create_pet_window();
         ASSERT_NE(pet, nullptr);
     }
-    void TearDown() override {
-        if (pet) platform_destroy_window(pet);
+    void TearDown() override
+    {
+        if (pet)
+            platform_destroy_window(pet);
         contract_run_until([] { return false; }, 0);
     }
     Window* pet = nullptr;
 };
 
-TEST_F(Contract, CreationAndDestructionAreDeliveredBeforeTheCallsReturnOwnedDialogsFirst) {
+TEST_F(Contract, CreationAndDestructionAreDeliveredBeforeTheCallsReturnOwnedDialogsFirst)
+{
     EXPECT_EQ(count(MSG_CREATE, pet), 1);
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, dialog_proc);
     ASSERT_NE(dialog, nullptr);
@@ -65,12 +74,14 @@ TEST_F(Contract, CreationAndDestructionAreDeliveredBeforeTheCallsReturnOwnedDial
     platform_destroy_window(pet);
     std::vector<Window*> destroyed;
     for (const Delivered& d : delivered)
-        if (d.message == MSG_DESTROY) destroyed.push_back(d.window);
+        if (d.message == MSG_DESTROY)
+            destroyed.push_back(d.window);
     EXPECT_EQ(destroyed, (std::vector<Window*>{dialog, pet}));
     pet = nullptr;
 }
 
-TEST_F(Contract, ModalLoopsKeepDeliveringTimersAndPaints) {
+TEST_F(Contract, ModalLoopsKeepDeliveringTimersAndPaints)
+{
     platform_place_hidden(pet, 100, 100);
     platform_show_window(pet, 1);
     Menu* menu = platform_load_pet_menu();
@@ -90,13 +101,15 @@ TEST_F(Contract, ModalLoopsKeepDeliveringTimersAndPaints) {
     platform_kill_timer(pet, 5);
 }
 
-TEST_F(Contract, TimersCarryTheirIdAndOutOfRangeIntervalsAreClampedNotRefused) {
+TEST_F(Contract, TimersCarryTheirIdAndOutOfRangeIntervalsAreClampedNotRefused)
+{
     ASSERT_TRUE(platform_set_timer(pet, 3, 0));  // "Timer=0" in the settings file
     contract_run_until([] { return false; }, 100);
     const int ticks = count(MSG_TIMER, pet);
     EXPECT_GE(ticks, 1);
     EXPECT_LE(ticks, 15) << "a 0 ms timer waits 10 ms, it does not spin";
-    for (const Delivered& d : delivered) EXPECT_TRUE(d.message != MSG_TIMER || d.wparam == 3u) << d.wparam;
+    for (const Delivered& d : delivered)
+        EXPECT_TRUE(d.message != MSG_TIMER || d.wparam == 3u) << d.wparam;
     platform_kill_timer(pet, 3);
 
     ASSERT_TRUE(platform_set_timer(pet, 4, static_cast<unsigned>(-1)));  // a negative setting waits
@@ -106,7 +119,8 @@ TEST_F(Contract, TimersCarryTheirIdAndOutOfRangeIntervalsAreClampedNotRefused) {
     platform_kill_timer(pet, 4);
 }
 
-TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked) {
+TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked)
+{
     platform_place_hidden(pet, 200, 150);
     int32_t x = 3, y = 4;
     platform_client_to_screen(pet, &x, &y);
@@ -115,11 +129,13 @@ TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked) {
     platform_show_window(pet, 1);
     platform_move_window(pet, 250, 90);
     // (Where the window system moves windows itself, once it has.)
-    contract_run_until([&] {
-        x = y = 0;
-        platform_client_to_screen(pet, &x, &y);
-        return x == 250 && y == 90;
-    }, 1000);
+    contract_run_until(
+        [&] {
+            x = y = 0;
+            platform_client_to_screen(pet, &x, &y);
+            return x == 250 && y == 90;
+        },
+        1000);
     EXPECT_EQ(x, 250);
     EXPECT_EQ(y, 90);
     for (const int32_t side : {42, 84}) {
@@ -129,11 +145,13 @@ TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked) {
         platform_client_size(window, &width, &height);
         EXPECT_EQ(width, side);
         EXPECT_EQ(height, side);
-        if (window != pet) platform_destroy_window(window);
+        if (window != pet)
+            platform_destroy_window(window);
     }
 }
 
-TEST_F(Contract, TheOutlineDecidesWhereTheWindowShowsKeptOrNot) {
+TEST_F(Contract, TheOutlineDecidesWhereTheWindowShowsKeptOrNot)
+{
     Outline strips, empty;
     strips.rects = {{0, 10, 1, 42}, {1, 5, 2, 8}, {1, 20, 2, 23}, {2, 5, 3, 8}, {41, 0, 42, 1}, {20, 30, 21, 41}};
     auto expect_shape = [this](const Outline* outline, const char* what) {
@@ -159,7 +177,8 @@ TEST_F(Contract, TheOutlineDecidesWhereTheWindowShowsKeptOrNot) {
     expect_shape(&strips, "strips no longer kept");
 }
 
-TEST_F(Contract, ThePetsSubMenuStandsAfterItsItemAndIsReplacedNotRepeated) {
+TEST_F(Contract, ThePetsSubMenuStandsAfterItsItemAndIsReplacedNotRepeated)
+{
     Menu* menu = platform_load_pet_menu();
     ASSERT_NE(menu, nullptr);
     const char* three[] = {"Grey", "Tabby", "黑猫"};
@@ -173,7 +192,8 @@ TEST_F(Contract, ThePetsSubMenuStandsAfterItsItemAndIsReplacedNotRepeated) {
     EXPECT_EQ(shown.find("Pet:"), shown.rfind("Pet:")) << shown;
 }
 
-TEST(ContractSettings, SavedKeysReadBackAndMissingOnesAreEmptyOrTheDefault) {
+TEST(ContractSettings, SavedKeysReadBackAndMissingOnesAreEmptyOrTheDefault)
+{
     const std::string path = (std::filesystem::temp_directory_path() / "dorrabee-contract.ini").string();
     std::filesystem::remove(path);
     char text[64] = "stale";
@@ -192,12 +212,13 @@ TEST(ContractSettings, SavedKeysReadBackAndMissingOnesAreEmptyOrTheDefault) {
         EXPECT_STREQ(text, values[i]);
     }
     EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Timer", 150), 75);
-    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Left Margin", -3), -3);  // no key
+    EXPECT_EQ(platform_ini_read_int(path.c_str(), "Setup", "Left Margin", -3), -3);              // no key
     EXPECT_EQ(platform_ini_read_string(path.c_str(), "Other", "Timer", text, sizeof text), 0u);  // no section
     std::filesystem::remove(path);
 }
 
-TEST(ContractProcess, TheScreenIsMeasuredAndZoomGrowsDialogPictures) {
+TEST(ContractProcess, TheScreenIsMeasuredAndZoomGrowsDialogPictures)
+{
     int32_t width = 0, height = 0;
     platform_screen_size(&width, &height);
     EXPECT_GT(width, 0);
@@ -213,7 +234,8 @@ TEST(ContractProcess, TheScreenIsMeasuredAndZoomGrowsDialogPictures) {
         platform_destroy_window(about);
     }
     platform_set_zoom(1);
-    if (shown[0] == 0) GTEST_SKIP() << "no pictures drawn here";
+    if (shown[0] == 0)
+        GTEST_SKIP() << "no pictures drawn here";
     EXPECT_EQ(shown[1], 2 * shown[0]);
 }
 

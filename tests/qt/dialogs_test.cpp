@@ -23,7 +23,8 @@
 
 namespace {
 
-TEST(DialogUnits, CornersAreConvertedAndRoundedAsWindowsMapsDialogRectangles) {
+TEST(DialogUnits, CornersAreConvertedAndRoundedAsWindowsMapsDialogRectangles)
+{
     const DialogUnits units{6, 13};
     // 127 * 6 / 4 = 190.5 and 167 * 6 / 4 = 250.5 round up; 11 * 13 / 8 = 17.875, 28 * 13 / 8 = 45.5.
     EXPECT_EQ(dialog_rect_to_pixels(units, 127, 11, 40, 17), QRect(191, 18, 60, 28));
@@ -34,48 +35,57 @@ TEST(DialogUnits, CornersAreConvertedAndRoundedAsWindowsMapsDialogRectangles) {
     EXPECT_EQ(left.right() + 1, right.left());
 }
 
-TEST(DialogUnits, TheDialogFontIsMeasuredLikeWindowsAverageCharacter) {
+TEST(DialogUnits, TheDialogFontIsMeasuredLikeWindowsAverageCharacter)
+{
     const QFont font = dialog_font();
     EXPECT_EQ(font.pointSize(), 9);
     const DialogUnits units = dialog_units_of(font);
     const QFontMetrics metrics(font);
     EXPECT_EQ(units.base_y, metrics.height());
-    const int letters = metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
     EXPECT_LE(std::abs(units.base_x * 52 - letters), 26) << "the mean width, rounded";
 }
 
-TEST(DialogPlacement, StaysWhereAskedUnlessThatHangsOffTheScreen) {
+TEST(DialogPlacement, StaysWhereAskedUnlessThatHangsOffTheScreen)
+{
     const QRect screen(0, 0, 1024, 768);
     EXPECT_EQ(place_on_screen(QPoint(100, 200), QSize(258, 244), screen), QPoint(100, 200));
     EXPECT_EQ(place_on_screen(QPoint(900, 700), QSize(258, 244), screen), QPoint(766, 524));
     EXPECT_EQ(place_on_screen(QPoint(-5, -9), QSize(258, 244), screen), QPoint(0, 0));
-    EXPECT_EQ(place_on_screen(QPoint(50, 50), QSize(2000, 244), screen), QPoint(0, 50)) << "too wide: the left edge shows";
+    EXPECT_EQ(place_on_screen(QPoint(50, 50), QSize(2000, 244), screen), QPoint(0, 50))
+        << "too wide: the left edge shows";
 }
 
 class Dialogs : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         delivered.clear();
         platform_register_pet_class(recording_proc);
         pet = platform_create_pet_window();
         platform_place_hidden(pet, 120, 90);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         platform_destroy_window(pet);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     template <typename T>
-    static std::vector<T*> all(Window* dialog) {
+    static std::vector<T*> all(Window* dialog)
+    {
         std::vector<T*> found;
         for (QObject* child : dialog->widget->children()) {
-            if (auto* widget = qobject_cast<T*>(child)) found.push_back(widget);
+            if (auto* widget = qobject_cast<T*>(child))
+                found.push_back(widget);
         }
         return found;
     }
     Window* pet = nullptr;
 };
 
-TEST_F(Dialogs, TheOptionsTemplateBecomesAVisibleDialogAtItsOwnersCorner) {
+TEST_F(Dialogs, TheOptionsTemplateBecomesAVisibleDialogAtItsOwnersCorner)
+{
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
     ASSERT_NE(dialog, nullptr);
     QWidget* widget = dialog->widget;
@@ -101,7 +111,8 @@ TEST_F(Dialogs, TheOptionsTemplateBecomesAVisibleDialogAtItsOwnersCorner) {
     EXPECT_EQ(pet->owned, std::vector<Window*>{dialog});
 }
 
-TEST_F(Dialogs, NearTheScreensCornerTheDialogIsShiftedOntoIt) {
+TEST_F(Dialogs, NearTheScreensCornerTheDialogIsShiftedOntoIt)
+{
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     platform_place_hidden(pet, screen.right() - 10, screen.bottom() - 10);
     Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc);
@@ -110,12 +121,14 @@ TEST_F(Dialogs, NearTheScreensCornerTheDialogIsShiftedOntoIt) {
     EXPECT_EQ(placed.bottom(), screen.bottom());
 }
 
-TEST_F(Dialogs, ButtonsEscapeEnterAndTheCloseBoxBecomeCommandsForTheProcedure) {
+TEST_F(Dialogs, ButtonsEscapeEnterAndTheCloseBoxBecomeCommandsForTheProcedure)
+{
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
     auto commands = [] {
         std::vector<uintptr_t> found;
         for (const Delivered& d : delivered) {
-            if (d.message == MSG_COMMAND) found.push_back(d.wparam);
+            if (d.message == MSG_COMMAND)
+                found.push_back(d.wparam);
         }
         return found;
     };
@@ -130,7 +143,8 @@ TEST_F(Dialogs, ButtonsEscapeEnterAndTheCloseBoxBecomeCommandsForTheProcedure) {
     EXPECT_TRUE(dialog->widget->isVisible()) << "only the procedure closes its dialog";
 }
 
-TEST_F(Dialogs, ItemTextsAndChecksByControlId) {
+TEST_F(Dialogs, ItemTextsAndChecksByControlId)
+{
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
     char text[80];
     platform_set_item_text(dialog, 1002, "  25 ");
@@ -161,7 +175,8 @@ TEST_F(Dialogs, ItemTextsAndChecksByControlId) {
     EXPECT_EQ(platform_get_check(dialog, 1006), 1);
 }
 
-TEST_F(Dialogs, TheAboutTemplateShowsItsPortraitAndGreyedCredit) {
+TEST_F(Dialogs, TheAboutTemplateShowsItsPortraitAndGreyedCredit)
+{
     Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc);
     EXPECT_EQ(dialog->widget->windowTitle(), QStringLiteral("关于Dorrabee"));
     bool portrait = false, greyed = false;
@@ -182,29 +197,34 @@ struct BoxSeen {
     bool owned_by_dialog = false;
 };
 
-BoxSeen& answer_box(QWidget* expected_parent = nullptr) {
+BoxSeen& answer_box(QWidget* expected_parent = nullptr)
+{
     static BoxSeen seen;
     seen = {};
     when_modal_opens([expected_parent](QWidget* open) {
         auto* box = qobject_cast<QMessageBox*>(open);
-        if (!box) return;
+        if (!box)
+            return;
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
-        for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+        for (QAbstractButton* button : box->buttons())
+            seen.buttons << button->text();
         seen.owned_by_dialog = expected_parent && box->parentWidget() == expected_parent;
         box->buttons().first()->click();
     });
     return seen;
 }
 
-TEST_F(Dialogs, MessageBoxesAreCaptionedDorrabeeWithTheirIconAndOneChineseOk) {
+TEST_F(Dialogs, MessageBoxesAreCaptionedDorrabeeWithTheirIconAndOneChineseOk)
+{
     static BoxSeen seen;
     when_modal_opens([](QWidget* open) {
         auto* box = qobject_cast<QMessageBox*>(open);
         ASSERT_NE(box, nullptr);
         seen = {box->windowTitle(), box->text(), box->icon(), {}, false};
-        for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
+        for (QAbstractButton* button : box->buttons())
+            seen.buttons << button->text();
         box->buttons().first()->click();
     });
     platform_message_box(nullptr, "Out of memory", BOX_ERROR);
@@ -227,7 +247,8 @@ TEST_F(Dialogs, MessageBoxesAreCaptionedDorrabeeWithTheirIconAndOneChineseOk) {
 
 // The Options dialog's own procedure on the real widgets: the exact texts
 // and the file.
-TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys) {
+TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys)
+{
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("dorra.ini"));
     snprintf(settings_path, sizeof settings_path, "%s", ini.toUtf8().constData());
@@ -279,7 +300,8 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys) {
 
 // ---- the pop-up menu
 
-TEST_F(Dialogs, TheMenuHasTheTemplatesItemsAndPostsTheChosenCommand) {
+TEST_F(Dialogs, TheMenuHasTheTemplatesItemsAndPostsTheChosenCommand)
+{
     Menu* menu = platform_load_pet_menu();
     ASSERT_EQ(menu, platform_load_pet_menu()) << "made once";
     static QStringList captions;
@@ -289,7 +311,8 @@ TEST_F(Dialogs, TheMenuHasTheTemplatesItemsAndPostsTheChosenCommand) {
         auto* popup = qobject_cast<QMenu*>(open);
         ASSERT_NE(popup, nullptr);
         opened_at = popup->pos();
-        for (QAction* action : popup->actions()) captions << (action->isSeparator() ? QString("-") : action->text());
+        for (QAction* action : popup->actions())
+            captions << (action->isSeparator() ? QString("-") : action->text());
         QTimer::singleShot(100, popup, [popup] {
             popup->setActiveAction(popup->actions()[2]);
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);

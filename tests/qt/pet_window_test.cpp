@@ -12,27 +12,34 @@
 
 namespace {
 
-void flush_deletions() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flush_deletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 class PetWindow : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         delivered.clear();
         platform_register_pet_class(recording_proc);
         pet = platform_create_pet_window();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         platform_destroy_window(pet);
         flush_deletions();
     }
-    void send_mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    void send_mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
         QMouseEvent event(type, at, pet->widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
         QCoreApplication::sendEvent(pet->widget, &event);
     }
     Window* pet = nullptr;
 };
 
-TEST_F(PetWindow, IsAHiddenFramelessTopmostToolWindowTheSizeOfASprite) {
+TEST_F(PetWindow, IsAHiddenFramelessTopmostToolWindowTheSizeOfASprite)
+{
     QWidget* widget = pet->widget;
     EXPECT_EQ(widget->size(), QSize(42, 42));
     EXPECT_EQ(widget->minimumSize(), widget->maximumSize());
@@ -52,7 +59,8 @@ TEST_F(PetWindow, IsAHiddenFramelessTopmostToolWindowTheSizeOfASprite) {
     EXPECT_FALSE(widget->isVisible());
 }
 
-TEST_F(PetWindow, MouseEventsArriveAsWindowsMessagesWithSignedPointsInLparam) {
+TEST_F(PetWindow, MouseEventsArriveAsWindowsMessagesWithSignedPointsInLparam)
+{
     send_mouse(QEvent::MouseButtonPress, QPoint(-3, 50), Qt::LeftButton, Qt::LeftButton);
     send_mouse(QEvent::MouseMove, QPoint(7, -2), Qt::NoButton, Qt::LeftButton);
     send_mouse(QEvent::MouseButtonRelease, QPoint(7, 9), Qt::LeftButton, Qt::NoButton);
@@ -64,16 +72,20 @@ TEST_F(PetWindow, MouseEventsArriveAsWindowsMessagesWithSignedPointsInLparam) {
 
     std::vector<Delivered> mouse;
     for (const Delivered& d : delivered) {
-        if (d.message >= MSG_MOUSEMOVE && d.message <= MSG_RBUTTONUP) mouse.push_back(d);
+        if (d.message >= MSG_MOUSEMOVE && d.message <= MSG_RBUTTONUP)
+            mouse.push_back(d);
     }
     const struct {
         unsigned message;
         uintptr_t wparam;
         int x, y;
     } expected[] = {
-        {MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, -3, 50}, {MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, 7, -2},
-        {MSG_LBUTTONUP, 0, 7, 9},                     {MSG_LBUTTONDBLCLK, MOUSE_LEFT_BUTTON, 1, 2},
-        {MSG_RBUTTONDOWN, 0, 4, 5},                   {MSG_RBUTTONUP, 0, 4, 5},
+        {MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, -3, 50},
+        {MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, 7, -2},
+        {MSG_LBUTTONUP, 0, 7, 9},
+        {MSG_LBUTTONDBLCLK, MOUSE_LEFT_BUTTON, 1, 2},
+        {MSG_RBUTTONDOWN, 0, 4, 5},
+        {MSG_RBUTTONUP, 0, 4, 5},
         {MSG_MOUSEMOVE, 0, 8, 8},
     };
     ASSERT_EQ(mouse.size(), std::size(expected));
@@ -86,7 +98,8 @@ TEST_F(PetWindow, MouseEventsArriveAsWindowsMessagesWithSignedPointsInLparam) {
     }
 }
 
-TEST_F(PetWindow, TimersTickWithTheirOwnIdUntilKilledAndRestartWhenSetAgain) {
+TEST_F(PetWindow, TimersTickWithTheirOwnIdUntilKilledAndRestartWhenSetAgain)
+{
     ASSERT_TRUE(platform_set_timer(pet, 7, 5));
     ASSERT_TRUE(platform_set_timer(pet, 7, 5));
     EXPECT_EQ(pet->timers.size(), 1u);
@@ -108,7 +121,8 @@ uint32_t frame[42 * 42];
 uint32_t overlay[42 * 42];
 constexpr uint32_t KEY = 0xFFFF00;
 
-intptr_t presenting_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t presenting_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
     if (message == MSG_PAINT && platform_begin_paint(window)) {
         platform_present(window, frame, 42, 42, 0, 0);
         platform_present_keyed(window, overlay, 42, 42, 0, 0, KEY);
@@ -117,7 +131,8 @@ intptr_t presenting_proc(Window* window, unsigned message, uintptr_t wparam, int
     return recording_proc(window, message, wparam, lparam);
 }
 
-TEST_F(PetWindow, PaintsOurBuffersWithTheKeyColourLeavingWhatIsBehind) {
+TEST_F(PetWindow, PaintsOurBuffersWithTheKeyColourLeavingWhatIsBehind)
+{
     pet->proc = presenting_proc;
     for (int i = 0; i < 42 * 42; ++i) {
         frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
@@ -141,7 +156,8 @@ TEST_F(PetWindow, PaintsOurBuffersWithTheKeyColourLeavingWhatIsBehind) {
     EXPECT_EQ(pet->keyed.size(), 1u);
 }
 
-TEST_F(PetWindow, InvalidatedAreasArePaintedOnUpdateAndOnlyThen) {
+TEST_F(PetWindow, InvalidatedAreasArePaintedOnUpdateAndOnlyThen)
+{
     platform_show_window(pet, 1);
     process_until([] { return count_of(MSG_PAINT) > 0; }, 200);
     delivered.clear();
@@ -157,7 +173,8 @@ TEST_F(PetWindow, InvalidatedAreasArePaintedOnUpdateAndOnlyThen) {
 
 // ---- capture and cursors
 
-TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack) {
+TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack)
+{
     Cursor* drag = platform_load_cursor(RES_DRAG_CURSOR);
     ASSERT_NE(drag, nullptr);
     Cursor* previous = platform_set_cursor(drag);
@@ -170,7 +187,8 @@ TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack) {
 
 // ---- destroying
 
-TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets) {
+TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets)
+{
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
     ASSERT_NE(dialog, nullptr);
     QPointer<QWidget> pet_widget = pet->widget;
@@ -182,7 +200,8 @@ TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets
     ASSERT_EQ(count_of(MSG_DESTROY), 2);
     std::vector<Window*> order;
     for (const Delivered& d : delivered) {
-        if (d.message == MSG_DESTROY) order.push_back(d.window);
+        if (d.message == MSG_DESTROY)
+            order.push_back(d.window);
     }
     EXPECT_EQ(order, (std::vector<Window*>{dialog, pet}));
 
@@ -198,7 +217,8 @@ TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets
 
 // ---- resources
 
-TEST(Resources, EveryBitmapLoadsThroughOurDecoderAtItsSize) {
+TEST(Resources, EveryBitmapLoadsThroughOurDecoderAtItsSize)
+{
     const struct {
         int id, width, height;
     } bitmaps[] = {{RES_SPRITES, 840, 252}, {RES_MASK, 840, 252}, {RES_TITLE, 269, 80},
@@ -215,7 +235,8 @@ TEST(Resources, EveryBitmapLoadsThroughOurDecoderAtItsSize) {
     EXPECT_FALSE(platform_load_bitmap(999, &none));
 }
 
-TEST(Resources, CursorsAndIconDecodeWithTheirHotSpots) {
+TEST(Resources, CursorsAndIconDecodeWithTheirHotSpots)
+{
     QImage image;
     QPoint hot;
     const EmbeddedFile* cursor = embedded_file(RES_CURSOR);
@@ -233,7 +254,8 @@ TEST(Resources, CursorsAndIconDecodeWithTheirHotSpots) {
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "its corners are clear";
 }
 
-TEST(Resources, TruncatedOrDamagedIconFilesAreRefusedSafely) {
+TEST(Resources, TruncatedOrDamagedIconFilesAreRefusedSafely)
+{
     for (int id : {RES_ICON, RES_CURSOR, RES_DRAG_CURSOR}) {
         const EmbeddedFile* file = embedded_file(id);
         ASSERT_NE(file, nullptr);
@@ -252,7 +274,8 @@ TEST(Resources, TruncatedOrDamagedIconFilesAreRefusedSafely) {
 
 // ---- where the settings live
 
-TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration) {
+TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration)
+{
     EXPECT_EQ(settings_folder("/opt/pet/", true, "/x", "/home/u"), "/opt/pet/");
     EXPECT_EQ(settings_folder("/usr/bin/", false, "/home/u/.cfg", "/home/u"), "/home/u/.cfg/dorrabee/");
     EXPECT_EQ(settings_folder("/usr/bin/", false, nullptr, "/home/u"), "/home/u/.config/dorrabee/");
@@ -262,11 +285,11 @@ TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration) {
     EXPECT_EQ(settings_folder("", true, nullptr, nullptr), "");
 }
 // Nowhere writable: still the documented place, never the current directory.
-TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace) {
+TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace)
+{
     EXPECT_EQ(settings_folder_made("/usr/bin/", false, "/proc/no-such-folder", "/proc/no-home"),
               "/proc/no-such-folder/dorrabee/");
     EXPECT_EQ(settings_folder_made("/usr/bin/", false, nullptr, "/proc/no-home"), "/proc/no-home/.config/dorrabee/");
 }
-
 
 }  // namespace

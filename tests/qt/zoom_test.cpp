@@ -6,24 +6,33 @@
 
 namespace {
 
-TEST(Zoom, TheScreensScalingFromXResourcesAndScaleFactors) {
-    struct Case { const char* resources; int32_t dpi; };
+TEST(Zoom, TheScreensScalingFromXResourcesAndScaleFactors)
+{
+    struct Case {
+        const char* resources;
+        int32_t dpi;
+    };
     for (const Case& c : {Case{"Xft.dpi:\t192\n", 192}, Case{"Xft.antialias:\t1\nXft.dpi: 143.6\nXft.hinting:\t1", 144},
                           Case{"", 0}, Case{"Xcursor.size: 48\n", 0}, Case{"Xft.dpi:\tlarge\n", 0}})
         EXPECT_EQ(dpi_from_x_resources(c.resources), c.dpi) << c.resources;
-    struct Factor { const char* text; int32_t dpi; };
+    struct Factor {
+        const char* text;
+        int32_t dpi;
+    };
     for (const Factor& f : {Factor{"2", 192}, Factor{"1.5", 144}, Factor{"0", 0}, Factor{"-2", 0}, Factor{nullptr, 0}})
         EXPECT_EQ(dpi_from_scale_factor(f.text), f.dpi) << (f.text ? f.text : "(unset)");
 }
 
-TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide) {
+TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide)
+{
     Outline outline;
     outline.rects = {{80, 0, 82, 84}, {0, 82, 2, 84}, {60, 10, 70, 20}, {83, 40, 90, 42}};
     EXPECT_EQ(outline_region(outline, 84),
               QRegion(80, 0, 2, 84) + QRegion(0, 82, 2, 2) + QRegion(60, 10, 10, 10) + QRegion(83, 40, 1, 2));
 }
 
-TEST(Zoom, CursorsGrowWithThePetAroundTheirHotSpots) {
+TEST(Zoom, CursorsGrowWithThePetAroundTheirHotSpots)
+{
     picture_zoom = 2;
     Cursor* cursor = platform_load_cursor(RES_CURSOR);
     picture_zoom = 1;

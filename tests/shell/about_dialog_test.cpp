@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr uint32_t GROUND = 0x123456;  // the dialog's pixels before a paint
+constexpr uint32_t GROUND = 0x123456;        // the dialog's pixels before a paint
 constexpr uint32_t SCENE_COLOUR = 0x203040;  // the synthetic scene background
 constexpr uint32_t TILE_COLOUR = 0xE0E0E0;
 constexpr int32_t TILE_WIDTH = 6;
@@ -63,7 +63,7 @@ struct AboutDialog : ShellTest {
 
 // The About set-up's allocations, in order, and the message a failure of each gives.
 const std::vector<std::string> ALLOCATION_FAILURES = {
-    "Out of memory",  // the open-dialog node, through alloc_or_report
+    "Out of memory",                                // the open-dialog node, through alloc_or_report
     "Fail to load bitmap image",                    // title pixels
     "Insufficient memory to create bitmap image",   // title mask
     "Fail to load bitmap image",                    // scene background
@@ -198,11 +198,11 @@ TEST_F(AboutDialog, TickAdvancesOnlyAfterTheFirstPaintAndRepaintsThreeRectangles
     fake_send(dialog, MSG_TIMER, 1);
     EXPECT_EQ(::pet->about_frame, 0) << "no paint had begun";
     EXPECT_EQ(dialogs.scroll_offset, 8);
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{
-                              "invalidate_rect(about,291,130,42,42)", "invalidate_rect(about,279,119,6,65)",
-                              "invalidate_rect(about,338,119,6,65)", "update_window(about)", "begin_paint(about)",
-                              "present_keyed(about,270,40,47,16,0x0000)", "present(about,114,65,277,119)",
-                              "end_paint(about)"}));
+    EXPECT_EQ(fake.calls,
+              (std::vector<std::string>{"invalidate_rect(about,291,130,42,42)", "invalidate_rect(about,279,119,6,65)",
+                                        "invalidate_rect(about,338,119,6,65)", "update_window(about)",
+                                        "begin_paint(about)", "present_keyed(about,270,40,47,16,0x0000)",
+                                        "present(about,114,65,277,119)", "end_paint(about)"}));
     std::vector<int32_t> frames, offsets;
     for (int i = 0; i < 6; ++i) {
         fake_send(dialog, MSG_TIMER, 1);

@@ -3,20 +3,24 @@
 
 namespace {
 
-intptr_t quiet_dialog(Window*, unsigned, uintptr_t, intptr_t) {
+intptr_t quiet_dialog(Window*, unsigned, uintptr_t, intptr_t)
+{
     return 0;
 }
 
 struct Errors : ShellTest {
     Window* dialog(int id) { return platform_create_dialog(id, pet_window, quiet_dialog); }
-    std::vector<Window*> listed() {
+    std::vector<Window*> listed()
+    {
         std::vector<Window*> windows;
-        for (OpenDialog* node = dialogs.open_dialogs; node; node = node->next) windows.push_back(node->window);
+        for (OpenDialog* node = dialogs.open_dialogs; node; node = node->next)
+            windows.push_back(node->window);
         return windows;
     }
 };
 
-TEST_F(Errors, TheFlagIsSetBeforeTheBoxSoTicksDuringItStandStill) {
+TEST_F(Errors, TheFlagIsSetBeforeTheBoxSoTicksDuringItStandStill)
+{
     ASSERT_EQ(start(), 0);
     Window* about = dialog(104);
     fake_clear_calls();
@@ -35,7 +39,8 @@ TEST_F(Errors, TheFlagIsSetBeforeTheBoxSoTicksDuringItStandStill) {
     EXPECT_FALSE(pet()->alive);
 }
 
-TEST_F(Errors, ReportingThePetWindowItselfDestroysItOnce) {
+TEST_F(Errors, ReportingThePetWindowItselfDestroysItOnce)
+{
     ASSERT_EQ(start(), 0);
     fake_clear_calls();
     report_error(pet_window, "Fail to identify the window for painting");
@@ -43,30 +48,34 @@ TEST_F(Errors, ReportingThePetWindowItselfDestroysItOnce) {
     EXPECT_EQ(fake_count("post_quit"), 1);
 }
 
-TEST_F(Errors, WithoutAnyWindowTheBoxHasNoOwnerAndNothingIsDestroyed) {
+TEST_F(Errors, WithoutAnyWindowTheBoxHasNoOwnerAndNothingIsDestroyed)
+{
     report_error(nullptr, "Too many clocks or timers! Fail to set timer");
     EXPECT_EQ(fake_log(), "message_box(none,\"Too many clocks or timers! Fail to set timer\",0x0030)\n");
     EXPECT_EQ(fatal_error, 1);
 }
 
-TEST_F(Errors, OutOfMemoryIsNotFatalButTakesThePetWindowDown) {
+TEST_F(Errors, OutOfMemoryIsNotFatalButTakesThePetWindowDown)
+{
     ASSERT_EQ(start(), 0);
     fake_clear_calls();
     fake.fail_heap_alloc_at = fake.heap_allocations + 1;
     EXPECT_EQ(alloc_or_report(16), nullptr);
-    EXPECT_TRUE(in_order(fake.calls, {"heap_alloc(16)=null", "message_box(pet,\"Out of memory\",0x0010)",
-                                      "destroy_window(pet)"}));
+    EXPECT_TRUE(in_order(fake.calls,
+                         {"heap_alloc(16)=null", "message_box(pet,\"Out of memory\",0x0010)", "destroy_window(pet)"}));
     EXPECT_EQ(fatal_error, 0);
     EXPECT_FALSE(pet()->alive);
 }
 
-TEST_F(Errors, OutOfMemoryBeforeAnyWindowOnlyTellsTheUser) {
+TEST_F(Errors, OutOfMemoryBeforeAnyWindowOnlyTellsTheUser)
+{
     fake.fail_heap_alloc_at = 1;
     EXPECT_EQ(alloc_or_report(16), nullptr);
     EXPECT_EQ(fake_log(), "heap_alloc(16)=null\nmessage_box(none,\"Out of memory\",0x0010)\n");
 }
 
-TEST_F(Errors, TheListKeepsTheNewestFirstAndRemovesOnlyWhatItHolds) {
+TEST_F(Errors, TheListKeepsTheNewestFirstAndRemovesOnlyWhatItHolds)
+{
     ASSERT_EQ(start(), 0);
     Window* a = dialog(1);
     Window* b = dialog(2);
@@ -91,7 +100,8 @@ TEST_F(Errors, TheListKeepsTheNewestFirstAndRemovesOnlyWhatItHolds) {
     EXPECT_EQ(fake.live_blocks.size(), blocks - 3);
 }
 
-TEST_F(Errors, AMessageGoesToTheFirstDialogThatTakesItAndNoFurther) {
+TEST_F(Errors, AMessageGoesToTheFirstDialogThatTakesItAndNoFurther)
+{
     ASSERT_EQ(start(), 0);
     Window* older = dialog(1);
     Window* newer = dialog(2);
@@ -108,7 +118,8 @@ TEST_F(Errors, AMessageGoesToTheFirstDialogThatTakesItAndNoFurther) {
     EXPECT_EQ(fake_log(), "is_dialog_message(2,0x0100)\nis_dialog_message(1,0x0100)\n");
 }
 
-TEST_F(Errors, ADialogThatCannotBeListedEndsTheProgram) {
+TEST_F(Errors, ADialogThatCannotBeListedEndsTheProgram)
+{
     ASSERT_EQ(start(), 0);
     Window* options = dialog(113);
     fake.fail_heap_alloc_at = fake.heap_allocations + 1;

@@ -34,23 +34,44 @@ struct Session {
 };
 Session session;
 
-void post_ticks(int count) {
+void post_ticks(int count)
+{
     for (int i = 0; i < count; ++i)
         for (auto& window : fake.windows)
             if (window->alive)
-                for (auto& [id, interval] : window->timers) fake_post(window.get(), MSG_TIMER, id);
+                for (auto& [id, interval] : window->timers)
+                    fake_post(window.get(), MSG_TIMER, id);
 }
 
-void next_stage() {
-    if (!pet_window) return;
-    if (session.before_stage) session.before_stage(session.stage);
+void next_stage()
+{
+    if (!pet_window)
+        return;
+    if (session.before_stage)
+        session.before_stage(session.stage);
     switch (session.stage++) {
-    case 0: post_ticks(30); break;
-    case 1: fake_post(pet_window, MSG_COMMAND, CMD_OPTIONS); post_ticks(5); break;
-    case 2: fake_post(pet_window, MSG_COMMAND, CMD_ABOUT); post_ticks(5); break;
-    case 3: fake_paint_pending(); post_ticks(20); break;
-    case 4: fake_paint_pending(); post_ticks(20); break;
-    default: fake_post(pet_window, MSG_COMMAND, CMD_EXIT); return;
+        case 0:
+            post_ticks(30);
+            break;
+        case 1:
+            fake_post(pet_window, MSG_COMMAND, CMD_OPTIONS);
+            post_ticks(5);
+            break;
+        case 2:
+            fake_post(pet_window, MSG_COMMAND, CMD_ABOUT);
+            post_ticks(5);
+            break;
+        case 3:
+            fake_paint_pending();
+            post_ticks(20);
+            break;
+        case 4:
+            fake_paint_pending();
+            post_ticks(20);
+            break;
+        default:
+            fake_post(pet_window, MSG_COMMAND, CMD_EXIT);
+            return;
     }
     fake_paint_pending();
     fake.when_idle = next_stage;
@@ -68,30 +89,36 @@ BoxWatch watch;
 
 // The box's modal loop: every timer fires and every window with something to
 // repaint is painted (a dialog still in its set-up is not shown yet).
-void modal_loop(Window*, const std::string& text, unsigned kind) {
+void modal_loop(Window*, const std::string& text, unsigned kind)
+{
     ++watch.boxes;
     watch.text = text;
     watch.kind = kind;
-    if (!::pet) return;  // the engine is not loaded yet: nothing can tick
+    if (!::pet)
+        return;  // the engine is not loaded yet: nothing can tick
     const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image, mirrored = ::pet->current_mirrored;
     const int32_t about_frame = ::pet->about_frame;
     const size_t calls_before = fake.calls.size();
     for (size_t i = 0; i < fake.windows.size(); ++i) {
         Window* window = fake.windows[i].get();
-        if (!window->alive) continue;
-        for (auto [id, interval] : std::map<unsigned, unsigned>(window->timers)) fake_send(window, MSG_TIMER, id);
+        if (!window->alive)
+            continue;
+        for (auto [id, interval] : std::map<unsigned, unsigned>(window->timers))
+            fake_send(window, MSG_TIMER, id);
     }
     fake_paint_pending();
     if (fatal_error) {
         watch.moved_during_fatal_box = x != ::pet->x || y != ::pet->y || image != ::pet->current_image ||
                                        mirrored != ::pet->current_mirrored || about_frame != ::pet->about_frame;
         for (size_t i = calls_before; i < fake.calls.size(); ++i)
-            if (fake.calls[i].starts_with("present")) watch.drew_during_fatal_box = true;
+            if (fake.calls[i].starts_with("present"))
+                watch.drew_during_fatal_box = true;
     }
 }
 
 struct FaultInjection : ShellTest {
-    void SetUp() override {
+    void SetUp() override
+    {
         ShellTest::SetUp();
         session = Session{};
         watch = BoxWatch{};
@@ -100,14 +127,17 @@ struct FaultInjection : ShellTest {
     }
 
     // Runs the whole session in `mode`; the program's exit code.
-    int run(int mode) {
+    int run(int mode)
+    {
         fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) + "\n";
         return dorrabee_main(5);
     }
 
     // Everything that must hold once the program has ended, whatever failed.
-    void expect_clean_end() {
-        for (auto& window : fake.windows) EXPECT_FALSE(window->alive) << window->name << " still alive";
+    void expect_clean_end()
+    {
+        for (auto& window : fake.windows)
+            EXPECT_FALSE(window->alive) << window->name << " still alive";
         EXPECT_EQ(pet_window, nullptr);
         EXPECT_EQ(dialogs.open_dialogs, nullptr);
         EXPECT_EQ(fake.contexts_held, 0);
@@ -119,7 +149,8 @@ struct FaultInjection : ShellTest {
     }
 
     // Exactly one message, with the icon its kind calls for.
-    void expect_one_report() {
+    void expect_one_report()
+    {
         ASSERT_EQ(watch.boxes, 1) << fake_log();
         if (watch.kind == BOX_ERROR) {
             EXPECT_EQ(watch.text, "Out of memory");
@@ -134,7 +165,8 @@ struct FaultInjection : ShellTest {
     }
 };
 
-TEST_F(FaultInjection, ACleanSessionShowsNothingAndReleasesEverything) {
+TEST_F(FaultInjection, ACleanSessionShowsNothingAndReleasesEverything)
+{
     for (int mode : {MODE_STANDARD, MODE_PRECOMPUTED, MODE_LIVE}) {
         SCOPED_TRACE("mode " + std::to_string(mode));
         TearDown();
@@ -149,7 +181,8 @@ TEST_F(FaultInjection, ACleanSessionShowsNothingAndReleasesEverything) {
 }
 
 // Every heap block the program takes in a session, refused in turn.
-TEST_F(FaultInjection, EveryAllocationOfASessionFailingInTurn) {
+TEST_F(FaultInjection, EveryAllocationOfASessionFailingInTurn)
+{
     for (int mode : {MODE_STANDARD, MODE_PRECOMPUTED, MODE_LIVE}) {
         TearDown();
         SetUp();
@@ -165,7 +198,8 @@ TEST_F(FaultInjection, EveryAllocationOfASessionFailingInTurn) {
             EXPECT_EQ(run(mode), 0);
             expect_one_report();
             expect_clean_end();
-            if (HasFailure()) return;
+            if (HasFailure())
+                return;
         }
     }
 }
@@ -191,10 +225,12 @@ const RuntimeFailure RUNTIME_FAILURES[] = {
 
 struct AtRuntime : FaultInjection, testing::WithParamInterface<std::tuple<RuntimeFailure, int>> {};
 
-TEST_P(AtRuntime, OneWarningEndsTheProgramAndNothingMovesAfterIt) {
+TEST_P(AtRuntime, OneWarningEndsTheProgramAndNothingMovesAfterIt)
+{
     const auto& [failure, mode] = GetParam();
     session.before_stage = [&failure](int stage) {
-        if (stage == failure.stage) failure.arrange();
+        if (stage == failure.stage)
+            failure.arrange();
     };
     EXPECT_EQ(run(mode), 0);
     expect_one_report();
@@ -211,11 +247,12 @@ TEST_P(AtRuntime, OneWarningEndsTheProgramAndNothingMovesAfterIt) {
     expect_clean_end();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryMode, AtRuntime,
-    testing::Combine(testing::ValuesIn(RUNTIME_FAILURES), testing::Values(MODE_STANDARD, MODE_PRECOMPUTED, MODE_LIVE)),
-    [](const testing::TestParamInfo<std::tuple<RuntimeFailure, int>>& info) {
-        return std::string(std::get<0>(info.param).name) + "_mode" + std::to_string(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(EveryMode, AtRuntime,
+                         testing::Combine(testing::ValuesIn(RUNTIME_FAILURES),
+                                          testing::Values(MODE_STANDARD, MODE_PRECOMPUTED, MODE_LIVE)),
+                         [](const testing::TestParamInfo<std::tuple<RuntimeFailure, int>>& info) {
+                             return std::string(std::get<0>(info.param).name) + "_mode" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace

@@ -20,11 +20,13 @@ const char* const NO_IMAGE = "Insufficient memory to create bitmap image";
 const char* const NO_BITMAP = "Insufficient memory to load bitmap image";
 const char* const BAD_DATA = "Unexpected error: Data error in bitmap image";
 
-void fail_alloc(long n) {
+void fail_alloc(long n)
+{
     fake.fail_heap_alloc_at = n;
 }
 
-void shrink(int id, int32_t width, int32_t height) {
+void shrink(int id, int32_t width, int32_t height)
+{
     Bitmap& b = fake.bitmaps[id];
     Bitmap cut = b;
     cut.width = width;
@@ -34,7 +36,8 @@ void shrink(int id, int32_t width, int32_t height) {
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {
             cut.pixels.push_back(b.pixels[static_cast<size_t>(y) * b.width + x]);
-            if (!b.indices.empty()) cut.indices.push_back(b.indices[static_cast<size_t>(y) * b.width + x]);
+            if (!b.indices.empty())
+                cut.indices.push_back(b.indices[static_cast<size_t>(y) * b.width + x]);
         }
     b = cut;
 }
@@ -44,7 +47,8 @@ void shrink(int id, int32_t width, int32_t height) {
 // modes: surfaces frame, sheet; mask bits; frame image; outline tables.
 const Failure FAILURES[] = {
     {"context", MODE_PRECOMPUTED, [] { fake.acquire_context_fails = true; }, NO_CONTEXT, BOX_WARNING},
-    {"drag_cursor", MODE_LIVE, [] { fake.failing_cursors = {RES_DRAG_CURSOR}; }, "Fail to load the cursor image", BOX_WARNING},
+    {"drag_cursor", MODE_LIVE, [] { fake.failing_cursors = {RES_DRAG_CURSOR}; }, "Fail to load the cursor image",
+     BOX_WARNING},
     {"backdrop_surface", MODE_STANDARD, [] { fail_alloc(1); }, NO_SURFACE, BOX_WARNING},
     {"work_surface", MODE_STANDARD, [] { fail_alloc(2); }, NO_SURFACE, BOX_WARNING},
     {"screen", MODE_STANDARD, [] { fake.open_screen_fails = true; }, NO_SURFACE, BOX_WARNING},
@@ -68,7 +72,8 @@ const Failure FAILURES[] = {
 
 struct GraphicsSetup : ShellTest, testing::WithParamInterface<Failure> {};
 
-TEST_P(GraphicsSetup, ReportsOnceAndEndsWithCodeZeroNeverShowingThePet) {
+TEST_P(GraphicsSetup, ReportsOnceAndEndsWithCodeZeroNeverShowingThePet)
+{
     const Failure& failure = GetParam();
     fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(failure.mode) + "\n";
     failure.arrange();
@@ -96,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, GraphicsSetup, testing::ValuesIn(FAILURES),
 
 using SheetRules = ShellTest;
 
-TEST_F(SheetRules, ASheetOneColumnShortOfWholeCellsIsAcceptedAndReflowed) {
+TEST_F(SheetRules, ASheetOneColumnShortOfWholeCellsIsAcceptedAndReflowed)
+{
     shrink(RES_SPRITES, 839, 252);  // 19 whole columns, 114 cells
     ASSERT_EQ(start(MODE_PRECOMPUTED), 0);
     EXPECT_EQ(fake_count("message_box"), 0);
@@ -109,17 +115,20 @@ TEST_F(SheetRules, ASheetOneColumnShortOfWholeCellsIsAcceptedAndReflowed) {
     EXPECT_EQ(pet()->pixels[10 * SPRITE_SIZE + 5], fake_art_pixel(20, 5, 10));
 }
 
-TEST_F(SheetRules, TheStandardModeNeitherLoadsNorMissesTheMask) {
+TEST_F(SheetRules, TheStandardModeNeitherLoadsNorMissesTheMask)
+{
     fake.bitmaps.erase(RES_MASK);
     start(MODE_STANDARD);
     EXPECT_EQ(fake_count("message_box"), 0);
     EXPECT_TRUE(pet()->visible);
 }
 
-TEST_F(SheetRules, AMaskWhoseColourTableStartsWithWhiteStillShowsThePet) {
+TEST_F(SheetRules, AMaskWhoseColourTableStartsWithWhiteStillShowsThePet)
+{
     Bitmap& mask = fake.bitmaps[RES_MASK];
     mask.palette = {0xFFFFFF, 0x000000};
-    for (uint8_t& index : mask.indices) index ^= 1;
+    for (uint8_t& index : mask.indices)
+        index ^= 1;
     start(MODE_LIVE);
     EXPECT_EQ(sprites.mask_inverted, 1);
     int inside = 0;
@@ -132,11 +141,13 @@ TEST_F(SheetRules, AMaskWhoseColourTableStartsWithWhiteStillShowsThePet) {
     }
     int expected = 0;
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
-        for (int32_t x = 0; x < SPRITE_SIZE; ++x) expected += fake_art_inside(x, y);
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x)
+            expected += fake_art_inside(x, y);
     EXPECT_EQ(inside, expected);
 }
 
-TEST_F(SheetRules, NothingIsAllocatedPerTickOrPaintInTheStandardAndPrecomputedModes) {
+TEST_F(SheetRules, NothingIsAllocatedPerTickOrPaintInTheStandardAndPrecomputedModes)
+{
     for (int mode : {MODE_STANDARD, MODE_PRECOMPUTED}) {
         reset_program();
         fake_use_synthetic_art();
@@ -157,15 +168,18 @@ TEST_F(SheetRules, NothingIsAllocatedPerTickOrPaintInTheStandardAndPrecomputedMo
 namespace {
 
 // Image 0 without a single pixel of the pet.
-void empty_first_cell() {
+void empty_first_cell()
+{
     Bitmap& mask = fake.bitmaps[RES_MASK];
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
-        for (int32_t x = 0; x < SPRITE_SIZE; ++x) mask.indices[static_cast<size_t>(y) * mask.width + x] = 0;
+        for (int32_t x = 0; x < SPRITE_SIZE; ++x)
+            mask.indices[static_cast<size_t>(y) * mask.width + x] = 0;
 }
 
 using EmptyImage = ShellTest;
 
-TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels) {
+TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels)
+{
     empty_first_cell();
     start(MODE_PRECOMPUTED);
     fake_clear_calls();
@@ -176,7 +190,8 @@ TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels) {
     EXPECT_TRUE(pet()->outline.rects.empty());
 }
 
-TEST_F(EmptyImage, LiveKeepsTheOutlineItHadForAnImageWithoutPixels) {
+TEST_F(EmptyImage, LiveKeepsTheOutlineItHadForAnImageWithoutPixels)
+{
     empty_first_cell();
     start(MODE_LIVE);
     const size_t rects = pet()->outline.rects.size();

@@ -19,12 +19,14 @@ constexpr uint32_t COAT = 0x204080;  // no colour of the synthetic art
 
 struct PetChoiceTest : ShellTest {
     fs::path program = test_folder("dorrabee-choice");
-    void SetUp() override {
+    void SetUp() override
+    {
         ShellTest::SetUp();
         fs::remove_all(program);
         // A pet whose every image is a block of COAT on yellow.
         std::vector<uint8_t> indices(840 * 252);
-        for (size_t p = 0; p < indices.size(); ++p) indices[p] = (p % 840) % 42 > 10 && (p / 840) % 42 > 10;
+        for (size_t p = 0; p < indices.size(); ++p)
+            indices[p] = (p % 840) % 42 > 10 && (p / 840) % 42 > 10;
         fs::create_directories(program / "pets" / "coat");
         write_file((program / "pets" / "coat" / "sprites.bmp").string(),
                    build_bmp({840, 252, 8, 0, 2, {KEY_COLOUR, COAT}, pack_indexed(indices, 840, 252, 8, false), {}}));
@@ -32,22 +34,26 @@ struct PetChoiceTest : ShellTest {
         write_file((program / "pets" / "broken" / "sprites.bmp").string(), {'B', 'M'});
         pet_choice_options(program.string().c_str(), 0, nullptr);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ShellTest::TearDown();
         pet_choice_options(nullptr, 0, nullptr);
         fs::remove_all(program);
     }
-    int start_with(const std::string& pet) {
+    int start_with(const std::string& pet)
+    {
         fake.ini_files[ini_path()] = "[Setup]\nPet=" + pet + "\n";
         return dorrabee_main(5);
     }
-    bool shows_coat() {
+    bool shows_coat()
+    {
         const auto& pixels = pet()->pixels;
         return std::find(pixels.begin(), pixels.end(), COAT) != pixels.end();
     }
 };
 
-TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage) {
+TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
+{
     start_with("coat");
     EXPECT_TRUE(shows_coat());
     EXPECT_EQ(fake_count("load_bitmap(103)"), 0);
@@ -55,7 +61,8 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage) {
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
-TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns) {
+TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)
+{
     const std::pair<const char*, const char*> cases[] = {
         {"broken", "broken: sprites.bmp: Not a BMP file"},
         {"absent", "absent: there is no such pet folder"},
@@ -74,7 +81,8 @@ TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns) {
     }
 }
 
-TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings) {
+TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings)
+{
     const std::string path = (program / "pets" / "coat").string();
     const char* argv[] = {"dorrabee", "--pet", path.c_str()};
     pet_choice_options(program.string().c_str(), 3, argv);
@@ -84,7 +92,8 @@ TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings) {
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
-TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew) {
+TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
+{
     start_with("");
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
     EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "coat"}));

@@ -22,33 +22,41 @@ constexpr uint32_t YELLOW = 0xFFFF00;
 constexpr uint32_t RED = 0xC02020;
 
 // An 840-pixel-wide sheet of `rows` image rows, red with a yellow left half.
-std::vector<uint8_t> sheet_bmp(int rows, int32_t width = 840) {
+std::vector<uint8_t> sheet_bmp(int rows, int32_t width = 840)
+{
     const int32_t height = rows * 42;
     std::vector<uint8_t> indices(size_t(width) * size_t(height));
-    for (size_t p = 0; p < indices.size(); ++p) indices[p] = p % size_t(width) % 42 < 21 ? 0 : 1;
+    for (size_t p = 0; p < indices.size(); ++p)
+        indices[p] = p % size_t(width) % 42 < 21 ? 0 : 1;
     return build_bmp({width, height, 8, 0, 2, {YELLOW, RED}, pack_indexed(indices, width, height, 8, false), {}});
 }
 
-std::vector<uint8_t> mask_bmp(int32_t height, uint16_t bits = 1) {
+std::vector<uint8_t> mask_bmp(int32_t height, uint16_t bits = 1)
+{
     const std::vector<uint8_t> indices(size_t(840) * size_t(height), 1);
-    return build_bmp({840, height, bits, 0, 2, {0x000000, 0xFFFFFF}, pack_indexed(indices, 840, height, bits, false), {}});
+    return build_bmp(
+        {840, height, bits, 0, 2, {0x000000, 0xFFFFFF}, pack_indexed(indices, 840, height, bits, false), {}});
 }
 
-void write_text(const fs::path& path, const std::string& text) {
+void write_text(const fs::path& path, const std::string& text)
+{
     std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string builtin_script_text() {
+std::string builtin_script_text()
+{
     std::string text;
     for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i)
         for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
             text += std::string(builtin_script.columns[c][i]) + (c + 1 < SCRIPT_COLUMN_COUNT ? "\t" : "\n");
-    for (const char* routine : builtin_script.dialog_animations) text += std::string(routine) + "\n";
+    for (const char* routine : builtin_script.dialog_animations)
+        text += std::string(routine) + "\n";
     return text;
 }
 
 // What a folder holds, to show that loading wrote nothing.
-std::map<std::string, uintmax_t> contents(const fs::path& folder) {
+std::map<std::string, uintmax_t> contents(const fs::path& folder)
+{
     std::map<std::string, uintmax_t> seen;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         seen[entry.path().string()] = entry.is_regular_file() ? entry.file_size() : 0;
@@ -57,43 +65,50 @@ std::map<std::string, uintmax_t> contents(const fs::path& folder) {
 
 struct PetFolderTest : testing::Test {
     fs::path root = test_folder("dorrabee-pets");
-    void SetUp() override {
+    void SetUp() override
+    {
         fs::remove_all(root);
         fs::create_directories(root);
         settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
         screen_width = 1024;
         screen_height = 768;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         pet_release();
         action_script = &builtin_script;
         fs::remove_all(root);
     }
-    fs::path make_pet(const fs::path& place, const std::string& folder, int rows = 6) {
+    fs::path make_pet(const fs::path& place, const std::string& folder, int rows = 6)
+    {
         fs::create_directories(place / folder);
         write_file((place / folder / "sprites.bmp").string(), sheet_bmp(rows));
         return place / folder;
     }
 };
 
-TEST(PetName, FolderNamesOnly) {
-    for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b"}) EXPECT_TRUE(pet_name_valid(name)) << name;
+TEST(PetName, FolderNamesOnly)
+{
+    for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b"})
+        EXPECT_TRUE(pet_name_valid(name)) << name;
     for (const char* name : {"", ".", "..", "a/b", "a\\b", "c:", "x..y", "dot.", "blank ", "tab\t", "../etc"})
         EXPECT_FALSE(pet_name_valid(name)) << name;
     EXPECT_FALSE(pet_name_valid(std::string(49, 'a')));
 }
 
-TEST(PetName, IniNameOrFolderName) {
+TEST(PetName, IniNameOrFolderName)
+{
     const std::pair<const char*, const char*> cases[] = {
-        {"[Pet]\nName=Domino\n", "Domino"},   {"[pet]\r\nname = Tom \r\n", "Tom"},
-        {"[Other]\nName=Wrong\n", "folder"},  {"[Pet]\nName=\n", "folder"},
-        {"[Pet]\nName=a\x01z\n", "folder"},   {"Name=Outside\n", "folder"},
+        {"[Pet]\nName=Domino\n", "Domino"}, {"[pet]\r\nname = Tom \r\n", "Tom"}, {"[Other]\nName=Wrong\n", "folder"},
+        {"[Pet]\nName=\n", "folder"},       {"[Pet]\nName=a\x01z\n", "folder"},  {"Name=Outside\n", "folder"},
     };
-    for (const auto& [ini, name] : cases) EXPECT_EQ(pet_display_name(std::string(ini), "folder"), name) << ini;
+    for (const auto& [ini, name] : cases)
+        EXPECT_EQ(pet_display_name(std::string(ini), "folder"), name) << ini;
     EXPECT_EQ(pet_display_name(std::nullopt, "folder"), "folder");
 }
 
-TEST_F(PetFolderTest, FoundInBothPlacesTheFirstWinning) {
+TEST_F(PetFolderTest, FoundInBothPlacesTheFirstWinning)
+{
     const fs::path program = root / "program", user = root / "user";
     make_pet(program, "b");
     make_pet(program, "a");
@@ -119,7 +134,8 @@ TEST_F(PetFolderTest, FoundInBothPlacesTheFirstWinning) {
     EXPECT_EQ(pet_path(places, "absent"), "");
 }
 
-TEST(PetPlaces, BesideTheProgramThenTheUsers) {
+TEST(PetPlaces, BesideTheProgramThenTheUsers)
+{
     const std::vector<std::string> places = pet_places("dir");
     ASSERT_FALSE(places.empty());
 #ifdef _WIN32
@@ -136,7 +152,8 @@ TEST(PetPlaces, BesideTheProgramThenTheUsers) {
 #endif
 }
 
-TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript) {
+TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript)
+{
     PetFolder pet;
     std::string message;
     ASSERT_TRUE(pet_folder_load(make_pet(root, "plain").string(), pet, message)) << message;
@@ -153,7 +170,8 @@ TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript) {
     EXPECT_EQ(action_script, &builtin_script);
 }
 
-TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns) {
+TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
+{
     const fs::path folder = make_pet(root, "short", 2);
     write_file((folder / "mask.bmp").string(), mask_bmp(84));
     PetFolder pet;
@@ -177,12 +195,14 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns) {
         const bool in_images = script.find('\t', line_start) > at;
         if (in_images && std::isdigit(static_cast<unsigned char>(script[at]))) {
             size_t end = at;
-            while (std::isdigit(static_cast<unsigned char>(script[end]))) ++end;
+            while (std::isdigit(static_cast<unsigned char>(script[end])))
+                ++end;
             folded += std::to_string((std::stoi(script.substr(at, end - at)) - 1) % 40 + 1);
             at = end - 1;
         } else {
             folded += script[at];
-            if (script[at] == '\n') line_start = at + 1;
+            if (script[at] == '\n')
+                line_start = at + 1;
         }
     }
     write_text(folder / "behaviour.script", folded);
@@ -194,7 +214,8 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns) {
     EXPECT_EQ(messages.rfind("short: ** Image [41] have not been referenced", 0), 0u) << messages;
 }
 
-TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing) {
+TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
+{
     struct Case {
         const char* what;
         void (*spoil)(const fs::path& folder);
@@ -212,10 +233,18 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing) {
          "Cat: mask.bmp: 840 x 42 pixels; the sheet is 840 x 252"},
         {"script cut short", [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n"); },
          "Cat: behaviour.script: the file ends after 1 action rows"},
-        {"folder for a sheet", [](const fs::path& f) { fs::remove(f / "sprites.bmp"); fs::create_directory(f / "sprites.bmp"); },
+        {"folder for a sheet",
+         [](const fs::path& f) {
+             fs::remove(f / "sprites.bmp");
+             fs::create_directory(f / "sprites.bmp");
+         },
          "Cat: sprites.bmp is not a regular file"},
 #ifndef _WIN32
-        {"link for a sheet", [](const fs::path& f) { fs::rename(f / "sprites.bmp", f / "s"); fs::create_symlink(f / "s", f / "sprites.bmp"); },
+        {"link for a sheet",
+         [](const fs::path& f) {
+             fs::rename(f / "sprites.bmp", f / "s");
+             fs::create_symlink(f / "s", f / "sprites.bmp");
+         },
          "Cat: sprites.bmp is not a regular file"},
 #endif
     };
@@ -237,7 +266,8 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing) {
     EXPECT_EQ(message, "absent: there is no such pet folder");
 }
 
-TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace) {
+TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)
+{
     const fs::path folder = make_pet(root, "broken");
     std::string script = builtin_script_text();
     script.replace(0, script.find('\t'), "1,999");  // an image that does not exist

@@ -6,16 +6,19 @@
 namespace {
 
 struct PetWindow : ShellTest {
-    void SetUp() override {
+    void SetUp() override
+    {
         ShellTest::SetUp();
         ASSERT_EQ(start(), 0);
         fake_clear_calls();
     }
-    intptr_t send(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0) {
+    intptr_t send(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0)
+    {
         return fake_send(pet(), message, wparam, lparam);
     }
     // Puts the pet into the first action whose drag_action is `kind` of it.
-    bool run_action_where(bool (*fits)(const Action& action, int32_t index)) {
+    bool run_action_where(bool (*fits)(const Action& action, int32_t index))
+    {
         for (int32_t i = 0; i < ::pet->action_count; ++i) {
             if (fits(::pet->actions[i], i)) {
                 ::pet->current_action = i;
@@ -27,14 +30,17 @@ struct PetWindow : ShellTest {
         return false;
     }
     // The pets sub-menu is filled afresh (here: the built-in cat alone) just before the menu opens.
-    std::string menu_at(int32_t x, int32_t y) {
-        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",40100,0)\ntrack_popup_menu(105," + std::to_string(pet()->x + x) + "," + std::to_string(pet()->y + y) + ",pet)";
+    std::string menu_at(int32_t x, int32_t y)
+    {
+        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",40100,0)\ntrack_popup_menu(105," +
+               std::to_string(pet()->x + x) + "," + std::to_string(pet()->y + y) + ",pet)";
     }
 };
 
 // ---- mouse and menu
 
-TEST_F(PetWindow, ADoubleClickIsAShortDragThenTheMenuAndItsSecondPressStartsNoDrag) {
+TEST_F(PetWindow, ADoubleClickIsAShortDragThenTheMenuAndItsSecondPressStartsNoDrag)
+{
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(10, 12));
     send(MSG_LBUTTONUP, 0, fake_point(10, 12));
     send(MSG_LBUTTONDBLCLK, MOUSE_LEFT_BUTTON, fake_point(10, 12));
@@ -50,13 +56,15 @@ TEST_F(PetWindow, ADoubleClickIsAShortDragThenTheMenuAndItsSecondPressStartsNoDr
     EXPECT_EQ(fake.capture, nullptr);
 }
 
-TEST_F(PetWindow, TheRightButtonOpensTheMenuAtThePointerAndItsReleaseDoesNothing) {
+TEST_F(PetWindow, TheRightButtonOpensTheMenuAtThePointerAndItsReleaseDoesNothing)
+{
     EXPECT_EQ(send(MSG_RBUTTONDOWN, 0, fake_point(41, 3)), 0);
     EXPECT_EQ(send(MSG_RBUTTONUP, 0, fake_point(41, 3)), 0);
     EXPECT_EQ(fake_log(), "client_to_screen(pet,41,3)\n" + menu_at(41, 3) + "\n");
 }
 
-TEST_F(PetWindow, ContinueClosesTheMenuAndChangesNothing) {
+TEST_F(PetWindow, ContinueClosesTheMenuAndChangesNothing)
+{
     fake.popup_command = CMD_CONTINUE;
     const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image;
     send(MSG_RBUTTONDOWN, 0, fake_point(5, 5));
@@ -69,19 +77,22 @@ TEST_F(PetWindow, ContinueClosesTheMenuAndChangesNothing) {
     EXPECT_TRUE(pet()->alive);
 }
 
-TEST_F(PetWindow, OnlyTheLowWordOfACommandCounts) {
+TEST_F(PetWindow, OnlyTheLowWordOfACommandCounts)
+{
     send(MSG_COMMAND, 0x10000u | CMD_EXIT);
     EXPECT_FALSE(pet()->alive);
 }
 
-TEST_F(PetWindow, MessagesItDoesNotHandleGoToDefaultProcessing) {
+TEST_F(PetWindow, MessagesItDoesNotHandleGoToDefaultProcessing)
+{
     EXPECT_EQ(send(MSG_CREATE), 0);
     EXPECT_EQ(send(MSG_SIZE), 0);
     send(0x0084);  // hit testing
     EXPECT_EQ(fake_log(), "default_window_proc(pet,0x0084)\n");
 }
 
-TEST_F(PetWindow, OptionsAndAboutChosenTwiceOpenOneDialogEachOwnedByThePet) {
+TEST_F(PetWindow, OptionsAndAboutChosenTwiceOpenOneDialogEachOwnedByThePet)
+{
     for (int i = 0; i < 2; ++i) {
         send(MSG_COMMAND, CMD_OPTIONS);
         send(MSG_COMMAND, CMD_ABOUT);
@@ -99,7 +110,8 @@ TEST_F(PetWindow, OptionsAndAboutChosenTwiceOpenOneDialogEachOwnedByThePet) {
 
 // ---- ::pet->dragging
 
-TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInTheBox) {
+TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInTheBox)
+{
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(-3, 50));
     EXPECT_EQ(::pet->grab_x, 0);
     EXPECT_EQ(::pet->grab_y, 42);
@@ -120,7 +132,8 @@ TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInThe
     EXPECT_EQ(fake.cursor->resource_id, 0);
 }
 
-TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown) {
+TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown)
+{
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
     fake_clear_calls();
     send(MSG_RBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));  // the menu takes the release
@@ -130,7 +143,8 @@ TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown) {
     EXPECT_EQ(::pet->dragging, 0);
 }
 
-TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
+TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere)
+{
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
     fake_clear_calls();
     send(MSG_MOUSEMOVE, 0, fake_point(25, 25));
@@ -138,29 +152,35 @@ TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere) {
     EXPECT_EQ(::pet->dragging, 0);
 }
 
-TEST_F(PetWindow, AReleaseWithoutADragDoesNothing) {
+TEST_F(PetWindow, AReleaseWithoutADragDoesNothing)
+{
     send(MSG_LBUTTONUP, 0, fake_point(3, 3));
     send(MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(3, 3));
     EXPECT_EQ(fake_log(), "");
 }
 
-TEST_F(PetWindow, ATickDuringADragThatChangesNothingTouchesNoWindow) {
+TEST_F(PetWindow, ATickDuringADragThatChangesNothingTouchesNoWindow)
+{
     ASSERT_TRUE(run_action_where([](const Action& a, int32_t) { return a.drag_action == 0; }));
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
     fake_clear_calls();
-    for (int tick = 0; tick < 5; ++tick) send(MSG_TIMER, 1);
+    for (int tick = 0; tick < 5; ++tick)
+        send(MSG_TIMER, 1);
     EXPECT_EQ(fake_log(), "");
 }
 
-TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving) {
-    ASSERT_TRUE(run_action_where([](const Action& a, int32_t i) { return a.drag_action == i + 1 && a.frame_count > 1; }));
+TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving)
+{
+    ASSERT_TRUE(
+        run_action_where([](const Action& a, int32_t i) { return a.drag_action == i + 1 && a.frame_count > 1; }));
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
     const int32_t image = ::pet->current_image;
     fake_clear_calls();
     send(MSG_TIMER, 1);
     ASSERT_NE(::pet->current_image, image);
-    EXPECT_TRUE(in_order(fake.calls, {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")",
-                                      "invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
+    EXPECT_TRUE(
+        in_order(fake.calls, {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")",
+                              "invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
     EXPECT_EQ(fake_count("move_window"), 0);
 }
 
@@ -169,7 +189,8 @@ TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving) {
 // A smaller screen (a lower resolution, a monitor unplugged): the pet comes
 // back inside at once, margins that no longer fit go as at start-up, and the
 // ticks after keep it inside the new box.
-TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce) {
+TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce)
+{
     settings.right_margin = 300;
     ::pet->x = 1024 - 42 - 300;
     ::pet->y = 700;
@@ -194,7 +215,8 @@ TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce) {
 // At zoom 2 the margins (here 600 screen pixels, 300 of the pet's) are
 // checked in the pet's pixels like the screen; a monitor plugged back in
 // brings back the margins its unplugging took.
-TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne) {
+TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne)
+{
     pet_zoom = 2;
     screen_width = 512;
     screen_height = 384;
@@ -207,19 +229,21 @@ TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne) {
     EXPECT_GE(::pet->x, 300);
 }
 
-TEST_F(PetWindow, AfterAFatalErrorTicksAndPaintsDoNothingButPaintsAreAcknowledged) {
+TEST_F(PetWindow, AfterAFatalErrorTicksAndPaintsDoNothingButPaintsAreAcknowledged)
+{
     fatal_error = 1;
     send(MSG_TIMER, 1);
     send(MSG_PAINT);
     EXPECT_EQ(fake_log(), "default_window_proc(pet,0x000F)\n");
 }
 
-TEST_F(PetWindow, APaintThatCannotBeginIsFatalAndTakesThePetDown) {
+TEST_F(PetWindow, APaintThatCannotBeginIsFatalAndTakesThePetDown)
+{
     fake.begin_paint_fails = true;
     send(MSG_PAINT);
-    EXPECT_TRUE(in_order(fake.calls, {"begin_paint(pet)",
-                                      "message_box(pet,\"Fail to identify the window for painting\",0x0030)",
-                                      "destroy_window(pet)", "post_quit(0)"}));
+    EXPECT_TRUE(in_order(fake.calls,
+                         {"begin_paint(pet)", "message_box(pet,\"Fail to identify the window for painting\",0x0030)",
+                          "destroy_window(pet)", "post_quit(0)"}));
     EXPECT_EQ(fake_count("destroy_window"), 1);
     EXPECT_EQ(fake_count("present"), 0);
     EXPECT_EQ(fatal_error, 1);
@@ -229,9 +253,12 @@ TEST_F(PetWindow, APaintThatCannotBeginIsFatalAndTakesThePetDown) {
 
 struct TickRun : ShellTest, testing::WithParamInterface<int> {};
 
-TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
+TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed)
+{
     const int mode = GetParam();
-    fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>((x * 31 + y * 17) & 0xFFFFFF) | 0x010000; };
+    fake.desktop_pixel = [](int32_t x, int32_t y) {
+        return static_cast<uint32_t>((x * 31 + y * 17) & 0xFFFFFF) | 0x010000;
+    };
     // Margins keep the pet in a small box so that moves overlap its old place.
     fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) +
                                  "\nLeft Margin=400\nRight Margin=500\nTop Margin=300\nBottom Margin=380\n";
@@ -279,7 +306,8 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed) {
         std::vector<bool> in_outline(CELL_PIXELS, false);
         for (const OutlineRect& r : window->outline.rects)
             for (int32_t py = r.top; py < r.bottom; ++py)
-                for (int32_t px = r.left; px < r.right; ++px) in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px] = true;
+                for (int32_t px = r.left; px < r.right; ++px)
+                    in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px] = true;
         for (int32_t py = 0; py < SPRITE_SIZE; ++py) {
             for (int32_t px = 0; px < SPRITE_SIZE; ++px) {
                 const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - px : px;

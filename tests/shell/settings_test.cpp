@@ -137,11 +137,11 @@ TEST_F(SettingsFile, WritingPutsAllSixKeysInOrder)
     settings_path_init();
     pending_settings = Settings{MODE_STANDARD, 1, 2, 3, -4, 150};
     ASSERT_TRUE(settings_write());
-    EXPECT_EQ(fake.ini_files[ini_path()],
-              "[Setup]" + std::string(INI_NEWLINE) + "Mode=0" + std::string(INI_NEWLINE) + "Top Margin=1" +
-                  std::string(INI_NEWLINE) + "Bottom Margin=2" + std::string(INI_NEWLINE) + "Left Margin=3" +
-                  std::string(INI_NEWLINE) + "Right Margin=-4" + std::string(INI_NEWLINE) + "Timer=150" +
-                  std::string(INI_NEWLINE));
+    EXPECT_EQ(fake.ini_files[ini_path()], "[Setup]" + std::string(INI_NEWLINE) + "Mode=0" + std::string(INI_NEWLINE) +
+                                              "Top Margin=1" + std::string(INI_NEWLINE) + "Bottom Margin=2" +
+                                              std::string(INI_NEWLINE) + "Left Margin=3" + std::string(INI_NEWLINE) +
+                                              "Right Margin=-4" + std::string(INI_NEWLINE) + "Timer=150" +
+                                              std::string(INI_NEWLINE));
 }
 
 TEST_F(SettingsFile, AFailedWriteIsReported)

@@ -18,7 +18,8 @@
 #include "shell/startup.h"
 #include "shell/window_shape.h"
 
-inline void reset_program() {
+inline void reset_program()
+{
     // Release through the shell while the fake still holds its blocks.
     graphics_release();
     release_outlines();
@@ -34,7 +35,8 @@ inline void reset_program() {
 }
 
 // The settings file where the program looks for it on this build.
-inline std::string ini_path() {
+inline std::string ini_path()
+{
 #ifdef _WIN32
     return "C:\\Games\\Dorrabee\\dorra.ini";
 #else
@@ -43,7 +45,8 @@ inline std::string ini_path() {
 }
 
 struct ShellTest : testing::Test {
-    void SetUp() override {
+    void SetUp() override
+    {
         reset_program();
         fake_use_synthetic_art();
     }
@@ -51,7 +54,8 @@ struct ShellTest : testing::Test {
 
     // Runs the program with the given "Mode" until its message loop has
     // nothing more to fetch; the pet window then stays up for the test.
-    int start(int mode = MODE_PRECOMPUTED, int show_command = 5) {
+    int start(int mode = MODE_PRECOMPUTED, int show_command = 5)
+    {
         fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) + "\n";
         return dorrabee_main(show_command);
     }
@@ -63,12 +67,16 @@ struct ShellTest : testing::Test {
 // True when every `expected` call occurs in `calls`, in this order
 // (others may come between).
 inline testing::AssertionResult in_order(const std::vector<std::string>& calls,
-                                         const std::vector<std::string>& expected) {
+                                         const std::vector<std::string>& expected)
+{
     size_t at = 0;
     for (const std::string& call : calls)
-        if (at < expected.size() && call == expected[at]) ++at;
-    if (at == expected.size()) return testing::AssertionSuccess();
+        if (at < expected.size() && call == expected[at])
+            ++at;
+    if (at == expected.size())
+        return testing::AssertionSuccess();
     std::string log;
-    for (const std::string& call : calls) log += "  " + call + "\n";
+    for (const std::string& call : calls)
+        log += "  " + call + "\n";
     return testing::AssertionFailure() << "missing, in order: " << expected[at] << "\ncalls:\n" << log;
 }

@@ -11,15 +11,18 @@ namespace {
 using StartUp = ShellTest;
 
 // The window pixels the outline lets show, as a 42 x 42 grid.
-std::vector<bool> shown_pixels(const Window& window) {
+std::vector<bool> shown_pixels(const Window& window)
+{
     std::vector<bool> shown(CELL_PIXELS, false);
     for (const OutlineRect& r : window.outline.rects)
         for (int32_t y = r.top; y < r.bottom; ++y)
-            for (int32_t x = r.left; x < r.right; ++x) shown[static_cast<size_t>(y) * SPRITE_SIZE + x] = true;
+            for (int32_t x = r.left; x < r.right; ++x)
+                shown[static_cast<size_t>(y) * SPRITE_SIZE + x] = true;
     return shown;
 }
 
-std::vector<bool> blob(bool mirrored) {
+std::vector<bool> blob(bool mirrored)
+{
     std::vector<bool> inside(CELL_PIXELS);
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
         for (int32_t x = 0; x < SPRITE_SIZE; ++x)
@@ -27,21 +30,36 @@ std::vector<bool> blob(bool mirrored) {
     return inside;
 }
 
-TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
+TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped)
+{
     EXPECT_EQ(start(MODE_PRECOMPUTED, 7), 0);
     const std::string at = std::to_string(::pet->x) + "," + std::to_string(::pet->y);
     EXPECT_TRUE(in_order(fake.calls, {
-        "register_pet_class()", "screen_size()", "settings_folder(260)",
-        "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)", "seconds_now()",
-        "create_pet_window()", "place_hidden(pet," + at + ")", "acquire_window_context(pet)",
-        "load_cursor(109)", "load_bitmap(107)", "load_bitmap(103)", "release_window_context(pet)",
-        "load_pet_menu()", "set_timer(pet,1,150)", "show_window(pet,7)", "update_window(pet)",
-        "begin_paint(pet)", "present(pet,42,42,0,0)", "end_paint(pet)", "next_message()=-1 (nothing queued)",
-    }));
+                                         "register_pet_class()",
+                                         "screen_size()",
+                                         "settings_folder(260)",
+                                         "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)",
+                                         "seconds_now()",
+                                         "create_pet_window()",
+                                         "place_hidden(pet," + at + ")",
+                                         "acquire_window_context(pet)",
+                                         "load_cursor(109)",
+                                         "load_bitmap(107)",
+                                         "load_bitmap(103)",
+                                         "release_window_context(pet)",
+                                         "load_pet_menu()",
+                                         "set_timer(pet,1,150)",
+                                         "show_window(pet,7)",
+                                         "update_window(pet)",
+                                         "begin_paint(pet)",
+                                         "present(pet,42,42,0,0)",
+                                         "end_paint(pet)",
+                                         "next_message()=-1 (nothing queued)",
+                                     }));
     // The outline went on while the window was hidden, before the timer.
-    EXPECT_TRUE(in_order(fake.calls, {"set_window_outline(pet,rects=" +
-                                          std::to_string(pet()->outline.rects.size()) + ")",
-                                      "set_timer(pet,1,150)"}));
+    EXPECT_TRUE(in_order(
+        fake.calls,
+        {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")", "set_timer(pet,1,150)"}));
     EXPECT_EQ(screen_width, 1024);
     EXPECT_EQ(screen_height, 768);
     EXPECT_TRUE(pet()->visible);
@@ -59,10 +77,12 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped) {
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
-TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites) {
+TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites)
+{
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start(MODE_STANDARD);
-    const std::string capture = "capture_screen(" + std::to_string(::pet->x) + "," + std::to_string(::pet->y) + ",42,42)";
+    const std::string capture =
+        "capture_screen(" + std::to_string(::pet->x) + "," + std::to_string(::pet->y) + ",42,42)";
     EXPECT_TRUE(in_order(fake.calls, {"open_screen()", "set_window_outline(pet,rects=1)", capture,
                                       "set_timer(pet,1,150)", "show_window(pet,5)", "present(pet,42,42,0,0)"}));
     EXPECT_EQ(fake_count("load_bitmap(107)"), 0);  // the mask is never needed
@@ -75,7 +95,8 @@ TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites) 
         }
 }
 
-TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline) {
+TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline)
+{
     start(MODE_LIVE);
     EXPECT_EQ(fake_count("set_window_outline"), 1);
     EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
@@ -84,7 +105,8 @@ TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline) {
 }
 
 // Sets the measuring seed for one start; empty takes it away again.
-void set_seed_variable(const char* value) {
+void set_seed_variable(const char* value)
+{
 #ifdef _WIN32
     _putenv_s("DORRABEE_SEED", value);
 #else
@@ -92,7 +114,8 @@ void set_seed_variable(const char* value) {
 #endif
 }
 
-TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits) {
+TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits)
+{
     // What the generator draws next after a start seeded by the clock at 4242.
     fake.seconds_now = 4242;
     start();
@@ -113,18 +136,21 @@ TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits) 
     }
 }
 
-TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode) {
+TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode)
+{
     start(3);
     EXPECT_EQ(fake_count("set_window_outline"), 0);
     EXPECT_EQ(fake_count("open_screen"), 0);
     EXPECT_FALSE(pet()->has_outline);
     // The first change of image builds an outline live.
-    for (int tick = 0; tick < 200 && !pet()->has_outline; ++tick) fake_send(pet(), MSG_TIMER, 1);
+    for (int tick = 0; tick < 200 && !pet()->has_outline; ++tick)
+        fake_send(pet(), MSG_TIMER, 1);
     EXPECT_TRUE(pet()->has_outline);
     EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
 }
 
-TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile) {
+TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile)
+{
     dorrabee_main(5);
     EXPECT_EQ(settings.display_mode, MODE_PRECOMPUTED);
     EXPECT_EQ(fake_count("set_timer(pet,1,150)"), 1);
@@ -132,7 +158,8 @@ TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile) {
     EXPECT_TRUE(fake.ini_files.empty());
 }
 
-TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked) {
+TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked)
+{
     for (const char* timer : {"0", "5000"}) {
         reset_program();
         fake_use_synthetic_art();
@@ -142,7 +169,8 @@ TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked) {
     }
 }
 
-TEST_F(StartUp, ANegativeMarginIsReportedWithoutOwnerBeforeAnyWindow) {
+TEST_F(StartUp, ANegativeMarginIsReportedWithoutOwnerBeforeAnyWindow)
+{
     fake.ini_files[ini_path()] = "[Setup]\nTop Margin=-1\nLeft Margin=30\n";
     dorrabee_main(5);
     EXPECT_TRUE(in_order(fake.calls, {"message_box(none,\"Invalid Margin Values !\",0x0010)", "create_pet_window()"}));
@@ -151,7 +179,8 @@ TEST_F(StartUp, ANegativeMarginIsReportedWithoutOwnerBeforeAnyWindow) {
     EXPECT_TRUE(pet()->visible);
 }
 
-TEST_F(StartUp, AScriptThatFailsToLoadEndsBeforeAnyWindow) {
+TEST_F(StartUp, AScriptThatFailsToLoadEndsBeforeAnyWindow)
+{
     static ScriptText broken = builtin_script;
     broken.columns[COLUMN_NEXT][0] = "1,(";
     action_script = &broken;
@@ -165,12 +194,13 @@ TEST_F(StartUp, AScriptThatFailsToLoadEndsBeforeAnyWindow) {
     EXPECT_EQ(fatal_error, 0);
 }
 
-TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes) {
+TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes)
+{
     fake.timer_fails = true;
     EXPECT_EQ(start(), 0);
-    EXPECT_TRUE(in_order(fake.calls, {"set_timer(pet,1,150)",
-                                      "message_box(pet,\"Too many clocks or timers! Fail to set timer\",0x0030)",
-                                      "destroy_window(pet)", "post_quit(0)"}));
+    EXPECT_TRUE(in_order(
+        fake.calls, {"set_timer(pet,1,150)", "message_box(pet,\"Too many clocks or timers! Fail to set timer\",0x0030)",
+                     "destroy_window(pet)", "post_quit(0)"}));
     EXPECT_EQ(fatal_error, 1);
     EXPECT_EQ(fake_count("show_window"), 0);
     EXPECT_EQ(fake_count("next_message"), 0);
@@ -180,10 +210,12 @@ TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes) {
 
 // ---- the message loop
 
-TEST_F(StartUp, EveryMessageIsOfferedToTheOpenDialogsBeforeDispatch) {
+TEST_F(StartUp, EveryMessageIsOfferedToTheOpenDialogsBeforeDispatch)
+{
     start();
     Window* pet_before = pet();
-    Window* dialog = platform_create_dialog(999, pet_before, [](Window*, unsigned, uintptr_t, intptr_t) -> intptr_t { return 0; });
+    Window* dialog =
+        platform_create_dialog(999, pet_before, [](Window*, unsigned, uintptr_t, intptr_t) -> intptr_t { return 0; });
     add_open_dialog(dialog);
     fake_clear_calls();
     fake_post(dialog, FAKE_KEYDOWN, 'A');
@@ -191,20 +223,31 @@ TEST_F(StartUp, EveryMessageIsOfferedToTheOpenDialogsBeforeDispatch) {
     fake_post(pet_before, MSG_COMMAND, CMD_EXIT);
     PlatformMessage* message = nullptr;
     while (platform_next_message(&message) > 0)
-        if (!offer_to_dialogs(message)) platform_dispatch_message(message);
+        if (!offer_to_dialogs(message))
+            platform_dispatch_message(message);
     EXPECT_TRUE(in_order(fake.calls, {
-        "next_message()=999,0x0100", "is_dialog_message(999,0x0100)",
-        "next_message()=pet,0x0205", "is_dialog_message(999,0x0205)", "dispatch_message(pet,0x0205)",
-        "next_message()=pet,0x0111", "is_dialog_message(999,0x0111)", "dispatch_message(pet,0x0111)",
-        "destroy_window(pet)", "destroy_window(999)", "kill_timer(pet,1)", "post_quit(0)", "next_message()=quit",
-    }));
+                                         "next_message()=999,0x0100",
+                                         "is_dialog_message(999,0x0100)",
+                                         "next_message()=pet,0x0205",
+                                         "is_dialog_message(999,0x0205)",
+                                         "dispatch_message(pet,0x0205)",
+                                         "next_message()=pet,0x0111",
+                                         "is_dialog_message(999,0x0111)",
+                                         "dispatch_message(pet,0x0111)",
+                                         "destroy_window(pet)",
+                                         "destroy_window(999)",
+                                         "kill_timer(pet,1)",
+                                         "post_quit(0)",
+                                         "next_message()=quit",
+                                     }));
     // The dialog took its key: it never reached translation and dispatch.
     EXPECT_EQ(fake_count("dispatch_message(999"), 0);
     // The right button's release is neither handled nor passed on.
     EXPECT_EQ(fake_count("default_window_proc"), 0);
 }
 
-TEST_F(StartUp, ExitEndsTheProgramWithCodeZeroAndReleasesEverything) {
+TEST_F(StartUp, ExitEndsTheProgramWithCodeZeroAndReleasesEverything)
+{
     fake.ini_files[ini_path()] = "[Setup]\nMode=0\n";
     // Once the program is up, the user right-clicks and chooses Exit.
     fake.when_idle = [] { fake_post(pet_window, MSG_RBUTTONDOWN, 0, fake_point(10, 10)); };
@@ -220,7 +263,8 @@ TEST_F(StartUp, ExitEndsTheProgramWithCodeZeroAndReleasesEverything) {
     EXPECT_TRUE(fake.live_blocks.empty());
 }
 
-TEST_F(StartUp, AFetchErrorEndsTheLoopInsteadOfSpinning) {
+TEST_F(StartUp, AFetchErrorEndsTheLoopInsteadOfSpinning)
+{
     fake.next_message_fails = true;
     EXPECT_EQ(start(), 0);
     EXPECT_EQ(fake_count("next_message()=-1"), 1);

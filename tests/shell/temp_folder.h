@@ -11,7 +11,8 @@
 #include <unistd.h>
 #endif
 
-inline std::filesystem::path test_folder(const std::string& name) {
+inline std::filesystem::path test_folder(const std::string& name)
+{
 #ifdef _WIN32
     const long id = _getpid();
 #else

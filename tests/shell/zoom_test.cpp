@@ -7,7 +7,8 @@ namespace {
 
 struct Zoomed : ShellTest {
     // Starts at 192 DPI (zoom 2) on a screen not divisible by it.
-    void start_zoomed(const std::string& setup) {
+    void start_zoomed(const std::string& setup)
+    {
         fake.screen_width = 1025;
         fake.screen_height = 769;
         fake.screen_dpi = 192;
@@ -16,13 +17,15 @@ struct Zoomed : ShellTest {
     }
     // What pixel (x, y) of the 84 x 84 window must show: the cell's pixel
     // (x / 2, y / 2), or `outside` where the cell is the key colour.
-    uint32_t cell_scaled(int32_t x, int32_t y, uint32_t outside) {
+    uint32_t cell_scaled(int32_t x, int32_t y, uint32_t outside)
+    {
         const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x / 2 : x / 2;
         return fake_art_inside(sx, y / 2) ? fake_art_pixel(::pet->current_image, sx, y / 2) : outside;
     }
 };
 
-TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
+TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens)
+{
     start_zoomed("Mode=1\nLeft Margin=5\nRight Margin=3\nTop Margin=4\n");
     EXPECT_TRUE(in_order(fake.calls, {"screen_dpi()", "set_zoom(2)", "create_pet_window(84)"}));
     EXPECT_EQ(screen_width, 512);
@@ -37,7 +40,8 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
     std::vector<bool> shown(84 * 84, false);
     for (const OutlineRect& r : pet()->outline.rects)
         for (int32_t y = r.top; y < r.bottom; ++y)
-            for (int32_t x = r.left; x < r.right; ++x) shown[size_t(y * 84 + x)] = true;
+            for (int32_t x = r.left; x < r.right; ++x)
+                shown[size_t(y * 84 + x)] = true;
     for (int32_t y = 0; y < 84; ++y)
         for (int32_t x = 0; x < 84; ++x) {
             ASSERT_EQ(pet()->pixels[size_t(y * 84 + x)], cell_scaled(x, y, KEY_COLOUR)) << x << "," << y;
@@ -61,21 +65,30 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens) {
     EXPECT_EQ(pet()->y, (384 - 42) * 2);
 }
 
-TEST_F(Zoomed, TheStandardModeCapturesAndCompositesTheLargerBlock) {
+TEST_F(Zoomed, TheStandardModeCapturesAndCompositesTheLargerBlock)
+{
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start_zoomed("Mode=0\n");
-    const std::string capture = "capture_screen(" + std::to_string(::pet->x * 2) + "," + std::to_string(::pet->y * 2) + ",84,84)";
+    const std::string capture =
+        "capture_screen(" + std::to_string(::pet->x * 2) + "," + std::to_string(::pet->y * 2) + ",84,84)";
     EXPECT_TRUE(in_order(fake.calls, {capture, "present(pet,84,84,0,0)"}));
     for (int32_t y = 0; y < 84; ++y)
         for (int32_t x = 0; x < 84; ++x)
-            ASSERT_EQ(pet()->pixels[size_t(y * 84 + x)], cell_scaled(x, y, fake.desktop_pixel(pet()->x + x, pet()->y + y)))
+            ASSERT_EQ(pet()->pixels[size_t(y * 84 + x)],
+                      cell_scaled(x, y, fake.desktop_pixel(pet()->x + x, pet()->y + y)))
                 << x << "," << y;
 }
 
-TEST_F(Zoomed, TheKeyOverridesTheScreensScaling) {
-    struct Case { const char* setup; int32_t dpi; const char* window; };
-    for (const Case& c : {Case{"Zoom=1\n", 192, "create_pet_window()"}, Case{"Zoom=3\n", 96, "create_pet_window(126)"},
-                          Case{"Zoom=9\n", 288, "create_pet_window(126)"}, Case{"Zoom=0\n", 120, "create_pet_window()"}}) {
+TEST_F(Zoomed, TheKeyOverridesTheScreensScaling)
+{
+    struct Case {
+        const char* setup;
+        int32_t dpi;
+        const char* window;
+    };
+    for (const Case& c :
+         {Case{"Zoom=1\n", 192, "create_pet_window()"}, Case{"Zoom=3\n", 96, "create_pet_window(126)"},
+          Case{"Zoom=9\n", 288, "create_pet_window(126)"}, Case{"Zoom=0\n", 120, "create_pet_window()"}}) {
         reset_program();
         fake_use_synthetic_art();
         fake.screen_dpi = c.dpi;
@@ -85,7 +98,8 @@ TEST_F(Zoomed, TheKeyOverridesTheScreensScaling) {
     }
 }
 
-TEST_F(Zoomed, TheAboutPicturesGrowWithThePet) {
+TEST_F(Zoomed, TheAboutPicturesGrowWithThePet)
+{
     start_zoomed("Mode=1\n");
     fake_send(pet(), MSG_COMMAND, CMD_ABOUT);
     Window* about = fake_window("about");

@@ -168,25 +168,39 @@ void make_script(Script& script, int percent)
             std::string cell = builtin_script.columns[c][i];
             if (chance(percent)) {
                 switch (c) {
-                case COLUMN_IMAGES: cell = number_list(uniform(1, 19), 1, 108, true); break;
-                case COLUMN_NEXT: cell = link_list(uniform(1, 12)); break;
-                case COLUMN_DX:
-                case COLUMN_DY: cell = chance(30) ? "0" : offset(chance(10) ? 600 : 25); break;
-                case COLUMN_X_BOUND:
-                case COLUMN_Y_BOUND: cell = chance(40) ? "" : link_list(uniform(1, 6)); break;
-                case COLUMN_REACH_X:
-                case COLUMN_REACH_Y: cell = chance(50) ? "" : offset(chance(10) ? 2000 : 200); break;
-                case COLUMN_SAME_RATIO: cell = chance(50) ? "" : std::to_string(uniform(0, 120)); break;
-                case COLUMN_DISLIKES: cell = chance(30) ? "" : dislike_list(uniform(1, 8)); break;
-                case COLUMN_DRAG_ACTION:
-                case COLUMN_RELEASE_ACTION:
-                    cell.clear();
-                    if (chance(60)) {
-                        if (chance(30))
-                            cell += "r";
-                        cell += std::to_string(uniform(0, 66));
-                    }
-                    break;
+                    case COLUMN_IMAGES:
+                        cell = number_list(uniform(1, 19), 1, 108, true);
+                        break;
+                    case COLUMN_NEXT:
+                        cell = link_list(uniform(1, 12));
+                        break;
+                    case COLUMN_DX:
+                    case COLUMN_DY:
+                        cell = chance(30) ? "0" : offset(chance(10) ? 600 : 25);
+                        break;
+                    case COLUMN_X_BOUND:
+                    case COLUMN_Y_BOUND:
+                        cell = chance(40) ? "" : link_list(uniform(1, 6));
+                        break;
+                    case COLUMN_REACH_X:
+                    case COLUMN_REACH_Y:
+                        cell = chance(50) ? "" : offset(chance(10) ? 2000 : 200);
+                        break;
+                    case COLUMN_SAME_RATIO:
+                        cell = chance(50) ? "" : std::to_string(uniform(0, 120));
+                        break;
+                    case COLUMN_DISLIKES:
+                        cell = chance(30) ? "" : dislike_list(uniform(1, 8));
+                        break;
+                    case COLUMN_DRAG_ACTION:
+                    case COLUMN_RELEASE_ACTION:
+                        cell.clear();
+                        if (chance(60)) {
+                            if (chance(30))
+                                cell += "r";
+                            cell += std::to_string(uniform(0, 66));
+                        }
+                        break;
                 }
             }
             script.cells.push_back(cell);
@@ -258,9 +272,15 @@ struct Totals {
 void make_world()
 {
     switch (uniform(0, 3)) {
-    case 0: screen_width = uniform(SPRITE_SIZE, 120), screen_height = uniform(SPRITE_SIZE, 120); break;
-    case 1: screen_width = uniform(640, 7680), screen_height = uniform(480, 4320); break;
-    default: screen_width = 1024, screen_height = 768; break;
+        case 0:
+            screen_width = uniform(SPRITE_SIZE, 120), screen_height = uniform(SPRITE_SIZE, 120);
+            break;
+        case 1:
+            screen_width = uniform(640, 7680), screen_height = uniform(480, 4320);
+            break;
+        default:
+            screen_width = 1024, screen_height = 768;
+            break;
     }
     const int32_t room_x = screen_width - SPRITE_SIZE, room_y = screen_height - SPRITE_SIZE;
     int32_t left = 0, right = 0, top = 0, bottom = 0;
@@ -338,16 +358,18 @@ int main(int argc, char** argv)
             pet_release();
         }
     } catch (const Failure& failure) {
-        std::printf("FAILED after %lld steps in world %lld: %s\n"
-                    "  screen %dx%d, margins top %d left %d bottom %d right %d, clock %" PRIu32
-                    ", action %d tick %d at (%d,%d)\n",
-                    totals.steps, totals.worlds, failure.what, screen_width, screen_height, settings.top_margin,
-                    settings.left_margin, settings.bottom_margin, settings.right_margin, world_seed,
-                    pet ? pet->current_action + 1 : 0, pet ? pet->tick : 0, pet ? pet->x : 0, pet ? pet->y : 0);
+        std::printf(
+            "FAILED after %lld steps in world %lld: %s\n"
+            "  screen %dx%d, margins top %d left %d bottom %d right %d, clock %" PRIu32
+            ", action %d tick %d at (%d,%d)\n",
+            totals.steps, totals.worlds, failure.what, screen_width, screen_height, settings.top_margin,
+            settings.left_margin, settings.bottom_margin, settings.right_margin, world_seed,
+            pet ? pet->current_action + 1 : 0, pet ? pet->tick : 0, pet ? pet->x : 0, pet ? pet->y : 0);
         return 1;
     }
-    std::printf("%lld steps in %lld worlds (%lld on varied scripts, %lld scripts refused by the loader), "
-                "%lld drags: every step stayed in its box, showed a real frame and allocated nothing\n",
-                totals.steps, totals.worlds, totals.variations, totals.refused_scripts, totals.drags);
+    std::printf(
+        "%lld steps in %lld worlds (%lld on varied scripts, %lld scripts refused by the loader), "
+        "%lld drags: every step stayed in its box, showed a real frame and allocated nothing\n",
+        totals.steps, totals.worlds, totals.variations, totals.refused_scripts, totals.drags);
     return 0;
 }

@@ -91,8 +91,9 @@ TEST(IniGet, FilesWrittenByOtherPrograms)
 {
     // CRLF, quotes, a comment, a key before any section, a duplicate key and
     // no final newline.
-    std::string text = "Mode=9\r\n; Mode=8\r\n[Other]\r\nMode=7\r\n[Setup]\r\nTimer=\"200\"\r\n"
-                       "Mode=1\r\nMode=2\r\nnot an entry\r\n[Setup]\r\nLeft Margin=5";
+    std::string text =
+        "Mode=9\r\n; Mode=8\r\n[Other]\r\nMode=7\r\n[Setup]\r\nTimer=\"200\"\r\n"
+        "Mode=1\r\nMode=2\r\nnot an entry\r\n[Setup]\r\nLeft Margin=5";
     EXPECT_EQ(get(text, "Timer"), "200");
     EXPECT_EQ(get(text, "Mode"), "1");
     EXPECT_EQ(get(text, "Left Margin"), "5");  // a second section of the same name is read too
@@ -194,7 +195,8 @@ TEST_F(IniFiles, ASaveOfSeveralKeysWritesWhatOneByOneWould)
     for (std::string original : {"[Setup]\nTimer=1000\n", "[Setup]\nMode=1\nx=y\n\n[Other]\nTimer=5\n", "", "; note"}) {
         SCOPED_TRACE(original);
         write(original);
-        for (size_t i = 0; i < 3; ++i) ini_set(original, "Setup", keys[i], values[i]);
+        for (size_t i = 0; i < 3; ++i)
+            ini_set(original, "Setup", keys[i], values[i]);
         ASSERT_EQ(ini_write_strings(path.c_str(), "Setup", keys, values, 3), IniWrite::written);
         EXPECT_EQ(read(), original);
     }

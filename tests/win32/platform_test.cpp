@@ -14,7 +14,8 @@ namespace {
 // A plain visible window whose paints are done by the test's own function.
 void (*paint_handler)(Window*) = nullptr;
 
-LRESULT CALLBACK test_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK test_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
+{
     if (message == WM_PAINT && paint_handler) {
         paint_handler(window_of(hwnd));
         return 0;
@@ -22,7 +23,8 @@ LRESULT CALLBACK test_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
     return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-HWND make_window(int x, int y, int width, int height) {
+HWND make_window(int x, int y, int width, int height)
+{
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc = {};
@@ -38,13 +40,16 @@ HWND make_window(int x, int y, int width, int height) {
     return hwnd;
 }
 
-void pump() {
+void pump()
+{
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
 }
 
 // The window's client pixels as they stand, 0x00RRGGBB, top row first.
-std::vector<uint32_t> read_window(HWND hwnd, int width, int height) {
+std::vector<uint32_t> read_window(HWND hwnd, int width, int height)
+{
     HDC dc = GetDC(hwnd);
     HDC memory = CreateCompatibleDC(dc);
     BITMAPINFO info = {};
@@ -55,7 +60,8 @@ std::vector<uint32_t> read_window(HWND hwnd, int width, int height) {
     BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
     GdiFlush();
     std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width * height);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    for (uint32_t& p : pixels)
+        p &= 0xFFFFFF;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -63,24 +69,30 @@ std::vector<uint32_t> read_window(HWND hwnd, int width, int height) {
     return pixels;
 }
 
-std::vector<uint32_t> pattern(int width, int height, uint32_t seed) {
+std::vector<uint32_t> pattern(int width, int height, uint32_t seed)
+{
     std::vector<uint32_t> p(size_t(width * height));
-    for (size_t i = 0; i < p.size(); ++i) p[i] = (uint32_t(i) * 2654435761u + seed) & 0xFFFFFF;
+    for (size_t i = 0; i < p.size(); ++i)
+        p[i] = (uint32_t(i) * 2654435761u + seed) & 0xFFFFFF;
     return p;
 }
 
 }  // namespace
 
-TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels) {
+TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels)
+{
     const int width = 60, height = 40;
     const uint32_t key = 0xFFFF00;
     static std::vector<uint32_t> ground, art;
     ground = pattern(width, height, 7);
     art = pattern(31, 17, 99);
-    for (size_t i = 0; i < art.size(); i += 3) art[i] = key;  // scattered single pixels and runs
-    for (int x = 0; x < 31; ++x) art[size_t(5 * 31 + x)] = key;
+    for (size_t i = 0; i < art.size(); i += 3)
+        art[i] = key;  // scattered single pixels and runs
+    for (int x = 0; x < 31; ++x)
+        art[size_t(5 * 31 + x)] = key;
     for (uint32_t& p : ground)
-        if (p == key) p = 0;
+        if (p == key)
+            p = 0;
 
     HWND hwnd = make_window(200, 150, width, height);
     paint_handler = [](Window* w) {
@@ -105,14 +117,16 @@ TEST(Win32Painting, PresentCopiesAndKeyedPresentLeavesKeyPixels) {
     DestroyWindow(hwnd);
 }
 
-TEST(Win32Painting, KeyedPresentDrawsEverythingInsideAPartialRepaint) {
+TEST(Win32Painting, KeyedPresentDrawsEverythingInsideAPartialRepaint)
+{
     const int width = 50, height = 30;
     static std::vector<uint32_t> first, second;
     first = pattern(width, height, 1);
     second = pattern(width, height, 2);
     for (uint32_t* buffer : {first.data(), second.data()})
         for (int i = 0; i < width * height; ++i)
-            if (buffer[i] == 0) buffer[i] = 1;
+            if (buffer[i] == 0)
+                buffer[i] = 1;
     static const std::vector<uint32_t>* shown = &first;
 
     HWND hwnd = make_window(300, 300, width, height);
@@ -138,7 +152,8 @@ TEST(Win32Painting, KeyedPresentDrawsEverythingInsideAPartialRepaint) {
     DestroyWindow(hwnd);
 }
 
-TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen) {
+TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen)
+{
     const int x = 400, y = 260;
     static std::vector<uint32_t> shown;
     shown = pattern(42, 42, 5);
@@ -169,7 +184,8 @@ TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen) {
     DestroyWindow(hwnd);
 }
 
-TEST(Win32Process, SettingsFileRoundTripAndDefaults) {
+TEST(Win32Process, SettingsFileRoundTripAndDefaults)
+{
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     std::string path = std::string(folder) + "dorrabee-platform-test.ini";
@@ -185,7 +201,8 @@ TEST(Win32Process, SettingsFileRoundTripAndDefaults) {
     // Plain ASCII lines, as every earlier build wrote them: no UTF-16.
     std::string bytes;
     if (FILE* file = fopen(path.c_str(), "rb")) {
-        for (int c; (c = fgetc(file)) != EOF;) bytes.push_back(char(c));
+        for (int c; (c = fgetc(file)) != EOF;)
+            bytes.push_back(char(c));
         fclose(file);
     }
     EXPECT_EQ(bytes, "[Setup]\r\nTimer=75\r\nTop Margin=12\r\n");
@@ -194,13 +211,15 @@ TEST(Win32Process, SettingsFileRoundTripAndDefaults) {
 
 namespace {
 
-std::wstring wide(const char* utf8) {
+std::wstring wide(const char* utf8)
+{
     wchar_t text[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, MAX_PATH);
     return text;
 }
 
-std::wstring long_form(const std::wstring& path) {
+std::wstring long_form(const std::wstring& path)
+{
     wchar_t text[MAX_PATH] = {};
     GetLongPathNameW(path.c_str(), text, MAX_PATH);
     return text;
@@ -210,7 +229,8 @@ std::wstring long_form(const std::wstring& path) {
 
 // A folder whose name no code page but Unicode spells: the program's paths
 // and its settings file there.
-TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript) {
+TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript)
+{
     wchar_t temp[MAX_PATH], before[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     GetCurrentDirectoryW(MAX_PATH, before);
@@ -244,7 +264,8 @@ TEST(Win32Process, PathsAndSettingsInFoldersOfAnyScript) {
     RemoveDirectoryW(folder.c_str());
 }
 
-TEST(Win32Process, PathsAreWholeOrNothing) {
+TEST(Win32Process, PathsAreWholeOrNothing)
+{
     char path[300];
     size_t length = program_path(path, sizeof path);
     ASSERT_GT(length, 4u);
@@ -260,7 +281,8 @@ TEST(Win32Process, PathsAreWholeOrNothing) {
     EXPECT_EQ(platform_current_directory(path, 3), 0u);
 }
 
-TEST(Win32Process, ScreenSizeIsThePrimaryScreens) {
+TEST(Win32Process, ScreenSizeIsThePrimaryScreens)
+{
     int32_t width = 0, height = 0;
     platform_screen_size(&width, &height);
     EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));

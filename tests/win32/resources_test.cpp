@@ -45,14 +45,16 @@ struct ExpectedDialog {
     std::vector<ExpectedControl> controls;
 };
 
-void read_templates(ExpectedMenu* menu, std::vector<ExpectedDialog>* dialogs) {
+void read_templates(ExpectedMenu* menu, std::vector<ExpectedDialog>* dialogs)
+{
 #define MENU_BEGIN(id, caption) *menu = {id, caption, {}};
 #define MENU_ITEM(caption, command) menu->items.push_back({caption, command});
 #define MENU_SEPARATOR() menu->items.push_back({"", 0});
 #define MENU_END()
 #define DIALOG_BEGIN(id, caption, x, y, w, h, style, font, points, language) \
     dialogs->push_back({id, caption, x, y, w, h, style, font, points, language, {}});
-#define DIALOG_CONTROL(kind, id, caption, x, y, w, h) dialogs->back().controls.push_back({#kind, id, caption, x, y, w, h});
+#define DIALOG_CONTROL(kind, id, caption, x, y, w, h) \
+    dialogs->back().controls.push_back({#kind, id, caption, x, y, w, h});
 #define DIALOG_END()
 #include "support/templates.inc"
 #undef MENU_BEGIN
@@ -84,13 +86,16 @@ const KindRule KIND_RULES[] = {
     {"PICTURE", 0x0082, L"Static", CHILD | SS_BITMAP},
 };
 
-const KindRule* rule_for(const std::string& kind) {
+const KindRule* rule_for(const std::string& kind)
+{
     for (const KindRule& r : KIND_RULES)
-        if (kind == r.kind) return &r;
+        if (kind == r.kind)
+            return &r;
     return nullptr;
 }
 
-std::wstring wide(const char* utf8) {
+std::wstring wide(const char* utf8)
+{
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
     std::wstring text(size_t(n), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), n);
@@ -104,61 +109,74 @@ struct Reader {
     const BYTE* at;
     const BYTE* end;
 
-    WORD word() {
-        if (end - at < 2) throw std::runtime_error("resource ends early");
+    WORD word()
+    {
+        if (end - at < 2)
+            throw std::runtime_error("resource ends early");
         WORD w;
         memcpy(&w, at, 2);
         at += 2;
         return w;
     }
-    DWORD dword() {
+    DWORD dword()
+    {
         DWORD low = word();
         return low | DWORD(word()) << 16;
     }
-    std::wstring text() {
+    std::wstring text()
+    {
         std::wstring s;
-        for (WORD c = word(); c; c = word()) s.push_back(wchar_t(c));
+        for (WORD c = word(); c; c = word())
+            s.push_back(wchar_t(c));
         return s;
     }
     // A name or a number: numbers come back as "#n".
-    std::wstring name_or_number() {
+    std::wstring name_or_number()
+    {
         if (end - at >= 2 && at[0] == 0xFF && at[1] == 0xFF) {
             word();
             return L"#" + std::to_wstring(word());
         }
         return text();
     }
-    void align(const BYTE* base) {
-        while ((at - base) % 4) ++at;
+    void align(const BYTE* base)
+    {
+        while ((at - base) % 4)
+            ++at;
     }
 };
 
-Reader resource(LPCSTR type, int id, WORD language) {
+Reader resource(LPCSTR type, int id, WORD language)
+{
     HRSRC found = FindResourceExA(nullptr, type, MAKEINTRESOURCEA(id), language);
-    if (!found) throw std::runtime_error("resource missing");
+    if (!found)
+        throw std::runtime_error("resource missing");
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
     return {data, data + SizeofResource(nullptr, found)};
 }
 
-WORD language_of(int flag) {
+WORD language_of(int flag)
+{
     return flag ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED) : MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 }
 
-std::vector<uint8_t> file_bytes(const std::string& name) {
+std::vector<uint8_t> file_bytes(const std::string& name)
+{
     std::ifstream in(std::string(DORRABEE_SOURCE_DIR) + "/resources/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
 
-TEST(Win32Resources, MenuIsTheTemplatesOnePopUpWithItsItemsInOrder) {
+TEST(Win32Resources, MenuIsTheTemplatesOnePopUpWithItsItemsInOrder)
+{
     ExpectedMenu expected;
     std::vector<ExpectedDialog> dialogs;
     read_templates(&expected, &dialogs);
 
     Reader r = resource(RT_MENU, expected.id, language_of(0));
-    EXPECT_EQ(r.word(), 0);  // version
-    r.at += r.word();        // header extension
+    EXPECT_EQ(r.word(), 0);                  // version
+    r.at += r.word();                        // header extension
     EXPECT_EQ(r.word(), MF_POPUP | MF_END);  // the one pop-up item, and the last
     EXPECT_EQ(r.text(), wide(expected.caption));
     for (size_t i = 0; i < expected.items.size(); ++i) {
@@ -172,7 +190,8 @@ TEST(Win32Resources, MenuIsTheTemplatesOnePopUpWithItsItemsInOrder) {
     EXPECT_EQ(r.at, r.end);
 }
 
-TEST(Win32Resources, DialogsAreTheTemplatesControlForControl) {
+TEST(Win32Resources, DialogsAreTheTemplatesControlForControl)
+{
     ExpectedMenu menu;
     std::vector<ExpectedDialog> dialogs;
     read_templates(&menu, &dialogs);
@@ -182,10 +201,10 @@ TEST(Win32Resources, DialogsAreTheTemplatesControlForControl) {
         SCOPED_TRACE(d.id);
         Reader r = resource(RT_DIALOG, d.id, language_of(d.language));
         const BYTE* base = r.at;
-        EXPECT_EQ(r.word(), 1);       // extended template
+        EXPECT_EQ(r.word(), 1);  // extended template
         EXPECT_EQ(r.word(), 0xFFFF);
-        r.dword();                    // help id
-        EXPECT_EQ(r.dword(), 0u);     // no extended style
+        r.dword();                 // help id
+        EXPECT_EQ(r.dword(), 0u);  // no extended style
         EXPECT_EQ(r.dword(), d.style);
         WORD count = r.word();
         ASSERT_EQ(count, d.controls.size());
@@ -226,7 +245,8 @@ TEST(Win32Resources, DialogsAreTheTemplatesControlForControl) {
     }
 }
 
-TEST(Win32Resources, AboutDialogIsChineseAndOptionsNeutral) {
+TEST(Win32Resources, AboutDialogIsChineseAndOptionsNeutral)
+{
     EXPECT_NE(FindResourceExA(nullptr, RT_DIALOG, MAKEINTRESOURCEA(RES_ABOUT_DIALOG),
                               MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)),
               nullptr);
@@ -235,11 +255,12 @@ TEST(Win32Resources, AboutDialogIsChineseAndOptionsNeutral) {
               nullptr);
 }
 
-TEST(Win32Resources, BitmapsLoadAsOurDecoderReadsTheirFiles) {
+TEST(Win32Resources, BitmapsLoadAsOurDecoderReadsTheirFiles)
+{
     const struct {
         int id;
         const char* file;
-    } bitmaps[] = {{RES_SPRITES, "sprites.bmp"}, {RES_MASK, "mask.bmp"},  {RES_TITLE, "title.bmp"},
+    } bitmaps[] = {{RES_SPRITES, "sprites.bmp"}, {RES_MASK, "mask.bmp"}, {RES_TITLE, "title.bmp"},
                    {RES_SCENE, "scene.bmp"},     {RES_TILE, "tile.bmp"}, {RES_PORTRAIT, "portrait.bmp"}};
     for (const auto& b : bitmaps) {
         SCOPED_TRACE(b.file);
@@ -267,7 +288,8 @@ TEST(Win32Resources, BitmapsLoadAsOurDecoderReadsTheirFiles) {
     EXPECT_FALSE(platform_load_bitmap(999, &none));
 }
 
-TEST(Win32Resources, CursorsIconAndPetMenuLoad) {
+TEST(Win32Resources, CursorsIconAndPetMenuLoad)
+{
     EXPECT_NE(platform_load_cursor(RES_CURSOR), nullptr);
     EXPECT_NE(platform_load_cursor(RES_DRAG_CURSOR), nullptr);
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(RES_ICON)), nullptr);
@@ -282,7 +304,8 @@ namespace {
 
 std::vector<unsigned> dialog_messages;
 
-intptr_t recording_proc(Window* dialog, unsigned message, uintptr_t, intptr_t) {
+intptr_t recording_proc(Window* dialog, unsigned message, uintptr_t, intptr_t)
+{
     dialog_messages.push_back(message);
     if (message == MSG_INITDIALOG) {
         // The controls exist, and the dialog can be reached through the seam.
@@ -295,7 +318,8 @@ intptr_t recording_proc(Window* dialog, unsigned message, uintptr_t, intptr_t) {
 
 }  // namespace
 
-TEST(Win32Dialogs, OptionsDialogIsHandledByTheShellsProcedure) {
+TEST(Win32Dialogs, OptionsDialogIsHandledByTheShellsProcedure)
+{
     dialog_messages.clear();
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, recording_proc);
     ASSERT_NE(dialog, nullptr);
@@ -321,23 +345,29 @@ TEST(Win32Dialogs, OptionsDialogIsHandledByTheShellsProcedure) {
 
 namespace {
 
-intptr_t quiet_proc(Window*, unsigned message, uintptr_t, intptr_t) { return message == MSG_INITDIALOG; }
+intptr_t quiet_proc(Window*, unsigned message, uintptr_t, intptr_t)
+{
+    return message == MSG_INITDIALOG;
+}
 
-std::wstring window_text(HWND window) {
+std::wstring window_text(HWND window)
+{
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
     return text;
 }
 
 // The visible box this thread shows, if any.
-HWND shown_box() {
+HWND shown_box()
+{
     HWND box = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM out) -> BOOL {
             wchar_t name[16] = {};
             GetClassNameW(window, name, 16);
-            if (!IsWindowVisible(window) || wcscmp(name, L"#32770") != 0) return TRUE;
+            if (!IsWindowVisible(window) || wcscmp(name, L"#32770") != 0)
+                return TRUE;
             *reinterpret_cast<HWND*>(out) = window;
             return FALSE;
         },
@@ -348,9 +378,11 @@ HWND shown_box() {
 std::wstring box_caption, box_text;
 
 // Runs inside the box's own modal loop: reads the box, then presses its OK.
-void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD)
+{
     HWND box = shown_box();
-    if (!box) return;
+    if (!box)
+        return;
     KillTimer(nullptr, timer);
     box_caption = window_text(box);
     box_text = window_text(GetDlgItem(box, 0xFFFF));
@@ -360,7 +392,8 @@ void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD) {
 }  // namespace
 
 // What a user reads: the same texts on a Western code page as on a Chinese one.
-TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts) {
+TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
+{
     // The session promised a code page; a run on another would prove nothing.
     if (const char* code_page = getenv("DORRABEE_CODE_PAGE")) {
         EXPECT_EQ(GetACP(), UINT(atoi(code_page)));
@@ -400,7 +433,8 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts) {
     EXPECT_EQ(box_text, wide(message));
 }
 
-TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters) {
+TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters)
+{
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, quiet_proc);
     ASSERT_NE(dialog, nullptr);
     char text[80];

@@ -5,25 +5,31 @@
 
 namespace {
 
-void put16(std::string& out, uint32_t value) {
+void put16(std::string& out, uint32_t value)
+{
     out += char(value & 0xFF);
     out += char((value >> 8) & 0xFF);
 }
 
-void put32_big(std::string& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += char((value >> shift) & 0xFF);
+void put32_big(std::string& out, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += char((value >> shift) & 0xFF);
 }
 
-uint32_t crc32(const std::string& data, size_t from) {
+uint32_t crc32(const std::string& data, size_t from)
+{
     uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = from; i < data.size(); ++i) {
         crc ^= uint8_t(data[i]);
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
 
-void png_chunk(std::string& out, const char* kind, const std::string& data) {
+void png_chunk(std::string& out, const char* kind, const std::string& data)
+{
     put32_big(out, uint32_t(data.size()));
     const size_t start = out.size();
     out += kind;
@@ -32,7 +38,8 @@ void png_chunk(std::string& out, const char* kind, const std::string& data) {
 }
 
 // A zlib stream of stored (uncompressed) deflate blocks.
-std::string zlib_stored(const std::string& raw) {
+std::string zlib_stored(const std::string& raw)
+{
     std::string out = "\x78\x01";
     uint32_t a = 1, b = 0;
     for (const char c : raw) {
@@ -54,7 +61,8 @@ std::string zlib_stored(const std::string& raw) {
 
 }  // namespace
 
-std::string png_encode(const Picture& picture) {
+std::string png_encode(const Picture& picture)
+{
     std::string header;
     put32_big(header, uint32_t(picture.width));
     put32_big(header, uint32_t(picture.height));
@@ -77,11 +85,13 @@ std::string png_encode(const Picture& picture) {
     return out;
 }
 
-std::string gif_encode(const std::vector<Picture>& frames, int delay_cs) {
+std::string gif_encode(const std::vector<Picture>& frames, int delay_cs)
+{
     std::map<uint32_t, uint8_t> index;
     for (const Picture& frame : frames)
         for (const uint32_t p : frame.pixels)
-            if (index.size() <= 256) index.emplace(p & 0xFFFFFF, 0);
+            if (index.size() <= 256)
+                index.emplace(p & 0xFFFFFF, 0);
     const bool reduce = index.size() > 256;
     std::vector<uint32_t> palette;
     if (reduce) {
@@ -95,7 +105,8 @@ std::string gif_encode(const std::vector<Picture>& frames, int delay_cs) {
     }
     palette.resize(256, 0);
     auto index_of = [&](uint32_t p) -> uint8_t {
-        if (!reduce) return index[p & 0xFFFFFF];
+        if (!reduce)
+            return index[p & 0xFFFFFF];
         return uint8_t(((p >> 21) & 7) << 5 | ((p >> 13) & 7) << 2 | ((p >> 6) & 3));
     };
 
@@ -148,7 +159,8 @@ std::string gif_encode(const std::vector<Picture>& frames, int delay_cs) {
             ++run;
         }
         emit(257);
-        if (count > 0) data += char(bits & 0xFF);
+        if (count > 0)
+            data += char(bits & 0xFF);
         for (size_t at = 0; at < data.size(); at += 255) {
             const size_t length = std::min<size_t>(255, data.size() - at);
             out += char(length);

@@ -23,12 +23,14 @@ constexpr const char* DIGITS[] = {"111101101101111", "010110010010111", "1110011
                                   "101101111001001", "111100111001111", "111100111101111", "111001001001001",
                                   "111101111101111", "111101111001111"};
 
-void put(Picture& canvas, int x, int y, uint32_t colour) {
+void put(Picture& canvas, int x, int y, uint32_t colour)
+{
     if (x >= 0 && y >= 0 && x < canvas.width && y < canvas.height)
         canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)] = colour;
 }
 
-void draw_number(Picture& canvas, int number, int ox, int oy) {
+void draw_number(Picture& canvas, int number, int ox, int oy)
+{
     const std::string text = std::to_string(number);
     for (size_t k = 0; k < text.size(); ++k)
         for (int i = 0; i < 15; ++i)
@@ -38,19 +40,22 @@ void draw_number(Picture& canvas, int number, int ox, int oy) {
 }
 
 // Image `image` (1-based, negative mirrored) at (ox, oy), SCALE times its size.
-void draw_image(Picture& canvas, const PetFolder& folder, int image, int ox, int oy) {
+void draw_image(Picture& canvas, const PetFolder& folder, int image, int ox, int oy)
+{
     const int number = std::abs(image) - 1;
     const int cx = (number % PET_COLUMNS) * SPRITE_SIZE;
     const int cy = (number / PET_COLUMNS) * SPRITE_SIZE;
     for (int y = 0; y < CELL; ++y)
         for (int x = 0; x < CELL; ++x) {
             const int sx = image < 0 ? SPRITE_SIZE - 1 - x / SCALE : x / SCALE;
-            const uint32_t p = folder.sheet.pixels[size_t(cy + y / SCALE) * size_t(folder.sheet.width) + size_t(cx + sx)];
+            const uint32_t p =
+                folder.sheet.pixels[size_t(cy + y / SCALE) * size_t(folder.sheet.width) + size_t(cx + sx)];
             put(canvas, ox + x, oy + y, (p & 0xFFFFFF) == KEY_COLOUR ? GROUND : p & 0xFFFFFF);
         }
 }
 
-bool write_file(const std::string& path, const std::string& data) {
+bool write_file(const std::string& path, const std::string& data)
+{
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(data.data(), std::streamsize(data.size()));
     return bool(file);
@@ -58,7 +63,8 @@ bool write_file(const std::string& path, const std::string& data) {
 
 }  // namespace
 
-Picture contact_sheet(const PetFolder& folder) {
+Picture contact_sheet(const PetFolder& folder)
+{
     constexpr int columns = 12, gap = 6, label = 14;
     const int rows = (folder.image_cells + columns - 1) / columns;
     Picture canvas;
@@ -74,7 +80,8 @@ Picture contact_sheet(const PetFolder& folder) {
     return canvas;
 }
 
-std::vector<Picture> action_frames(const PetFolder& folder, int action) {
+std::vector<Picture> action_frames(const PetFolder& folder, int action)
+{
     const Action& a = pet->actions[action];
     const int steps = a.frame_count - 1;
     const int travel_x = std::min(TRAVEL_LIMIT, int(std::min<int64_t>(TRAVEL_LIMIT, std::abs(int64_t{a.dx}) * steps)));
@@ -95,8 +102,10 @@ std::vector<Picture> action_frames(const PetFolder& folder, int action) {
     return frames;
 }
 
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error) {
-    const std::string base = out_folder.empty() || out_folder.back() == '/' || out_folder.back() == '\\' ? out_folder : out_folder + "/";
+bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error)
+{
+    const std::string base =
+        out_folder.empty() || out_folder.back() == '/' || out_folder.back() == '\\' ? out_folder : out_folder + "/";
     std::string path = base + "contact.png";
     if (!write_file(path, png_encode(contact_sheet(folder)))) {
         error = "cannot write " + path;

@@ -94,8 +94,7 @@ bool parse_integer(const std::string& text, long long low, long long high, long 
 }
 
 // "A,B,..." into exactly `count` integers within [low, high].
-bool parse_list(const std::string& text, char separator, int count, long long low, long long high,
-                long long* values)
+bool parse_list(const std::string& text, char separator, int count, long long low, long long high, long long* values)
 {
     std::stringstream stream(text);
     std::string part;
@@ -128,7 +127,8 @@ bool parse_event(const std::string& text, Event& event, std::string& error)
     // What a window message can carry: 16 bits, read as signed.
     if ((kind != "press" && kind != "move") || second == std::string::npos ||
         !parse_list(rest.substr(second + 1), ',', 2, INT16_MIN, UINT16_MAX, point)) {
-        error = "event '" + text + "': expected T:press:CX,CY, T:move:CX,CY or T:release, "
+        error = "event '" + text +
+                "': expected T:press:CX,CY, T:move:CX,CY or T:release, "
                 "CX and CY from -32768 to 65535";
         return false;
     }
@@ -150,9 +150,9 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
             options.dump = true;
             continue;
         }
-        const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" || name == "--seed" || name == "--screen" ||
-                                 name == "--margins" || name == "--timer" || name == "--ticks" ||
-                                 name == "--events";
+        const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" ||
+                                 name == "--seed" || name == "--screen" || name == "--margins" || name == "--timer" ||
+                                 name == "--ticks" || name == "--events";
         if (!takes_value) {
             error = "unknown argument '" + name + "' (try --help)";
             return false;
@@ -249,8 +249,8 @@ uint32_t fixed_seconds()
 
 void print_state(std::FILE* out, long long tick)
 {
-    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet->x, pet->y, pet->current_image,
-                 pet->current_mirrored, pet->current_action + 1, pet->facing);
+    std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet->x, pet->y, pet->current_image, pet->current_mirrored,
+                 pet->current_action + 1, pet->facing);
 }
 
 void apply_event(const Event& event)
@@ -258,15 +258,15 @@ void apply_event(const Event& event)
     int32_t old_x;
     int32_t old_y;
     switch (event.kind) {
-    case EVENT_PRESS:
-        drag_begin(event.cx, event.cy);
-        break;
-    case EVENT_MOVE:
-        drag_move(true, event.cx, event.cy, &old_x, &old_y);
-        break;
-    case EVENT_RELEASE:
-        drag_end();
-        break;
+        case EVENT_PRESS:
+            drag_begin(event.cx, event.cy);
+            break;
+        case EVENT_MOVE:
+            drag_move(true, event.cx, event.cy, &old_x, &old_y);
+            break;
+        case EVENT_RELEASE:
+            drag_end();
+            break;
     }
 }
 
@@ -306,8 +306,7 @@ int simulate(const Options& options, const PetFolder* folder, std::FILE* out)
         return 1;
 
     std::vector<Event> events = options.events;
-    std::stable_sort(events.begin(), events.end(),
-                     [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
     std::fputs("tick,x,y,image,mirrored,action,facing\n", out);
     print_state(out, 0);
     size_t next_event = 0;
@@ -355,8 +354,8 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dorrabee-sim: %s\n", error.c_str());
         return 2;
     }
-    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", folder.name.c_str(),
-                 folder.image_cells, options.out_path);
+    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", folder.name.c_str(), folder.image_cells,
+                 options.out_path);
     return 0;
 }
 
