@@ -11,6 +11,7 @@
 #include "shell/pet_folder.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "support/plain_text.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void show_box(const std::string& text)
     }
     if (at < text.size())
         shown += "\n...";
-    platform_message_box(nullptr, shown.c_str(), BOX_ERROR);
+    platform_message_box(nullptr, escape_controls(shown).c_str(), BOX_ERROR);
 }
 
 // The chosen folder loaded and the engine running on it; false after its one box.
@@ -139,7 +140,10 @@ bool pet_choice_command(unsigned command)
     const size_t index = command - unsigned(CMD_PET_FIRST);
     const std::string folder = index == 0 ? std::string() : choice.listed[index - 1].folder;
     const std::string path = index == 0 ? std::string() : choice.listed[index - 1].path;
-    if (path == choice.running_path && choice.command_line_path.empty())
+    // The running pet chosen again changes nothing, unless the cat runs in
+    // place of a saved pet that failed: then the choice clears that name.
+    const bool fallback = index == 0 && choice.command_line_path.empty() && !saved_choice().empty();
+    if (path == choice.running_path && choice.command_line_path.empty() && !fallback)
         return true;
     if (!platform_ini_write_string(settings_path, "Setup", KEY, folder.c_str())) {
         char text[SETTINGS_PATH_SIZE + 96];
@@ -149,6 +153,8 @@ bool pet_choice_command(unsigned command)
         platform_message_box(pet_window, text, BOX_ERROR);
         return true;
     }
+    if (fallback)
+        return true;  // the cat runs already: only the saved name had to go
     // The new pet comes with a new start: every picture and outline made anew.
     if (platform_restart_program())
         platform_destroy_window(pet_window);

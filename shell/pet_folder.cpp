@@ -13,6 +13,7 @@
 #include "engine/engine.h"
 #include "graphics/sprites.h"
 #include "support/ini.h"
+#include "support/plain_text.h"
 
 namespace fs = std::filesystem;
 
@@ -199,6 +200,12 @@ bool pet_name_valid(std::string_view name)
     // A trailing dot or blank is dropped by Windows, which would open another folder.
     if (name == "." || name.back() == '.' || name.back() == ' ')
         return false;
+    // The settings file trims a value and drops one pair of quotes round it:
+    // such a name, once saved, would read back as another.
+    const bool quoted =
+        name.size() >= 2 && (name.front() == '"' || name.front() == '\'') && name.back() == name.front();
+    if (name.front() == ' ' || quoted)
+        return false;
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '/' || c == '\\' || c == ':' || byte < 0x20 || byte == 0x7F)
@@ -282,14 +289,14 @@ std::string pet_path(const std::vector<std::string>& places, std::string_view fo
 std::string pet_display_name(const std::optional<std::string>& ini, const std::string& folder)
 {
     if (!ini)
-        return folder;
+        return one_line_name(folder);
     std::optional<std::string> name = ini_get(*ini, "Pet", "Name");
     if (!name || name->empty() || name->size() > NAME_LIMIT)
-        return folder;
+        return one_line_name(folder);
     for (const char c : *name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return folder;
-    return *name;
+            return one_line_name(folder);
+    return one_line_name(*name);
 }
 
 Bitmap mask_from_sheet(const Bitmap& sheet)

@@ -229,6 +229,7 @@ void platform_set_item_text(Window* dialog, int id, const char* text)
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(value);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setTextFormat(Qt::PlainText);
         label->setText(value);
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(value);
@@ -331,6 +332,9 @@ void platform_message_box(Window* owner, const char* text, unsigned kind)
     QPointer<QMessageBox> box =
         new QMessageBox(kind == BOX_ERROR ? QMessageBox::Critical : QMessageBox::Warning, QStringLiteral("Dorrabee"),
                         QString::fromUtf8(text), QMessageBox::NoButton, parent);
+    // The text may hold a pet's name or script: never read as markup (an
+    // <img> could name a FIFO or a picture larger than the screen).
+    box->setTextFormat(Qt::PlainText);
     box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     if (!parent) {
         box->exec();  // owned by no window: modal to the whole program

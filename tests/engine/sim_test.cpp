@@ -169,6 +169,15 @@ TEST_F(ScriptFileTest, BrokenScriptStopsAfterItsMessage)
     EXPECT_EQ(run.err, "");
 }
 
+TEST_F(ScriptFileTest, EscapesFromTheScriptReachTheTerminalAsText)
+{
+    // A next-action cell that would retitle the terminal and turn its text red.
+    const SimRun run = sim({"--script", write(with_row(3, "1,8,9,10\t8-100,\x1B]0;owned\x07\x1B[31m"))});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos) << run.out;
+    EXPECT_THAT(run.out, HasSubstr("\\x1B]0;owned\\x07\\x1B[31m")) << run.out;
+}
+
 TEST_F(ScriptFileTest, DumpAndLoadRoundTrip)
 {
     const std::string dump = dump_builtin();

@@ -216,6 +216,33 @@ BoxSeen& answer_box(QWidget* expected_parent = nullptr)
     return seen;
 }
 
+// A pet's name or script cell is shown as written, never read as markup.
+TEST_F(Dialogs, EveryTextIsPlainText)
+{
+    const char* markup = "<img src=/dev/zero><b>Cat</b>";
+    static Qt::TextFormat format = Qt::AutoText;
+    when_modal_opens([](QWidget* open) {
+        auto* box = qobject_cast<QMessageBox*>(open);
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        box->buttons().first()->click();
+    });
+    platform_message_box(nullptr, markup, BOX_ERROR);
+    EXPECT_EQ(format, Qt::PlainText);
+    int labels = 0;
+    for (const int template_id : {RES_ABOUT_DIALOG, RES_OPTIONS_DIALOG}) {
+        Window* dialog = platform_create_dialog(template_id, pet, recording_proc);
+        for (QLabel* label : all<QLabel>(dialog)) {
+            if (!label->pixmap().isNull())
+                continue;
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+            ++labels;
+        }
+        platform_destroy_window(dialog);
+    }
+    EXPECT_GT(labels, 2);
+}
+
 TEST_F(Dialogs, MessageBoxesAreCaptionedDorrabeeWithTheirIconAndOneChineseOk)
 {
     static BoxSeen seen;

@@ -78,6 +78,13 @@ TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)
         EXPECT_EQ(fake_count("load_bitmap(103)"), 1) << key;
         EXPECT_FALSE(shows_coat()) << key;
         EXPECT_EQ(fake_count("ini_write_string"), 0) << key;
+        // Choosing the (running) cat clears the name, so the box does not come back.
+        fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+        EXPECT_EQ(fake.pet_submenu_checked, 0) << key;
+        fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
+        EXPECT_EQ(fake.ini_files[ini_path()], "[Setup]\nPet=\n") << key;
+        EXPECT_EQ(fake.restarts, 0) << key;
+        EXPECT_NE(pet_window, nullptr) << key;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "engine/action_script.h"
 #include "engine/engine.h"
 #include "shell/pet_folder.h"
+#include "support/ini.h"
 #include "tests/graphics/bmp_builder.h"
 #include "tests/shell/temp_folder.h"
 
@@ -89,11 +90,21 @@ struct PetFolderTest : testing::Test {
 
 TEST(PetName, FolderNamesOnly)
 {
-    for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b"})
+    for (const char* name : {"domino", "Tom Cat", "\xE7\x8C\xAB", "a.b", "\"half", "it's", "'", "\"x'"})
         EXPECT_TRUE(pet_name_valid(name)) << name;
-    for (const char* name : {"", ".", "..", "a/b", "a\\b", "c:", "x..y", "dot.", "blank ", "tab\t", "../etc"})
+    for (const char* name : {"", ".", "..", "a/b", "a\\b", "c:", "x..y", "dot.", "blank ", "tab\t", "../etc",
+                             // what the settings file would trim or unquote
+                             " lead", "\"quoted\"", "'single'"})
         EXPECT_FALSE(pet_name_valid(name)) << name;
     EXPECT_FALSE(pet_name_valid(std::string(49, 'a')));
+    // Every name that may be listed reads back from the settings as saved.
+    for (const char* name : {" lead", "\"quoted\"", "'single'", "\"half", "it's", "'", "\"x'", "Tom Cat"}) {
+        std::string file;
+        ini_set(file, "Setup", "Pet", name);
+        if (pet_name_valid(name)) {
+            EXPECT_EQ(ini_get(file, "Setup", "Pet"), name) << name;
+        }
+    }
 }
 
 TEST(PetName, IniNameOrFolderName)

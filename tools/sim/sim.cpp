@@ -13,6 +13,7 @@
 #include "engine/engine.h"
 #include "engine/script_file.h"
 #include "shell/pet_folder.h"
+#include "support/plain_text.h"
 #include "tools/sim/pet_pictures.h"
 
 namespace {
@@ -237,9 +238,10 @@ std::string read_script(const char* path, std::string& contents)
 std::FILE* message_out;
 uint32_t seed_now;
 
+// Whatever a file put in a message reaches the terminal as text, never as a command.
 void print_message(const char* text)
 {
-    std::fprintf(message_out, "%s\n", text);
+    std::fprintf(message_out, "%s\n", escape_controls(text).c_str());
 }
 
 uint32_t fixed_seconds()
@@ -329,7 +331,7 @@ bool load_folder(const char* path, PetFolder& folder, std::FILE* out)
     std::string message;
     if (pet_folder_load(path, folder, message))
         return true;
-    std::fprintf(out, "%s\n", message.c_str());
+    std::fprintf(out, "%s\n", escape_controls(message).c_str());
     return false;
 }
 
@@ -351,11 +353,11 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
     pet_release();
     action_script = &builtin_script;
     if (!written) {
-        std::fprintf(err, "dorrabee-sim: %s\n", error.c_str());
+        std::fprintf(err, "dorrabee-sim: %s\n", escape_controls(error).c_str());
         return 2;
     }
-    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", folder.name.c_str(), folder.image_cells,
-                 options.out_path);
+    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", escape_controls(folder.name).c_str(),
+                 folder.image_cells, escape_controls(options.out_path).c_str());
     return 0;
 }
 
@@ -366,7 +368,7 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
     Options options;
     std::string error;
     if (!parse_options(argc, argv, options, error)) {
-        std::fprintf(err, "dorrabee-sim: %s\n", error.c_str());
+        std::fprintf(err, "dorrabee-sim: %s\n", escape_controls(error).c_str());
         return 2;
     }
     if (options.help) {
@@ -385,11 +387,12 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
         std::string contents;
         const std::string unread = read_script(options.script_path, contents);
         if (!unread.empty()) {
-            std::fprintf(err, "dorrabee-sim: %s %s\n", options.script_path, unread.c_str());
+            std::fprintf(err, "dorrabee-sim: %s %s\n", escape_controls(options.script_path).c_str(), unread.c_str());
             return 2;
         }
         if (!parse_script_file(contents, file, error)) {
-            std::fprintf(err, "dorrabee-sim: %s: %s\n", options.script_path, error.c_str());
+            std::fprintf(err, "dorrabee-sim: %s: %s\n", escape_controls(options.script_path).c_str(),
+                         escape_controls(error).c_str());
             return 2;
         }
     }
