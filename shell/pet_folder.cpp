@@ -164,6 +164,35 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
     return true;
 }
 
+// Whether image `image` (1-based) of the sheet shows at least one pixel: one
+// the mask keeps that is not of the key colour (which a compositor shows
+// see-through).
+bool image_visible(const PetFolder& pet, int32_t image)
+{
+    const uint8_t outside = outside_index(pet.mask);
+    const int32_t left = (image - 1) % PET_COLUMNS * SPRITE_SIZE;
+    const int32_t top = (image - 1) / PET_COLUMNS * SPRITE_SIZE;
+    for (int32_t y = top; y < top + SPRITE_SIZE && y < pet.sheet_height; ++y)
+        for (int32_t x = left; x < left + SPRITE_SIZE; ++x) {
+            const size_t p = size_t(y) * size_t(pet.sheet.width) + size_t(x);
+            if (pet.mask.indices[p] != outside && (pet.sheet.pixels[p] & 0xFFFFFF) != KEY_COLOUR)
+                return true;
+        }
+    return false;
+}
+
+// A pet nobody can see cannot be clicked either, and so never reaches its menu.
+bool some_image_visible(const PetFolder& pet, std::string& message)
+{
+    for (int32_t image = 1; image <= pet.image_cells; ++image)
+        if (image_visible(pet, image))
+            return true;
+    message = std::string(PET_SHEET_FILE) +
+              ": no pixel can be seen (all of the key colour, or outside the mask); the pet could not be found to "
+              "be clicked";
+    return false;
+}
+
 // The loader's messages for one start, each line with the pet's name.
 struct Collected {
     const std::string* name;
@@ -318,7 +347,7 @@ Bitmap mask_from_sheet(const Bitmap& sheet)
 
 bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message)
 {
-    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message))
+    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message) || !some_image_visible(pet, message))
         return false;
     pet.has_script = files.script.has_value();
     if (pet.has_script && !parse_script_file(*files.script, pet.script, message)) {
@@ -371,6 +400,15 @@ bool pet_engine_start(const PetFolder& folder, std::string& messages)
             pet_release();
             started = false;
         }
+    }
+    // The pet starts on its first action's first image: that one must show.
+    const Action* start = started ? &pet->actions[pet->start_action - 1] : nullptr;
+    const int32_t start_image = start && start->frame_count > 0 ? std::abs(start->frames[0]) : 0;
+    if (start_image > 0 && !image_visible(folder, start_image)) {
+        messages += folder.name + ": the pet starts on image " + std::to_string(start_image) +
+                    ", which has no pixel that can be seen\n";
+        pet_release();
+        started = false;
     }
     if (!started)
         action_script = &builtin_script;

@@ -61,8 +61,8 @@ std::string one_line_name(std::string_view name)
             const unsigned code = 0x2000 | (unsigned(static_cast<unsigned char>(name[at + 1]) & 0x03) << 6) |
                                   (static_cast<unsigned char>(name[at + 2]) & 0x3F);
             const bool line_break = code == 0x2028 || code == 0x2029;
-            const bool direction =
-                code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+            const bool direction = code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+                                   (code >= 0x2066 && code <= 0x2069);
             if (line_break || direction) {
                 if (line_break)
                     shown += ' ';

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,7 +11,11 @@
 
 #include "engine/action_script.h"
 #include "engine/script_file.h"
+#include "tools/sim/pet_pictures.h"
 #include "tools/sim/sim.h"
+
+#include "tests/graphics/bmp_builder.h"
+#include "tests/shell/temp_folder.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -298,3 +303,111 @@ TEST(Sim, HelpSaysHowToUseIt)
 }
 
 }  // namespace
+
+// ---- --check: the pictures for an author, written where the author said.
+
+namespace check {
+
+namespace fs = std::filesystem;
+
+struct CheckTest : ::testing::Test {
+    fs::path root = test_folder("dorrabee-check");
+    fs::path pet = root / "pet";
+    fs::path out = root / "out";
+    void SetUp() override
+    {
+        fs::remove_all(root);
+        fs::create_directories(pet);
+        fs::create_directories(out);
+        std::vector<uint8_t> indices(840 * 252);
+        for (size_t p = 0; p < indices.size(); ++p)
+            indices[p] = p % 42 > 20;
+        write_file((pet / "sprites.bmp").string(),
+                   build_bmp({840, 252, 8, 0, 2, {0xFFFF00, 0x802020}, pack_indexed(indices, 840, 252, 8, false), {}}));
+    }
+    void TearDown() override { fs::remove_all(root); }
+    SimRun check(const fs::path& into) { return sim({"--check", pet.string(), "--out", into.string()}); }
+};
+
+TEST_F(CheckTest, WritesOnlyItsOwnFilesNeverThroughALinkNorIntoThePet)
+{
+    ASSERT_EQ(check(out).status, 0);
+    EXPECT_TRUE(fs::exists(out / "contact.png"));
+    EXPECT_TRUE(fs::exists(out / "action-65.gif"));
+    EXPECT_EQ(check(out).status, 0) << "its own pictures are replaced";
+
+    // Into the pet's folder (or one inside it): refused before anything is written.
+    for (const fs::path& into : {pet, pet / "."}) {
+        const SimRun run = check(into);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_THAT(run.err, HasSubstr("pet's folder"));
+    }
+    EXPECT_FALSE(fs::exists(pet / "contact.png"));
+
+    // A user's file, a link to one, and a second name of one: left alone.
+    const fs::path user = root / "user.txt";
+    std::ofstream(user) << "mine";
+#ifndef _WIN32
+    fs::create_symlink(user, out / "contact.png.new");
+    fs::remove(out / "contact.png");
+    fs::create_symlink(user, out / "contact.png");
+    EXPECT_EQ(check(out).status, 2);
+    fs::remove(out / "contact.png");
+    fs::create_hard_link(user, out / "contact.png");
+    EXPECT_EQ(check(out).status, 2);
+    fs::remove(out / "contact.png");
+    fs::remove(out / "contact.png.new");
+    fs::remove(out / "action-01.gif");
+    fs::create_symlink(root / "elsewhere.gif", out / "action-01.gif");
+    EXPECT_EQ(check(out).status, 2);
+    EXPECT_FALSE(fs::exists(root / "elsewhere.gif")) << "no file is made where a link points";
+    fs::remove(out / "action-01.gif");
+#endif
+    fs::copy_file(user, out / "action-02.gif", fs::copy_options::overwrite_existing);
+    const SimRun run = check(out);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_THAT(run.err, HasSubstr("action-02.gif is not a picture this tool wrote"));
+    std::ifstream kept(user);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine");
+}
+
+TEST_F(CheckTest, AScriptOfHugeMovesWritesBoundedPicturesAndSaysWhatWasCut)
+{
+    // Every action 99 frames long, moving 500 by 380 pixels a tick.
+    std::string script = sim({"--dump-script"}).out;
+    std::string frames = "1";
+    for (int k = 1; k < 99; ++k)
+        frames += ",2";
+    std::istringstream in(script);
+    std::string rows;
+    int row = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != '#' && ++row <= 65) {
+            std::vector<std::string> cells;
+            std::stringstream cells_in(line);
+            for (std::string cell; std::getline(cells_in, cell, '\t');)
+                cells.push_back(cell);
+            cells.resize(12);
+            cells[0] = frames;
+            cells[2] = "500";
+            cells[3] = "380";
+            line.clear();
+            for (size_t c = 0; c < cells.size(); ++c)
+                line += cells[c] + (c + 1 < cells.size() ? "\t" : "");
+        }
+        rows += line + "\n";
+    }
+    std::ofstream(pet / "behaviour.script", std::ios::binary) << rows;
+    const SimRun run = check(out);
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    uintmax_t total = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        EXPECT_LE(entry.file_size(), GIF_BYTES_LIMIT) << entry.path();
+        total += entry.file_size();
+    }
+    EXPECT_LE(total, PICTURE_BYTES_LIMIT);
+    EXPECT_THAT(run.out, HasSubstr("action-01.gif: the first "));
+    EXPECT_THAT(run.out, HasSubstr("and the actions after it are not written"));
+}
+
+}  // namespace check

@@ -30,6 +30,10 @@ struct PetChoiceTest : ShellTest {
         fs::create_directories(program / "pets" / "coat");
         write_file((program / "pets" / "coat" / "sprites.bmp").string(),
                    build_bmp({840, 252, 8, 0, 2, {KEY_COLOUR, COAT}, pack_indexed(indices, 840, 252, 8, false), {}}));
+        // A pet nobody could see, nor click to reach its menu.
+        fs::create_directories(program / "pets" / "clear");
+        write_file((program / "pets" / "clear" / "sprites.bmp").string(),
+                   build_bmp({840, 42, 8, 0, 1, {KEY_COLOUR}, std::vector<uint8_t>(840 * 42, 0), {}}));
         fs::create_directories(program / "pets" / "broken");
         write_file((program / "pets" / "broken" / "sprites.bmp").string(), {'B', 'M'});
         pet_choice_options(program.string().c_str(), 0, nullptr);
@@ -66,6 +70,7 @@ TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)
     const std::pair<const char*, const char*> cases[] = {
         {"broken", "broken: sprites.bmp: Not a BMP file"},
         {"absent", "absent: there is no such pet folder"},
+        {"clear", "clear: sprites.bmp: no pixel can be seen"},
         {"../pets/coat", "../pets/coat: there is no such pet folder"},
     };
     for (const auto& [key, message] : cases) {
@@ -103,7 +108,7 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
 {
     start_with("");
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
-    EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "coat"}));
+    EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "clear", "coat"}));
     EXPECT_EQ(fake.pet_submenu_checked, 0);
 
     // The cat already running: nothing to do.
@@ -111,11 +116,11 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
     EXPECT_EQ(fake.restarts, 0);
     // Saving fails: a box, and the cat stays.
     fake.unwritable_ini_files.insert(ini_path());
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 2);
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 3);
     EXPECT_EQ(fake_count("message_box(pet,\"Fail to save the settings"), 1);
     EXPECT_EQ(fake.restarts, 0);
     fake.unwritable_ini_files.clear();
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 2);
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 3);
     EXPECT_NE(fake.ini_files[ini_path()].find("Pet=coat"), std::string::npos);
     EXPECT_EQ(fake.restarts, 1);
     EXPECT_EQ(pet_window, nullptr);  // this copy ends; the new one runs the choice
@@ -125,7 +130,7 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
     fake_use_synthetic_art();
     start_with("coat");
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
-    EXPECT_EQ(fake.pet_submenu_checked, 2);
+    EXPECT_EQ(fake.pet_submenu_checked, 3);
     EXPECT_TRUE(shows_coat());
 }
 

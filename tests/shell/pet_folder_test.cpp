@@ -250,6 +250,21 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
              fs::create_directory(f / "sprites.bmp");
          },
          "Cat: sprites.bmp is not a regular file"},
+        {"all key colour",
+         [](const fs::path& f) {
+             const std::vector<uint8_t> yellow(840 * 252, 0);
+             write_file((f / "sprites.bmp").string(),
+                        build_bmp({840, 252, 8, 0, 2, {YELLOW, RED}, pack_indexed(yellow, 840, 252, 8, false), {}}));
+         },
+         "Cat: sprites.bmp: no pixel can be seen"},
+        {"all-black mask",
+         [](const fs::path& f) {
+             const std::vector<uint8_t> black(840 * 252, 0);
+             write_file(
+                 (f / "mask.bmp").string(),
+                 build_bmp({840, 252, 1, 0, 2, {0x000000, 0xFFFFFF}, pack_indexed(black, 840, 252, 1, false), {}}));
+         },
+         "Cat: sprites.bmp: no pixel can be seen"},
 #ifndef _WIN32
         {"link for a sheet",
          [](const fs::path& f) {
@@ -275,6 +290,25 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
     std::string message;
     EXPECT_FALSE(pet_folder_load((root / "absent").string(), pet, message));
     EXPECT_EQ(message, "absent: there is no such pet folder");
+}
+
+TEST_F(PetFolderTest, APetWhoseStartImageCannotBeSeenIsRefused)
+{
+    // Image 1, where action 1 starts, all key colour; every other image shows.
+    std::vector<uint8_t> indices(840 * 252);
+    for (size_t p = 0; p < indices.size(); ++p)
+        indices[p] = p % 840 >= 42 || p / 840 >= 42;
+    const fs::path folder = root / "blank start";
+    fs::create_directories(folder);
+    write_file((folder / "sprites.bmp").string(),
+               build_bmp({840, 252, 8, 0, 2, {YELLOW, RED}, pack_indexed(indices, 840, 252, 8, false), {}}));
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_EQ(messages, "blank start: the pet starts on image 1, which has no pixel that can be seen");
+    EXPECT_EQ(::pet, nullptr);
+    EXPECT_EQ(action_script, &builtin_script);
 }
 
 TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)

@@ -9,8 +9,12 @@ TEST(PlainText, ControlsAreShownNotObeyed)
         {"\x1B]0;owned\x07title", "\\x1B]0;owned\\x07title"},
         {"two\nlines\r", "two\nlines\\x0D"},
         {"del\x7F", "del\\x7F"},
-        {"csi \xC2\x9B" "31m", "csi \\u009B31m"},
-        {"lone \x9B" "31m", "lone \\x9B31m"},
+        {"csi \xC2\x9B"
+         "31m",
+         "csi \\u009B31m"},
+        {"lone \x9B"
+         "31m",
+         "lone \\x9B31m"},
         {std::string("nul\0end", 7), "nul\\x00end"},
     };
     for (const auto& [text, shown] : cases)
@@ -22,9 +26,15 @@ TEST(PlainText, NamesStayOneLineInTheirOwnDirection)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"Domino", "Domino"},
-        {"\xE2\x80\xAE" "tac", "tac"},                           // right-to-left override
-        {"a\xE2\x81\xA6" "b\xE2\x81\xA9", "ab"},                 // isolate and its end
-        {"\xE2\x80\x8F" "x\xD8\x9C", "x"},                       // right-to-left and Arabic letter marks
+        {"\xE2\x80\xAE"
+         "tac",
+         "tac"},  // right-to-left override
+        {"a\xE2\x81\xA6"
+         "b\xE2\x81\xA9",
+         "ab"},  // isolate and its end
+        {"\xE2\x80\x8F"
+         "x\xD8\x9C",
+         "x"},                                                     // right-to-left and Arabic letter marks
         {"one\xE2\x80\xA8two\xE2\x80\xA9three", "one two three"},  // line and paragraph separators
         {"next\xC2\x85line", "next line"},
         {"\xE2\x80\x94 dash \xE2\x80\x9C", "\xE2\x80\x94 dash \xE2\x80\x9C"},  // neighbours that stay

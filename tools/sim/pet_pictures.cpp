@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "engine/engine.h"
 #include "graphics/sprites.h"
+#include "tools/sim/output_folder.h"
 
 namespace {
 
@@ -54,12 +54,13 @@ void draw_image(Picture& canvas, const PetFolder& folder, int image, int ox, int
         }
 }
 
-bool write_file(const std::string& path, const std::string& data)
+// What gif_encode makes of a frame: 9 bits a pixel, a clear code every 250.
+size_t gif_frame_bytes(size_t pixels)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(data.data(), std::streamsize(data.size()));
-    return bool(file);
+    return pixels * 9 / 8 + pixels / 250 * 2 + pixels / 255 + 32;
 }
+
+constexpr size_t GIF_HEAD_BYTES = 6 + 7 + 768 + 19 + 1;
 
 }  // namespace
 
@@ -80,7 +81,7 @@ Picture contact_sheet(const PetFolder& folder)
     return canvas;
 }
 
-std::vector<Picture> action_frames(const PetFolder& folder, int action)
+std::vector<Picture> action_frames(const PetFolder& folder, int action, int frame_limit)
 {
     const Action& a = pet->actions[action];
     const int steps = a.frame_count - 1;
@@ -93,7 +94,7 @@ std::vector<Picture> action_frames(const PetFolder& folder, int action)
     int64_t x = a.dx < 0 ? travel_x : 0;
     int64_t y = a.dy < 0 ? travel_y : 0;
     std::vector<Picture> frames;
-    for (int t = 0; t < a.frame_count; ++t, x += a.dx, y += a.dy) {
+    for (int t = 0; t < std::min(a.frame_count, frame_limit); ++t, x += a.dx, y += a.dy) {
         frames.push_back(ground);
         const int fx = int(std::clamp<int64_t>(x, 0, travel_x));
         const int fy = int(std::clamp<int64_t>(y, 0, travel_y));
@@ -102,25 +103,37 @@ std::vector<Picture> action_frames(const PetFolder& folder, int action)
     return frames;
 }
 
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error)
+bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::vector<std::string>& cuts,
+                        std::string& error)
 {
-    const std::string base =
-        out_folder.empty() || out_folder.back() == '/' || out_folder.back() == '\\' ? out_folder : out_folder + "/";
-    std::string path = base + "contact.png";
-    if (!write_file(path, png_encode(contact_sheet(folder)))) {
-        error = "cannot write " + path;
+    std::string data = png_encode(contact_sheet(folder));
+    if (!write_own_file(out_folder, "contact.png", "\x89PNG", data, error))
         return false;
-    }
+    size_t total = data.size();
     // The program's tick, in the hundredths of a second GIF counts in.
     const int delay = std::max(2, pet->tick_ms / 10);
     for (int i = 0; i < pet->action_count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
-        path = base + name;
-        if (!write_file(path, gif_encode(action_frames(folder, i), delay))) {
-            error = "cannot write " + path;
-            return false;
+        // One frame's size is known before any is drawn: the ground's.
+        const size_t frame_bytes = gif_frame_bytes(action_frames(folder, i, 1).front().pixels.size());
+        const size_t room = std::min(GIF_BYTES_LIMIT, PICTURE_BYTES_LIMIT - std::min(total, PICTURE_BYTES_LIMIT));
+        const int fits =
+            int(std::min<size_t>(room > GIF_HEAD_BYTES ? (room - GIF_HEAD_BYTES) / frame_bytes : 0, 1 << 30));
+        if (fits == 0) {
+            cuts.push_back(std::string(name) + " and the actions after it are not written: the pictures reached " +
+                           std::to_string(PICTURE_BYTES_LIMIT >> 20) + " MB");
+            break;
         }
+        const int frame_count = pet->actions[i].frame_count;
+        if (fits < frame_count)
+            cuts.push_back(std::string(name) + ": the first " + std::to_string(fits) + " of " +
+                           std::to_string(frame_count) + " frames (" + std::to_string(GIF_BYTES_LIMIT >> 20) +
+                           " MB an action)");
+        data = gif_encode(action_frames(folder, i, fits), delay);
+        if (!write_own_file(out_folder, name, "GIF89a", data, error))
+            return false;
+        total += data.size();
     }
     return true;
 }

@@ -9,10 +9,16 @@
 
 // Every image the sheet holds, twice its size, under its number, 12 a row.
 Picture contact_sheet(const PetFolder& folder);
-// Action `action` (0-based) of the loaded engine, one frame per tick, moving
-// by its dx, dy over a plain ground, twice its size.
-std::vector<Picture> action_frames(const PetFolder& folder, int action);
+// Action `action` (0-based) of the loaded engine, one frame per tick (at most
+// `frame_limit` of them), moving by its dx, dy over a plain ground, twice its size.
+std::vector<Picture> action_frames(const PetFolder& folder, int action, int frame_limit = 1 << 30);
 
-// Writes contact.png and action-01.gif ... action-65.gif into `out_folder`;
-// false with `error` naming the file that could not be written.
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error);
+// Bounds on what one check writes, whatever the script asks for.
+constexpr size_t GIF_BYTES_LIMIT = 4u << 20;
+constexpr size_t PICTURE_BYTES_LIMIT = 48u << 20;
+
+// Writes contact.png and action-01.gif ... action-65.gif into `out_folder`,
+// within the bounds above; `cuts` says what was left out. False with `error`
+// naming the file that could not be written.
+bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::vector<std::string>& cuts,
+                        std::string& error);

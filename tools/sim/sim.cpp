@@ -14,6 +14,7 @@
 #include "engine/script_file.h"
 #include "shell/pet_folder.h"
 #include "support/plain_text.h"
+#include "tools/sim/output_folder.h"
 #include "tools/sim/pet_pictures.h"
 
 namespace {
@@ -349,9 +350,13 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
     if (!loaded)
         return 1;
     std::string error;
-    const bool written = write_pet_pictures(folder, options.out_path, error);
+    std::vector<std::string> cuts;
+    const bool written = output_folder_allowed(options.out_path, options.check_path, error) &&
+                         write_pet_pictures(folder, options.out_path, cuts, error);
     pet_release();
     action_script = &builtin_script;
+    for (const std::string& cut : cuts)
+        std::fprintf(out, "%s\n", cut.c_str());
     if (!written) {
         std::fprintf(err, "dorrabee-sim: %s\n", escape_controls(error).c_str());
         return 2;
