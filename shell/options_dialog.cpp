@@ -120,14 +120,7 @@ bool confirm(Window* dialog)
     // pending_settings stands for what the file holds, so that OK again
     // tries again instead of finding nothing changed.
     pending_settings = saved;
-    char text[SETTINGS_PATH_SIZE + 128];
-    std::snprintf(text, sizeof text,
-                  failure == SAVE_FILE_FAILED
-                      ? "Fail to save the settings to %s !  The file cannot be read or written (read-only, or not a "
-                        "regular file) .."
-                      : "Fail to save the settings to %s !  Please check that the folder can be written ..",
-                  settings_path);
-    complain(dialog, text);
+    complain(dialog, settings_save_failure(failure).c_str());
     return false;
 }
 

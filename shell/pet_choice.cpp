@@ -33,7 +33,8 @@ PetChoice choice;
 std::string saved_choice()
 {
     char value[256] = "";
-    platform_ini_read_string(settings_path, "Setup", KEY, value, sizeof value);
+    if (settings_path[0])
+        platform_ini_read_string(settings_path, "Setup", KEY, value, sizeof value);
     return value;
 }
 
@@ -145,12 +146,9 @@ bool pet_choice_command(unsigned command)
     const bool fallback = index == 0 && choice.command_line_path.empty() && !saved_choice().empty();
     if (path == choice.running_path && choice.command_line_path.empty() && !fallback)
         return true;
-    if (!platform_ini_write_string(settings_path, "Setup", KEY, folder.c_str())) {
-        char text[SETTINGS_PATH_SIZE + 96];
-        std::snprintf(text, sizeof text,
-                      "Fail to save the settings to %s !  Please check that the folder can be written ..",
-                      settings_path);
-        platform_message_box(pet_window, text, BOX_ERROR);
+    if (!settings_path[0] || !platform_ini_write_string(settings_path, "Setup", KEY, folder.c_str())) {
+        platform_message_box(
+            pet_window, settings_save_failure(settings_path[0] ? SAVE_FOLDER_FAILED : SAVE_NOWHERE).c_str(), BOX_ERROR);
         return true;
     }
     if (fallback)

@@ -46,7 +46,7 @@ constexpr Key KEYS[] = {
 
 int32_t read_key(const char* key, int32_t fallback)
 {
-    return platform_ini_read_int(settings_path, SECTION, key, fallback);
+    return settings_path[0] ? platform_ini_read_int(settings_path, SECTION, key, fallback) : fallback;
 }
 
 }  // namespace
@@ -63,22 +63,21 @@ void settings_reset()
 
 void settings_path_init()
 {
+    settings_path[0] = '\0';
     // Room for what the platform fills, a separator and the end of the text.
     char directory[SETTINGS_PATH_SIZE + 2] = {};
-    size_t length = std::min(platform_settings_folder(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+    const size_t length = std::min(platform_settings_folder(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+    // No documented folder: no file at all, never the current directory's
+    // (nor, from a bare name, the system's own folder).
     if (length == 0)
-        length = std::min(platform_current_directory(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
+        return;
     directory[length] = '\0';
-    // No directory at all means the bare name, not the root folder.
-    if (length > 0 && directory[length - 1] != SEPARATOR) {
+    if (directory[length - 1] != SEPARATOR) {
         directory[length] = SEPARATOR;
         directory[length + 1] = '\0';
     }
-    // A directory of 247 characters or more leaves no room for the name.
-    size_t directory_length = std::strlen(directory);
-    if (directory_length + 13 >= SETTINGS_PATH_SIZE)
-        directory_length = 0;
-    std::snprintf(settings_path, sizeof settings_path, "%.*s%s", int(directory_length), directory, FILE_NAME);
+    if (std::strlen(directory) + sizeof FILE_NAME <= sizeof settings_path)
+        std::snprintf(settings_path, sizeof settings_path, "%s%s", directory, FILE_NAME);
 }
 
 void zoom_init()
@@ -154,8 +153,23 @@ bool settings_write(int* failure)
         names[i] = KEYS[i].name;
         values[i] = texts[i];
     }
-    int result = platform_ini_write_strings(settings_path, SECTION, names, values, COUNT);
+    int result =
+        settings_path[0] ? platform_ini_write_strings(settings_path, SECTION, names, values, COUNT) : SAVE_NOWHERE;
     if (failure)
         *failure = result;
     return result == SAVE_DONE;
+}
+
+std::string settings_save_failure(int failure)
+{
+    if (failure == SAVE_NOWHERE)
+        return "Fail to save the settings !  There is no folder to keep them in ..";
+    char text[SETTINGS_PATH_SIZE + 128];
+    std::snprintf(text, sizeof text,
+                  failure == SAVE_FILE_FAILED
+                      ? "Fail to save the settings to %s !  The file cannot be read or written (read-only, or not a "
+                        "regular file) .."
+                      : "Fail to save the settings to %s !  Please check that the folder can be written ..",
+                  settings_path);
+    return text;
 }

@@ -3,11 +3,20 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/shared.h"
 
-constexpr int SETTINGS_PATH_SIZE = 260;
+// Room for any path Windows gives in MAX_PATH UTF-16 units, each up to
+// three bytes of UTF-8.
+constexpr int SETTINGS_PATH_SIZE = 1024;
+// Empty when there is no folder the settings may be kept in: the program
+// then runs on the defaults and says so when a save is asked for.
 extern char settings_path[SETTINGS_PATH_SIZE];
+// A save that had no file to go to.
+constexpr int SAVE_NOWHERE = 3;
+// The message for a save that failed with `failure` (a SAVE_* reason).
+std::string settings_save_failure(int failure);
 // What the Options dialog shows, edits and saves; `settings` stays as read.
 extern Settings pending_settings;
 // No path, and `settings` and pending_settings as a missing file gives them.

@@ -55,7 +55,11 @@ std::string settings_folder(const std::string& program_folder, bool folder_writa
 {
     if (program_folder.empty())
         return {};
-    if (folder_writable)
+    // Installed for every user (and removed by the package manager, which
+    // would leave our file behind): root too keeps its settings at home.
+    const bool installed = program_folder.rfind("/usr/", 0) == 0 || program_folder.rfind("/bin/", 0) == 0 ||
+                           program_folder.rfind("/sbin/", 0) == 0;
+    if (folder_writable && !installed)
         return program_folder;
     std::string folder;
     // Relative values are to be ignored, as the XDG rules say.
@@ -98,7 +102,7 @@ std::string settings_folder_made(const std::string& program_folder, bool folder_
     // A folder that cannot be made still names the place: reading finds no
     // file there and a save says it failed, rather than both quietly using
     // whatever the current directory is.
-    if (!folder.empty() && !folder_writable)
+    if (!folder.empty() && folder != program_folder)
         make_folders(folder.substr(0, folder.size() - 1));
     return folder;
 }

@@ -1,5 +1,6 @@
 // The process: screen size, clock, paths, heap, the settings file and message boxes.
 #include <ctime>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/utf16.h"
@@ -62,12 +63,14 @@ size_t program_path(char* buffer, size_t size)
 {
     if (size == 0)
         return 0;
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // A path cut short would name the wrong folder; treat it as no path.
-    if (length == 0 || length >= MAX_PATH)
+    // The longest path the system has; one cut short would name the wrong
+    // folder, so it is taken as no path.
+    constexpr DWORD LONGEST = 32768;
+    std::vector<wchar_t> path(LONGEST);
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), LONGEST);
+    if (length == 0 || length >= LONGEST)
         return 0;
-    return path_as_utf8(path, length, buffer, size);
+    return path_as_utf8(path.data(), length, buffer, size);
 }
 
 // Beside the program, where every earlier build kept it.

@@ -283,6 +283,10 @@ TEST(SettingsFolder, BesideTheProgramWhenWritableElseInTheUsersConfiguration)
         << "a relative XDG_CONFIG_HOME is ignored";
     EXPECT_EQ(settings_folder("/usr/bin/", false, "", ""), "");
     EXPECT_EQ(settings_folder("", true, nullptr, nullptr), "");
+    // Installed under a system prefix: never beside the program, even for root.
+    EXPECT_EQ(settings_folder("/usr/games/", true, nullptr, "/root"), "/root/.config/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/local/bin/", true, "/cfg", "/root"), "/cfg/dorrabee/");
+    EXPECT_EQ(settings_folder("/usr/games/", true, nullptr, nullptr), "") << "nowhere, not beside the program";
 }
 // Nowhere writable: still the documented place, never the current directory.
 TEST(SettingsLocation, AConfigFolderThatCannotBeMadeIsStillThePlace)

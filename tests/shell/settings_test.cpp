@@ -45,33 +45,44 @@ TEST_F(SettingsFile, PathIsInThePlatformsSettingsFolder)
     settings_path_init();
     EXPECT_EQ(settings_path, ini_path());
 
-    fake.settings_folder = folder_of_length(246);
+    // However long, as long as the whole path fits: 247 bytes once sent the
+    // settings to a bare name, which Windows looks for in its own folder.
+    for (const size_t length : {size_t(246), size_t(247), size_t(SETTINGS_PATH_SIZE - 10)}) {
+        fake.settings_folder = folder_of_length(length);
+        settings_path_init();
+        EXPECT_EQ(settings_path, folder_of_length(length) + "dorra.ini") << length;
+    }
+    // Deep folders of Chinese names: three bytes a letter.
+    std::string deep = ROOT;
+    for (int level = 0; level < 26; ++level)
+        deep += std::string("\xE6\xA1\x8C\xE9\x9D\xA2\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB9") + SEP;
+    fake.settings_folder = deep;
     settings_path_init();
-    EXPECT_EQ(settings_path, folder_of_length(246) + "dorra.ini");
-
-    fake.settings_folder = folder_of_length(247);
+    EXPECT_EQ(settings_path, deep + "dorra.ini");
+    // Too long to hold whole: no file at all rather than another one.
+    fake.settings_folder = folder_of_length(SETTINGS_PATH_SIZE - 9);
     settings_path_init();
-    EXPECT_STREQ(settings_path, "dorra.ini");
+    EXPECT_STREQ(settings_path, "");
 }
 
-TEST_F(SettingsFile, PathFallsBackToTheCurrentDirectory)
+// Without a folder of its own the program never uses the current directory:
+// it runs on the defaults, and a save says why it cannot be done.
+TEST_F(SettingsFile, NoSettingsFolderMeansDefaultsAndASaveThatSaysSo)
 {
     fake.settings_folder_fails = true;
     fake.current_directory = ROOT + "home";
+    fake.ini_files[ROOT + "home" + SEP + "dorra.ini"] = "[Setup]\nTimer=70\n";
     settings_path_init();
-    EXPECT_EQ(settings_path, ROOT + "home" + SEP + "dorra.ini");
-
-    fake.current_directory = ROOT;
-    settings_path_init();
-    EXPECT_EQ(settings_path, ROOT + "dorra.ini");
-
-    fake.current_directory = folder_of_length(247);
-    settings_path_init();
-    EXPECT_STREQ(settings_path, "dorra.ini");
-
-    fake.current_directory = "";
-    settings_path_init();
-    EXPECT_STREQ(settings_path, "dorra.ini");
+    EXPECT_STREQ(settings_path, "");
+    settings_read();
+    EXPECT_EQ(settings.timer_ms, 150);
+    EXPECT_EQ(fake_count("ini_read"), 0);
+    pending_settings.timer_ms = 70;
+    int failure = 0;
+    EXPECT_FALSE(settings_write(&failure));
+    EXPECT_EQ(failure, SAVE_NOWHERE);
+    EXPECT_EQ(settings_save_failure(failure), "Fail to save the settings !  There is no folder to keep them in ..");
+    EXPECT_EQ(fake_count("ini_write"), 0);
 }
 
 TEST_F(SettingsFile, NoFileGivesTheDefaultsAndCreatesNone)

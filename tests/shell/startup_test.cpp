@@ -37,7 +37,7 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped)
     EXPECT_TRUE(in_order(fake.calls, {
                                          "register_pet_class()",
                                          "screen_size()",
-                                         "settings_folder(260)",
+                                         "settings_folder(1024)",
                                          "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)",
                                          "seconds_now()",
                                          "create_pet_window()",

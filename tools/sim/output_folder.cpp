@@ -89,8 +89,8 @@ bool output_folder_allowed(const std::string& out_folder, const std::string& pet
     const fs::path out = fs::weakly_canonical(fs::absolute(out_folder, ignored), ignored);
     const fs::path pet = fs::weakly_canonical(fs::absolute(pet_folder, ignored), ignored);
     if (!out.empty() && !pet.empty() && inside(out, pet)) {
-        error = "the pictures are not written into the pet's folder (" + out_folder +
-                "): give another folder with --out";
+        error =
+            "the pictures are not written into the pet's folder (" + out_folder + "): give another folder with --out";
         return false;
     }
     return true;
