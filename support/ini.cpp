@@ -1,6 +1,7 @@
 #include "support/ini.h"
 
 #include "engine/shared.h"
+#include "support/utf16_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -96,6 +97,7 @@ IniLine classify(std::string_view line)
 }
 
 constexpr size_t NONE = static_cast<size_t>(-1);
+constexpr std::string_view UTF8_MARK = "\xEF\xBB\xBF";
 
 // Follows the lines of a file, one at a time, looking for one key.
 struct IniScan {
@@ -115,6 +117,11 @@ struct IniScan {
     // Returns true once the key has been found.
     bool feed(std::string_view text, size_t index)
     {
+        // A byte-order mark, as Windows editors write, is not part of the
+        // first line (which holds a section, never a key that is written).
+        text = text.substr(0, INI_LINE_LIMIT);
+        if (index == 0 && text.starts_with(UTF8_MARK))
+            text.remove_prefix(UTF8_MARK.size());
         IniLine line = classify(text);
         last_blank = line.kind == LineKind::blank;
         if (line.kind == LineKind::section) {
@@ -501,6 +508,62 @@ bool finish(File& file)
     return std::fclose(file.release()) == 0 && ok;
 }
 
+// A UTF-16 settings file is small: read whole, up to a bound.
+constexpr size_t UTF16_FILE_LIMIT = 1 << 20;
+
+// The UTF-16 mark the file begins with, if any; the file is read from its
+// start again afterwards.
+std::optional<Utf16Order> utf16_mark_of(int fd)
+{
+    char head[2] = {};
+    const auto got = read_bytes(fd, head, sizeof head);
+#ifdef _WIN32
+    const bool back = ::_lseeki64(fd, 0, SEEK_SET) == 0;
+#else
+    const bool back = ::lseek(fd, 0, SEEK_SET) == 0;
+#endif
+    return got == 2 && back ? utf16_mark(std::string_view(head, 2)) : std::nullopt;
+}
+
+bool read_whole(int fd, std::string& bytes)
+{
+    char buffer[1 << 14];
+    for (;;) {
+        const auto got = read_bytes(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || bytes.size() + size_t(got) > UTF16_FILE_LIMIT)
+            return false;
+        if (got == 0)
+            return true;
+        bytes.append(buffer, size_t(got));
+    }
+}
+
+// `data` in place of the file at `target`, through a temporary beside it.
+IniWrite replace_file(const std::string& target, const std::string& data, const FileInfo& old_info)
+{
+#ifndef _WIN32
+    remove_stale_temporaries(target);
+#endif
+    std::string temporary;
+    File out;
+    if (!make_temporary(target, temporary, out))
+        return IniWrite::folder_failed;
+    put(out.get(), data);
+    const bool kept = keep_ownership(out.get(), old_info);
+    std::error_code error;
+    if (finish(out) && kept)
+        std::filesystem::rename(temporary, target, error);
+    else
+        error = std::make_error_code(std::errc::io_error);
+    if (error) {
+        std::remove(temporary.c_str());
+        return kept ? IniWrite::folder_failed : IniWrite::file_failed;
+    }
+    return IniWrite::written;
+}
+
 }  // namespace
 
 int32_t ini_parse_int(std::string_view value, int32_t fallback)
@@ -567,6 +630,12 @@ std::optional<std::string> ini_read_string(const char* path, const char* section
     FileInfo info{};
     if (open_regular(path, file, info, true) != Opened::regular)
         return std::nullopt;
+    if (const std::optional<Utf16Order> order = utf16_mark_of(file.fd)) {
+        std::string bytes;
+        if (!read_whole(file.fd, bytes))
+            return std::nullopt;
+        return ini_get(utf8_from_utf16_bytes(bytes, *order), section, key);
+    }
     LineReader in(file.fd);
     IniScan scan{section, key};
     ReadLine line;
@@ -615,6 +684,16 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
     if (exists && is_read_only(old_info))
         return IniWrite::file_failed;
 #endif
+    if (const std::optional<Utf16Order> order = exists ? utf16_mark_of(old_file.fd) : std::nullopt) {
+        std::string bytes;
+        if (!read_whole(old_file.fd, bytes))
+            return IniWrite::file_failed;
+        std::string text = utf8_from_utf16_bytes(bytes, *order);
+        for (size_t i = 0; i < count; ++i)
+            ini_set(text, section, keys[i], values[i]);
+        old_file.reset();
+        return replace_file(target_name, utf16_bytes_from_utf8(text, *order), old_info);
+    }
     std::optional<LineReader> in;
     if (exists)
         in.emplace(old_file.fd);

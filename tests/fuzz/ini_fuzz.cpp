@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "support/ini.h"
+#include "support/utf16_text.h"
 
 namespace {
 
@@ -146,6 +147,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const std::string section_z(section), key_z(key), value_z(value);
     std::string text(file_text);
+    // A UTF-16 file is read and written as the same text in UTF-8 would be.
+    const std::optional<Utf16Order> order = utf16_mark(text);
+    if (order) {
+        text = utf8_from_utf16_bytes(file_text, *order);
+        if (file_text.size() % 2 == 0)
+            check(utf16_bytes_from_utf8(text, *order) == file_text, "UTF-16 does not read back as it was");
+    }
 
     const std::optional<std::string> before = ini_get(text, section, key);
     ini_parse_int(before.value_or(""), 7);
@@ -164,13 +172,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::filesystem::path& path = scratch_file();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), std::streamsize(text.size()));
+        out.write(file_text.data(), std::streamsize(file_text.size()));
     }
     const std::string path_z = path.string();
     check(ini_read_string(path_z.c_str(), section_z.c_str(), key_z.c_str()) == before,
           "file and text reading disagree");
     check(ini_write_string(path_z.c_str(), section_z.c_str(), key_z.c_str(), value_z.c_str()),
           "writing a file in a writable folder failed");
-    check(read_whole(path) == written, "file and text writing disagree");
+    check(read_whole(path) == (order ? utf16_bytes_from_utf8(written, *order) : written),
+          "file and text writing disagree");
     return 0;
 }

@@ -202,6 +202,46 @@ TEST_F(IniFiles, ASaveOfSeveralKeysWritesWhatOneByOneWould)
     }
 }
 
+// What a Windows editor saves: UTF-8 with a byte-order mark, or UTF-16 in
+// either order. Read as the Windows build reads them, and written back in
+// the file's own encoding, with nothing else changed.
+TEST_F(IniFiles, ByteOrderMarksAndUtf16AreReadAndKept)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const char* keys[] = {"Mode", "Timer", "Zoom"};
+    const char* values[] = {"2", "70", "3"};
+    for (const std::string& text : {"[Setup]\r\nMode=0\r\nTimer=150\r\n"s, "Mode=9\n[Setup]\nTimer=150\n"s}) {
+        SCOPED_TRACE(text);
+        write(mark + text);
+        EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Timer", 0), 150);
+        EXPECT_EQ(get(mark + text, "Timer"), "150");
+        std::string expected = mark + text;
+        for (size_t i = 0; i < 3; ++i)
+            ini_set(expected, "Setup", keys[i], values[i]);
+        ASSERT_EQ(ini_write_strings(path.c_str(), "Setup", keys, values, 3), IniWrite::written);
+        EXPECT_EQ(read(), expected);
+        EXPECT_EQ(read().find("[Setup]", read().find("[Setup]") + 1), std::string::npos) << "one section";
+    }
+
+    // UTF-16, both orders, a letter beyond the basic plane and a lone surrogate kept.
+    const std::u16string wide = u"[Setup]\r\nMode=1\r\nName=\U0001F408\xD800x\r\n";
+    for (const bool little : {true, false}) {
+        auto encode = [little](const std::u16string& text) {
+            std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+            for (const char16_t unit : text) {
+                const char high = char(unit >> 8), low = char(unit & 0xFF);
+                bytes += little ? std::string{low, high} : std::string{high, low};
+            }
+            return bytes;
+        };
+        write(encode(wide));
+        EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Mode", 0), 1) << little;
+        ASSERT_EQ(ini_write_strings(path.c_str(), "Setup", keys, values, 3), IniWrite::written);
+        EXPECT_EQ(read(), encode(u"[Setup]\r\nMode=2\r\nName=\U0001F408\xD800x\r\nTimer=70\r\nZoom=3\r\n")) << little;
+        EXPECT_EQ(ini_read_int(path.c_str(), "Setup", "Zoom", 0), 3) << little;
+    }
+}
+
 TEST_F(IniFiles, AFolderInThePlaceOfTheFileIsNeitherReadNorReplaced)
 {
     fs::create_directory(path);
