@@ -26,6 +26,7 @@ struct PetChoice {
     std::string running_path;       // empty: the built-in cat
     PetFolder running;              // its script lives as long as the engine
     std::vector<PetEntry> listed;   // what the sub-menu showed last
+    PetNameCache names;             // so that opening the menu again reads no pet.ini unchanged
 };
 
 PetChoice choice;
@@ -118,9 +119,13 @@ void pet_choice_fill_menu(Menu* menu)
 {
     if (!menu)
         return;
-    choice.listed = pets_found(pet_places(choice.program_folder));
-    if (choice.listed.size() + 1 > PET_MENU_LIMIT)
-        choice.listed.resize(PET_MENU_LIMIT - 1);
+    size_t unlisted = 0;
+    choice.listed = pets_found(pet_places(choice.program_folder), PET_MENU_LIMIT - 1, &choice.names, &unlisted);
+    // A full menu says that there are more pets than it holds, in its last item.
+    if (unlisted > 0) {
+        choice.listed.pop_back();
+        ++unlisted;
+    }
     std::vector<std::string> captions = {BUILT_IN_NAME};
     int checked = 0;
     for (const PetEntry& entry : choice.listed) {
@@ -128,6 +133,8 @@ void pet_choice_fill_menu(Menu* menu)
             checked = int(captions.size());
         captions.push_back(menu_caption(entry.name));
     }
+    if (unlisted > 0)
+        captions.push_back(std::to_string(unlisted) + " more pets are not listed");
     std::vector<const char*> items;
     for (const std::string& caption : captions)
         items.push_back(caption.c_str());
@@ -136,8 +143,10 @@ void pet_choice_fill_menu(Menu* menu)
 
 bool pet_choice_command(unsigned command)
 {
-    if (command < unsigned(CMD_PET_FIRST) || command > unsigned(CMD_PET_FIRST) + choice.listed.size())
+    if (command < unsigned(CMD_PET_FIRST) || command >= unsigned(CMD_PET_FIRST + PET_MENU_LIMIT))
         return false;
+    if (command > unsigned(CMD_PET_FIRST) + choice.listed.size())
+        return true;  // the item that only says more pets exist
     const size_t index = command - unsigned(CMD_PET_FIRST);
     const std::string folder = index == 0 ? std::string() : choice.listed[index - 1].folder;
     const std::string path = index == 0 ? std::string() : choice.listed[index - 1].path;

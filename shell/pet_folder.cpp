@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <system_error>
 
 #include "engine/action_script.h"
@@ -220,6 +221,43 @@ int32_t highest_image()
     return highest;
 }
 
+// The name pet.ini gives (none when it has none; not looked for unless
+// `wanted`), from its first bytes only and, when `cache` knew the file as
+// it is, without reading it; false when pet.ini is there but is no regular file. What is known goes
+// into `fresh`, so that folders gone are forgotten.
+bool pet_ini_name(const std::string& folder, const PetNameCache* cache, PetNameCache& fresh, bool wanted,
+                  std::optional<std::string>& name)
+{
+    const std::string path = join(folder, PET_INI_FILE);
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(as_path(path), error);
+    const std::string folder_name = as_text(as_path(folder).filename());
+    if (status.type() == fs::file_type::not_found)
+        return true;
+    const uintmax_t size = fs::file_size(as_path(path), error);
+    const auto time = fs::last_write_time(as_path(path), error);
+    if (error || status.type() != fs::file_type::regular)
+        return false;
+    if (!wanted)
+        return true;
+    const int64_t stamp = int64_t(time.time_since_epoch().count());
+    if (cache) {
+        const auto at = cache->by_path.find(path);
+        if (at != cache->by_path.end() && at->second.stamp == stamp && at->second.size == size) {
+            fresh.by_path.insert(*at);
+            name = at->second.name;
+            return true;
+        }
+    }
+    std::ifstream stream(as_path(path), std::ios::binary);
+    std::string head(PET_NAME_READ, '\0');
+    stream.read(head.data(), std::streamsize(head.size()));
+    head.resize(size_t(stream.gcount()));
+    name = pet_display_name(head, folder_name);
+    fresh.by_path[path] = {stamp, size, *name};
+    return true;
+}
+
 }  // namespace
 
 bool pet_name_valid(std::string_view name)
@@ -273,33 +311,43 @@ std::vector<std::string> pet_places(const std::string& program_folder)
     return places;
 }
 
-std::vector<PetEntry> pets_found(const std::vector<std::string>& places)
+std::vector<PetEntry> pets_found(const std::vector<std::string>& places, size_t limit, PetNameCache* names,
+                                 size_t* unlisted)
 {
     std::vector<PetEntry> found;
+    std::set<std::string> seen;
+    size_t more = 0;
+    PetNameCache fresh;
     for (const std::string& place : places) {
-        std::vector<std::string> names;
+        std::vector<std::string> folders;
         std::error_code error;
         for (fs::directory_iterator it(as_path(place), error), end; !error && it != end; it.increment(error)) {
             const std::string name = as_text(it->path().filename());
             if (pet_name_valid(name) && is_folder(it->path()))
-                names.push_back(name);
+                folders.push_back(name);
         }
-        std::sort(names.begin(), names.end());
-        for (const std::string& name : names) {
-            const bool hidden =
-                std::any_of(found.begin(), found.end(), [&](const PetEntry& e) { return e.folder == name; });
-            const std::string path = join(place, name);
-            std::optional<std::string> sheet, ini;
-            std::string ignored;
-            // Only a folder with a sheet is a pet; the sheet is not read here.
-            if (hidden || !read_member(path, PET_INI_FILE, TEXT_LIMIT, ini, ignored))
-                continue;
+        std::sort(folders.begin(), folders.end());
+        for (const std::string& folder : folders) {
+            const std::string path = join(place, folder);
             error.clear();
-            if (fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
+            // Only a folder with a sheet is a pet; the sheet is not read here.
+            if (seen.count(folder) ||
+                fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
                 continue;
-            found.push_back({name, pet_display_name(ini, name), path});
+            std::optional<std::string> name;
+            if (!pet_ini_name(path, names, fresh, found.size() < limit, name))
+                continue;
+            seen.insert(folder);
+            if (found.size() < limit)
+                found.push_back({folder, name ? *name : pet_display_name(std::nullopt, folder), path});
+            else
+                ++more;
         }
     }
+    if (names)
+        *names = std::move(fresh);
+    if (unlisted)
+        *unlisted = more;
     return found;
 }
 

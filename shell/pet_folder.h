@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,9 +41,24 @@ struct PetEntry {
     std::string path;
 };
 
+// The names read from pet.ini files, remembered with each file's time and
+// size, so that a menu opened again reads only the files that changed.
+struct PetNameCache {
+    struct Known {
+        int64_t stamp = 0;
+        uintmax_t size = 0;
+        std::string name;
+    };
+    std::map<std::string, Known> by_path;
+};
+
 // Every pet folder in the places, each place's in order of folder name; a
 // name already found in an earlier place hides a later folder of that name.
-std::vector<PetEntry> pets_found(const std::vector<std::string>& places);
+// Only the first `limit` are given (their names read from at most the first
+// PET_NAME_READ bytes of pet.ini); `unlisted` counts the rest.
+constexpr size_t PET_NAME_READ = 4096;
+std::vector<PetEntry> pets_found(const std::vector<std::string>& places, size_t limit = SIZE_MAX,
+                                 PetNameCache* names = nullptr, size_t* unlisted = nullptr);
 // The path of the pet folder `folder` in the places, or "" when the name is
 // invalid or no place holds it.
 std::string pet_path(const std::vector<std::string>& places, std::string_view folder);

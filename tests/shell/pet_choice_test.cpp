@@ -132,6 +132,17 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
     EXPECT_EQ(fake.pet_submenu_checked, 3);
     EXPECT_TRUE(shows_coat());
+
+    // More pets than the menu holds: the last item says how many are left out.
+    for (int k = 0; k < 120; ++k) {
+        fs::create_directories(program / "pets" / ("many" + std::to_string(1000 + k)));
+        write_file((program / "pets" / ("many" + std::to_string(1000 + k)) / "sprites.bmp").string(), {'B', 'M'});
+    }
+    fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    ASSERT_EQ(fake.pet_submenu.size(), size_t(PET_MENU_LIMIT));
+    EXPECT_EQ(fake.pet_submenu.back(), "25 more pets are not listed");
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + PET_MENU_LIMIT - 1);
+    EXPECT_EQ(fake.restarts, 0) << "the item only tells";
 }
 
 }  // namespace

@@ -145,6 +145,38 @@ TEST_F(PetFolderTest, FoundInBothPlacesTheFirstWinning)
     EXPECT_EQ(pet_path(places, "absent"), "");
 }
 
+// The menu lists the first pets only, reads little of each pet.ini, and
+// reads a pet.ini again only when it has changed.
+TEST_F(PetFolderTest, ListingIsBoundedAndRemembersNames)
+{
+    for (const char* folder : {"a", "b", "c", "d"}) {
+        fs::create_directories(root / folder);
+        write_text(root / folder / "sprites.bmp", "BM");  // a listing does not read the sheet
+    }
+    write_text(root / "a" / "pet.ini", "[Pet]\nName=Alpha\n" + std::string(2 << 20, ';'));
+    write_text(root / "b" / "pet.ini", std::string(PET_NAME_READ, '\n') + "[Pet]\nName=Too far\n");
+    PetNameCache names;
+    size_t unlisted = 0;
+    std::vector<PetEntry> found = pets_found({root.string()}, 2, &names, &unlisted);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, "Alpha") << "a large pet.ini still names its pet";
+    EXPECT_EQ(found[1].name, "b");
+    EXPECT_EQ(unlisted, 2u);
+
+    // Same size and time: the name remembered is shown, the file not read.
+    const fs::path ini = root / "a" / "pet.ini";
+    const auto time = fs::last_write_time(ini);
+    std::string same(fs::file_size(ini), ';');
+    same.replace(0, 16, "[Pet]\nName=Omega");
+    write_text(ini, same);
+    fs::last_write_time(ini, time);
+    EXPECT_EQ(pets_found({root.string()}, 2, &names, &unlisted)[0].name, "Alpha");
+    // Changed: read again.
+    write_text(ini, "[Pet]\nName=Omega\n");
+    EXPECT_EQ(pets_found({root.string()}, 2, &names, &unlisted)[0].name, "Omega");
+    EXPECT_EQ(pets_found({root.string()}).size(), 4u);
+}
+
 TEST(PetPlaces, BesideTheProgramThenTheUsers)
 {
     const std::vector<std::string> places = pet_places("dir");
