@@ -83,6 +83,11 @@ void settings_path_init()
 void zoom_init()
 {
     pet_zoom = zoom_choose(read_key("Zoom", 0), platform_screen_dpi());
+    // A screen smaller than the pet at that zoom takes a smaller one: the
+    // margins could never fit, and the pet would hang off the screen.
+    while (pet_zoom > 1 &&
+           (screen_width < zoom_out(SPRITE_SIZE, pet_zoom) || screen_height < zoom_out(SPRITE_SIZE, pet_zoom)))
+        --pet_zoom;
     platform_set_zoom(pet_zoom);
     screen_width = zoom_in(screen_width, pet_zoom);
     screen_height = zoom_in(screen_height, pet_zoom);

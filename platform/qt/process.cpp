@@ -1,5 +1,7 @@
 // The process: screen, clock, paths, heap, settings file and the message loop.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QProcess>
@@ -168,6 +170,11 @@ void watch_screen_size(Window* pet)
         if (!screen || screen != QGuiApplication::primaryScreen())
             return;
         const QRect area = screen->geometry();
+        // Without a window manager nobody else brings an open dialog (or box)
+        // back onto a screen that shrank under it.
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (qobject_cast<QDialog*>(top) && top->isVisible() && !area.contains(top->frameGeometry()))
+                top->move(place_on_screen(top->frameGeometry().topLeft(), top->frameGeometry().size(), area));
         deliver(pet, MSG_DISPLAYCHANGE, 32, intptr_t((area.height() & 0xFFFF) << 16 | (area.width() & 0xFFFF)));
     };
     auto follow = [context, report](QScreen* screen) {

@@ -43,9 +43,23 @@ xdotool mousemove "$x" "$y" mousedown 1 mousemove 1023 767 mouseup 1
 sleep 0.3
 read -r px py < <(window_position "$pet")
 check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
+# An Options dialog open near the corner comes back inside too (with no
+# window manager, nobody else would move it).
+open_menu_item "$pet" o
+options=$(window_named "Dorrabee — 选项") && options=$(top_level "$options") && xdotool windowmove "$options" 760 560
+sleep 0.3
 shrink_screen
 sleep 0.5
 shot screen-shrunk
+if [ -n "${options:-}" ]; then
+    read -r dx dy < <(window_position "$options")
+    read -r dw dh < <(window_size "$options" | tr x ' ')
+    check "the open Options dialog is brought inside the 640x480 screen ($dx $dy)" \
+        test $((dx + dw)) -le 640 -a $((dy + dh)) -le 480
+    xdotool key Escape
+else
+    fail "Options does not open"
+fi
 read -r px py < <(window_position "$pet")
 check "on a 640x480 screen the pet is inside at once ($px $py)" test "$px" -le $((640 - 42)) -a "$py" -le $((480 - 42))
 inside=0

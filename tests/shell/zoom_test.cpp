@@ -88,13 +88,18 @@ TEST_F(Zoomed, TheKeyOverridesTheScreensScaling)
     };
     for (const Case& c :
          {Case{"Zoom=1\n", 192, "create_pet_window()"}, Case{"Zoom=3\n", 96, "create_pet_window(126)"},
-          Case{"Zoom=9\n", 288, "create_pet_window(126)"}, Case{"Zoom=0\n", 120, "create_pet_window()"}}) {
+          Case{"Zoom=9\n", 288, "create_pet_window(126)"}, Case{"Zoom=0\n", 120, "create_pet_window()"},
+          // A 100 x 100 screen holds the pet at zoom 2 at most, and no margins are wrong.
+          Case{"Zoom=4\n", 96, "create_pet_window(84)"}, Case{"Zoom=0\n", 384, "create_pet_window(84)"}}) {
         reset_program();
         fake_use_synthetic_art();
+        if (c.window == std::string("create_pet_window(84)"))
+            fake.screen_width = fake.screen_height = 100;
         fake.screen_dpi = c.dpi;
         fake.ini_files[ini_path()] = std::string("[Setup]\n") + c.setup;
         ASSERT_EQ(dorrabee_main(5), 0);
         EXPECT_EQ(fake_count(c.window), 1) << c.setup << " at " << c.dpi;
+        EXPECT_EQ(fake_count("message_box"), 0) << c.setup << " at " << c.dpi;
     }
 }
 
