@@ -9,6 +9,46 @@
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
+namespace {
+
+// The X display Qt will open: "-display NAME" (or "--display") on the
+// command line, else DISPLAY. Qt's "-platform" options are taken out, for
+// this program runs on X11 alone and another plugin would abort it.
+const char* display_to_use(int& argc, char** argv)
+{
+    const char* display = getenv("DISPLAY");
+    int kept = 1;
+    for (int k = 1; k < argc; ++k) {
+        const char* option = argv[k][0] == '-' && argv[k][1] == '-' ? argv[k] + 1 : argv[k];
+        const bool takes_value = strcmp(option, "-display") == 0 || strcmp(option, "-platform") == 0 ||
+                                 strcmp(option, "-platformpluginpath") == 0 || strcmp(option, "-platformtheme") == 0;
+        if (takes_value && k + 1 < argc) {
+            if (strcmp(option, "-display") == 0) {
+                display = argv[k + 1];
+                argv[kept++] = argv[k];
+                argv[kept++] = argv[k + 1];
+            }
+            ++k;
+            continue;
+        }
+        argv[kept++] = argv[k];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return display;
+}
+
+// A screen of 8 bits or fewer a pixel shows neither the pet nor its boxes.
+bool screen_has_colour(const xcb_setup_t* setup, int screen_number)
+{
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
+    for (int k = 0; k < screen_number && screens.rem > 0; ++k)
+        xcb_screen_next(&screens);
+    return screens.rem > 0 && screens.data->root_depth >= 15;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
@@ -25,7 +65,8 @@ int main(int argc, char** argv)
         scale_factor_at_start = factor;
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
-    if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
+    const char* display = display_to_use(argc, argv);
+    if (!display || !*display) {
         fputs(
             "dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
             "or on a virtual screen: xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
@@ -34,15 +75,24 @@ int main(int argc, char** argv)
     }
     // Qt aborts when the server is not there, advising a reinstall; ask the
     // server ourselves first and say what is wrong.
-    xcb_connection_t* probe = xcb_connect(nullptr, nullptr);
+    int screen_number = 0;
+    xcb_connection_t* probe = xcb_connect(display, &screen_number);
     const int refused = xcb_connection_has_error(probe);
+    const bool colour = !refused && screen_has_colour(xcb_get_setup(probe), screen_number);
     xcb_disconnect(probe);
     if (refused) {
         fprintf(stderr,
                 "dorrabee: cannot open the X display \"%s\": no X server answers there, or it refuses\n"
                 "this user. Check DISPLAY (and XAUTHORITY), or start it on a virtual screen:\n"
                 "xvfb-run -s '-screen 0 1024x768x24' dorrabee\n",
-                getenv("DISPLAY"));
+                display);
+        return 1;
+    }
+    if (!colour) {
+        fprintf(stderr,
+                "dorrabee: the X display \"%s\" has 8 bits a pixel or fewer, in which neither the pet\n"
+                "nor its messages can be shown. Use a screen of 16 or 24 bits a pixel.\n",
+                display);
         return 1;
     }
     QApplication application(argc, argv);

@@ -4,10 +4,11 @@
 set -uo pipefail
 : "${DORRABEE:?}"
 FAILURES=0
+ARGS=()  # the program's own arguments
 expect_refusal() {  # expect_refusal WHAT TEXT env-arguments...
     local what=$1 text=$2 out status
     shift 2
-    out=$(env "$@" "$DORRABEE" 2>&1 </dev/null)
+    out=$(env "$@" "$DORRABEE" "${ARGS[@]}" 2>&1 </dev/null)
     status=$?
     if [ "$status" = 1 ] && grep -qF "$text" <<<"$out" && ! grep -qi reinstall <<<"$out"; then
         echo "ok: $what"
@@ -21,4 +22,17 @@ number=60999
 while [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number - 1)); done
 expect_refusal "DISPLAY unset" "DISPLAY is not set" -u DISPLAY
 expect_refusal "DISPLAY naming no server" "cannot open the X display \":$number\"" DISPLAY=":$number"
+# The display Qt would really open: the command line's, and no -platform of its own.
+ARGS=(-display ":$number")
+expect_refusal "-display naming no server" "cannot open the X display \":$number\"" -u DISPLAY
+ARGS=(-platform nonesuch)
+expect_refusal "-platform of another kind" "cannot open the X display" DISPLAY=":$number"
+ARGS=()
+# An 8-bit screen would show nothing, not even the box that says so.
+WORK=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 640x480x8 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+XVFB_PID=$!
+trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
+for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+expect_refusal "an 8-bit screen" "8 bits a pixel or fewer" DISPLAY=":$(head -n1 "$WORK/display")"
 [ "$FAILURES" -eq 0 ]
