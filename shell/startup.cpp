@@ -49,13 +49,16 @@ uint32_t behaviour_seed()
     return static_cast<uint32_t>(value);
 }
 
-void run_message_loop()
+// The program's exit status: 1 when the loop ended on an error.
+int run_message_loop()
 {
     PlatformMessage* message = nullptr;
     // An error from the fetch ends the loop rather than spinning on it.
-    while (platform_next_message(&message) > 0)
+    int fetched = 0;
+    while ((fetched = platform_next_message(&message)) > 0)
         if (!offer_to_dialogs(message))
             platform_dispatch_message(message);
+    return fetched < 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -81,6 +84,5 @@ int dorrabee_main(int show_command)
     }
     platform_show_window(pet_window, show_command);
     platform_update_window(pet_window);
-    run_message_loop();
-    return 0;
+    return run_message_loop();
 }

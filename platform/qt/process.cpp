@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -190,16 +191,30 @@ void watch_screen_size(Window* pet)
 // itself, so a "message" here is one round of Qt's event processing.
 
 static bool quit_posted = false;
+static bool pet_lost = false;  // the loop ends as on an error: the program exits with 1
 static PlatformMessage round_done;
+
+void end_with_error(const char* text)
+{
+    if (pet_lost)
+        return;
+    pet_lost = true;
+    fprintf(stderr, "dorrabee: %s\n", text);
+    platform_message_box(nullptr, text, BOX_ERROR);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        dispatcher->wakeUp();
+}
 
 int platform_next_message(PlatformMessage** message)
 {
-    if (!quit_posted) {
+    if (!quit_posted && !pet_lost) {
         // Windows destroyed from inside their own handlers are deleted here,
         // outside every handler.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    if (pet_lost)
+        return -1;
     if (quit_posted)
         return 0;
     *message = &round_done;

@@ -189,6 +189,10 @@ std::string x11_resources();
 // ---- the screen (process.cpp)
 // Tells the pet of each change of the primary screen's size.
 void watch_screen_size(Window* pet);
+// The pet can no longer be shown (its window destroyed by another X client,
+// its connection to the server closed): says so on standard error and in a
+// box, then the message loop ends as on an error. Never a process without a window.
+void end_with_error(const char* text);
 
 // ---- settings location (process.cpp)
 // Where the program keeps dorra.ini: its own folder (given with its "/")

@@ -4,10 +4,12 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QSysInfo>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <vector>
 #include <cstring>
 #include <utility>
 #include <sys/mman.h>
@@ -59,7 +61,23 @@ struct PetConnection {
     QRect captured;               // read from the root since the last flush
     QPoint moved_from, moved_to;  // the last move since the last flush
     bool moved = false;
+    // The pet windows whose destruction ours hears of: one by another X
+    // client ends the program, for nothing could show the pet any more.
+    std::vector<xcb_window_t> watched;
 };
+
+// Drops what came unasked on ours, minding the destruction of a watched window.
+static void drop_events(PetConnection& link, xcb_generic_event_t* (*next)(xcb_connection_t*))
+{
+    while (xcb_generic_event_t* event = next(link.c)) {
+        const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
+        if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY && std::erase(link.watched, destroyed->window) > 0)
+            // Not inside the tick that read it: the box has a loop of its own.
+            QTimer::singleShot(
+                0, qApp, [] { end_with_error("The pet's window was destroyed by another program; the pet ends."); });
+        free(event);
+    }
+}
 
 static PetConnection& pet_link()
 {
@@ -79,10 +97,12 @@ static PetConnection& pet_link()
         xcb_connection_t* c = opened.c;
         auto* notifier = new QSocketNotifier(xcb_get_file_descriptor(c), QSocketNotifier::Read, qApp);
         QObject::connect(notifier, &QSocketNotifier::activated, notifier, [c, notifier] {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(c))
-                free(event);
-            if (xcb_connection_has_error(c))
+            drop_events(pet_link(), xcb_poll_for_event);
+            if (xcb_connection_has_error(c)) {
                 notifier->setEnabled(false);
+                // Closed by the server (xkill, a restart): the pet could only stand still.
+                end_with_error("The connection to the X server that draws the pet was closed; the pet ends.");
+            }
         });
         opened.errors = notifier;
         opened.ours = true;
@@ -442,8 +462,8 @@ void x11_flush()
     drop_ahead(link);
     if (link.moved)
         read_ahead(link);
-    while (xcb_generic_event_t* unasked = link.ours ? xcb_poll_for_queued_event(link.c) : nullptr)
-        free(unasked);
+    if (link.ours)
+        drop_events(link, xcb_poll_for_queued_event);
     link.moved = false;
     link.captured = QRect();
     xcb_flush(link.c);
@@ -548,6 +568,11 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side)
     xcb_poly_fill_rectangle(c, drawing.pixmap, drawing.gc, 1, &all);
     const uint32_t background[] = {drawing.pixmap};
     xcb_change_window_attributes(c, window, XCB_CW_BACK_PIXMAP, background);
+    if (pet_link().ours) {
+        const uint32_t structure[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+        xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, structure);
+        pet_link().watched.push_back(window);
+    }
     // Qt keeps the input events (mouse, enter and leave, properties).
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, window), nullptr);
@@ -565,6 +590,7 @@ void x11_free_drawing(const X11DirectDrawing& drawing)
     xcb_connection_t* c = pet_connection();
     if (!c || !drawing.gc)
         return;
+    std::erase(pet_link().watched, drawing.window);
     xcb_free_gc(c, drawing.gc);
     xcb_free_pixmap(c, drawing.pixmap);
     if (drawing.shared) {

@@ -57,4 +57,25 @@ open_menu_item "$pet" e
 wait_pet_exit
 check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
 check "the settings file is left as it was" diff -q "$WORK/dorra.ini" <(printf '[Setup]\nTimer=1500\n')
+
+# Another X client destroys the pet's window: a box says so, and the program
+# ends with code 1 rather than live on unseen.
+start_pet
+pet=$(pet_window) || { fail "no pet window the second time"; finish; }
+python3 -c '
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x.XOpenDisplay(None))
+x.XDestroyWindow(display, ctypes.c_ulong(int(sys.argv[1])))
+x.XSync(display, 0)' "$pet"
+if box=$(window_named Dorrabee); then
+    pass "a box tells that the pet's window was destroyed"
+    xdotool key --window "$box" Return 2>/dev/null || xdotool key Return
+else
+    fail "no box after the pet's window was destroyed"
+fi
+wait_pet_exit
+check "the program then ends with code 1 (got $PET_EXIT)" test "$PET_EXIT" = 1
+check "having said why on standard error" grep -q "window was destroyed by another program" "$WORK/pet.log"
 finish
