@@ -152,7 +152,8 @@ bool pet_choice_command(unsigned command)
     const std::string path = index == 0 ? std::string() : choice.listed[index - 1].path;
     // The running pet chosen again changes nothing, unless the cat runs in
     // place of a saved pet that failed: then the choice clears that name.
-    const bool fallback = index == 0 && choice.command_line_path.empty() && !saved_choice().empty();
+    const bool fallback =
+        index == 0 && choice.running_path.empty() && choice.command_line_path.empty() && !saved_choice().empty();
     if (path == choice.running_path && choice.command_line_path.empty() && !fallback)
         return true;
     if (!settings_path[0] || !platform_ini_write_string(settings_path, "Setup", KEY, folder.c_str())) {

@@ -49,16 +49,13 @@ uint32_t behaviour_seed()
     return static_cast<uint32_t>(value);
 }
 
-// The program's exit status: 1 when the loop ended on an error.
-int run_message_loop()
+void run_message_loop()
 {
     PlatformMessage* message = nullptr;
     // An error from the fetch ends the loop rather than spinning on it.
-    int fetched = 0;
-    while ((fetched = platform_next_message(&message)) > 0)
+    while (platform_next_message(&message) > 0)
         if (!offer_to_dialogs(message))
             platform_dispatch_message(message);
-    return fetched < 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -84,5 +81,6 @@ int dorrabee_main(int show_command)
     }
     platform_show_window(pet_window, show_command);
     platform_update_window(pet_window);
-    return run_message_loop();
+    run_message_loop();
+    return 0;
 }

@@ -99,5 +99,6 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
     // Qt has taken its own arguments out of argv by now.
     pet_choice_options(QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
-    return dorrabee_main(0);
+    const int status = dorrabee_main(0);
+    return pet_was_lost() ? 1 : status;
 }

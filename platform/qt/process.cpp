@@ -205,6 +205,11 @@ void end_with_error(const char* text)
         dispatcher->wakeUp();
 }
 
+bool pet_was_lost()
+{
+    return pet_lost;
+}
+
 int platform_next_message(PlatformMessage** message)
 {
     if (!quit_posted && !pet_lost) {

@@ -193,6 +193,7 @@ void watch_screen_size(Window* pet);
 // its connection to the server closed): says so on standard error and in a
 // box, then the message loop ends as on an error. Never a process without a window.
 void end_with_error(const char* text);
+bool pet_was_lost();
 
 // ---- settings location (process.cpp)
 // Where the program keeps dorra.ini: its own folder (given with its "/")

@@ -54,6 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string name = pet_display_name(files.ini, "fuzz");
     check(!name.empty() && name.find('\n') == std::string::npos, "a name no menu can show");
+    for (const char* mark : {"\xE2\x80\xAE", "\xE2\x81\xA6", "\xE2\x80\xA8", "\xE2\x80\xA9"})
+        check(name.find(mark) == std::string::npos, "a name that turns the menu's text round or breaks its line");
     PetFolder pet;
     pet.name = name;
     std::string message;

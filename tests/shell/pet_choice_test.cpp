@@ -143,6 +143,10 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
     EXPECT_EQ(fake.pet_submenu.back(), "25 more pets are not listed");
     fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + PET_MENU_LIMIT - 1);
     EXPECT_EQ(fake.restarts, 0) << "the item only tells";
+    // Back to the cat from a pet that runs: saved, and a new start.
+    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
+    EXPECT_EQ(fake.ini_files[ini_path()], "[Setup]\nPet=\n");
+    EXPECT_EQ(fake.restarts, 1);
 }
 
 }  // namespace
