@@ -29,6 +29,25 @@
 
 namespace {
 
+// Paths are UTF-8 in the whole program; on Windows the file functions take
+// them wide, whatever the code page.
+std::filesystem::path native(const std::string& utf8)
+{
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_of(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+void remove_file(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(native(path), ignored);
+}
+
 std::string_view trim(std::string_view text)
 {
     while (!text.empty() && is_blank(text.front()))
@@ -269,7 +288,7 @@ Opened open_regular(const char* path, FdCloser& file, FileInfo& info, bool follo
 {
 #ifdef _WIN32
     (void)follow_links;
-    file.fd = ::_open(path, _O_RDONLY | _O_BINARY);
+    file.fd = ::_wopen(native(path).c_str(), _O_RDONLY | _O_BINARY);
 #else
     file.fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW));
 #endif
@@ -459,7 +478,7 @@ bool make_temporary(const std::string& target, std::string& name, File& file)
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix + std::to_string(attempt);
 #ifdef _WIN32
-        int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
+        int fd = ::_wopen(native(name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
         FILE* opened = fd >= 0 ? ::_fdopen(fd, "wb") : nullptr;
 #else
         int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -472,7 +491,7 @@ bool make_temporary(const std::string& target, std::string& name, File& file)
         if (fd >= 0 || errno != EEXIST) {
             if (fd >= 0) {
                 close_file(fd);
-                std::remove(name.c_str());
+                remove_file(name);
             }
             return false;
         }
@@ -554,11 +573,11 @@ IniWrite replace_file(const std::string& target, const std::string& data, const 
     const bool kept = keep_ownership(out.get(), old_info);
     std::error_code error;
     if (finish(out) && kept)
-        std::filesystem::rename(temporary, target, error);
+        std::filesystem::rename(native(temporary), native(target), error);
     else
         error = std::make_error_code(std::errc::io_error);
     if (error) {
-        std::remove(temporary.c_str());
+        remove_file(temporary);
         return kept ? IniWrite::folder_failed : IniWrite::file_failed;
     }
     return IniWrite::written;
@@ -662,13 +681,13 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
     namespace fs = std::filesystem;
     std::error_code error;
     // Write through a link to the file it names, so the link stays a link.
-    fs::path target = path;
+    fs::path target = native(path);
     if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
         target = fs::weakly_canonical(target, error);
         if (error)
             return IniWrite::file_failed;
     }
-    std::string target_name = target.string();
+    std::string target_name = utf8_of(target);
 
     FdCloser old_file;
     FileInfo old_info{};
@@ -742,9 +761,9 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
     in.reset();
     old_file.reset();
     if (ok)
-        fs::rename(temporary, target, error);
+        fs::rename(native(temporary), target, error);
     if (!ok || error) {
-        std::remove(temporary.c_str());
+        remove_file(temporary);
         return kept ? IniWrite::folder_failed : IniWrite::file_failed;
     }
     return IniWrite::written;

@@ -1,10 +1,12 @@
 // The process: screen size, clock, paths, heap, the settings file and message boxes.
+#include <cstring>
 #include <ctime>
 #include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
+#include "support/ini.h"
 
 void platform_screen_size(int32_t* width, int32_t* height)
 {
@@ -131,10 +133,21 @@ bool ini_names(const char* path, const char* section, const char* key, IniNames*
            converts_whole(key, names->key, 64);
 }
 
+// The profile functions fail on a path of MAX_PATH UTF-16 units or more, and
+// (Wine's) on one of MAX_PATH bytes of UTF-8: such a file, beside a program
+// in deep folders, is read and written by our own code, never looked for in
+// another folder.
+bool beyond_profile_functions(const char* path)
+{
+    return std::strlen(path) >= MAX_PATH;
+}
+
 }  // namespace
 
 int32_t platform_ini_read_int(const char* path, const char* section, const char* key, int32_t fallback)
 {
+    if (beyond_profile_functions(path))
+        return ini_read_int(path, section, key, fallback);
     IniNames names;
     if (!ini_names(path, section, key, &names))
         return fallback;
@@ -143,6 +156,8 @@ int32_t platform_ini_read_int(const char* path, const char* section, const char*
 
 bool platform_ini_write_string(const char* path, const char* section, const char* key, const char* value)
 {
+    if (beyond_profile_functions(path))
+        return ini_write_string(path, section, key, value);
     IniNames names;
     wchar_t wide_value[64];
     if (!ini_names(path, section, key, &names) || !converts_whole(value, wide_value, 64))
@@ -155,6 +170,13 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     if (size == 0)
         return 0;
     buffer[0] = '\0';
+    if (beyond_profile_functions(path)) {
+        const std::optional<std::string> value = ini_read_string(path, section, key);
+        if (!value || value->size() >= size)
+            return 0;
+        std::memcpy(buffer, value->c_str(), value->size() + 1);
+        return value->size();
+    }
     IniNames names;
     wchar_t value[256];
     if (!ini_names(path, section, key, &names))
@@ -182,6 +204,12 @@ bool file_refuses_writes(const char* path)
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
                                const char* const* values, size_t count)
 {
+    if (beyond_profile_functions(path)) {
+        const IniWrite written = ini_write_strings(path, section, keys, values, count);
+        return written == IniWrite::written         ? SAVE_DONE
+               : written == IniWrite::folder_failed ? SAVE_FOLDER_FAILED
+                                                    : SAVE_FILE_FAILED;
+    }
     if (file_refuses_writes(path))
         return SAVE_FILE_FAILED;
     for (size_t i = 0; i < count; ++i) {

@@ -40,4 +40,26 @@ restore_screen
 choose "$pet" e
 wait_pet_exit
 check "Exit ends the program with exit code 0" test "$PET_EXIT" = 0
+
+# ---- a program deep in folders of Chinese names: more than 260 bytes of
+# UTF-8, fewer than 260 UTF-16 units. Its own dorra.ini is read and written,
+# never one in C:\windows.
+deep=$WORK
+for _ in $(seq 26); do deep="$deep/桌面文件夹"; done
+PET_DIR=$deep
+mkdir -p "$deep"
+write_ini "Timer=1000" "Left Margin=7"
+rm -f "$WINEPREFIX/drive_c/windows/dorra.ini"
+start_pet
+pet=$(pet_window) || { fail "no pet window from the deep folder"; finish; }
+choose "$pet" o
+for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
+type_option 1007 "300"
+xdotool key Return
+shot deep-folder-saved
+check "from a deep folder the settings are saved beside the program" eventually grep -q "Timer=300" "$deep/dorra.ini"
+check "having been read from there" grep -q "Left Margin=7" "$deep/dorra.ini"
+check "and nothing is written to C:\\windows" test ! -e "$WINEPREFIX/drive_c/windows/dorra.ini"
+choose "$pet" e
+wait_pet_exit
 finish
