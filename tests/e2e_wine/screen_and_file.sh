@@ -3,6 +3,13 @@
 # written (the save says why and the file stays as it was), and a screen
 # made smaller brings the pet back inside at once.
 . "$(dirname "$0")/lib.sh"
+# Opens Options, types the speed and confirms.
+save_speed() {  # save_speed PET MS
+    choose "$1" o
+    for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
+    type_option 1007 "$2"
+    xdotool key Return
+}
 start_display
 write_ini "Timer=1000"
 chmod 0444 "$PET_DIR/dorra.ini"
@@ -11,10 +18,7 @@ start_pet
 pet=$(pet_window) || { fail "no pet window appears"; finish; }
 
 # ---- the read-only file
-choose "$pet" o
-for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
-type_option 1007 "300"
-xdotool key Return
+save_speed "$pet" 300
 check "a save to a read-only file fails with the message" boxes_read \
     "Fail to save the settings to Z:${PET_DIR//\//\\}\\dorra.ini !  The file cannot be read or written (read-only, or not a regular file) .."
 close_box
@@ -52,10 +56,7 @@ write_ini "Timer=1000" "Left Margin=7"
 rm -f "$WINEPREFIX/drive_c/windows/dorra.ini"
 start_pet
 pet=$(pet_window) || { fail "no pet window from the deep folder"; finish; }
-choose "$pet" o
-for _ in $(seq 30); do [ "$(option_count)" = 1 ] && break; sleep 0.2; done
-type_option 1007 "300"
-xdotool key Return
+save_speed "$pet" 300
 shot deep-folder-saved
 check "from a deep folder the settings are saved beside the program" eventually grep -q "Timer=300" "$deep/dorra.ini"
 check "having been read from there" grep -q "Left Margin=7" "$deep/dorra.ini"
