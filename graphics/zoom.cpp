@@ -66,10 +66,10 @@ void zoom_pixels(uint32_t* target, const uint32_t* source, int32_t width, int32_
         zoom_row(target + block * size_t(y), source + size_t(width) * size_t(y), width, z, false);
 }
 
-void copy_cell_zoomed(uint32_t* target, int32_t image, int32_t mirrored, int32_t z)
+void copy_cell_zoomed(const Sprites& sprites, uint32_t* target, int32_t image, int32_t mirrored, int32_t z)
 {
     if (z == 1) {
-        copy_cell(target, image, mirrored);
+        copy_cell(sprites, target, image, mirrored);
         return;
     }
     const Sprites& s = sprites;

@@ -13,11 +13,6 @@ struct Menu;
 // The sub-menu's commands, from CMD_PET_FIRST: the built-in cat, then each pet found, in order.
 constexpr int PET_MENU_LIMIT = 100;
 
-// Called by a platform's entry point before dorrabee_main: the folder the
-// program stands in (its "pets" folder is beside it) and the command line,
-// where "--pet PATH" runs that folder without saving it.
-void pet_choice_options(const char* program_folder, int argc, const char* const* argv);
-
 // Loads the engine on the chosen pet. A pet that fails costs one message
 // box, then the built-in cat runs; 0 only when that fails too.
 int pet_choice_start();
