@@ -15,6 +15,7 @@ constexpr int S = SPRITE_SIZE;
 
 struct Sheets {
     Bitmap sprites;
+    Sprites cells = {};  // the sheet and mask attached, as a pet holds them
     std::vector<uint8_t> bits;
     bool real = true;  // false: the artwork was not found
 
@@ -28,15 +29,15 @@ struct Sheets {
             synthesize(&mask);
             real = false;
         }
-        sheet_attach(sprites.width, sprites.height, sprites.pixels.data(), IMAGE_COUNT);
-        ::sprites.mask_width = mask.width;
-        ::sprites.mask_height = mask.height;
-        ::sprites.mask_columns = ::sprites.mask_width / S;
-        ::sprites.mask_rows = ::sprites.mask_height / S;
-        ::sprites.mask_stride = mask_stride_for(::sprites.mask_width);
-        bits.assign(size_t(::sprites.mask_stride) * size_t(::sprites.mask_height), 0);
-        ::sprites.mask_bits = bits.data();
-        fetch_mask_bits(mask);
+        sheet_attach(cells, sprites.width, sprites.height, sprites.pixels.data(), IMAGE_COUNT);
+        cells.mask_width = mask.width;
+        cells.mask_height = mask.height;
+        cells.mask_columns = cells.mask_width / S;
+        cells.mask_rows = cells.mask_height / S;
+        cells.mask_stride = mask_stride_for(cells.mask_width);
+        bits.assign(size_t(cells.mask_stride) * size_t(cells.mask_height), 0);
+        cells.mask_bits = bits.data();
+        fetch_mask_bits(cells, mask);
     }
 
     // A disc per cell whose size varies, so every column has a run or two.
