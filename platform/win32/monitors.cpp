@@ -40,13 +40,21 @@ BOOL CALLBACK add_monitor(HMONITOR handle, HDC, LPRECT, LPARAM data)
         return TRUE;
     const RECT& whole = info.rcMonitor;
     const RECT& work = info.rcWork;
+    Found found = {};
+    found.monitor.x = whole.left;
+    found.monitor.y = whole.top;
+    found.monitor.width = whole.right - whole.left;
+    found.monitor.height = whole.bottom - whole.top;
+    found.monitor.work_x = work.left;
+    found.monitor.work_y = work.top;
+    found.monitor.work_width = work.right - work.left;
+    found.monitor.work_height = work.bottom - work.top;
     UINT dpi_x = 0, dpi_y = 0;
     const bool scaled = search->dpi_for_monitor &&
                         search->dpi_for_monitor(handle, 0 /* effective */, &dpi_x, &dpi_y) == S_OK && dpi_y > 0;
-    search->found.push_back({{whole.left, whole.top, whole.right - whole.left, whole.bottom - whole.top, work.left,
-                              work.top, work.right - work.left, work.bottom - work.top,
-                              scaled ? int32_t(dpi_y) : search->system_dpi},
-                             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    found.monitor.dpi = scaled ? int32_t(dpi_y) : search->system_dpi;
+    found.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    search->found.push_back(found);
     return TRUE;
 }
 
@@ -62,7 +70,7 @@ int platform_monitors(Monitor* monitors, int capacity)
     EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&search));
     if (shcore)
         FreeLibrary(shcore);
-    // A system that lists none still has its screen, whole and unscaled.
+    // A system that lists none still has its screen, measured as a whole.
     if (search.found.empty()) {
         const int32_t width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         search.found.push_back({{0, 0, width, height, 0, 0, width, height, search.system_dpi}, true});
