@@ -59,25 +59,26 @@ TEST(Zoom, FrameIsTheCellInBlocks)
     for (int32_t y = 0; y < 2 * S; ++y)
         for (int32_t x = 0; x < 3 * S; ++x)
             sheet[size_t(y * 3 * S + x)] = position_colour(x, y);
-    ASSERT_EQ(sheet_attach(3 * S, 2 * S, sheet.data(), 6), 1);
+    Sprites sprites{};
+    ASSERT_EQ(sheet_attach(sprites, 3 * S, 2 * S, sheet.data(), 6), 1);
     uint32_t cell[CELL_PIXELS];
     for (int32_t z : {1, 2, 3, MAX_ZOOM})
         for (int32_t mirrored : {0, 1}) {
-            copy_cell(cell, 4, mirrored);
+            copy_cell(sprites, cell, 4, mirrored);
             std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z)), blocks(frame.size());
-            copy_cell_zoomed(frame.data(), 4, mirrored, z);
+            copy_cell_zoomed(sprites, frame.data(), 4, mirrored, z);
             zoom_pixels(blocks.data(), cell, S, S, z);
             for (int32_t y = 0; y < S * z; ++y)
                 for (int32_t x = 0; x < S * z; ++x)
                     ASSERT_EQ(frame[size_t(y * S * z + x)], cell[(y / z) * S + x / z]) << z << " " << mirrored;
             EXPECT_EQ(frame, blocks);
         }
-    sheet_attach(0, 0, nullptr, 0);
 }
 
 TEST(Zoom, OutlineIsTheMaskInBlocks)
 {
     // A mask of two cells with a few runs per column, scaled at every zoom.
+    Sprites sprites{};
     sprites.mask_width = 2 * S;
     sprites.mask_height = S;
     sprites.mask_columns = 2;
@@ -92,7 +93,7 @@ TEST(Zoom, OutlineIsTheMaskInBlocks)
                 bits[size_t(S - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     for (int32_t z : {2, 3, MAX_ZOOM})
         for (int32_t mirrored : {0, 1}) {
-            std::unique_ptr<Outline> outline(build_outline(1, mirrored));
+            std::unique_ptr<Outline> outline(build_outline(sprites, 1, mirrored));
             ASSERT_TRUE(outline);
             zoom_outline(outline.get(), z);
             std::vector<char> covered(size_t(S * z) * size_t(S * z), 0);
@@ -105,11 +106,10 @@ TEST(Zoom, OutlineIsTheMaskInBlocks)
             for (int32_t y = 0; y < S * z; ++y)
                 for (int32_t x = 0; x < S * z; ++x) {
                     const int32_t cell_x = mirrored ? S - 1 - x / z : x / z;
-                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(S + cell_x, y / z))
+                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(sprites, S + cell_x, y / z))
                         << z << " " << x << "," << y;
                 }
         }
-    sprites.mask_bits = nullptr;
 }
 
 TEST(Zoom, BackdropPatchOfALargerBlock)
