@@ -39,13 +39,13 @@ TEST(Zoom, ScreenAndPetPixels)
         {-1, 2, -1, 0}, {-4, 3, -2, -1}, {1366, 3, 455, 456}, {2147483647, 4, 536870911, 536870912},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(zoom_in(c.screen, c.z), c.in) << c.screen << " at " << c.z;
+        EXPECT_EQ(screen_to_pet(c.screen, c.z), c.in) << c.screen << " at " << c.z;
         if (c.screen >= 0) {  // margins are never negative
-            EXPECT_EQ(zoom_margin(c.screen, c.z), c.margin) << c.screen << " at " << c.z;
+            EXPECT_EQ(margin_to_pet(c.screen, c.z), c.margin) << c.screen << " at " << c.z;
         }
     }
     // A pet at the far end of a screen not divisible by z stays on it.
-    EXPECT_LE(zoom_out(zoom_in(1366, 3) - S, 3) + S * 3, 1366);
+    EXPECT_LE(pet_to_screen(screen_to_pet(1366, 3) - S, 3) + S * 3, 1366);
 }
 
 uint32_t position_colour(int32_t x, int32_t y)
