@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     const int changes = argc > 1 ? std::atoi(argv[1]) : 5000;
     const bool real = sheets().real;
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
-    fill_outline_tables(sheets().cells, plain.data(), mirrored.data(), IMAGE_COUNT);
+    fill_outline_tables(sheets().sprites, plain.data(), mirrored.data(), IMAGE_COUNT);
     std::vector<const Outline*> shown;
     size_t strips = 0;
     for (Outline** table : {plain.data(), mirrored.data()})
