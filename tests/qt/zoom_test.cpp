@@ -33,9 +33,9 @@ TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide)
 
 TEST(Zoom, CursorsGrowWithThePetAroundTheirHotSpots)
 {
-    picture_zoom = 2;
+    platform_set_zoom(2);
     Cursor* cursor = platform_load_cursor(RES_CURSOR);
-    picture_zoom = 1;
+    platform_set_zoom(1);
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->cursor.pixmap().size(), QSize(64, 64));
     EXPECT_EQ(cursor->cursor.hotSpot(), QPoint(30, 30));
