@@ -192,7 +192,7 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, 
     if (owner) {
         int32_t left = 0, top = 0;
         platform_client_to_screen(owner, &left, &top);
-        origin += QPoint(left, top);
+        origin += primary_origin() + QPoint(left, top);
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
     dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
@@ -461,7 +461,7 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner)
         if (shown.isVisible())
             x11_take_focus(&shown);
     });
-    QAction* chosen = shown.exec(QPoint(x, y));
+    QAction* chosen = shown.exec(primary_origin() + QPoint(x, y));  // x, y count from the primary's corner
     QObject::disconnect(focus_left);
     qApp->removeNativeEventFilter(&taken_back);
     if (watched)

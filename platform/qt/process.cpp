@@ -38,18 +38,20 @@ static int32_t desk_dpi()
     return 96;
 }
 
-// A screen in X's pixels. Qt's own scaling is off in the program, so its
-// sizes are X's already; where it is on, a screen keeps its corner and
-// Qt divides its size (and its work area's offset within it) by the ratio.
-static Monitor monitor_of(const QScreen* screen, int32_t dpi)
+// A screen in X's pixels, counted from the primary's corner as the pet's
+// windows are (windows.cpp), so that the primary stands at 0, 0 as on
+// Windows. Qt's own scaling is off in the program, so its sizes are X's
+// already; where it is on, a screen keeps its corner and Qt divides its size
+// (and its work area's offset within it) by the ratio.
+static Monitor monitor_of(const QScreen* screen, QPoint origin, int32_t dpi)
 {
     const qreal ratio = screen->devicePixelRatio();
     const auto device = [ratio](int value) { return static_cast<int32_t>(qRound(value * ratio)); };
     const QRect area = screen->geometry();
     const QRect work = screen->availableGeometry() & area;
     Monitor monitor{};
-    monitor.x = area.x();
-    monitor.y = area.y();
+    monitor.x = area.x() - origin.x();
+    monitor.y = area.y() - origin.y();
     monitor.width = device(area.width());
     monitor.height = device(area.height());
     if (work.isEmpty()) {
@@ -77,10 +79,11 @@ int platform_monitors(Monitor* monitors, int capacity)
             monitors[0] = Monitor{0, 0, 0, 0, 0, 0, 0, 0, dpi};
         return 1;
     }
+    const QPoint origin = primary_origin();
     int count = 0;
     const auto add = [&](const QScreen* screen) {
         if (count < capacity)
-            monitors[count] = monitor_of(screen, dpi);
+            monitors[count] = monitor_of(screen, origin, dpi);
         ++count;
     };
     add(primary);

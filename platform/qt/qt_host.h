@@ -111,6 +111,8 @@ struct PlatformMessage {
 intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 void deliver_timer(Window* window, int qt_timer_id);
 void deliver_paint(Window* window);
+// Where the primary monitor's corner stands on the root: every point the seam
+// passes (windows' places, monitors, the menu's corner) counts from there.
 QPoint primary_origin();
 // Keeps the pet above later windows, and its own dialogs and menus above it.
 void keep_on_top(Window* pet);

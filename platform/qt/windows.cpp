@@ -139,7 +139,7 @@ private:
 
 // ---- the pet window
 
-// The pet's coordinates count from the primary screen's corner, as on
+// The seam's coordinates count from the primary screen's corner, as on
 // Windows; on X11 that monitor need not start at the root's origin.
 QPoint primary_origin()
 {
@@ -511,8 +511,11 @@ Cursor* platform_set_cursor(Cursor* cursor)
 
 void platform_client_to_screen(Window* window, int32_t* x, int32_t* y)
 {
-    // Qt is not told where the pet window goes.
-    const QPoint at = window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
+    // Qt is not told where the pet window goes. Counted from the primary's
+    // corner, as the pet's own places are.
+    const QPoint on_root =
+        window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
+    const QPoint at = on_root - primary_origin();
     *x = at.x();
     *y = at.y();
 }
