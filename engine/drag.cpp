@@ -33,7 +33,8 @@ void drag_begin(PetState* pet, int16_t cx, int16_t cy)
     pet->drag_state = DRAG_SWITCHED;
 }
 
-int drag_move(PetState* pet, const Room& room, bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y)
+int drag_move(PetState* pet, const Room& room, bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x,
+              int32_t* old_y)
 {
     if (!pet->dragging || !left_button_down)
         return 0;

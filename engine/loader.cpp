@@ -162,7 +162,8 @@ T* zeroed(size_t count)
     return static_cast<T*>(std::calloc(count, sizeof(T)));
 }
 
-int parse_link_list(const PetState* pet, const char* text, int i, int column, int32_t* count, ActionLink** links, char* message)
+int parse_link_list(const PetState* pet, const char* text, int i, int column, int32_t* count, ActionLink** links,
+                    char* message)
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
@@ -492,9 +493,9 @@ void lint_script(const PetState* pet, ScriptMessages messages)
         const Action& a = actions[i];
         if (a.dx == 0 && a.x_bound_count > 0)
             show(messages,
-                "** Action [%d] have defined X bounding action list but have no horizontal "
-                "movement",
-                i + 1);
+                 "** Action [%d] have defined X bounding action list but have no horizontal "
+                 "movement",
+                 i + 1);
         if (a.dy == 0 && a.y_bound_count > 0)
             show(messages, "** Action [%d] have defined Y bounding action list but have no vertical movement", i + 1);
     }
@@ -524,9 +525,9 @@ void lint_script(const PetState* pet, ScriptMessages messages)
                 !list_leads_to(p.x_bound, p.x_bound_count, i + 1, d.previous_direction) &&
                 !list_leads_to(p.y_bound, p.y_bound_count, i + 1, d.previous_direction))
                 show(messages,
-                    "** Action [%d] have defined dislike action [%d] with previous action [%d], "
-                    "which will not occur",
-                    i + 1, d.action, d.previous_action);
+                     "** Action [%d] have defined dislike action [%d] with previous action [%d], "
+                     "which will not occur",
+                     i + 1, d.action, d.previous_action);
         }
     }
 }
@@ -614,8 +615,7 @@ int32_t parse_action_ref(const char* text)
     return turn ? -value : value;
 }
 
-PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed,
-                   ScriptMessages messages)
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages)
 {
     PetState* pet = zeroed<PetState>(1);
     if (pet == nullptr) {

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 void trim_blanks(char* text)
 {
     size_t length = std::strlen(text);

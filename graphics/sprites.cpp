@@ -7,7 +7,6 @@
 #include "graphics/bmp.h"
 #include "graphics/zoom.h"
 
-
 int sheet_attach(Sprites& sprites, int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count)
 {
     bool usable = width > 0 && height > 0 && pixels;
