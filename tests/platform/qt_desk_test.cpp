@@ -36,8 +36,8 @@ TEST(QtDesk, TheMonitorsAreRandrsCountedFromThePrimarysCornerPrimaryFirst)
     std::string desk;
     for (int i = 0; i < count && i < MAX_MONITORS; ++i) {
         const Monitor& m = monitors[i];
-        desk += (i ? " " : "") + std::to_string(m.x) + "," + std::to_string(m.y) + "," + std::to_string(m.width) +
-                "," + std::to_string(m.height);
+        desk += (i ? " " : "") + std::to_string(m.x) + "," + std::to_string(m.y) + "," + std::to_string(m.width) + "," +
+                std::to_string(m.height);
         // Without a window manager nothing takes room from a monitor.
         EXPECT_EQ(m.work_x, m.x);
         EXPECT_EQ(m.work_y, m.y);

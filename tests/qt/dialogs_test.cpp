@@ -18,6 +18,7 @@
 
 #include "engine/shared.h"
 #include "shell/dialogs.h"
+#include "shell/program.h"
 #include "shell/settings.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -251,13 +252,18 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("dorra.ini"));
-    snprintf(settings_path, sizeof settings_path, "%s", ini.toUtf8().constData());
-    screen_width = 1024;
-    screen_height = 768;
-    pending_settings = {MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-    dialogs.options_open = 0;
+    Program program{};
+    snprintf(program.settings_path, sizeof program.settings_path, "%s", ini.toUtf8().constData());
+    program.desktop.count = 1;
+    program.desktop.monitors[0] = {0, 0, 1024, 768, 0, 0, 1024, 768, 96};
+    program.pending_settings = {MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+    Pet owner{};
+    owner.program = &program;
+    owner.window = pet;
+    owner.zoom = 1;
+    const ::Dialogs& dialogs = program.dialogs;
 
-    open_options_dialog(pet);
+    open_options_dialog(owner, pet);
     ASSERT_EQ(dialogs.options_open, 1);
     Window* dialog = pet->owned.back();
     char text[80];
