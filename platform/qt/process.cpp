@@ -192,9 +192,21 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     return copy_out(value ? *value : std::string(), buffer, size);
 }
 
+QProcessEnvironment restart_environment()
+{
+    // Ours lacks the factor main took away from Qt; the next start reads it again.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!scale_factor_at_start.empty())
+        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromStdString(scale_factor_at_start));
+    return environment;
+}
+
 bool platform_restart_program()
 {
-    return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    QProcess restarted;
+    restarted.setProgram(QCoreApplication::applicationFilePath());
+    restarted.setProcessEnvironment(restart_environment());
+    return restarted.startDetached();
 }
 
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,

@@ -9,6 +9,7 @@
 #include <QRegion>
 #include <QWidget>
 #include <QIcon>
+#include <QProcessEnvironment>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -149,6 +150,9 @@ int32_t dpi_from_scale_factor(const char* factor);
 // QT_SCALE_FACTOR as the program found it (main removes it for Qt's sake;
 // process.cpp keeps it).
 void keep_scale_factor_at_start(const char* factor);
+// The environment the program starts again in: the present one with that
+// factor back.
+QProcessEnvironment restart_environment();
 
 // ---- embedded resources (resources.cpp)
 // The files resources/dorrabee.rc names, compiled in (generated at build time).

@@ -23,6 +23,15 @@ TEST(Zoom, TheScreensScalingFromXResourcesAndScaleFactors)
         EXPECT_EQ(dpi_from_scale_factor(f.text), f.dpi) << (f.text ? f.text : "(unset)");
 }
 
+TEST(Zoom, TheProgramStartedAgainFindsTheScaleFactorItFoundAtStart)
+{
+    qunsetenv("QT_SCALE_FACTOR");  // as main leaves it for Qt
+    keep_scale_factor_at_start("2");
+    EXPECT_EQ(restart_environment().value(QStringLiteral("QT_SCALE_FACTOR")), QStringLiteral("2"));
+    keep_scale_factor_at_start(nullptr);
+    EXPECT_FALSE(restart_environment().contains(QStringLiteral("QT_SCALE_FACTOR")));
+}
+
 TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide)
 {
     Outline outline;
