@@ -20,19 +20,19 @@ int32_t zoom_choose(int32_t key, int32_t dpi)
     return key >= 1 && key <= MAX_ZOOM ? key : zoom_for_dpi(dpi);
 }
 
-int32_t zoom_in(int32_t screen_pixels, int32_t z)
+int32_t screen_to_pet(int32_t screen_pixels, int32_t z)
 {
     int32_t quotient = screen_pixels / z;
     return quotient * z > screen_pixels ? quotient - 1 : quotient;
 }
 
-int32_t zoom_margin(int32_t screen_pixels, int32_t z)
+int32_t margin_to_pet(int32_t screen_pixels, int32_t z)
 {
     // 64-bit: a margin near the top of the int32 range must not wrap.
     return int32_t((int64_t{screen_pixels} + z - 1) / z);
 }
 
-int32_t zoom_out(int32_t pet_pixels, int32_t z)
+int32_t pet_to_screen(int32_t pet_pixels, int32_t z)
 {
     return pet_pixels * z;
 }

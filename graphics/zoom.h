@@ -20,12 +20,12 @@ int32_t zoom_choose(int32_t key, int32_t dpi);
 // Screen pixels to pet pixels, rounding down, also below zero: a cursor left
 // of the window is in the pet pixel left of it, not in the window's first.
 // Also a screen's extent: a pet inside the result is wholly on the screen.
-int32_t zoom_in(int32_t screen_pixels, int32_t z);
+int32_t screen_to_pet(int32_t screen_pixels, int32_t z);
 // A margin in screen pixels as pet pixels, rounding up, so that the pet keeps
 // at least the margin away from the edge.
-int32_t zoom_margin(int32_t screen_pixels, int32_t z);
+int32_t margin_to_pet(int32_t screen_pixels, int32_t z);
 // Pet pixels to screen pixels.
-int32_t zoom_out(int32_t pet_pixels, int32_t z);
+int32_t pet_to_screen(int32_t pet_pixels, int32_t z);
 
 // Copies a width x height picture into target ((width z) x (height z)), each
 // pixel a z x z block.

@@ -11,7 +11,7 @@ void drag_input_begin(Pet& pet, int16_t cx, int16_t cy)
 {
     platform_set_capture(pet.window);
     pet.cursor_before_drag = platform_set_cursor(pet.graphics.drag_cursor);
-    drag_begin(pet.state, int16_t(zoom_in(cx, pet.zoom)), int16_t(zoom_in(cy, pet.zoom)));
+    drag_begin(pet.state, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)));
 }
 
 void drag_input_move(Pet& pet, uintptr_t buttons, int16_t cx, int16_t cy)
@@ -25,8 +25,8 @@ void drag_input_move(Pet& pet, uintptr_t buttons, int16_t cx, int16_t cy)
     int32_t old_x = 0;
     int32_t old_y = 0;
     // Repaints even when the pet is held against a margin and does not move.
-    if (drag_move(pet.state, pet.room, true, int16_t(zoom_in(cx, pet.zoom)), int16_t(zoom_in(cy, pet.zoom)), &old_x,
-                  &old_y))
+    if (drag_move(pet.state, pet.room, true, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)),
+                  &old_x, &old_y))
         reposition_window(pet, old_x, old_y);
 }
 

@@ -71,8 +71,9 @@ bool start_folder(Pet& pet, uint32_t seed, const std::string& path, const std::s
 int start_built_in(Pet& pet, uint32_t seed)
 {
     pet.folder = PetFolder{};
-    pet.state =
-        pet_init(builtin_script(), pet.room, pet.program->settings.timer_ms, seed, {show_script_message, nullptr});
+    const ScriptText* script = pet.program->builtin_behaviour;
+    pet.state = pet_init(script ? *script : builtin_script(), pet.room, pet.program->settings.timer_ms, seed,
+                         {show_script_message, nullptr});
     return pet.state ? 1 : 0;
 }
 

@@ -48,11 +48,13 @@ struct Program {
     int32_t zoom;  // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
     Desktop desktop;
     Dialogs dialogs;
-    int32_t fatal_error;  // set by report_error, never cleared
+    int32_t fatal_error;            // set by report_error, never cleared
     std::string program_folder;     // its "pets" folder is beside it
     std::string command_line_path;  // --pet PATH: run, never saved
     std::vector<PetEntry> listed;   // what the Pets sub-menu showed last
-    Pet* pet;                       // the living pet
+    // The built-in cat's script; null: builtin_script(), as the program has it.
+    const ScriptText* builtin_behaviour;
+    Pet* pet;  // the living pet
 };
 
 // Reads the desk from the platform.

@@ -83,8 +83,8 @@ namespace {
 // The margins in the pet's pixels, as the engine fences it.
 bool margins_fit_pet_pixels(const Monitor& screen, int32_t z, int64_t top, int64_t left, int64_t bottom, int64_t right)
 {
-    return int64_t(zoom_in(screen.width, z)) - SPRITE_SIZE - left - right >= 0 &&
-           int64_t(zoom_in(screen.height, z)) - SPRITE_SIZE - top - bottom >= 0;
+    return int64_t(screen_to_pet(screen.width, z)) - SPRITE_SIZE - left - right >= 0 &&
+           int64_t(screen_to_pet(screen.height, z)) - SPRITE_SIZE - top - bottom >= 0;
 }
 
 bool settings_margins_fit(const Program& program)
@@ -101,14 +101,14 @@ Room pet_room(const Program& program, int32_t z)
     const Monitor& screen = program.desktop.monitors[0];
     const Settings& s = program.settings;
     const bool kept = !program.margins_dropped;
-    return {zoom_in(screen.x, z),
-            zoom_in(screen.y, z),
-            zoom_in(screen.width, z),
-            zoom_in(screen.height, z),
-            kept ? zoom_margin(s.top_margin, z) : 0,
-            kept ? zoom_margin(s.bottom_margin, z) : 0,
-            kept ? zoom_margin(s.left_margin, z) : 0,
-            kept ? zoom_margin(s.right_margin, z) : 0};
+    return {screen_to_pet(screen.x, z),
+            screen_to_pet(screen.y, z),
+            screen_to_pet(screen.width, z),
+            screen_to_pet(screen.height, z),
+            kept ? margin_to_pet(s.top_margin, z) : 0,
+            kept ? margin_to_pet(s.bottom_margin, z) : 0,
+            kept ? margin_to_pet(s.left_margin, z) : 0,
+            kept ? margin_to_pet(s.right_margin, z) : 0};
 }
 
 int margins_fit(const Monitor& screen, int32_t z, int32_t top, int32_t left, int32_t bottom, int32_t right)
@@ -118,8 +118,8 @@ int margins_fit(const Monitor& screen, int32_t z, int32_t top, int32_t left, int
     if (top < 0 || left < 0 || bottom < 0 || right < 0)
         return 0;
     // The margins are screen pixels; the screen is measured in the pet's.
-    return margins_fit_pet_pixels(screen, z, zoom_margin(top, z), zoom_margin(left, z), zoom_margin(bottom, z),
-                                  zoom_margin(right, z));
+    return margins_fit_pet_pixels(screen, z, margin_to_pet(top, z), margin_to_pet(left, z), margin_to_pet(bottom, z),
+                                  margin_to_pet(right, z));
 }
 
 void settings_fit_margins_to_screen(Program& program)

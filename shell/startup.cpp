@@ -80,7 +80,7 @@ bool program_start(Program& program, int show_command)
         return false;
 
     pet.window = platform_create_pet_window(SPRITE_SIZE * pet.zoom, &pet);
-    platform_place_hidden(pet.window, zoom_out(pet.state->x, pet.zoom), zoom_out(pet.state->y, pet.zoom));
+    platform_place_hidden(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
     if (!graphics_init(pet) || !window_shape_init(pet))
         return end_start_up(pet);
     if (!platform_set_timer(pet.window, PET_TIMER_ID, static_cast<unsigned>(program.settings.timer_ms))) {
