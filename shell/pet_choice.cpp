@@ -92,6 +92,11 @@ void pet_choice_options(const char* program_folder, int argc, const char* const*
             choice.command_line_path = argv[++k];
 }
 
+std::string pet_choice_command_line_folder()
+{
+    return choice.command_line_path;
+}
+
 int pet_choice_start()
 {
     choice.running_path.clear();

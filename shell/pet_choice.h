@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct Bitmap;
 struct Menu;
@@ -17,6 +18,9 @@ constexpr int PET_MENU_LIMIT = 100;
 // program stands in (its "pets" folder is beside it) and the command line,
 // where "--pet PATH" runs that folder without saving it.
 void pet_choice_options(const char* program_folder, int argc, const char* const* argv);
+
+// The folder "--pet PATH" gave, as given; empty when none was.
+std::string pet_choice_command_line_folder();
 
 // Loads the engine on the chosen pet. A pet that fails costs one message
 // box, then the built-in cat runs; 0 only when that fails too.

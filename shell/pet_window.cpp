@@ -11,6 +11,7 @@
 #include "shell/pet_graphics.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 namespace {
@@ -26,17 +27,24 @@ uint16_t high_word(intptr_t lparam)
     return static_cast<uint16_t>((static_cast<uintptr_t>(lparam) >> 16) & 0xFFFF);
 }
 
-void open_pet_menu(Window* window, intptr_t lparam)
+// The one menu, at a screen point: the pet's own, or the notification-area icon's.
+void open_menu(int32_t x, int32_t y, bool from_icon)
 {
-    int32_t x = low_word(lparam);
-    int32_t y = high_word(lparam);
-    platform_client_to_screen(window, &x, &y);
     pet_choice_fill_menu(graphics.pet_menu);
+    tray_fill_menu(graphics.pet_menu, from_icon);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(graphics.pet_menu, x, y, pet_window);
     // The menu took the mouse, and with it the left button's release of a
     // drag in progress: put the pet down rather than leave it held.
     drag_input_end();
+}
+
+void open_pet_menu(Window* window, intptr_t lparam)
+{
+    int32_t x = low_word(lparam);
+    int32_t y = high_word(lparam);
+    platform_client_to_screen(window, &x, &y);
+    open_menu(x, y, false);
 }
 
 void run_command(Window* window, unsigned command)
@@ -52,7 +60,8 @@ void run_command(Window* window, unsigned command)
             open_options_dialog(window);
             break;
         default:  // CMD_CONTINUE just closes the menu
-            pet_choice_command(command);
+            if (!tray_command(window, command))
+                pet_choice_command(command);
             break;
     }
 }
@@ -109,6 +118,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             platform_kill_timer(window, PET_TIMER_ID);
             graphics_release();
             release_outlines();
+            tray_stop();
             // Nothing may reach the window through this handle any more.
             if (window == pet_window)
                 pet_window = nullptr;
@@ -126,6 +136,12 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             return 0;
         case MSG_TIMER:
             pet_tick();
+            return 0;
+        case MSG_TRAY:
+            if (wparam == TRAY_MENU_WANTED)
+                open_menu(static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)), true);
+            else if (wparam == TRAY_ACTIVATED)
+                tray_call_pet(window);
             return 0;
         case MSG_DISPLAYCHANGE:
             follow_screen_change(window, low_word(lparam), high_word(lparam));

@@ -11,6 +11,7 @@
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/settings.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 namespace {
@@ -81,6 +82,7 @@ int dorrabee_main(int show_command)
     }
     platform_show_window(pet_window, show_command);
     platform_update_window(pet_window);
+    tray_start(pet_window);
     run_message_loop();
     return 0;
 }

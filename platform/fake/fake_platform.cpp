@@ -99,6 +99,11 @@ bool fake_window_shows(const Window& window, int32_t x, int32_t y)
     return false;
 }
 
+void fake_record(std::string call)
+{
+    record(std::move(call));
+}
+
 void fake_reset()
 {
     FakePlatform fresh;

@@ -199,3 +199,14 @@ std::string settings_folder(const std::string& program_folder, bool folder_writa
 // The same, made when needed; the folder even when that fails.
 std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
                                  const char* home);
+
+// ---- starting at login (autostart.cpp)
+// $XDG_CONFIG_HOME/autostart/dorrabee.desktop (else ~/.config/...); empty
+// when neither is an absolute path.
+std::string autostart_path(const char* xdg_config_home, const char* home);
+// One argument of an Exec value, quoted and escaped as desktop entries ask.
+std::string desktop_exec_argument(const std::string& argument);
+// The entry the program writes, and the Exec value of an entry's text (as
+// written, escapes and all); empty when it has none or is Hidden or disabled.
+std::string desktop_entry_text(const std::string& exec);
+std::string desktop_entry_exec(const std::string& text);
