@@ -18,7 +18,7 @@ size_t copy_out(const std::string& text, char* buffer, size_t size)
 
 std::string shown(const char* text)
 {
-    return text ? "\"" + std::string(text) + "\"" : "null";
+    return text ? std::string("\"") + text + "\"" : std::string("null");
 }
 
 }  // namespace

@@ -51,3 +51,7 @@ HRGN outline_region(const Outline& outline);
 // A fresh copy of the region kept for this outline (the caller owns it), or
 // null when the outline is not one of those kept (regions.cpp).
 HRGN kept_region_copy(const Outline* outline);
+
+// The notification-area icon's hidden window, or null (tray.cpp): it holds
+// the menu when the pet, put away, cannot take the foreground.
+HWND tray_window();

@@ -16,6 +16,7 @@
 #include "shell/pet_window.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 inline void reset_program()
@@ -28,6 +29,7 @@ inline void reset_program()
     fatal_error = 0;
     pet_window = nullptr;
     dialogs_reset();  // the open list's nodes went with the fake's heap
+    tray_reset();
     action_script = &builtin_script;
     settings_reset();
     screen_width = screen_height = 0;
