@@ -142,8 +142,10 @@ start_tray() {
     trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
         --tint 0x404040 >/dev/null 2>&1 &
     OTHER_PIDS+=($!)
-    for _ in $(seq 50); do xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "trayer did not start" >&2
+    for _ in $(seq 50); do xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1 && break; sleep 0.1; done
+    # It claims the tray's selection a moment after its panel shows; an icon
+    # offered before that stays out of it (Wine's does).
+    sleep 1
 }
 
 # The middle of the icon docked in the tray: a window inside the tray's panel.
