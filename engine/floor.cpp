@@ -1,18 +1,16 @@
 // The pet brought to the middle of its floor.
 #include "engine/floor.h"
 
-#include <algorithm>
-
 #include "engine/engine.h"
 
-void pet_to_floor()
+void pet_to_floor(PetState* pet, const Room& room)
 {
-    const int32_t right = screen_width - settings.right_margin - pet->sprite_width;
-    const int32_t floor = screen_height - settings.bottom_margin - pet->sprite_height;
-    pet->x = std::max(settings.left_margin + (right - settings.left_margin) / 2, settings.left_margin);
-    pet->y = std::max(floor, settings.top_margin);
+    const int32_t inner_width = room.width - room.left_margin - room.right_margin;
+    pet->x = room.x + room.left_margin + (inner_width - pet->sprite_width) / 2;
+    pet->y = room.y + room.height;  // below the floor: brought up onto it
+    pet_keep_inside(pet, room);
     pet->current_action = pet->start_action - 1;
     pet->tick = 0;
     pet->repeat_count = 0;
-    set_image();
+    set_image(pet);
 }

@@ -1,6 +1,7 @@
 // What the command line asks, and the usage text.
 #include "shell/command_line.h"
 
+#include "shell/program.h"
 #include "shell/settings.h"
 
 CommandLineAsk command_line_ask(int argc, const char* const* argv)
@@ -20,7 +21,8 @@ CommandLineAsk command_line_ask(int argc, const char* const* argv)
 
 std::string command_line_usage()
 {
-    settings_path_init();
+    Program program{};
+    settings_path_init(program);
     return "Usage: dorrabee [--pet FOLDER]\n"
            "       dorrabee --help | --version\n"
            "\n"
@@ -32,5 +34,5 @@ std::string command_line_usage()
            "  --version     show the program's version\n"
            "\n"
            "Settings file: " +
-           std::string(settings_path) + "\n";
+           std::string(program.settings_path) + "\n";
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "shell/pet_choice.h"
+#include "shell/program.h"
 
 namespace {
 
@@ -12,9 +12,9 @@ namespace {
 constexpr size_t COMMAND_SIZE = 8192;
 
 // Empty when the command cannot be had (a path past any sane length).
-std::string this_copy()
+std::string this_copy(const Program& program)
 {
-    const std::string folder = pet_choice_command_line_folder();
+    const std::string& folder = program.command_line_path;
     char command[COMMAND_SIZE];
     const size_t length = platform_login_command(folder.empty() ? nullptr : folder.c_str(), command, sizeof command);
     return length > 0 && length < sizeof command ? std::string(command, length) : std::string();
@@ -29,14 +29,14 @@ bool holds(const std::string& command)
 
 }  // namespace
 
-bool login_start_on()
+bool login_start_on(const Program& program)
 {
-    return holds(this_copy());
+    return holds(this_copy(program));
 }
 
-void login_start_switch(Window* owner)
+void login_start_switch(const Program& program, Window* owner)
 {
-    const std::string command = this_copy();
+    const std::string command = this_copy(program);
     if (command.empty()) {
         platform_message_box(owner, "Fail to find the program's own path: it cannot start at login.", BOX_ERROR);
         return;

@@ -30,15 +30,16 @@ bool platform_add_tray_icon(Window* owner, const char* tip)
     return true;
 }
 
-bool platform_tray_icon_shown()
+bool platform_tray_icon_shown(Window* owner)
 {
-    return fake.tray_owner && fake.tray_available;
+    return owner && fake.tray_owner == owner && fake.tray_available;
 }
 
-void platform_remove_tray_icon()
+void platform_remove_tray_icon(Window* owner)
 {
-    fake_record("remove_tray_icon()");
-    fake.tray_owner = nullptr;
+    fake_record("remove_tray_icon(" + owner->name + ")");
+    if (fake.tray_owner == owner)
+        fake.tray_owner = nullptr;
 }
 
 void platform_set_menu_item(Menu* menu, int before_command, int command, const char* caption, int checked)

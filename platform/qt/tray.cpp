@@ -11,35 +11,23 @@
 
 namespace {
 
-// The program's one icon; the shell's messages go to `owner`.
-struct Tray {
-    QSystemTrayIcon* icon = nullptr;
-    Window* owner = nullptr;
-};
-Tray tray;
-
 intptr_t screen_point(QPoint point)
 {
     return intptr_t((uint32_t(uint16_t(point.x())) | (uint32_t(uint16_t(point.y())) << 16)));
 }
 
-void tell_owner(QSystemTrayIcon::ActivationReason reason)
+void tell_owner(Window* owner, QSystemTrayIcon::ActivationReason reason)
 {
     const uintptr_t what = reason == QSystemTrayIcon::Trigger   ? TRAY_ACTIVATED
                            : reason == QSystemTrayIcon::Context ? TRAY_MENU_WANTED
                                                                 : 0;
-    if (!what || !tray.owner)
+    if (!what)
         return;
-    // Posted: the menu's own loop must not run inside the tray's event.
-    Window* owner = tray.owner;
+    // Posted: the menu's own loop must not run inside the tray's event. The
+    // icon goes before its owner does, and its posted calls with it.
     const intptr_t where = screen_point(QCursor::pos());
     QMetaObject::invokeMethod(
-        tray.icon,
-        [owner, what, where] {
-            if (tray.owner == owner)
-                deliver(owner, MSG_TRAY, what, where);
-        },
-        Qt::QueuedConnection);
+        owner->tray_icon, [owner, what, where] { deliver(owner, MSG_TRAY, what, where); }, Qt::QueuedConnection);
 }
 
 QAction* item_of(QMenu* menu, int command)
@@ -54,25 +42,25 @@ QAction* item_of(QMenu* menu, int command)
 
 bool platform_add_tray_icon(Window* owner, const char* tip)
 {
-    if (!tray.icon) {
-        tray.icon = new QSystemTrayIcon(program_icon(), qApp);
-        QObject::connect(tray.icon, &QSystemTrayIcon::activated, tray.icon, tell_owner);
+    if (!owner->tray_icon) {
+        owner->tray_icon = new QSystemTrayIcon(program_icon(), qApp);
+        QObject::connect(owner->tray_icon, &QSystemTrayIcon::activated, owner->tray_icon,
+                         [owner](QSystemTrayIcon::ActivationReason reason) { tell_owner(owner, reason); });
     }
-    tray.owner = owner;
-    tray.icon->setToolTip(QString::fromUtf8(tip));
-    tray.icon->show();
+    owner->tray_icon->setToolTip(QString::fromUtf8(tip));
+    owner->tray_icon->show();
     return true;
 }
 
-bool platform_tray_icon_shown()
+bool platform_tray_icon_shown(Window* owner)
 {
-    return tray.icon && tray.icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+    return owner->tray_icon && owner->tray_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void platform_remove_tray_icon()
+void platform_remove_tray_icon(Window* owner)
 {
-    delete tray.icon;
-    tray = Tray{};
+    delete owner->tray_icon;
+    owner->tray_icon = nullptr;
 }
 
 void platform_set_menu_item(Menu* menu, int before_command, int command, const char* caption, int checked)

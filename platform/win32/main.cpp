@@ -10,7 +10,6 @@
 #include "platform/win32/win32_host.h"
 #include <shellapi.h>  // after windows.h, which it needs
 #include "shell/command_line.h"
-#include "shell/pet_choice.h"
 #include "shell/startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command)
@@ -47,6 +46,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command)
                     ask == CommandLineAsk::refused ? MB_ICONERROR : MB_ICONINFORMATION);
         return ask == CommandLineAsk::refused ? 2 : 0;
     }
-    pet_choice_options(folder, int(argv.size()), argv.data());
-    return dorrabee_main(show_command);
+    return dorrabee_main(show_command, folder, int(argv.size()), argv.data());
 }

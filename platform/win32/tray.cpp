@@ -1,10 +1,23 @@
 // The notification-area icon (Shell_NotifyIconW) with a hidden window of its
 // own for the icon's messages, put back whenever Explorer makes the taskbar
-// anew ("TaskbarCreated"); and the items the shell adds to the menu.
+// anew ("TaskbarCreated"); kept in the record of the window it reports to.
+// And the items the shell adds to the menu.
+#include <new>
+
 #include "platform/platform.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
+#include "platform/win32/window_record.h"
 #include <shellapi.h>  // after windows.h, which it needs
+
+// One icon: its hidden window, the window that hears of clicks, what it says.
+struct TrayIcon {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    UINT taskbar_created = 0;
+    bool shown = false;
+    wchar_t tip[128] = L"";
+};
 
 namespace {
 
@@ -12,17 +25,7 @@ const wchar_t TRAY_CLASS[] = L"DorrabeeTray";
 constexpr UINT ICON_MESSAGE = WM_APP + 2;
 constexpr UINT ICON_ID = 1;
 
-// The program's one icon: its window, who hears of clicks, what it says.
-struct Tray {
-    HWND window = nullptr;
-    Window* owner = nullptr;
-    UINT taskbar_created = 0;
-    bool shown = false;
-    wchar_t tip[128] = L"";
-};
-Tray tray;
-
-NOTIFYICONDATAW icon_data()
+NOTIFYICONDATAW icon_data(const TrayIcon& tray)
 {
     NOTIFYICONDATAW data = {};
     data.cbSize = sizeof data;
@@ -31,9 +34,9 @@ NOTIFYICONDATAW icon_data()
     return data;
 }
 
-bool put_icon()
+bool put_icon(const TrayIcon& tray)
 {
-    NOTIFYICONDATAW data = icon_data();
+    NOTIFYICONDATAW data = icon_data(tray);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = ICON_MESSAGE;
     data.hIcon = static_cast<HICON>(LoadImageW(program_instance(), MAKEINTRESOURCEW(RES_ICON), IMAGE_ICON,
@@ -42,72 +45,114 @@ bool put_icon()
     return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
+// The hidden window's icon, kept in its extra bytes (its user data is not a
+// window record, so it must never look like one).
+TrayIcon* icon_of(HWND hwnd)
+{
+    return reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(hwnd, 0));
+}
+
 LRESULT CALLBACK tray_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == tray.taskbar_created && message != 0) {
-        tray.shown = put_icon();
+    TrayIcon* tray = icon_of(hwnd);
+    if (!tray)
+        return DefWindowProcW(hwnd, message, wparam, lparam);
+    if (message == tray->taskbar_created && message != 0) {
+        tray->shown = put_icon(*tray);
         return 0;
     }
-    if (message == ICON_MESSAGE && tray.owner) {
+    if (message == ICON_MESSAGE) {
         POINT at;
         GetCursorPos(&at);
         const LPARAM where = MAKELPARAM(WORD(SHORT(at.x)), WORD(SHORT(at.y)));
         if (LOWORD(lparam) == WM_LBUTTONUP)
-            SendMessageW(hwnd_of(tray.owner), MSG_TRAY, TRAY_ACTIVATED, where);
+            SendMessageW(tray->owner, MSG_TRAY, TRAY_ACTIVATED, where);
         else if (LOWORD(lparam) == WM_RBUTTONUP || LOWORD(lparam) == WM_CONTEXTMENU)
-            SendMessageW(hwnd_of(tray.owner), MSG_TRAY, TRAY_MENU_WANTED, where);
+            SendMessageW(tray->owner, MSG_TRAY, TRAY_MENU_WANTED, where);
         return 0;
     }
-    // The command of a menu this window held while the pet was away.
-    if (message == WM_COMMAND && tray.owner) {
-        PostMessageW(hwnd_of(tray.owner), WM_COMMAND, wparam, lparam);
+    // The command of a menu this window held while the owner was away.
+    if (message == WM_COMMAND) {
+        PostMessageW(tray->owner, WM_COMMAND, wparam, lparam);
         return 0;
     }
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
+TrayIcon* make_icon(HWND owner)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = tray_proc;
+    wc.cbWndExtra = sizeof(TrayIcon*);
+    wc.hInstance = program_instance();
+    wc.lpszClassName = TRAY_CLASS;
+    RegisterClassExW(&wc);  // fails harmlessly when the class is there already
+    TrayIcon* tray = new (std::nothrow) TrayIcon;
+    if (!tray)
+        return nullptr;
+    // A top-level window, never shown: a message-only one would not hear the broadcast.
+    tray->window = CreateWindowExW(WS_EX_TOOLWINDOW, TRAY_CLASS, L"Dorrabee", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   program_instance(), nullptr);
+    if (!tray->window) {
+        delete tray;
+        return nullptr;
+    }
+    tray->owner = owner;
+    tray->taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+    SetWindowLongPtrW(tray->window, 0, reinterpret_cast<LONG_PTR>(tray));
+    return tray;
+}
+
 }  // namespace
 
-HWND tray_window()
+HWND tray_window_of(HWND owner)
 {
-    return tray.window;
+    const WindowRecord* record = window_record(owner);
+    return record && record->tray ? record->tray->window : nullptr;
+}
+
+void drop_tray_icon(WindowRecord* record)
+{
+    TrayIcon* tray = record->tray;
+    if (!tray)
+        return;
+    record->tray = nullptr;
+    NOTIFYICONDATAW data = icon_data(*tray);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    SetWindowLongPtrW(tray->window, 0, 0);
+    DestroyWindow(tray->window);
+    delete tray;
 }
 
 bool platform_add_tray_icon(Window* owner, const char* tip)
 {
-    if (!tray.window) {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = tray_proc;
-        wc.hInstance = program_instance();
-        wc.lpszClassName = TRAY_CLASS;
-        RegisterClassExW(&wc);
-        // A top-level window, never shown: a message-only one would not hear the broadcast.
-        tray.window = CreateWindowExW(WS_EX_TOOLWINDOW, TRAY_CLASS, L"Dorrabee", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                      program_instance(), nullptr);
-        if (!tray.window)
-            return false;
-        tray.taskbar_created = RegisterWindowMessageW(L"TaskbarCreated");
+    WindowRecord* record = window_record(hwnd_of(owner));
+    if (!record)
+        return false;
+    if (!record->tray)
+        record->tray = make_icon(hwnd_of(owner));
+    if (!record->tray)
+        return false;
+    if (record->tray->shown) {  // put anew, with the new tip
+        NOTIFYICONDATAW data = icon_data(*record->tray);
+        Shell_NotifyIconW(NIM_DELETE, &data);
     }
-    tray.owner = owner;
-    utf16_from_utf8(tip, tray.tip, sizeof tray.tip / sizeof tray.tip[0], Fit::cut);
-    tray.shown = put_icon();
+    utf16_from_utf8(tip, record->tray->tip, sizeof record->tray->tip / sizeof record->tray->tip[0], Fit::cut);
+    record->tray->shown = put_icon(*record->tray);
     return true;
 }
 
-bool platform_tray_icon_shown()
+bool platform_tray_icon_shown(Window* owner)
 {
-    return tray.shown;
+    const WindowRecord* record = window_record(hwnd_of(owner));
+    return record && record->tray && record->tray->shown;
 }
 
-void platform_remove_tray_icon()
+void platform_remove_tray_icon(Window* owner)
 {
-    if (!tray.window)
-        return;
-    NOTIFYICONDATAW data = icon_data();
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    DestroyWindow(tray.window);
-    tray = Tray{};
+    if (WindowRecord* record = window_record(hwnd_of(owner)))
+        drop_tray_icon(record);
 }
 
 void platform_set_menu_item(Menu* menu, int before_command, int command, const char* caption, int checked)

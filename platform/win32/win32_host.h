@@ -48,10 +48,11 @@ struct Outline;
 // The window region of an outline (the caller owns it); an empty outline
 // gives the empty region (regions.cpp).
 HRGN outline_region(const Outline& outline);
-// A fresh copy of the region kept for this outline (the caller owns it), or
-// null when the outline is not one of those kept (regions.cpp).
-HRGN kept_region_copy(const Outline* outline);
+// A fresh copy of the region the window keeps for this outline (the caller
+// owns it), or null when the outline is not one of those kept (regions.cpp).
+HRGN kept_region_copy(HWND hwnd, const Outline* outline);
 
-// The notification-area icon's hidden window, or null (tray.cpp): it holds
-// the menu when the pet, put away, cannot take the foreground.
-HWND tray_window();
+// The hidden window of the notification-area icon that reports to `owner`,
+// or null (tray.cpp): it holds the menu when the owner, put away, cannot
+// take the foreground.
+HWND tray_window_of(HWND owner);

@@ -3,7 +3,6 @@
 #include "shell_harness.h"
 
 #include "shell/command_line.h"
-#include "shell/pet_choice.h"
 
 namespace {
 
@@ -11,14 +10,9 @@ struct Tray : ShellTest {
     void SetUp() override
     {
         ShellTest::SetUp();
-        pet_choice_options("/opt/dorrabee", 1, nullptr);
+        program_options(program, "/opt/dorrabee", 1, nullptr);
         ASSERT_EQ(start(), 0);
         fake_clear_calls();
-    }
-    void TearDown() override
-    {
-        pet_choice_options("", 0, nullptr);
-        ShellTest::TearDown();
     }
     intptr_t send(unsigned message, uintptr_t wparam = 0, intptr_t lparam = 0)
     {
@@ -60,8 +54,9 @@ TEST_F(Tray, TheIconComesUpAfterThePetShowsAndGoesWithIt)
     send(MSG_RBUTTONDOWN, 0, fake_point(5, 5));
     fake_clear_calls();
     fake_pump();
-    EXPECT_TRUE(in_order(fake.calls, {"destroy_window(pet)", "remove_tray_icon()", "post_quit(0)"}));
+    EXPECT_TRUE(in_order(fake.calls, {"destroy_window(pet)", "remove_tray_icon(pet)", "post_quit(0)"}));
     EXPECT_EQ(fake.tray_owner, nullptr);
+    EXPECT_EQ(program.icon_owner, nullptr);
 }
 
 // ---- one menu
@@ -108,12 +103,12 @@ TEST_F(Tray, WithoutANotificationAreaThePetsMenuCarriesStartAtLoginButNotPutAway
 
 TEST_F(Tray, PutAwayHidesThePetAndPausesItsLifeUntilItIsCalledBack)
 {
-    ::pet->x = 100;
-    ::pet->y = 100;
+    state()->x = 100;
+    state()->y = 100;
     choose_from_icon(CMD_PUT_AWAY);
     EXPECT_FALSE(pet()->visible);
     EXPECT_TRUE(pet()->timers.empty());
-    EXPECT_TRUE(tray_pet_away());
+    EXPECT_TRUE(program.pets_away);
     EXPECT_EQ(fake_count("show_window(pet,0)"), 1);
 
     look_at_icon_menu();
@@ -122,11 +117,11 @@ TEST_F(Tray, PutAwayHidesThePetAndPausesItsLifeUntilItIsCalledBack)
     choose_from_icon(CMD_PUT_AWAY);
     EXPECT_TRUE(pet()->visible);
     EXPECT_EQ(pet()->timers, (std::map<unsigned, unsigned>{{PET_TIMER_ID, 150}}));
-    EXPECT_FALSE(tray_pet_away());
+    EXPECT_FALSE(program.pets_away);
     // At the middle of the floor, moved there before it shows.
     EXPECT_EQ(pet()->x, (1024 - 42) / 2);
     EXPECT_EQ(pet()->y, 768 - 42);
-    EXPECT_EQ(::pet->current_action, ::pet->start_action - 1);
+    EXPECT_EQ(state()->current_action, state()->start_action - 1);
     EXPECT_TRUE(in_order(fake.calls, {"move_window(pet,491,726)", "show_window(pet,4)", "set_timer(pet,1,150)"}));
     look_at_icon_menu();
     EXPECT_EQ(caption(CMD_PUT_AWAY), "收起宠物(&H)");
@@ -139,11 +134,11 @@ TEST_F(Tray, ActivatingTheIconCallsThePetBackOrBringsItToTheFloorWithinTheMargin
     EXPECT_TRUE(pet()->visible);
     EXPECT_EQ(fake_count("set_timer(pet,1,150)"), 1);
     // Out already: only brought to the floor, its clock left alone.
-    settings.left_margin = 100;
-    settings.right_margin = 300;
-    settings.bottom_margin = 68;
-    ::pet->x = 10;
-    ::pet->y = 10;
+    program.settings.left_margin = 100;
+    program.settings.right_margin = 300;
+    program.settings.bottom_margin = 68;
+    state()->x = 10;
+    state()->y = 10;
     fake_clear_calls();
     send(MSG_TRAY, TRAY_ACTIVATED, fake_point(1000, 10));
     EXPECT_EQ(pet()->x, 100 + (1024 - 300 - 42 - 100) / 2);
@@ -151,7 +146,7 @@ TEST_F(Tray, ActivatingTheIconCallsThePetBackOrBringsItToTheFloorWithinTheMargin
     EXPECT_EQ(fake_count("set_timer"), 0);
     EXPECT_EQ(fake_count("show_window"), 0);
     // A box narrower than the pet: the left margin wins.
-    settings.right_margin = 1000;
+    program.settings.right_margin = 1000;
     send(MSG_TRAY, TRAY_ACTIVATED, fake_point(1000, 10));
     EXPECT_EQ(pet()->x, 100);
 }
@@ -159,9 +154,9 @@ TEST_F(Tray, ActivatingTheIconCallsThePetBackOrBringsItToTheFloorWithinTheMargin
 TEST_F(Tray, APetCarriedWhenPutAwayIsLetGo)
 {
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
-    ASSERT_EQ(::pet->dragging, 1);
+    ASSERT_EQ(state()->dragging, 1);
     choose_from_icon(CMD_PUT_AWAY);
-    EXPECT_EQ(::pet->dragging, 0);
+    EXPECT_EQ(state()->dragging, 0);
     EXPECT_EQ(fake.capture, nullptr);
 }
 
@@ -212,7 +207,7 @@ TEST_F(Tray, CheckingWritesThisCopysEntryReplacingAnotherAndUncheckingRemovesOnl
 TEST_F(Tray, TheEntryCarriesThePetFolderOfTheCommandLine)
 {
     const char* argv[] = {"dorrabee", "--pet", "pets/domino"};
-    pet_choice_options("/opt/dorrabee", 3, argv);
+    program_options(program, "/opt/dorrabee", 3, argv);
     choose_from_icon(CMD_START_AT_LOGIN);
     EXPECT_EQ(fake.login_entry, "/opt/dorrabee/dorrabee --pet pets/domino");
     EXPECT_EQ(fake_count("login_command(\"pets/domino\")"), 2);  // to compare, then to write
@@ -253,11 +248,11 @@ TEST(CommandLine, RunsWithAPetOrNothingAnswersHelpAndVersionAndRefusesTheRest)
 
 TEST(CommandLine, TheUsageNamesTheSettingsFile)
 {
-    reset_program();
+    fake_reset();
     const std::string usage = command_line_usage();
     EXPECT_NE(usage.find("Usage: dorrabee [--pet FOLDER]"), std::string::npos);
     EXPECT_NE(usage.find("Settings file: " + ini_path() + "\n"), std::string::npos) << usage;
-    reset_program();
+    fake_reset();
 }
 
 }  // namespace
