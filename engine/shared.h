@@ -22,6 +22,9 @@ struct Settings {
     int32_t left_margin;
     int32_t right_margin;
     int32_t timer_ms;
+    // The language of the menu, dialogs and boxes (a place in the tables of
+    // support/texts.h; 0 is Chinese), chosen once at start-up.
+    int32_t language = 0;
 };
 
 // Read once at start-up; what everything runs on.

@@ -11,6 +11,7 @@
 #include "shell/dialogs.h"
 #include "shell/errors.h"
 #include "shell/settings.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -196,7 +197,7 @@ void release(Window* dialog)
 void open_about_dialog(Window* owner)
 {
     if (!dialogs.about_open)
-        platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc);
+        platform_create_dialog(resource_in_language(RES_ABOUT_DIALOG, settings.language), owner, about_dialog_proc);
 }
 
 intptr_t about_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)

@@ -1,8 +1,10 @@
 // Fatal errors, the guarded allocation and the open modeless dialogs.
 #include "shell/errors.h"
 
+#include "engine/shared.h"
 #include "platform/platform.h"
 #include "shell/dialogs.h"
+#include "support/texts.h"
 
 Window* pet_window = nullptr;
 int32_t fatal_error = 0;
@@ -18,7 +20,7 @@ void report_error(Window* window, const char* text)
     // Set before the box: its modal loop keeps delivering ticks and paints,
     // which must already stand still.
     fatal_error = 1;
-    platform_message_box(pet_window, text, BOX_WARNING);
+    platform_message_box(pet_window, text, BOX_WARNING, text_of(settings.language, TextId::ok));
     if (!window)
         return;
     if (window != pet_window)
@@ -33,7 +35,7 @@ void* alloc_or_report(size_t size)
 {
     void* block = platform_heap_alloc(size);
     if (!block) {
-        platform_message_box(pet_window, "Out of memory", BOX_ERROR);
+        platform_message_box(pet_window, "Out of memory", BOX_ERROR, text_of(settings.language, TextId::ok));
         if (pet_window)
             platform_destroy_window(pet_window);
     }

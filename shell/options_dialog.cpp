@@ -9,6 +9,7 @@
 #include "shell/dialogs.h"
 #include "shell/errors.h"
 #include "shell/settings.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ Entry read_field(Window* dialog, const Field& field, Settings* entered)
 
 void complain(Window* dialog, const char* text)
 {
-    platform_message_box(dialog, text, BOX_ERROR);
+    platform_message_box(dialog, text, BOX_ERROR, text_of(settings.language, TextId::ok));
 }
 
 bool same_settings(const Settings& a, const Settings& b)
@@ -136,7 +137,7 @@ bool confirm(Window* dialog)
 void open_options_dialog(Window* owner)
 {
     if (!dialogs.options_open)
-        platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc);
+        platform_create_dialog(resource_in_language(RES_OPTIONS_DIALOG, settings.language), owner, options_dialog_proc);
 }
 
 intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)

@@ -11,6 +11,7 @@
 #include "shell/pet_folder.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void show_box(const std::string& text)
     }
     if (at < text.size())
         shown += "\n...";
-    platform_message_box(nullptr, shown.c_str(), BOX_ERROR);
+    platform_message_box(nullptr, shown.c_str(), BOX_ERROR, text_of(settings.language, TextId::ok));
 }
 
 // The chosen folder loaded and the engine running on it; false after its one box.
@@ -129,7 +130,8 @@ void pet_choice_fill_menu(Menu* menu)
     std::vector<const char*> items;
     for (const std::string& caption : captions)
         items.push_back(caption.c_str());
-    platform_set_pet_submenu(menu, CMD_ABOUT, "宠物(&P)", items.data(), int(items.size()), CMD_PET_FIRST, checked);
+    platform_set_pet_submenu(menu, CMD_ABOUT, text_of(settings.language, TextId::menu_pets), items.data(),
+                             int(items.size()), CMD_PET_FIRST, checked);
 }
 
 bool pet_choice_command(unsigned command)
@@ -146,13 +148,14 @@ bool pet_choice_command(unsigned command)
         std::snprintf(text, sizeof text,
                       "Fail to save the settings to %s !  Please check that the folder can be written ..",
                       settings_path);
-        platform_message_box(pet_window, text, BOX_ERROR);
+        platform_message_box(pet_window, text, BOX_ERROR, text_of(settings.language, TextId::ok));
         return true;
     }
     // The new pet comes with a new start: every picture and outline made anew.
     if (platform_restart_program())
         platform_destroy_window(pet_window);
     else
-        platform_message_box(pet_window, "The new pet comes the next time the program starts.", BOX_ERROR);
+        platform_message_box(pet_window, "The new pet comes the next time the program starts.", BOX_ERROR,
+                             text_of(settings.language, TextId::ok));
     return true;
 }

@@ -15,6 +15,7 @@
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
 #include "shell/settings.h"
+#include "support/texts.h"
 
 PetGraphics graphics;
 
@@ -135,7 +136,7 @@ int graphics_init(Window* window)
     platform_release_window_context(window);
     if (!made)
         return 0;
-    graphics.pet_menu = platform_load_pet_menu();
+    graphics.pet_menu = platform_load_pet_menu(resource_in_language(RES_MENU, settings.language));
     if (!graphics.pet_menu)
         return fail("Insufficient memory to load pop-up menu");
     return 1;

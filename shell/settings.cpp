@@ -8,6 +8,7 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "support/texts.h"
 
 char settings_path[SETTINGS_PATH_SIZE];
 int32_t pet_zoom = 1;
@@ -57,6 +58,7 @@ void settings_reset()
     pet_zoom = 1;
     for (const Key& key : KEYS)
         settings.*key.field = key.fallback;
+    settings.language = 0;
     pending_settings = settings;
     dropped_margins = DroppedMargins{};
 }
@@ -133,7 +135,7 @@ void settings_read()
     for (const Key& key : KEYS)
         settings.*key.field = read_key(key.name, key.fallback);
     if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin)) {
-        platform_message_box(pet_window, "Invalid Margin Values !", BOX_ERROR);
+        platform_message_box(pet_window, "Invalid Margin Values !", BOX_ERROR, text_of(settings.language, TextId::ok));
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     }
     pending_settings = settings;

@@ -7,18 +7,20 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/language.h"
 #include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/settings.h"
 #include "shell/window_shape.h"
+#include "support/texts.h"
 
 namespace {
 
 void show_script_message(const char* text)
 {
     // The script is loaded before the pet window exists: no owner.
-    platform_message_box(nullptr, text, BOX_ERROR);
+    platform_message_box(nullptr, text, BOX_ERROR, text_of(settings.language, TextId::ok));
 }
 
 // A start-up that fails after the pet window exists takes the window down,
@@ -66,6 +68,7 @@ int dorrabee_main(int show_command)
     platform_register_pet_class(pet_window_proc);
     platform_screen_size(&screen_width, &screen_height);
     settings_path_init();
+    settings.language = language_at_start(settings_path);
     zoom_init();
     settings_read();
     if (!pet_choice_start())

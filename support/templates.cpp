@@ -1,8 +1,11 @@
-// templates.inc read three times: the menu's items, every dialog control in
-// file order, and how many controls each dialog has; the records are put
-// together at compile time, so a dialog missing from the file does not build.
+// The templates of every language (written by tools/gen_rc.py from
+// support/templates.inc and po/) read four times: the menus' items, every
+// dialog control in file order, and how many items each menu and how many
+// controls each dialog has; the records are put together at compile time, so
+// a dialog missing from the file does not build.
 #include "support/templates.h"
 
+#include <array>
 #include <iterator>
 
 #include "platform/platform.h"
@@ -29,7 +32,7 @@ constexpr uint32_t STYLE_OF_PICTURE = BASE | 0xE;  // SS_BITMAP
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr MenuItemTemplate menu_items[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
@@ -42,7 +45,7 @@ constexpr MenuItemTemplate menu_items[] = {
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) \
     {CONTROL_##kind, id, caption, x, y, width, height, STYLE_OF_##kind},
 constexpr ControlTemplate all_controls[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -51,7 +54,7 @@ constexpr ControlTemplate all_controls[] = {
     {id, caption, x, y, width, height, style, font, points, language, nullptr, 0},
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr DialogTemplate dialog_headers[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -60,46 +63,81 @@ constexpr DialogTemplate dialog_headers[] = {
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language) , 0
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) +1
 constexpr int control_counts[] = {0
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
 
+#undef MENU_BEGIN
+#undef MENU_ITEM
+#undef MENU_SEPARATOR
+
+#define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
+#define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
+#define MENU_BEGIN(id, caption) {id, caption, nullptr, 0},
+#define MENU_ITEM(caption, command)
+#define MENU_SEPARATOR()
+constexpr MenuTemplate menu_headers[] = {
+#include "support/localized_templates.inc"
+};
+#undef MENU_BEGIN
+#undef MENU_ITEM
+#undef MENU_SEPARATOR
+
+// Entry i + 1 counts the items of menu i.
+#define MENU_BEGIN(id, caption) , 0
+#define MENU_ITEM(caption, command) +1
+#define MENU_SEPARATOR() +1
+constexpr int item_counts[] = {0
+#include "support/localized_templates.inc"
+};
+#undef DIALOG_BEGIN
+#undef DIALOG_CONTROL
 #undef MENU_BEGIN
 #undef MENU_END
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
 #undef DIALOG_END
 
+consteval std::array<MenuTemplate, std::size(menu_headers)> menus_from_file()
+{
+    std::array<MenuTemplate, std::size(menu_headers)> menus = {};
+    int first = 0;
+    for (size_t i = 0; i < menus.size(); ++i) {
+        menus[i] = menu_headers[i];
+        menus[i].items = menu_items + first;
+        menus[i].item_count = item_counts[i + 1];
+        first += menus[i].item_count;
+    }
+    return menus;
+}
+constexpr auto all_menus = menus_from_file();
+
+consteval std::array<DialogTemplate, std::size(dialog_headers)> dialogs_from_file()
+{
+    std::array<DialogTemplate, std::size(dialog_headers)> dialogs = {};
+    int first = 0;
+    for (size_t i = 0; i < dialogs.size(); ++i) {
+        dialogs[i] = dialog_headers[i];
+        dialogs[i].controls = all_controls + first;
+        dialogs[i].control_count = control_counts[i + 1];
+        first += dialogs[i].control_count;
+    }
+    return dialogs;
+}
+constexpr auto all_dialogs = dialogs_from_file();
+
 consteval DialogTemplate dialog_from_file(int resource_id)
 {
-    int first = 0;
-    for (size_t i = 0; i < std::size(dialog_headers); ++i) {
-        DialogTemplate dialog = dialog_headers[i];
-        dialog.controls = all_controls + first;
-        dialog.control_count = control_counts[i + 1];
+    for (const DialogTemplate& dialog : all_dialogs)
         if (dialog.resource_id == resource_id)
             return dialog;
-        first += dialog.control_count;
-    }
     throw "templates.inc has no dialog of this number";
 }
 
 }  // namespace
 
-#define MENU_BEGIN(id, caption)                             \
-    {                                                       \
-        id, caption, menu_items, int(std::size(menu_items)) \
-    }
-#define MENU_ITEM(caption, command)
-#define MENU_SEPARATOR()
-#define MENU_END()
-#define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
-#define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
-#define DIALOG_END()
-constinit const MenuTemplate pet_menu_template =
-#include "support/templates.inc"
-    ;
+constinit const MenuTemplate pet_menu_template = all_menus[0];
 constinit const DialogTemplate options_dialog_template = dialog_from_file(RES_OPTIONS_DIALOG);
 constinit const DialogTemplate about_dialog_template = dialog_from_file(RES_ABOUT_DIALOG);
 
@@ -108,5 +146,18 @@ const DialogTemplate* find_dialog_template(int resource_id)
     for (const DialogTemplate* dialog : {&options_dialog_template, &about_dialog_template})
         if (dialog->resource_id == resource_id)
             return dialog;
+    for (const DialogTemplate& dialog : all_dialogs)
+        if (dialog.resource_id == resource_id)
+            return &dialog;
+    return nullptr;
+}
+
+const MenuTemplate* find_menu_template(int resource_id)
+{
+    if (resource_id == pet_menu_template.resource_id)
+        return &pet_menu_template;
+    for (const MenuTemplate& menu : all_menus)
+        if (menu.resource_id == resource_id)
+            return &menu;
     return nullptr;
 }
