@@ -14,8 +14,8 @@ size_t platform_ui_languages(char* buffer, size_t size)
 {
     if (size == 0)
         return 0;
-    const std::string languages = ui_languages_from_environment(getenv("LC_ALL"), getenv("LC_MESSAGES"),
-                                                                getenv("LANG"), getenv("LANGUAGE"));
+    const std::string languages =
+        ui_languages_from_environment(getenv("LC_ALL"), getenv("LC_MESSAGES"), getenv("LANG"), getenv("LANGUAGE"));
     const size_t length = std::min(languages.size(), size - 1);
     memcpy(buffer, languages.data(), length);
     buffer[length] = '\0';

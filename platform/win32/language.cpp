@@ -44,8 +44,8 @@ bool platform_fonts_cover(const char* font, const char* text)
     }
     HGDIOBJ previous = SelectObject(dc, made);
     std::vector<WORD> glyphs(length + 1);
-    bool covered = GetGlyphIndicesW(dc, wide.data(), int(length), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
-                   DWORD(length);
+    bool covered =
+        GetGlyphIndicesW(dc, wide.data(), int(length), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) == DWORD(length);
     for (size_t i = 0; covered && i < length; ++i)
         covered = wide[i] <= 0x20 || glyphs[i] != 0xFFFF;
     SelectObject(dc, previous);

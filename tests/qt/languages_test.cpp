@@ -45,7 +45,7 @@ QString caption_misfit(QWidget* widget)
     if (auto* box = qobject_cast<QGroupBox*>(widget)) {
         const int room = area.width() - 2 * metrics.averageCharWidth();
         return metrics.horizontalAdvance(box->title()) > room ? QStringLiteral("the title \"%1\"").arg(box->title())
-                                                                : QString();
+                                                              : QString();
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         const QString text = without_mnemonic(button->text());
@@ -85,8 +85,8 @@ TEST(Languages, EveryCaptionOfEveryLanguagesDialogsFitsItsControl)
                 if (!widget)
                     continue;
                 const QString misfit = caption_misfit(widget);
-                EXPECT_TRUE(misfit.isEmpty()) << language_code(language) << " dialog " << id << ": "
-                                              << misfit.toStdString();
+                EXPECT_TRUE(misfit.isEmpty())
+                    << language_code(language) << " dialog " << id << ": " << misfit.toStdString();
             }
             platform_destroy_window(dialog);
         }
@@ -103,9 +103,9 @@ TEST(Languages, EachLanguageHasItsOwnMenuInItsOwnWords)
         for (QAction* action : menu_widget(menu)->actions())
             if (!action->isSeparator())
                 captions << action->text();
-        EXPECT_EQ(captions, (QStringList{text_of(language, TextId::menu_continue),
-                                         text_of(language, TextId::menu_options), text_of(language, TextId::menu_about),
-                                         text_of(language, TextId::menu_exit)}));
+        EXPECT_EQ(captions,
+                  (QStringList{text_of(language, TextId::menu_continue), text_of(language, TextId::menu_options),
+                               text_of(language, TextId::menu_about), text_of(language, TextId::menu_exit)}));
     }
     EXPECT_EQ(platform_load_pet_menu(RES_MENU + 7), nullptr) << "no such menu";
 }
