@@ -13,9 +13,12 @@ PET_DIR=$WORK INI_EOL='\n'
 DESKTOP=(pattern:checkerboard -fill '#3070a0' -colorize 50%)
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/lib.sh"
 
+# The program runs on a Chinese desktop (its menu and dialogs as they have
+# always read) unless PET_LANG names another locale.
 start_pet() {
     [ -e "$WORK/dorrabee" ] || cp "$DORRABEE" "$WORK/dorrabee"
-    (cd "$WORK" && exec env QT_QPA_PLATFORM= ./dorrabee >"$WORK/pet.log" 2>&1) &
+    (cd "$WORK" && exec env QT_QPA_PLATFORM= LC_ALL= LC_MESSAGES= LANGUAGE= LANG="${PET_LANG:-zh_CN.UTF-8}" \
+        ./dorrabee >"$WORK/pet.log" 2>&1) &
     PET_PID=$!
 }
 
