@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/about_scene.h"
 #include "support/ids.h"
 #include "support/templates.h"
 
@@ -85,6 +86,11 @@ TEST(Texts, EachLanguagesDialogsAreTheChineseOnesInItsOwnWords)
                 EXPECT_EQ(own->controls[i].style, chinese->controls[i].style);
             }
         }
+        // The About text stays left of where the scene is painted.
+        const DialogTemplate* about = find_dialog_template(resource_in_language(RES_ABOUT_DIALOG, language));
+        const ControlTemplate& text = about->controls[1];
+        EXPECT_STREQ(text.caption, text_of(language, TextId::about_text));
+        EXPECT_LE(text.x + text.width, about->width * SCENE_LEFT / LAYOUT_WIDTH) << language_code(language);
         const DialogTemplate* options = find_dialog_template(resource_in_language(RES_OPTIONS_DIALOG, language));
         EXPECT_STREQ(options->caption, text_of(language, TextId::options_title));
         EXPECT_STREQ(options->controls[0].caption, text_of(language, TextId::ok));
