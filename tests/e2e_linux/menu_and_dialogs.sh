@@ -191,4 +191,16 @@ xdotool key Escape
 open_menu_item "$pet" e
 wait_pet_exit
 check "with Language=zh Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+
+# ---- A Chinese desktop with no font that has Chinese: English, and a word on why
+write_ini "Timer=1000"
+FONTCONFIG_FILE=$(latin_fonts_only) start_pet
+pet=$(pet_window) || { fail "no pet window without Chinese fonts"; finish; }
+open_menu_item "$pet" o
+check "without a Chinese font Options is English" window_named "Dorrabee — Options"
+check "standard error says why" grep -q "no installed font can draw the zh_CN texts" "$WORK/pet.log"
+xdotool key Escape
+open_menu_item "$pet" e
+wait_pet_exit
+check "without Chinese fonts Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
 finish

@@ -153,8 +153,7 @@ TEST(Texts, TheEnvironmentIsReadAsQtReadsIt)
         {nullptr, nullptr, "POSIXLY", nullptr, "POSIXLY"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ui_languages_from_environment(c.lc_all, c.lc_messages, c.lang, c.language), c.expected)
-            << c.expected;
+        EXPECT_EQ(ui_languages_from_environment(c.lc_all, c.lc_messages, c.lang, c.language), c.expected) << c.expected;
 }
 
 }  // namespace

@@ -445,6 +445,16 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
     }
 }
 
+// The dialogs' font as the system maps it decides whether Chinese can be
+// shown: the session maps "宋体" to a Chinese face; Wine's own Tahoma has
+// no Chinese (and GetGlyphIndices does not borrow from linked fonts).
+TEST(Win32Texts, FontsCoverWhatTheirFaceCanDraw)
+{
+    EXPECT_TRUE(platform_fonts_cover("宋体", "Dorrabee — 选项\n确定"));
+    EXPECT_TRUE(platform_fonts_cover("Tahoma", "Dorrabee — Options\nOK"));
+    EXPECT_FALSE(platform_fonts_cover("Tahoma", "Dorrabee — 选项"));
+}
+
 TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters)
 {
     Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, quiet_proc);
