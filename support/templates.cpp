@@ -99,33 +99,26 @@ constexpr int item_counts[] = {0
 #undef MENU_SEPARATOR
 #undef DIALOG_END
 
-consteval std::array<MenuTemplate, std::size(menu_headers)> menus_from_file()
+// Each header given its part of the parts in file order: the menus their
+// items, the dialogs their controls.
+template <typename Record, size_t N, typename Part>
+consteval std::array<Record, N> records_from_file(const Record (&headers)[N], const int* counts, const Part* parts,
+                                                  const Part* Record::*first_part, int Record::*part_count)
 {
-    std::array<MenuTemplate, std::size(menu_headers)> menus = {};
+    std::array<Record, N> records = {};
     int first = 0;
-    for (size_t i = 0; i < menus.size(); ++i) {
-        menus[i] = menu_headers[i];
-        menus[i].items = menu_items + first;
-        menus[i].item_count = item_counts[i + 1];
-        first += menus[i].item_count;
+    for (size_t i = 0; i < N; ++i) {
+        records[i] = headers[i];
+        records[i].*first_part = parts + first;
+        records[i].*part_count = counts[i + 1];
+        first += counts[i + 1];
     }
-    return menus;
+    return records;
 }
-constexpr auto all_menus = menus_from_file();
-
-consteval std::array<DialogTemplate, std::size(dialog_headers)> dialogs_from_file()
-{
-    std::array<DialogTemplate, std::size(dialog_headers)> dialogs = {};
-    int first = 0;
-    for (size_t i = 0; i < dialogs.size(); ++i) {
-        dialogs[i] = dialog_headers[i];
-        dialogs[i].controls = all_controls + first;
-        dialogs[i].control_count = control_counts[i + 1];
-        first += dialogs[i].control_count;
-    }
-    return dialogs;
-}
-constexpr auto all_dialogs = dialogs_from_file();
+constexpr auto all_menus =
+    records_from_file(menu_headers, item_counts, menu_items, &MenuTemplate::items, &MenuTemplate::item_count);
+constexpr auto all_dialogs = records_from_file(dialog_headers, control_counts, all_controls, &DialogTemplate::controls,
+                                               &DialogTemplate::control_count);
 
 consteval DialogTemplate dialog_from_file(int resource_id)
 {

@@ -17,13 +17,13 @@ class PoError(Exception):
     pass
 
 
-def unescape(body, where):
+def unescape(body, where, escapes=ESCAPES):
     out, i = [], 0
     while i < len(body):
         if body[i] == "\\":
-            if i + 1 >= len(body) or body[i + 1] not in ESCAPES:
+            if i + 1 >= len(body) or body[i + 1] not in escapes:
                 raise PoError("%s: unsupported escape in %r" % (where, body))
-            out.append(ESCAPES[body[i + 1]])
+            out.append(escapes[body[i + 1]])
             i += 2
         else:
             out.append(body[i])

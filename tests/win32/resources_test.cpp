@@ -445,14 +445,14 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
     }
 }
 
-// The dialogs' font as the system maps it decides whether Chinese can be
-// shown: the session maps "宋体" to a Chinese face; Wine's own Tahoma has
-// no Chinese (and GetGlyphIndices does not borrow from linked fonts).
+// The dialogs' font as the system maps it (with the fonts it links in)
+// decides whether a language can be shown: the session maps "宋体" to a
+// Chinese face; no font has a glyph for an unassigned character.
 TEST(Win32Texts, FontsCoverWhatTheirFaceCanDraw)
 {
     EXPECT_TRUE(platform_fonts_cover("宋体", "Dorrabee — 选项\n确定"));
-    EXPECT_TRUE(platform_fonts_cover("Tahoma", "Dorrabee — Options\nOK"));
-    EXPECT_FALSE(platform_fonts_cover("Tahoma", "Dorrabee — 选项"));
+    EXPECT_TRUE(platform_fonts_cover("MS Shell Dlg", "Dorrabee — Options\nOK"));
+    EXPECT_FALSE(platform_fonts_cover("MS Shell Dlg", "Dorrabee \u0378"));
 }
 
 TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters)
