@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Adds one text to po/, in English and in every language, in one command:
 
-    tools/add_text.py NAME ENGLISH LANGUAGE=TEXT... [--comment NOTE]
+    tools/add_text.py NAME ENGLISH LANGUAGE=TEXT... [--comment NOTE] [--po FOLDER]
 
     tools/add_text.py menu_tray_show "&Show the cat" zh_CN="显示(&S)"
 
 NAME is how the program names it (TextId::NAME, T(NAME) in
 support/templates.inc): lower-case letters, digits and _. Every language of
 po/ must be given its text; the build then has the text everywhere. NOTE is
-a comment for translators.
+a comment for translators. FOLDER is po/ unless given.
 """
 import os
 import sys
@@ -33,21 +33,28 @@ def entry(name, english, translation, comment):
     return "\n" + "\n".join(lines) + "\n"
 
 
+def option(args, name):
+    """The option's value, taken out of args; None without it."""
+    if name not in args:
+        return None
+    at = args.index(name)
+    value = args[at + 1] if at + 1 < len(args) else ""
+    del args[at:at + 2]
+    return value
+
+
 def main(argv):
-    args, comment = list(argv[1:]), None
-    if "--comment" in args:
-        at = args.index("--comment")
-        comment = args[at + 1] if at + 1 < len(args) else None
-        del args[at:at + 2]
-    if len(args) < 2 or not comment and "--comment" in argv:
+    args = list(argv[1:])
+    comment, root = option(args, "--comment"), option(args, "--po") or ROOT
+    if len(args) < 2 or comment == "" or root == "":
         sys.stderr.write(__doc__)
         return 2
     name, english, given = args[0], args[1], dict(a.split("=", 1) for a in args[2:] if "=" in a)
-    files = {"en": os.path.join(ROOT, "dorrabee.pot")}
-    for file_name in sorted(os.listdir(ROOT)):
+    files = {"en": os.path.join(root, "dorrabee.pot")}
+    for file_name in sorted(os.listdir(root)):
         if file_name.endswith(".po"):
-            with open(os.path.join(ROOT, file_name), encoding="utf-8") as f:
-                files[po.read_catalog(f.read(), file_name)[0]] = os.path.join(ROOT, file_name)
+            with open(os.path.join(root, file_name), encoding="utf-8") as f:
+                files[po.read_catalog(f.read(), file_name)[0]] = os.path.join(root, file_name)
     with open(files["en"], encoding="utf-8") as f:
         known = po.read_catalog(f.read(), "dorrabee.pot")[1]
     missing = sorted(set(files) - {"en"} - set(given))

@@ -5,9 +5,11 @@ the real templates is compiled and read back under Wine by
 win32_resources_tests.)"""
 import os
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import add_text  # noqa: E402
 import gen_rc  # noqa: E402
 import po  # noqa: E402
 
@@ -115,6 +117,27 @@ class LanguagesTest(unittest.TestCase):
             with self.assertRaises(po.PoError) as caught:
                 tables(zh=zh)
             self.assertIn(says, str(caught.exception))
+
+    def test_one_command_adds_a_text_to_every_language_or_to_none(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for name, text in (("dorrabee.pot", POT), ("zh_CN.po", ZH)):
+                with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+                    f.write(text)
+            added = add_text.main(["add_text", "two_lines", 'a "b"\nc', "zh_CN=甲\n乙", "--po", folder,
+                                   "--comment", "for translators"])
+            self.assertEqual(added, 0)
+            for refused in (["add_text", "two_lines", "x", "zh_CN=y"], ["add_text", "three", "x"],
+                            ["add_text", "Bad Name", "x", "zh_CN=y"], ["add_text", "four", "x", "zh_CN=y", "de=z"]):
+                self.assertEqual(add_text.main(refused + ["--po", folder]), 1, refused)
+            with open(os.path.join(folder, "dorrabee.pot"), encoding="utf-8") as f:
+                pot = f.read()
+            with open(os.path.join(folder, "zh_CN.po"), encoding="utf-8") as f:
+                zh = f.read()
+        self.assertIn("#. for translators\n", zh)
+        found = tables(pot, zh)
+        self.assertEqual(found["en"]["two_lines"], 'a "b"\nc')
+        self.assertEqual(found["zh_CN"]["two_lines"], "甲\n乙")
+        self.assertNotIn("three", found["en"])
 
     def test_the_real_files_make_every_language(self):
         root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
