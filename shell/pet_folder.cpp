@@ -163,20 +163,20 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
     return true;
 }
 
-// The loader's messages for one start, each line with the pet's name.
+// Where a pet's loader messages go: each line after the pet's name.
 struct Collected {
     const std::string* name;
     std::string* text;
 };
-Collected collected;
 
-void collect_message(const char* text)
+void collect_message(void* context, const char* text)
 {
+    const Collected& collected = *static_cast<const Collected*>(context);
     *collected.text += *collected.name + ": " + text + "\n";
 }
 
 // The highest image number the loaded script shows, mirrored or not.
-int32_t highest_image()
+int32_t highest_image(const PetState* pet)
 {
     int32_t highest = 0;
     auto see = [&](const ImageRef* images, int32_t count) {
@@ -348,26 +348,22 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
     return true;
 }
 
-bool pet_engine_start(const PetFolder& folder, std::string& messages)
+PetState* pet_engine_start(const PetFolder& folder, const Room& room, int32_t timer_ms, uint32_t seed,
+                           std::string& messages)
 {
-    action_script = folder.has_script ? &folder.script.text : &builtin_script;
-    collected = {&folder.name, &messages};
-    const EngineHost host = engine_host;
-    engine_host.show_script_message = collect_message;
-    bool started = pet_init() != 0;
-    engine_host = host;
-    if (started) {
-        const int32_t highest = highest_image();
+    Collected collected = {&folder.name, &messages};
+    const ScriptText& script = folder.has_script ? folder.script.text : builtin_script();
+    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected});
+    if (pet) {
+        const int32_t highest = highest_image(pet);
         if (highest > folder.image_cells) {
             messages += folder.name + ": the script shows image " + std::to_string(highest) + ", but " +
                         PET_SHEET_FILE + " holds " + std::to_string(folder.image_cells) + "\n";
-            pet_release();
-            started = false;
+            pet_release(pet);
+            pet = nullptr;
         }
     }
-    if (!started)
-        action_script = &builtin_script;
     if (!messages.empty() && messages.back() == '\n')
         messages.pop_back();
-    return started;
+    return pet;
 }

@@ -8,7 +8,7 @@
 #include <array>
 #include <iterator>
 
-#include "platform/platform.h"
+#include "support/ids.h"
 
 namespace {
 

@@ -78,7 +78,7 @@ TEST(Languages, EveryCaptionOfEveryLanguagesDialogsFitsItsControl)
 {
     for (int32_t language = 0; language < LANGUAGE_COUNT; ++language) {
         for (int id : {RES_OPTIONS_DIALOG, RES_ABOUT_DIALOG}) {
-            Window* dialog = platform_create_dialog(resource_in_language(id, language), nullptr, quiet_proc);
+            Window* dialog = platform_create_dialog(resource_in_language(id, language), nullptr, quiet_proc, nullptr);
             ASSERT_NE(dialog, nullptr) << language_code(language) << " " << id;
             for (QObject* child : dialog->widget->children()) {
                 auto* widget = qobject_cast<QWidget*>(child);

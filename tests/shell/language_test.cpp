@@ -62,8 +62,8 @@ TEST_F(Language, AskedAboutFontsAreEveryTextInItsDialogsFont)
 TEST_F(Language, InEnglishTheMenuDialogsAndBoxesAreTheEnglishOnes)
 {
     fake.ini_files[ini_path()] = "[Setup]\nLanguage=en\nTop Margin=5000\n";
-    ASSERT_EQ(dorrabee_main(5), 0);
-    EXPECT_EQ(settings.language, ENGLISH);
+    run();
+    EXPECT_EQ(program.language, ENGLISH);
     EXPECT_EQ(fake.box_buttons, std::vector<std::string>{"OK"}) << "the margins' box, at start";
     EXPECT_EQ(fake_calls_starting("load_pet_menu"), std::vector<std::string>{"load_pet_menu(1105)"});
 
@@ -73,15 +73,15 @@ TEST_F(Language, InEnglishTheMenuDialogsAndBoxesAreTheEnglishOnes)
     pet_window_proc(pet(), MSG_COMMAND, CMD_ABOUT, 0);
     EXPECT_EQ(fake_calls_starting("create_dialog"),
               (std::vector<std::string>{"create_dialog(1113,pet)", "create_dialog(1104,pet)"}));
-    report_error(nullptr, "Fail to set timer");
+    report_error(program, nullptr, "Fail to set timer");
     EXPECT_EQ(fake.box_buttons, (std::vector<std::string>{"OK", "OK"}));
 }
 
 TEST_F(Language, InChineseEveryBoxHasTheChineseOk)
 {
     fake.ini_files[ini_path()] = "[Setup]\nTop Margin=5000\n";
-    ASSERT_EQ(dorrabee_main(5), 0);
-    EXPECT_EQ(settings.language, LANGUAGE_CHINESE);
+    run();
+    EXPECT_EQ(program.language, LANGUAGE_CHINESE);
     EXPECT_EQ(fake.box_buttons, std::vector<std::string>{"确定"});
 }
 

@@ -80,7 +80,7 @@ Picture contact_sheet(const PetFolder& folder)
     return canvas;
 }
 
-std::vector<Picture> action_frames(const PetFolder& folder, int action)
+std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet, int action)
 {
     const Action& a = pet->actions[action];
     const int steps = a.frame_count - 1;
@@ -102,7 +102,8 @@ std::vector<Picture> action_frames(const PetFolder& folder, int action)
     return frames;
 }
 
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error)
+bool write_pet_pictures(const PetFolder& folder, const PetState* pet, int32_t timer_ms, const std::string& out_folder,
+                        std::string& error)
 {
     const std::string base =
         out_folder.empty() || out_folder.back() == '/' || out_folder.back() == '\\' ? out_folder : out_folder + "/";
@@ -112,12 +113,12 @@ bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, 
         return false;
     }
     // The program's tick, in the hundredths of a second GIF counts in.
-    const int delay = std::max(2, pet->tick_ms / 10);
+    const int delay = std::max(2, timer_ms / 10);
     for (int i = 0; i < pet->action_count; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
         path = base + name;
-        if (!write_file(path, gif_encode(action_frames(folder, i), delay))) {
+        if (!write_file(path, gif_encode(action_frames(folder, pet, i), delay))) {
             error = "cannot write " + path;
             return false;
         }

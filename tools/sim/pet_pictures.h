@@ -11,8 +11,10 @@
 Picture contact_sheet(const PetFolder& folder);
 // Action `action` (0-based) of the loaded engine, one frame per tick, moving
 // by its dx, dy over a plain ground, twice its size.
-std::vector<Picture> action_frames(const PetFolder& folder, int action);
+std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet, int action);
 
-// Writes contact.png and action-01.gif ... action-65.gif into `out_folder`;
+// Writes contact.png and action-01.gif ... action-65.gif into `out_folder`,
+// the actions played at timer_ms a frame;
 // false with `error` naming the file that could not be written.
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::string& error);
+bool write_pet_pictures(const PetFolder& folder, const PetState* pet, int32_t timer_ms, const std::string& out_folder,
+                        std::string& error);
