@@ -182,11 +182,18 @@ open_menu_item "$pet" o
 options=$(window_named "Dorrabee — 选项") || { fail "Language=zh does not give the Chinese Options"; finish; }
 pass "Language=zh gives the Chinese Options"
 sleep 1.2
-shot options-zh-key
-read -r ox oy < <(window_position "$options")
-"$CONVERT" "$SHOTS/options-zh-key.png" -crop "$(window_size "$options")+$ox+$oy" +repage "$WORK/options-key.png"
-check "it is the Chinese desktop's Options, pixel for pixel" \
-    test "$(/usr/bin/compare -metric AE "$WORK/options-zh.png" "$WORK/options-key.png" null: 2>&1)" = 0
+# The same pixels but for a field's blinking caret (or the pet walking by):
+# a few looks, a few pixels.
+same_options() {
+    local ox oy differ
+    shot options-zh-key
+    read -r ox oy < <(window_position "$options")
+    "$CONVERT" "$SHOTS/options-zh-key.png" -crop "$(window_size "$options")+$ox+$oy" +repage "$WORK/options-key.png"
+    differ=$(/usr/bin/compare -metric AE "$WORK/options-zh.png" "$WORK/options-key.png" null: 2>&1)
+    echo "($differ pixels differ)"
+    [ "$differ" -le 30 ] 2>/dev/null
+}
+check "it is the Chinese desktop's Options, pixel for pixel but the caret" eventually same_options
 xdotool key Escape
 open_menu_item "$pet" e
 wait_pet_exit
