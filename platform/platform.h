@@ -104,7 +104,17 @@ int platform_ini_write_strings(const char* path, const char* section, const char
                                const char* const* values, size_t count);
 
 // ---- message boxes (modal; return when the user has closed the box)
-void platform_message_box(Window* owner, const char* text, unsigned kind);
+// `button` is the caption of its one button (null: the system's own "OK").
+void platform_message_box(Window* owner, const char* text, unsigned kind, const char* button = nullptr);
+
+// ---- the user's language
+// The user's interface languages, most wanted first, separated by ':'
+// ("zh_CN:en"); the length, 0 when the system names none.
+size_t platform_ui_languages(char* buffer, size_t size);
+// True when the installed fonts can draw every character of `text` (UTF-8)
+// in the dialogs' font `font` (or, where the platform picks fonts by what
+// they cover, in some font).
+bool platform_fonts_cover(const char* font, const char* text);
 
 // ---- the pet window
 void platform_register_pet_class(WindowProc proc);
@@ -173,7 +183,8 @@ void platform_capture_screen(Window* window, int32_t x, int32_t y, int32_t width
 // ---- resources
 bool platform_load_bitmap(int resource_id, Bitmap* out);
 Cursor* platform_load_cursor(int resource_id);
-Menu* platform_load_pet_menu();  // the first sub-menu of the menu resource
+// The first sub-menu of the menu resource (a language's copy: resource_in_language).
+Menu* platform_load_pet_menu(int resource_id = RES_MENU);
 
 // ---- mouse
 void platform_set_capture(Window* window);

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ void report_error(Program& program, Window* window, const char* text)
     // Set before the box: its modal loop keeps delivering ticks and paints,
     // which must already stand still.
     program.fatal_error = 1;
-    platform_message_box(pet_window(program), text, BOX_WARNING);
+    platform_message_box(pet_window(program), text, BOX_WARNING, text_of(program.language, TextId::ok));
     if (!window)
         return;
     if (window != pet_window(program))
@@ -33,7 +34,7 @@ void* alloc_or_report(Program& program, size_t size)
 {
     void* block = platform_heap_alloc(size);
     if (!block) {
-        platform_message_box(pet_window(program), "Out of memory", BOX_ERROR);
+        platform_message_box(pet_window(program), "Out of memory", BOX_ERROR, text_of(program.language, TextId::ok));
         if (Window* pet = pet_window(program))
             platform_destroy_window(pet);
     }

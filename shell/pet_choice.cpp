@@ -11,6 +11,7 @@
 #include "shell/pet_folder.h"
 #include "shell/program.h"
 #include "shell/startup.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ std::string saved_choice(const Program& program)
     return value;
 }
 
-void show_script_message(void*, const char* text)
+void show_script_message(void* program, const char* text)
 {
     // The script is loaded before the pet window exists: no owner.
-    platform_message_box(nullptr, text, BOX_ERROR);
+    platform_message_box(nullptr, text, BOX_ERROR, text_of(static_cast<Program*>(program)->language, TextId::ok));
 }
 
-void show_box(const std::string& text)
+void show_box(const Program& program, const std::string& text)
 {
     std::string shown;
     int lines = 0;
@@ -44,7 +45,7 @@ void show_box(const std::string& text)
     }
     if (at < text.size())
         shown += "\n...";
-    platform_message_box(nullptr, shown.c_str(), BOX_ERROR);
+    platform_message_box(nullptr, shown.c_str(), BOX_ERROR, text_of(program.language, TextId::ok));
 }
 
 // The chosen folder loaded and the engine running on it; false after its one box.
@@ -52,17 +53,17 @@ bool start_folder(Pet& pet, uint32_t seed, const std::string& path, const std::s
 {
     std::string message;
     if (path.empty()) {
-        show_box(named + ": there is no such pet folder");
+        show_box(*pet.program, named + ": there is no such pet folder");
         return false;
     }
     if (!pet_folder_load(path, pet.folder, message)) {
-        show_box(message);
+        show_box(*pet.program, message);
         return false;
     }
     pet.state = pet_engine_start(pet.folder, pet.room, pet.program->settings.timer_ms, seed, message);
     // A script that loads may still have warnings: they are shown all the same.
     if (!message.empty())
-        show_box(message);
+        show_box(*pet.program, message);
     if (pet.state)
         pet.path = path;
     return pet.state != nullptr;
@@ -73,7 +74,7 @@ int start_built_in(Pet& pet, uint32_t seed)
     pet.folder = PetFolder{};
     const ScriptText* script = pet.program->builtin_behaviour;
     pet.state = pet_init(script ? *script : builtin_script(), pet.room, pet.program->settings.timer_ms, seed,
-                         {show_script_message, nullptr});
+                         {show_script_message, pet.program});
     return pet.state ? 1 : 0;
 }
 
@@ -127,7 +128,8 @@ void pet_choice_fill_menu(Program& program, Menu* menu)
     std::vector<const char*> items;
     for (const std::string& caption : captions)
         items.push_back(caption.c_str());
-    platform_set_pet_submenu(menu, CMD_ABOUT, "宠物(&P)", items.data(), int(items.size()), CMD_PET_FIRST, checked);
+    platform_set_pet_submenu(menu, CMD_ABOUT, text_of(program.language, TextId::menu_pets), items.data(),
+                             int(items.size()), CMD_PET_FIRST, checked);
 }
 
 bool pet_choice_command(Pet& pet, unsigned command)
@@ -146,13 +148,14 @@ bool pet_choice_command(Pet& pet, unsigned command)
         std::snprintf(text, sizeof text,
                       "Fail to save the settings to %s !  Please check that the folder can be written ..",
                       program.settings_path);
-        platform_message_box(pet.window, text, BOX_ERROR);
+        platform_message_box(pet.window, text, BOX_ERROR, text_of(program.language, TextId::ok));
         return true;
     }
     // The new pet comes with a new start: every picture and outline made anew.
     if (platform_restart_program())
         platform_destroy_window(pet.window);
     else
-        platform_message_box(pet.window, "The new pet comes the next time the program starts.", BOX_ERROR);
+        platform_message_box(pet.window, "The new pet comes the next time the program starts.", BOX_ERROR,
+                             text_of(program.language, TextId::ok));
     return true;
 }

@@ -52,6 +52,9 @@ struct Program {
     // The window the notification-area icon reports to; null: no icon.
     Window* icon_owner;
     Dialogs dialogs;
+    // The language of the menu, dialogs and boxes (support/texts.h; 0, Chinese,
+    // until it is chosen at start-up).
+    int32_t language;
     int32_t fatal_error;            // set by report_error, never cleared
     std::string program_folder;     // its "pets" folder is beside it
     std::string command_line_path;  // --pet PATH: run, never saved

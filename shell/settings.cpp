@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ void settings_read(Program& program)
     for (const Key& key : KEYS)
         settings.*key.field = read_key(program, key.name, key.fallback);
     if (!settings_margins_fit(program)) {
-        platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR);
+        platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR, text_of(program.language, TextId::ok));
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     }
     program.pending_settings = settings;

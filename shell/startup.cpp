@@ -8,6 +8,7 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/language.h"
 #include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
@@ -69,6 +70,7 @@ bool program_start(Program& program, int show_command)
     platform_register_pet_class(pet_window_proc);
     desktop_read(program.desktop);
     settings_path_init(program);
+    program.language = language_at_start(program.settings_path);
     zoom_init(program);
     settings_read(program);
 
