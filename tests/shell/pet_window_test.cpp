@@ -39,7 +39,7 @@ struct PetWindow : ShellTest {
     // The pets sub-menu is filled afresh (here: the built-in cat alone) just before the menu opens.
     std::string menu_at(int32_t x, int32_t y)
     {
-        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",40100,0)\ntrack_popup_menu(105," +
+        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",\"送走它(&S)\",40100,0)\ntrack_popup_menu(105," +
                std::to_string(pet()->x + x) + "," + std::to_string(pet()->y + y) + ",pet)";
     }
 };

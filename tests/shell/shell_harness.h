@@ -31,13 +31,14 @@ inline std::string ini_path()
 // The program of the test running now, for helpers outside the fixture
 // (the fake's callbacks, message boxes' modal loops).
 inline Program* running_program = nullptr;
+// The oldest pet's.
 inline PetState* state()
 {
-    return running_program && running_program->pet ? running_program->pet->state : nullptr;
+    return running_program && !running_program->pets.empty() ? running_program->pets[0]->state : nullptr;
 }
 inline Window* pet_window()
 {
-    return running_program && running_program->pet ? running_program->pet->window : nullptr;
+    return running_program && !running_program->pets.empty() ? running_program->pets[0]->window : nullptr;
 }
 
 struct ShellTest : testing::Test {
@@ -69,6 +70,10 @@ struct ShellTest : testing::Test {
     // The same with the settings file as the test left it.
     int run(int show_command = 5)
     {
+        // A bare pet made for a test's set-up is not one the program starts with.
+        for (Pet* pet : program.pets)
+            delete pet;
+        program.pets.clear();
         if (program_start(program, show_command))
             program_run(program);
         return 0;
@@ -79,16 +84,17 @@ struct ShellTest : testing::Test {
     Pet& bare_pet()
     {
         desktop_read(program.desktop);
-        program.pet = new Pet{};
-        program.pet->program = &program;
-        program.pet->zoom = program.zoom;
-        return *program.pet;
+        Pet* pet = new Pet{};
+        pet->program = &program;
+        pet->zoom = program.zoom;
+        program.pets.push_back(pet);
+        return *pet;
     }
 
-    // The pet window as the fake keeps it.
+    // The newest pet window as the fake keeps it.
     Window* pet() { return fake_window("pet"); }
-    // The living pet's records, once start-up made them.
-    Pet& the_pet() { return *program.pet; }
+    // The oldest pet's records, once start-up made them.
+    Pet& the_pet() { return *program.pets.front(); }
 
     Program program{};
 };
