@@ -70,10 +70,8 @@ struct ShellTest : testing::Test {
     // The same with the settings file as the test left it.
     int run(int show_command = 5)
     {
-        // A bare pet made for a test's set-up is not one the program starts with.
-        for (Pet* pet : program.pets)
-            delete pet;
-        program.pets.clear();
+        if (!program.pets.empty() && !program.pets.front()->window)
+            program_release(program);  // a bare pet gives way to the real start
         if (program_start(program, show_command))
             program_run(program);
         return 0;
