@@ -58,6 +58,9 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     EXPECT_TRUE(shows_coat());
     EXPECT_EQ(fake_count("load_bitmap(103)"), 0);
     EXPECT_EQ(fake_count("message_box"), 0);
+    // One pet, never added to: Exit writes nothing new.
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_TRUE(fake.quit_posted);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
