@@ -71,7 +71,8 @@ bool pet_open_window(Pet& pet, int show_command)
     platform_place_hidden(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
     if (!graphics_init(pet) || !window_shape_init(pet))
         return false;
-    if (!program.timer_window && !carry_timer(program, pet.window))
+    // Pets put away wait for their call back to live again.
+    if (!program.timer_window && !program.pets_away && !carry_timer(program, pet.window))
         return false;
     platform_show_window(pet.window, show_command);
     platform_update_window(pet.window);
@@ -122,8 +123,14 @@ void company_window_gone(Program& program, Window* window)
         platform_post_quit(0);
         return;
     }
-    if (!program.timer_window && !program.fatal_error && !carry_timer(program, next))
+    if (!program.timer_window && !program.fatal_error && !program.pets_away && !carry_timer(program, next))
         company_close_windows(program);
+}
+
+bool company_timer_start(Program& program)
+{
+    Window* oldest = oldest_living_window(program);
+    return !oldest || carry_timer(program, oldest);
 }
 
 void company_end(Program& program)

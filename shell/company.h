@@ -21,6 +21,10 @@ bool pet_open_window(Pet& pet, int show_command);
 // to load (one box) or its window failed (the error ends the program).
 Pet* company_add(Program& program, const PetKind& kind);
 
+// The oldest living pet's window carries the company's timer; false after
+// the failure is reported (fatal).
+bool company_timer_start(Program& program);
+
 int living_pets(const Program& program);
 // The oldest living pet's window; null when none lives.
 Window* oldest_living_window(const Program& program);

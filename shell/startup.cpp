@@ -13,6 +13,7 @@
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/program.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 namespace {
@@ -80,6 +81,7 @@ bool program_start(Program& program, int show_command)
             company_close_windows(program);
             return false;
         }
+    tray_start(*program.pets.front());
     return true;
 }
 
