@@ -14,7 +14,9 @@ constexpr size_t COMMAND_SIZE = 8192;
 // Empty when the command cannot be had (a path past any sane length).
 std::string this_copy(const Program& program)
 {
-    const std::string& folder = program.command_line_path;
+    // Only the first --pet is carried into the login entry (one folder is
+    // all the entry's command holds).
+    const std::string folder = program.command_line_paths.empty() ? std::string() : program.command_line_paths[0];
     char command[COMMAND_SIZE];
     const size_t length = platform_login_command(folder.empty() ? nullptr : folder.c_str(), command, sizeof command);
     return length > 0 && length < sizeof command ? std::string(command, length) : std::string();

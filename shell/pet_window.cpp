@@ -3,6 +3,7 @@
 
 #include "engine/engine.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
@@ -28,7 +29,7 @@ uint16_t high_word(intptr_t lparam)
 // The one menu, at a screen point: the pet's own, or the notification-area icon's.
 void open_menu(Pet& pet, int32_t x, int32_t y, bool from_icon)
 {
-    pet_choice_fill_menu(*pet.program, pet.graphics.pet_menu);
+    pet_choice_fill_menu(pet, pet.graphics.pet_menu);
     tray_fill_menu(*pet.program, pet.graphics.pet_menu, from_icon);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
@@ -49,7 +50,7 @@ void run_command(Pet& pet, unsigned command)
 {
     switch (command) {
         case CMD_EXIT:
-            platform_destroy_window(pet.window);
+            company_end(*pet.program);
             break;
         case CMD_ABOUT:
             open_about_dialog(pet, pet.window);
@@ -64,7 +65,7 @@ void run_command(Pet& pet, unsigned command)
     }
 }
 
-// One tick of the pet timer; the timer's id is not looked at.
+// One pet's step in the company's tick.
 void pet_tick(Pet& pet)
 {
     if (pet.program->fatal_error)
@@ -84,6 +85,17 @@ void pet_tick(Pet& pet)
         apply_outline(pet);
     if (image_changed || state->x != old_x || state->y != old_y)
         reposition_window(pet, old_x, old_y);
+}
+
+// One tick of the company's timer steps every living pet, the oldest first;
+// the timer's id is not looked at. A pet that takes the program down stops it.
+void company_tick(Program& program, Window* window)
+{
+    if (window != program.timer_window)
+        return;
+    for (size_t k = 0; k < program.pets.size() && !program.fatal_error; ++k)
+        if (pet_lives(*program.pets[k]))
+            pet_tick(*program.pets[k]);
 }
 
 // The desk changed under the pet: read it again, drop margins that no longer
@@ -124,11 +136,14 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             platform_kill_timer(window, PET_TIMER_ID);
             graphics_release(pet);
             release_outlines(pet);
+            // The record stays till the program ends; its big pictures need not.
+            pet.folder.sheet = Bitmap{};
+            pet.folder.mask = Bitmap{};
             tray_window_gone(*pet.program, window);
             // Nothing may reach the window through this handle any more.
             if (window == pet.window)
                 pet.window = nullptr;
-            platform_post_quit(0);
+            company_window_gone(*pet.program, window);
             return 0;
         case MSG_PAINT:
             // After a fatal error nothing is drawn, but the paint is still
@@ -141,7 +156,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             run_command(pet, static_cast<unsigned>(wparam & 0xFFFF));
             return 0;
         case MSG_TIMER:
-            pet_tick(pet);
+            company_tick(*pet.program, window);
             return 0;
         case MSG_TRAY:
             if (wparam == TRAY_MENU_WANTED)

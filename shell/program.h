@@ -30,9 +30,12 @@ struct Pet {
     PetState* state;   // the engine's record; null until the pet has loaded
     PetFolder folder;  // its folder's pictures and script; none for the built-in cat
     std::string path;  // the pet folder it runs; empty: the built-in cat
-    Window* window;    // null before it is made and once it is gone
-    int32_t zoom;      // screen pixels per pet pixel
-    Room room;         // where it lives, in its own pixels
+    // Its folder's name in the pet places, as the settings keep it; empty for
+    // the built-in cat and for a folder given on the command line.
+    std::string kind;
+    Window* window;  // null before it is made and once it is gone
+    int32_t zoom;    // screen pixels per pet pixel
+    Room room;       // where it lives, in its own pixels
     Sprites sprites;
     PetGraphics graphics;
     Cursor* cursor_before_drag;  // while it is carried
@@ -55,14 +58,27 @@ struct Program {
     // The language of the menu, dialogs and boxes (support/texts.h; 0, Chinese,
     // until it is chosen at start-up).
     int32_t language;
-    int32_t fatal_error;            // set by report_error, never cleared
-    std::string program_folder;     // its "pets" folder is beside it
-    std::string command_line_path;  // --pet PATH: run, never saved
-    std::vector<PetEntry> listed;   // what the Pets sub-menu showed last
+    int32_t fatal_error;                          // set by report_error, never cleared
+    std::string program_folder;                   // its "pets" folder is beside it
+    std::vector<std::string> command_line_paths;  // each --pet PATH: a company to try out, never saved
+    std::vector<PetEntry> listed;                 // what the Pets sub-menu showed last
     // The built-in cat's script; null: builtin_script(), as the program has it.
     const ScriptText* builtin_behaviour;
-    Pet* pet;  // the living pet
+    uint32_t first_seed;         // the first pet's behaviour seed; later pets' are drawn from it
+    bool company_from_settings;  // the settings named a company ("Pets")
+    bool company_changed;        // a pet came or went from the menu
+    Window* timer_window;        // the window carrying PET_TIMER_ID: the oldest living pet's
+    int show_command;            // how the platform asked the first windows to show; later pets show so too
+    // Every pet of this run, oldest first. One sent away keeps its record,
+    // without a window, until the program ends: a message on its way may
+    // still name it.
+    std::vector<Pet*> pets;
 };
+
+inline bool pet_lives(const Pet& pet)
+{
+    return pet.window != nullptr;
+}
 
 // Reads the desk from the platform.
 void desktop_read(Desktop& desktop);

@@ -613,14 +613,15 @@ bool platform_open_screen()
     record("open_screen()");
     if (fake.open_screen_fails)
         return false;
-    fake.screen_open = true;
+    ++fake.screen_open;
     return true;
 }
 
 void platform_close_screen()
 {
     record("close_screen()");
-    fake.screen_open = false;
+    if (fake.screen_open > 0)
+        --fake.screen_open;
 }
 
 void platform_capture_screen(Window*, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)

@@ -129,7 +129,7 @@ struct FakePlatform {
     WindowProc pet_class_proc = nullptr;
     Window* capture = nullptr;
     Cursor* cursor = nullptr;
-    bool screen_open = false;
+    int screen_open = 0;        // opens not yet closed: several pets may hold it
     long heap_allocations = 0;  // allocations tried since reset
     std::map<void*, size_t> live_blocks;
     std::map<int, std::unique_ptr<Cursor>> cursors;
