@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ void login_start_switch(const Program& program, Window* owner)
 {
     const std::string command = this_copy(program);
     if (command.empty()) {
-        platform_message_box(owner, "Fail to find the program's own path: it cannot start at login.", BOX_ERROR);
+        platform_message_box(owner, "Fail to find the program's own path: it cannot start at login.", BOX_ERROR,
+                             text_of(program.language, TextId::ok));
         return;
     }
     // Only an entry that is ours is ever removed: another copy's shows
@@ -50,5 +52,5 @@ void login_start_switch(const Program& program, Window* owner)
         platform_message_box(owner,
                              on ? "Fail to remove the entry that starts the program at login."
                                 : "Fail to write the entry that starts the program at login.",
-                             BOX_ERROR);
+                             BOX_ERROR, text_of(program.language, TextId::ok));
 }

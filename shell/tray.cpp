@@ -11,17 +11,9 @@
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
+#include "support/texts.h"
 
 namespace {
-
-// Each added entry in the program's two languages; the first is the one shown.
-struct Caption {
-    const char* chinese;
-    const char* english;
-};
-constexpr Caption PUT_AWAY = {"收起宠物(&H)", "Put the pet a&way"};
-constexpr Caption CALL_BACK = {"叫回宠物(&H)", "Call the pet &back"};
-constexpr Caption START_AT_LOGIN = {"登录时启动(&L)", "Start at &login"};
 
 // Every living pet of the program, the oldest first.
 template <typename Act>
@@ -95,9 +87,13 @@ void tray_fill_menu(Program& program, Menu* menu, bool from_icon)
         return;
     const bool with_put_away = from_icon;
     const bool with_login = from_icon || !program.icon_owner || !platform_tray_icon_shown(program.icon_owner);
-    platform_set_menu_item(menu, CMD_EXIT, CMD_PUT_AWAY,
-                           with_put_away ? (program.pets_away ? CALL_BACK : PUT_AWAY).chinese : nullptr, -1);
-    platform_set_menu_item(menu, CMD_EXIT, CMD_START_AT_LOGIN, with_login ? START_AT_LOGIN.chinese : nullptr,
+    platform_set_menu_item(
+        menu, CMD_EXIT, CMD_PUT_AWAY,
+        with_put_away ? text_of(program.language, program.pets_away ? TextId::menu_call_back : TextId::menu_put_away)
+                      : nullptr,
+        -1);
+    platform_set_menu_item(menu, CMD_EXIT, CMD_START_AT_LOGIN,
+                           with_login ? text_of(program.language, TextId::menu_start_at_login) : nullptr,
                            with_login ? int(login_start_on(program)) : -1);
 }
 
