@@ -11,6 +11,7 @@
 #include "engine/room.h"
 #include "graphics/sprites.h"
 #include "platform/platform.h"
+#include "shell/desk.h"
 #include "shell/dialogs.h"
 #include "shell/pet_folder.h"
 #include "shell/pet_graphics.h"
@@ -47,6 +48,7 @@ struct Program {
     bool margins_dropped;
     int32_t zoom;  // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
     Desktop desktop;
+    DeskSettings desk_settings;  // read with the settings
     Dialogs dialogs;
     int32_t fatal_error;            // set by report_error, never cleared
     std::string program_folder;     // its "pets" folder is beside it
@@ -59,8 +61,9 @@ struct Program {
 
 // Reads the desk from the platform.
 void desktop_read(Desktop& desktop);
-// The room of a pet: the primary monitor, in the pet's pixels, with the
-// settings' margins unless the desk is too small for them.
+// The room a pet starts in: the primary monitor (or the one the settings
+// keep it on), in the pet's pixels, with the settings' margins unless the
+// desk is too small for them.
 Room pet_room(const Program& program, int32_t zoom);
 // The pet whose window (or dialog) this is.
 inline Pet* pet_of(Window* window)

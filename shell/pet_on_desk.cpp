@@ -1,0 +1,61 @@
+// A living pet on the program's desk: the desk rules applied to its record
+// and its window.
+#include "shell/pet_on_desk.h"
+
+#include <climits>
+
+#include "engine/engine.h"
+#include "platform/platform.h"
+#include "shell/program.h"
+#include "shell/window_shape.h"
+
+void desk_settings_read(Program& program)
+{
+    const char* path = program.settings_path;
+    DeskSettings& desk = program.desk_settings;
+    desk.one_monitor = platform_ini_read_int(path, "Setup", "Monitor", 0);
+    desk.floor_at_panel = platform_ini_read_int(path, "Setup", "Floor At Panel", 0);
+    desk.hide_for_fullscreen = platform_ini_read_int(path, "Setup", "Hide For Fullscreen", 1);
+}
+
+Desk desk_of(const Pet& pet)
+{
+    const Program& program = *pet.program;
+    const Settings& s = program.settings;
+    const bool kept = !program.margins_dropped;
+    return desk_make(program.desktop.monitors, program.desktop.count, program.desk_settings, pet.zoom,
+                     kept ? s.top_margin : 0, kept ? s.bottom_margin : 0, kept ? s.left_margin : 0,
+                     kept ? s.right_margin : 0);
+}
+
+void desk_step(Pet& pet)
+{
+    pet.room = desk_pet_step(desk_of(pet), pet.state);
+}
+
+void desk_keep_inside(Pet& pet)
+{
+    const Desk desk = desk_of(pet);
+    PetState* state = pet.state;
+    pet.room = desk_room(desk, state->x, state->y, state->sprite_width, state->sprite_height);
+    pet_keep_inside(state, pet.room);
+    desk_settle(desk, state, INT32_MIN);
+    pet.room = desk_room(desk, state->x, state->y, state->sprite_width, state->sprite_height);
+}
+
+void desk_carry(Pet& pet)
+{
+    pet.room = desk_drag_room(desk_of(pet));
+}
+
+void desk_drop(Pet& pet)
+{
+    const Desk desk = desk_of(pet);
+    PetState* state = pet.state;
+    const int32_t old_x = state->x;
+    const int32_t old_y = state->y;
+    desk_settle(desk, state, INT32_MIN);
+    pet.room = desk_room(desk, state->x, state->y, state->sprite_width, state->sprite_height);
+    if (state->x != old_x || state->y != old_y)
+        reposition_window(pet, old_x, old_y);
+}
