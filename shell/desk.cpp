@@ -171,7 +171,7 @@ Room desk_drag_room(const Desk& desk)
         around.width = right - around.x;
         around.height = bottom - around.y;
     }
-    return {around.x,        around.y,           around.width,      around.height,
+    return {around.x,        around.y,           around.width,     around.height,
             desk.top_margin, desk.bottom_margin, desk.left_margin, desk.right_margin};
 }
 

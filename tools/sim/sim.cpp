@@ -178,8 +178,8 @@ bool parse_monitors(const std::string& text, std::vector<Monitor>& monitors, std
         const int32_t x = int32_t(v[0]), y = int32_t(v[1]), w = int32_t(v[2]), h = int32_t(v[3]);
         monitors.push_back({x, y, w, h, x, y, w, h, DPI_PER_ZOOM});
     }
-    if (monitors.empty()) {
-        error = "--monitors needs at least one X,Y,W,H";
+    if (monitors.empty() || text.back() == ';') {
+        error = "--monitors needs one or more X,Y,W,H, ';'-separated";
         return false;
     }
     return true;
