@@ -76,6 +76,13 @@ struct Monitor {
 // Fills at most `capacity` monitors, the primary first, and returns how many
 // the desk has; never 0 (a desk without monitors is reported as one of 0 x 0).
 int platform_monitors(Monitor* monitors, int capacity);
+// Whether a fullscreen program is in front on this monitor (as
+// platform_monitors gave it): the window that has the user's attention is
+// fullscreen, or covers the whole monitor as borderless games do, and stands
+// on it. Asked once a tick: a platform learns it from the window system's
+// events where it has them, and keeps the answer. The program's own windows
+// never count.
+bool platform_fullscreen_in_front(const Monitor& monitor);
 
 // ---- the process
 // From now on cursors and the pictures of dialog templates are shown with
@@ -114,6 +121,9 @@ Window* platform_create_pet_window(int32_t side, void* user);
 // The user pointer the window (or dialog) was created with.
 void* platform_window_user(Window* window);
 void platform_place_hidden(Window* window, int32_t x, int32_t y);
+// show_command as on Windows: SHOW_HIDE hides the window, anything else shows it.
+constexpr int SHOW_HIDE = 0;
+constexpr int SHOW_NO_ACTIVATE = 4;
 void platform_show_window(Window* window, int show_command);
 void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints
 void platform_destroy_window(Window* window);

@@ -36,9 +36,9 @@ int64_t distance(const DeskBox& box, int32_t x, int32_t y, int32_t w, int32_t h)
     return across * across + down * down;
 }
 
-// The monitor the pet stands on: the one showing most of it, else the
-// nearest; the first listed wins a tie.
-int32_t home_of(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h)
+}  // namespace
+
+int32_t desk_home(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h)
 {
     int32_t best = 0;
     int64_t best_overlap = 0;
@@ -61,6 +61,8 @@ int32_t home_of(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h)
     }
     return best;
 }
+
+namespace {
 
 bool covers_rows(const DeskBox& box, int32_t y, int32_t h)
 {
@@ -177,7 +179,7 @@ Room desk_drag_room(const Desk& desk)
 
 Room desk_room(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h)
 {
-    const int32_t home = home_of(desk, x, y, w, h);
+    const int32_t home = desk_home(desk, x, y, w, h);
     const DeskBox& m = desk.boxes[home];
     Room room = desk_box_room(desk, home);
     int32_t top = m.y;

@@ -38,6 +38,9 @@ struct DeskSettings {
 Desk desk_make(const Monitor* monitors, int32_t count, const DeskSettings& settings, int32_t z, int32_t top_margin,
                int32_t bottom_margin, int32_t left_margin, int32_t right_margin);
 
+// The monitor a pet of size w x h at x, y stands on: the one showing most
+// of it, else the nearest; the first listed wins a tie.
+int32_t desk_home(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h);
 // The room of a pet of size w x h standing at x, y.
 Room desk_room(const Desk& desk, int32_t x, int32_t y, int32_t w, int32_t h);
 // Box `index` alone, every margin kept: where a new pet starts.

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "engine/engine.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/program.h"
 #include "shell/window_shape.h"
@@ -41,6 +42,28 @@ void desk_keep_inside(Pet& pet)
     pet_keep_inside(state, pet.room);
     desk_settle(desk, state, INT32_MIN);
     pet.room = desk_room(desk, state->x, state->y, state->sprite_width, state->sprite_height);
+}
+
+bool desk_out_of_the_way(Pet& pet)
+{
+    const Program& program = *pet.program;
+    bool in_front = false;
+    if (program.desk_settings.hide_for_fullscreen == 1 && !pet.state->dragging) {
+        // The monitor that shows the pet's middle, or the nearest.
+        const int32_t x = pet_to_screen(pet.state->x, pet.zoom) + pet_to_screen(pet.state->sprite_width, pet.zoom) / 2;
+        const int32_t y = pet_to_screen(pet.state->y, pet.zoom) + pet_to_screen(pet.state->sprite_height, pet.zoom) / 2;
+        Desk screens{};
+        for (int32_t i = 0; i < program.desktop.count; ++i) {
+            const Monitor& m = program.desktop.monitors[i];
+            screens.boxes[screens.count++] = {m.x, m.y, m.width, m.height};
+        }
+        in_front = platform_fullscreen_in_front(program.desktop.monitors[desk_home(screens, x, y, 1, 1)]);
+    }
+    if (in_front != pet.away_for_fullscreen && pet.window) {
+        platform_show_window(pet.window, in_front ? SHOW_HIDE : SHOW_NO_ACTIVATE);
+        pet.away_for_fullscreen = in_front;
+    }
+    return pet.away_for_fullscreen;
 }
 
 void desk_carry(Pet& pet)

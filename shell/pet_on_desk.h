@@ -18,5 +18,9 @@ void desk_step(Pet& pet);
 void desk_keep_inside(Pet& pet);
 // The pet is picked up: it may be carried anywhere over the desk.
 void desk_carry(Pet& pet);
+// Once a tick: hides the pet while a fullscreen program is in front on its
+// monitor (when the settings ask for it) and shows it again where it was
+// once that program has gone. True while it is away: it then does not live on.
+bool desk_out_of_the_way(Pet& pet);
 // The pet is put down: over no monitor, it lands on the nearest.
 void desk_drop(Pet& pet);

@@ -59,7 +59,7 @@ void run_command(Pet& pet, unsigned command)
 // One tick of the pet timer; the timer's id is not looked at.
 void pet_tick(Pet& pet)
 {
-    if (pet.program->fatal_error)
+    if (pet.program->fatal_error || desk_out_of_the_way(pet))
         return;
     PetState* state = pet.state;
     const int32_t old_x = state->x;

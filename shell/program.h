@@ -37,6 +37,7 @@ struct Pet {
     Sprites sprites;
     PetGraphics graphics;
     Cursor* cursor_before_drag;  // while it is carried
+    bool away_for_fullscreen;    // hidden while a fullscreen program is in front of it
 };
 
 // What the program has once, whatever the number of pets.

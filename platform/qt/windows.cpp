@@ -200,8 +200,12 @@ void platform_place_hidden(Window* window, int32_t x, int32_t y)
     window->widget->move(window->placed);
 }
 
-void platform_show_window(Window* window, int)
+void platform_show_window(Window* window, int show_command)
 {
+    if (show_command == SHOW_HIDE) {
+        window->widget->hide();
+        return;
+    }
     if (window->is_pet)
         x11_skip_taskbar(window->widget);
     window->widget->show();

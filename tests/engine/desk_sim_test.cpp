@@ -92,12 +92,18 @@ bool shown_whole(const std::vector<Box>& boxes, const Place& p)
 const std::vector<Layout> LAYOUTS = {
     {"two equal side by side", "0,0,1920,1080;1920,0,1920,1080", {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}}, true},
     {"stacked", "0,0,1280,1024;0,1024,1280,1024", {{0, 0, 1280, 1024}, {0, 1024, 1280, 1024}}, false},
-    {"different heights, a dead zone", "0,0,2560,1440;2560,0,1280,1024", {{0, 0, 2560, 1440}, {2560, 0, 1280, 1024}},
+    {"different heights, a dead zone",
+     "0,0,2560,1440;2560,0,1280,1024",
+     {{0, 0, 2560, 1440}, {2560, 0, 1280, 1024}},
      true},
-    {"offset, left of the primary", "0,0,1920,1080;-1280,300,1280,1024",
-     {{0, 0, 1920, 1080}, {-1280, 300, 1280, 1024}}, true},
-    {"three in an L", "0,0,1920,1080;1920,0,1920,1080;0,1080,1920,1080",
-     {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}, {0, 1080, 1920, 1080}}, false},
+    {"offset, left of the primary",
+     "0,0,1920,1080;-1280,300,1280,1024",
+     {{0, 0, 1920, 1080}, {-1280, 300, 1280, 1024}},
+     true},
+    {"three in an L",
+     "0,0,1920,1080;1920,0,1920,1080;0,1080,1920,1080",
+     {{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}, {0, 1080, 1920, 1080}},
+     false},
 };
 
 TEST(DeskSim, ThePetWalksEveryMonitorAndNeverWhereNoneShowsIt)
@@ -131,8 +137,9 @@ TEST(DeskSim, ThePetWalksEveryMonitorAndNeverWhereNoneShowsIt)
 
 TEST(DeskSim, OneMonitorIsTheScreen)
 {
-    const std::vector<std::string> common = {"--seed", "7", "--margins", "10,20,30,40", "--ticks", "2000", "--events",
-                                             "5:press:10,10;6:move:300,200;9:move:-50,900;12:release"};
+    const std::vector<std::string> common = {
+        "--seed",  "7",    "--margins", "10,20,30,40",
+        "--ticks", "2000", "--events",  "5:press:10,10;6:move:300,200;9:move:-50,900;12:release"};
     std::vector<std::string> screen = common;
     screen.insert(screen.end(), {"--screen", "800x600"});
     std::vector<std::string> monitors = common;
@@ -167,10 +174,10 @@ TEST(DeskSim, TheMonitorKeyKeepsThePetOnOne)
 {
     const std::vector<Box> right = {{1920, 0, 1920, 1080}};
     for (const char* seed : {"1", "7"}) {
-        const std::vector<Place> run = places(
-            {"--monitors", "0,0,1920,1080;1920,0,1920,1080", "--monitor", "2", "--seed", seed, "--ticks", "5000",
-             // carried towards the primary: it stays on its own monitor
-             "--events", "100:press:0,0;101:move:-3000,0;102:release"});
+        const std::vector<Place> run =
+            places({"--monitors", "0,0,1920,1080;1920,0,1920,1080", "--monitor", "2", "--seed", seed, "--ticks", "5000",
+                    // carried towards the primary: it stays on its own monitor
+                    "--events", "100:press:0,0;101:move:-3000,0;102:release"});
         for (const Place& p : run)
             ASSERT_TRUE(shown_whole(right, p)) << p.x << "," << p.y;
     }
@@ -183,9 +190,8 @@ TEST(DeskSim, ThePetStaysOnMonitorsThatRemain)
 {
     // Carried onto the right monitor, which then goes: it comes to the nearest
     // place on the primary, and lives on there.
-    const std::vector<Place> run =
-        places({"--monitors", "0,0,1920,1080;1920,0,1280,1024", "--ticks", "2000", "--events",
-                "1:press:10,10;2:move:2500,10;3:release;50:unplug:2"});
+    const std::vector<Place> run = places({"--monitors", "0,0,1920,1080;1920,0,1280,1024", "--ticks", "2000",
+                                           "--events", "1:press:10,10;2:move:2500,10;3:release;50:unplug:2"});
     ASSERT_EQ(run.size(), 2001u);
     EXPECT_GE(run[49].x, 1920);
     const std::vector<Box> primary = {{0, 0, 1920, 1080}};

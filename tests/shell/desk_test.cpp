@@ -52,9 +52,9 @@ TEST(Desk, EdgesOpenWhereTheNeighbourShowsThePet)
         uint8_t open;
         int32_t room_x, room_y, room_w, room_h, right_margin;
     } cases[] = {
-        {100, 500, ROOM_OPEN_RIGHT, 0, 0, 2560, 1440, 0},     // high enough: the edge opens
-        {100, 1000, 0, 0, 0, 2560, 1440, 10},                 // its feet below the neighbour: a wall, with the margin
-        {2530, 500, ROOM_OPEN_RIGHT, 0, 0, 2560, 1024, 0},    // half across: only where both show it
+        {100, 500, ROOM_OPEN_RIGHT, 0, 0, 2560, 1440, 0},      // high enough: the edge opens
+        {100, 1000, 0, 0, 0, 2560, 1440, 10},                  // its feet below the neighbour: a wall, with the margin
+        {2530, 500, ROOM_OPEN_RIGHT, 0, 0, 2560, 1024, 0},     // half across: only where both show it
         {2570, 500, ROOM_OPEN_LEFT, 2560, 0, 1280, 1024, 10},  // on the neighbour, the primary beyond its left
         {2570, 1200, 0, 0, 0, 2560, 1440, 10},                 // off every monitor: the nearest
     };
