@@ -80,8 +80,9 @@ private:
     {
         uint32_t active = 0;
         const xcb_window_t before = active_;
-        active_ = read_values(c_, root_, active_atom_, XCB_ATOM_WINDOW, &active, 1) == 1 ? xcb_window_t{active}
-                                                                                         : xcb_window_t{XCB_WINDOW_NONE};
+        active_ = read_values(c_, root_, active_atom_, XCB_ATOM_WINDOW, &active, 1) == 1
+                      ? xcb_window_t{active}
+                      : xcb_window_t{XCB_WINDOW_NONE};
         if (active_ != before && active_ != XCB_WINDOW_NONE) {
             // Its own changes of state and place, from now on.
             const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
@@ -121,7 +122,7 @@ private:
 // Made at the first question, for the process: the desk's, not a pet's.
 FrontWatch* front_watch()
 {
-    static FrontWatch* watch = [] () -> FrontWatch* {
+    static FrontWatch* watch = []() -> FrontWatch* {
         auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
         if (!x11 || !x11->connection())
             return nullptr;
