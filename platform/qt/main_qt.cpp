@@ -46,5 +46,5 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
     // Qt has taken its own arguments out of argv by now.
-    return dorrabee_main(0, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
+    return dorrabee_main(SHOW_NO_ACTIVATE, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
 }
