@@ -3,7 +3,8 @@
 # resolution, a monitor unplugged) and the pet must come back inside at once;
 # a drag of 300-pixel jumps with no pause between them must leave the pet
 # exactly under the pointer; on two monitors it starts on the primary, is
-# carried onto the other and never seen in a dead zone.
+# carried onto the other and never seen in a dead zone, and (with openbox)
+# hides for a fullscreen window on its monitor.
 . "$(dirname "$0")/lib.sh"
 start_display "$WM"
 
@@ -102,4 +103,32 @@ done
 shot unequal-monitors
 check "and is never seen in the dead zone (seen at:$dead)" test -z "$dead"
 
+
+# ---- with a window manager: a fullscreen window on the pet's monitor sends
+# it away and back where it was; one on the other monitor does not.
+if [ "$WM" = openbox ]; then
+    read -r px py < <(window_position "$pet")
+    if [ "$px" -ge 640 ]; then mine=660 other=100; else mine=100 other=660; fi
+    xlogo -geometry 200x200+$other+100 &
+    other_pid=$!
+    sleep 0.5
+    wmctrl -r xlogo -b add,fullscreen
+    sleep 1
+    check "a fullscreen window on the other monitor leaves the pet shown" quietly pet_window 5
+    kill "$other_pid"
+    xlogo -geometry 200x200+$mine+100 &
+    mine_pid=$!
+    sleep 0.5
+    wmctrl -r xlogo -b add,fullscreen
+    sleep 1
+    check "a fullscreen window on its monitor hides the pet" not quietly pet_window 10
+    shot fullscreen-hides
+    read -r hx hy < <(window_position "$pet")
+    wmctrl -r xlogo -b remove,fullscreen
+    check "and it comes back" eventually quietly pet_window 5
+    read -r bx by < <(window_position "$pet")
+    # (A tick or two of 100 ms may have passed since.)
+    check "where it was (at $bx $by, hidden at $hx $hy)" test $(((bx - hx) * (bx - hx) + (by - hy) * (by - hy))) -le 900
+    kill "$mine_pid"
+fi
 finish
