@@ -47,6 +47,9 @@ void desk_keep_inside(Pet& pet)
 bool desk_out_of_the_way(Pet& pet)
 {
     const Program& program = *pet.program;
+    // Put away from the notification-area icon: that rules its window.
+    if (program.pets_away)
+        return false;
     bool in_front = false;
     if (program.desk_settings.hide_for_fullscreen == 1 && !pet.state->dragging) {
         // The monitor that shows the pet's middle, or the nearest.
@@ -60,7 +63,7 @@ bool desk_out_of_the_way(Pet& pet)
         in_front = platform_fullscreen_in_front(program.desktop.monitors[desk_home(screens, x, y, 1, 1)]);
     }
     if (in_front != pet.away_for_fullscreen && pet.window) {
-        platform_show_window(pet.window, in_front ? SHOW_HIDE : SHOW_NO_ACTIVATE);
+        platform_show_window(pet.window, in_front ? SHOW_HIDE : SHOW_NOACTIVATE);
         pet.away_for_fullscreen = in_front;
     }
     return pet.away_for_fullscreen;

@@ -5,14 +5,25 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "shell/command_line.h"
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
-        puts("dorrabee " DORRABEE_VERSION);
-        return 0;
+    // Answered with no display; Qt's own options are not taken.
+    switch (command_line_ask(argc, argv)) {
+        case CommandLineAsk::version:
+            puts("dorrabee " DORRABEE_VERSION);
+            return 0;
+        case CommandLineAsk::help:
+            fputs(command_line_usage().c_str(), stdout);
+            return 0;
+        case CommandLineAsk::refused:
+            fputs(command_line_usage().c_str(), stderr);
+            return 2;
+        case CommandLineAsk::run:
+            break;
     }
     // The pet places and raises itself and reads the screen behind it, which
     // only X11 allows; a Wayland session runs it through XWayland. Qt's own
@@ -46,5 +57,5 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
     // Qt has taken its own arguments out of argv by now.
-    return dorrabee_main(SHOW_NO_ACTIVATE, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
+    return dorrabee_main(SHOW_NOACTIVATE, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
 }

@@ -168,7 +168,7 @@ TEST_F(Contract, TheProgramsOwnWindowsAreNoFullscreenProgram)
     const Monitor& primary = monitors[0];
     Window* cover = platform_create_pet_window(std::max(primary.width, primary.height), nullptr);
     platform_place_hidden(cover, primary.x, primary.y);
-    platform_show_window(cover, SHOW_NO_ACTIVATE);
+    platform_show_window(cover, SHOW_NOACTIVATE);
     contract_run_until([] { return false; }, 100);
     EXPECT_FALSE(platform_fullscreen_in_front(primary));
     platform_show_window(cover, SHOW_HIDE);
