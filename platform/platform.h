@@ -76,6 +76,13 @@ struct Monitor {
 // Fills at most `capacity` monitors, the primary first, and returns how many
 // the desk has; never 0 (a desk without monitors is reported as one of 0 x 0).
 int platform_monitors(Monitor* monitors, int capacity);
+// Whether a fullscreen program is in front on this monitor (as
+// platform_monitors gave it): the window that has the user's attention is
+// fullscreen, or covers the whole monitor as borderless games do, and stands
+// on it. Asked once a tick: a platform learns it from the window system's
+// events where it has them, and keeps the answer. The program's own windows
+// never count.
+bool platform_fullscreen_in_front(const Monitor& monitor);
 
 // ---- the process
 // From now on cursors and the pictures of dialog templates are shown with

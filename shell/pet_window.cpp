@@ -7,6 +7,7 @@
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/pet_on_desk.h"
 #include "shell/pet_choice.h"
 #include "shell/program.h"
 #include "shell/startup.h"
@@ -68,7 +69,7 @@ void run_command(Pet& pet, unsigned command)
 // One pet's step in the company's tick.
 void pet_tick(Pet& pet)
 {
-    if (pet.program->fatal_error)
+    if (pet.program->fatal_error || desk_out_of_the_way(pet))
         return;
     PetState* state = pet.state;
     const int32_t old_x = state->x;
@@ -78,7 +79,7 @@ void pet_tick(Pet& pet)
     if (state->dragging)
         drag_tick(state);
     else
-        pet_step(state, pet.room);
+        desk_step(pet);
     const bool image_changed = state->current_image != old_image || state->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
     if (pet.program->settings.display_mode != MODE_STANDARD && image_changed)
@@ -112,7 +113,7 @@ void follow_desk_change(Pet& pet)
         return;
     const int32_t old_x = pet.state->x;
     const int32_t old_y = pet.state->y;
-    pet_keep_inside(pet.state, pet.room);
+    desk_keep_inside(pet);
     if (pet.state->x != old_x || pet.state->y != old_y)
         reposition_window(pet, old_x, old_y);
 }

@@ -11,6 +11,7 @@
 #include "engine/room.h"
 #include "graphics/sprites.h"
 #include "platform/platform.h"
+#include "shell/desk.h"
 #include "shell/dialogs.h"
 #include "shell/pet_folder.h"
 #include "shell/pet_graphics.h"
@@ -39,6 +40,7 @@ struct Pet {
     Sprites sprites;
     PetGraphics graphics;
     Cursor* cursor_before_drag;  // while it is carried
+    bool away_for_fullscreen;    // hidden while a fullscreen program is in front of it
 };
 
 // What the program has once, whatever the number of pets.
@@ -50,6 +52,7 @@ struct Program {
     bool margins_dropped;
     int32_t zoom;  // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
     Desktop desktop;
+    DeskSettings desk_settings;  // read with the settings
     // Put away from the notification-area icon: hidden, their lives paused.
     bool pets_away;
     // The window the notification-area icon reports to; null: no icon.
@@ -82,8 +85,9 @@ inline bool pet_lives(const Pet& pet)
 
 // Reads the desk from the platform.
 void desktop_read(Desktop& desktop);
-// The room of a pet: the primary monitor, in the pet's pixels, with the
-// settings' margins unless the desk is too small for them.
+// The room a pet starts in: the primary monitor (or the one the settings
+// keep it on), in the pet's pixels, with the settings' margins unless the
+// desk is too small for them.
 Room pet_room(const Program& program, int32_t zoom);
 // The pet whose window (or dialog) this is.
 inline Pet* pet_of(Window* window)

@@ -264,6 +264,14 @@ int platform_monitors(Monitor* monitors, int capacity)
     return int(desk.size());
 }
 
+bool platform_fullscreen_in_front(const Monitor& m)
+{
+    // Not recorded: asked every tick, it would drown the calls the tests look at.
+    return fake.fullscreen_width > 0 && fake.fullscreen_x <= m.x && fake.fullscreen_y <= m.y &&
+           m.x + m.width <= fake.fullscreen_x + fake.fullscreen_width &&
+           m.y + m.height <= fake.fullscreen_y + fake.fullscreen_height;
+}
+
 void platform_set_zoom(int32_t z)
 {
     record("set_zoom(" + num(z) + ")");

@@ -70,6 +70,8 @@ struct FakePlatform {
     int32_t screen_dpi = 96;
     // The desk; empty: one monitor of screen_width x screen_height at screen_dpi.
     std::vector<Monitor> monitors;
+    // Where a fullscreen program is in front (desktop pixels); none when empty.
+    int32_t fullscreen_x = 0, fullscreen_y = 0, fullscreen_width = 0, fullscreen_height = 0;
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32

@@ -44,6 +44,16 @@ split_screen() {
         xrandr --setmonitor left 512/135x768/203+0+0 none >/dev/null
 }
 
+# Two RandR monitors of different sizes, the primary on the left: 640 x 768
+# and 384 x 480 beside it, which leaves a dead zone of 384 x 288 below the
+# right one.
+split_screen_unequal() {
+    xrandr --delmonitor right >/dev/null 2>&1
+    xrandr --delmonitor left >/dev/null 2>&1
+    xrandr --setmonitor '*left' 640/169x768/203+0+0 screen >/dev/null &&
+        xrandr --setmonitor right 384/101x480/127+640+0 none >/dev/null
+}
+
 # The child of the root that holds a window: itself, or a window manager's frame.
 top_level() {
     local window=$1 parent root
