@@ -11,7 +11,8 @@
 int32_t language_at_start(const char* settings_path)
 {
     char setting[64] = "";
-    platform_ini_read_string(settings_path, "Setup", "Language", setting, sizeof setting);
+    if (settings_path[0])
+        platform_ini_read_string(settings_path, "Setup", "Language", setting, sizeof setting);
     char system[256] = "";
     platform_ui_languages(system, sizeof system);
     const int32_t chosen = choose_language(setting, system);

@@ -13,10 +13,14 @@
 void desk_settings_read(Program& program)
 {
     const char* path = program.settings_path;
+    // No settings folder: the defaults, never a file in the current directory.
+    const auto read = [path](const char* key, int32_t fallback) {
+        return path[0] ? platform_ini_read_int(path, "Setup", key, fallback) : fallback;
+    };
     DeskSettings& desk = program.desk_settings;
-    desk.one_monitor = platform_ini_read_int(path, "Setup", "Monitor", 0);
-    desk.floor_at_panel = platform_ini_read_int(path, "Setup", "Floor At Panel", 0);
-    desk.hide_for_fullscreen = platform_ini_read_int(path, "Setup", "Hide For Fullscreen", 1);
+    desk.one_monitor = read("Monitor", 0);
+    desk.floor_at_panel = read("Floor At Panel", 0);
+    desk.hide_for_fullscreen = read("Hide For Fullscreen", 1);
 }
 
 Desk desk_of(const Pet& pet)

@@ -291,4 +291,17 @@ TEST_F(PetChoiceTest, AFullMenuSaysHowManyPetsItLeavesOutAndStillEndsWithSendAwa
     EXPECT_EQ(living_windows().size(), 1u);
 }
 
+TEST_F(PetChoiceTest, WithoutASettingsFolderTheCompanyIsNotSavedAndABoxSaysWhy)
+{
+    start_with("");
+    program.settings_path[0] = '\0';
+    choose(pet(), ADD_COAT);
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_EQ(fake_count("ini_write"), 0);
+    const std::vector<std::string> boxes = fake_calls_starting("message_box");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Fail to save the settings !  There is no folder to keep them in .."), std::string::npos)
+        << boxes[0];
+}
+
 }  // namespace
