@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -78,6 +79,14 @@ public:
     bool is_fullscreen = false;
 
 private:
+    static bool is_ours(xcb_window_t window)
+    {
+        for (const QWindow* ours : QGuiApplication::allWindows())
+            if (ours->handle() && static_cast<xcb_window_t>(ours->winId()) == window)
+                return true;
+        return false;
+    }
+
     void look_again()
     {
         uint32_t active = 0;
@@ -85,15 +94,18 @@ private:
         active_ = read_values(c_, root_, active_atom_, XCB_ATOM_WINDOW, &active, 1) == 1
                       ? xcb_window_t{active}
                       : xcb_window_t{XCB_WINDOW_NONE};
-        if (active_ != before && active_ != XCB_WINDOW_NONE) {
+        is_fullscreen = false;
+        // One of our own windows (a dialog) is never a fullscreen program, and
+        // its event mask is Qt's: selecting on it from this connection would
+        // replace that mask, and the dialog would hear no more keys.
+        if (active_ == XCB_WINDOW_NONE || is_ours(active_))
+            return;
+        if (active_ != before) {
             // Its own changes of state and place, from now on.
             const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
             xcb_change_window_attributes(c_, active_, XCB_CW_EVENT_MASK, mask);
             xcb_flush(c_);
         }
-        is_fullscreen = false;
-        if (active_ == XCB_WINDOW_NONE)
-            return;
         uint32_t states[16];
         const int count = read_values(c_, active_, state_atom_, XCB_ATOM_ATOM, states, 16);
         bool flagged = false;
