@@ -70,8 +70,11 @@ void settings_path_init(Program& program)
         directory[length + 1] = '\0';
     }
     // Cut short, the path would name another folder: rather none.
-    if (std::strlen(directory) + sizeof FILE_NAME <= sizeof program.settings_path)
-        std::snprintf(program.settings_path, sizeof program.settings_path, "%s%s", directory, FILE_NAME);
+    const size_t used = std::strlen(directory);
+    if (used + sizeof FILE_NAME <= sizeof program.settings_path) {
+        std::memcpy(program.settings_path, directory, used);
+        std::memcpy(program.settings_path + used, FILE_NAME, sizeof FILE_NAME);
+    }
 }
 
 void zoom_init(Program& program)
