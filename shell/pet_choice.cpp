@@ -228,8 +228,8 @@ bool company_save(Program& program)
                            ? platform_ini_write_strings(program.settings_path, "Setup", key_texts.data(),
                                                         value_texts.data(), keys.size())
                            : SAVE_NOWHERE;
-    if (result == SAVE_DONE)
-        return true;
+    if (result == SAVE_DONE || quietly)
+        return result == SAVE_DONE;
     platform_message_box(oldest_living_window(program), settings_save_failure(program.settings_path, result).c_str(),
                          BOX_ERROR, text_of(program.language, TextId::ok));
     return false;

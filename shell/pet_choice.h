@@ -59,5 +59,6 @@ bool pet_choice_command(Pet& clicked, unsigned command);
 
 // Saves the living pets as the company, in one write, when the settings
 // named one or it changed in this run (never for a command-line company);
-// a failed save shows a box. False when the save failed.
-bool company_save(Program& program);
+// a failed save shows a box unless `quietly` (the session is ending and
+// nobody would read it). False when the save failed.
+bool company_save(Program& program, bool quietly = false);

@@ -132,6 +132,15 @@ void x11_raise(uint32_t window)
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, values);
 }
 
+void x11_put_under(uint32_t window, uint32_t sibling)
+{
+    xcb_connection_t* c = pet_connection();
+    if (!c)
+        return;
+    const uint32_t values[] = {sibling, XCB_STACK_MODE_BELOW};
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+}
+
 // The child of the root that holds `window`: the window itself, or the frame
 // a window manager put around it.
 static xcb_window_t top_level_of(xcb_connection_t* c, xcb_window_t window)
@@ -441,7 +450,7 @@ static void read_ahead(xcb_connection_t* c, X11ScreenReads& reads)
     reads.ahead = ask_root(c, &reads, block, here);
 }
 
-void x11_flush(X11ScreenReads& reads)
+void x11_queue_reads(X11ScreenReads& reads)
 {
     PetConnection& link = pet_link();
     if (!link.c)
@@ -450,11 +459,24 @@ void x11_flush(X11ScreenReads& reads)
     drop_ahead(link.c, reads);
     if (reads.moved)
         read_ahead(link.c, reads);
-    if (link.ours)
-        drop_events(link, xcb_poll_for_queued_event);
     reads.moved = false;
     reads.captured = QRect();
+}
+
+void x11_send()
+{
+    PetConnection& link = pet_link();
+    if (!link.c)
+        return;
+    if (link.ours)
+        drop_events(link, xcb_poll_for_queued_event);
     xcb_flush(link.c);
+}
+
+void x11_flush(X11ScreenReads& reads)
+{
+    x11_queue_reads(reads);
+    x11_send();
 }
 
 void x11_free_reads(X11ScreenReads& reads)

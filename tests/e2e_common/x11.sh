@@ -55,3 +55,12 @@ menu_window() {
     done
     return 1
 }
+
+# Presses on pet A and holds it 8 pixels right of and below pet B (left held).
+carry_over() {  # carry_over A B
+    local x y ax ay bx by
+    read -r x y < <(pet_point "$1")
+    read -r ax ay < <(window_position "$1")
+    read -r bx by < <(window_position "$2")
+    xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 sleep 0.2 mousemove $((x + bx - ax + 8)) $((y + by - ay + 8))
+}
