@@ -56,6 +56,30 @@ void release(T*& block)
     block = nullptr;
 }
 
+// The pet's sheet: a living pet's of the same kind when it holds the same
+// pixels (the built-in one always does), else its own, decoded or taken
+// over from its folder. Null when it cannot be had.
+std::shared_ptr<const Bitmap> shared_sheet(Pet& pet)
+{
+    for (const Pet* other : pet.program->pets) {
+        const std::shared_ptr<const Bitmap>& theirs = other->graphics.sheet;
+        if (other == &pet || !theirs || other->path != pet.path)
+            continue;
+        // A folder may have changed on disk since the other pet read it.
+        const Bitmap& ours = pet.folder.sheet;
+        if (pet.path.empty() ||
+            (theirs->width == ours.width && theirs->height == ours.height && theirs->pixels == ours.pixels)) {
+            pet.folder.sheet = Bitmap{};
+            return theirs;
+        }
+    }
+    auto own = std::make_shared<Bitmap>();
+    if (!pet_choice_bitmap(pet, RES_SPRITES, own.get()))
+        return nullptr;
+    own->indices = {};  // only the colours are drawn
+    return own;
+}
+
 // Region modes: the mask's bits, which every outline is built from. The
 // decoded mask itself is not kept: nothing reads it after the bits.
 int load_mask(Pet& pet)
@@ -113,13 +137,14 @@ int make_images(Pet& pet)
     if (!make_image(pet, &g.frame_image))
         return fail(pet, no_image);
 
-    if (!pet_choice_bitmap(pet, RES_SPRITES, &g.sheet))
+    g.sheet = shared_sheet(pet);
+    if (!g.sheet)
         return fail(pet, "Insufficient memory to load bitmap image");
-    if (!sheet_attach(pet.sprites, g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet.state->image_count))
+    if (!sheet_attach(pet.sprites, g.sheet->width, g.sheet->height, g.sheet->pixels.data(), pet.state->image_count))
         return fail(pet, "Unexpected error: Data error in bitmap image");
 
+    // The sheet, shared and read only, is drawn from through pet.sprites.
     g.frame_surface->pixels = g.frame_image;
-    g.sheet_surface->pixels = g.sheet.pixels.data();
     return 1;
 }
 
@@ -168,7 +193,7 @@ void paint_frame(Pet& pet)
 void graphics_release(Pet& pet)
 {
     PetGraphics& g = pet.graphics;
-    g.sheet = Bitmap{};
+    g.sheet = nullptr;
     release(g.frame_image);
     release(g.backdrop_image);
     release(g.work_image);

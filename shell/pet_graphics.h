@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/bmp.h"
 
@@ -30,7 +31,9 @@ struct PetGraphics {
     Surface* sheet_surface;
     bool screen_open;
     uint32_t* frame_image;
-    Bitmap sheet;  // the pixels the pet's sprites.sprite_sheet points at
+    // The pixels the pet's sprites.sprite_sheet points at: read only, and
+    // shared with the living pets of its kind that show the same ones.
+    std::shared_ptr<const Bitmap> sheet;
     // MODE_PRECOMPUTED only: the outline of every image, plain and mirrored
     // (entries null for an image without pixels).
     Outline** plain_outlines;

@@ -60,6 +60,5 @@ void watch_session_end(Window* pet)
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, context,
                      [pet](QSessionManager&) { deliver(pet, MSG_QUERYENDSESSION, 0, 0); });
     if (QSocketNotifier* notifier = end_signals())
-        QObject::connect(notifier, &QSocketNotifier::activated, context,
-                         [pet] { deliver(pet, MSG_ENDSESSION, 1, 0); });
+        QObject::connect(notifier, &QSocketNotifier::activated, context, [pet] { deliver(pet, MSG_ENDSESSION, 1, 0); });
 }
