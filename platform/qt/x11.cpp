@@ -43,16 +43,20 @@ struct PetConnection {
     // drops what those reads brought besides the answers.
     QSocketNotifier* errors = nullptr;
     // The pet windows whose destruction ours hears of: one by another X
-    // client ends the program, for nothing could show the pet any more.
+    // client ends the program, for nothing could show the pet any more. It
+    // is heard as the error of the next request for it (every tick restacks
+    // each shown pet): selecting its structure events would bring back an
+    // event for every move and restacking of every pet, waking the program.
     std::vector<xcb_window_t> watched;
 };
 
-// Drops what came unasked on ours, minding the destruction of a watched window.
+// Drops what came unasked on ours, minding an error for a watched window.
 static void drop_events(PetConnection& link, xcb_generic_event_t* (*next)(xcb_connection_t*))
 {
     while (xcb_generic_event_t* event = next(link.c)) {
-        const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
-        if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY && std::erase(link.watched, destroyed->window) > 0)
+        const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+        if (event->response_type == 0 && error->error_code == XCB_WINDOW &&
+            std::erase(link.watched, error->resource_id) > 0)
             // Not inside the tick that read it: the box has a loop of its own.
             QTimer::singleShot(
                 0, qApp, [] { end_with_error("The pet's window was destroyed by another program; the pet ends."); });
@@ -596,11 +600,8 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side)
     xcb_poly_fill_rectangle(c, drawing.pixmap, drawing.gc, 1, &all);
     const uint32_t background[] = {drawing.pixmap};
     xcb_change_window_attributes(c, window, XCB_CW_BACK_PIXMAP, background);
-    if (pet_link().ours) {
-        const uint32_t structure[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY};
-        xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, structure);
+    if (pet_link().ours)
         pet_link().watched.push_back(window);
-    }
     // Qt keeps the input events (mouse, enter and leave, properties).
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, window), nullptr);
