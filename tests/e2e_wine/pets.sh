@@ -57,11 +57,13 @@ shot three-pets
 check "each shows its own pixels: a cat and two Dominoes" company_is 1 2
 
 # Carried over a Domino, the cat shows above it through a tick.
-cat=$(a_cat) && domino=$(a_domino) && carry_over "$cat" "$domino"
+cat=$(a_cat) && domino=$(a_domino) && carry_over "$cat" "$domino" || fail "the cat cannot be taken hold of"
 sleep 1.7
 shot carried-over
+check "held over a Domino" overlapping "$cat" "$domino"
 check "the carried cat shows above the Domino it is held over" pet_shows "$cat"
-xdotool mouseup 1
+# Put down away from the others, so that sending it away uncovers none.
+xdotool mousemove 700 650 sleep 0.3 mouseup 1
 
 cat=$(a_cat) && open_menu "$cat" && xdotool key p && sleep 0.3 && xdotool key s
 check "sending the cat away leaves the two Dominoes" eventually pets_living 2
