@@ -107,14 +107,22 @@ def read(path):
         return f.read()
 
 
+def table_rows(path, table):
+    """The rows ({...}) of the C++ array `table` in the file, as texts."""
+    body = re.search(r"\b%s\[\] = \{(.*?)\n\};" % table, read(path), re.S)
+    if not body:
+        raise DocsError("%s: no table %s" % (path, table))
+    return [row for row in re.findall(r"\{([^{}]*)\}", body.group(1))]
+
+
 def setting_keys():
     """[(name as documents show it, kind, default text)] in the table's order."""
-    rows = re.findall(r'\{\s*SettingKeyId::(\w+),\s*"([^"]+)",\s*(SETTING_\w+),\s*(-?\d+)\s*\}',
-                      read("shell/setting_keys.h"))
-    if not rows:
-        raise DocsError("shell/setting_keys.h: no rows in SETTING_KEYS")
     keys = []
-    for _, name, kind, fallback in rows:
+    for row in table_rows("shell/setting_keys.h", "SETTING_KEYS"):
+        m = re.fullmatch(r'\s*SettingKeyId::\w+,\s*"([^"]+)",\s*(SETTING_\w+),\s*(-?\d+)\s*', row)
+        if not m:
+            raise DocsError("shell/setting_keys.h: cannot read the row {%s} (a plain number as the default)" % row)
+        name, kind, fallback = m.groups()
         if kind == "SETTING_NUMBER":
             keys.append((name, kind, fallback))
         elif kind == "SETTING_TEXT":
@@ -128,10 +136,7 @@ def setting_keys():
 
 def options_keys():
     """The names of the keys the Options dialog writes."""
-    body = re.search(r"constexpr Key KEYS\[\] = \{(.*?)\};", read("shell/settings.cpp"), re.S)
-    if not body:
-        raise DocsError("shell/settings.cpp: no KEYS table")
-    ids = re.findall(r"SettingKeyId::(\w+)", body.group(1))
+    ids = [re.search(r"SettingKeyId::(\w+)", row).group(1) for row in table_rows("shell/settings.cpp", "KEYS")]
     names = dict(re.findall(r'\{\s*SettingKeyId::(\w+),\s*"([^"]+)"', read("shell/setting_keys.h")))
     return [names[i] for i in ids]
 
@@ -162,7 +167,12 @@ def menu():
     block = re.search(r"MENU_BEGIN\(RES_MENU, T\((\w+)\)\)(.*?)MENU_END\(\)", read("support/templates.inc"), re.S)
     if not block:
         raise DocsError("support/templates.inc: no RES_MENU")
-    entries = [[name, []] for name in re.findall(r"MENU_ITEM\(T\((\w+)\)", block.group(2))]
+    entries = []
+    for item in re.findall(r"MENU_ITEM\((.*)\)", block.group(2)):
+        m = re.fullmatch(r"T\((\w+)\), \w+", item)
+        if not m:
+            raise DocsError("support/templates.inc: the menu item %s has no text of po/" % item)
+        entries.append([m.group(1), []])
     for name, (how, other) in ADDED.items():
         at = [i for i, e in enumerate(entries) if e[0] == other]
         within = [e for e in entries if other in e[1]]
@@ -189,7 +199,8 @@ def menu():
 def pet_places():
     """[(platform, base, variable, folder)], platform "windows" or "linux"."""
     places, platform = [], None
-    for line in read("shell/pet_places.h").splitlines():
+    body = read("shell/pet_places.h").split("PET_PLACES[] = {", 1)[-1]
+    for line in body.splitlines():
         line = line.strip()
         if line == "#ifdef _WIN32":
             platform = "windows"
@@ -197,8 +208,10 @@ def pet_places():
             platform = "linux"
         elif line == "#endif":
             platform = None
-        m = re.match(r'\{(PLACE_\w+), "([^"]*)", "([^"]*)"\},', line)
-        if m:
+        elif line.startswith("{"):
+            m = re.fullmatch(r'\{(PLACE_\w+), "([^"]*)", "([^"]*)"\},', line)
+            if not m:
+                raise DocsError("shell/pet_places.h: cannot read the row %s" % line)
             for p in [platform] if platform else ["linux", "windows"]:
                 places.append((p, m.group(1), m.group(2), m.group(3).replace("\\\\", "\\")))
     if not places:
