@@ -334,10 +334,12 @@ def roff_menu(_platform):
     entries, texts = menu()
     # The captions of other languages only where the output can show them:
     # man in a C locale formats for ASCII.
-    lines = [".ie '\\*(.T'utf8' \\{\\"]
-    for name in sorted(texts):
+    listed = [name for name, others in entries for name in [name] + others]
+    lines = ['.\\" The other languages\' captions only where the output can show them.',
+             ".ie '\\*(.T'utf8' \\{\\"]
+    for name in listed:
         lines.append('.ds %s " (%s)' % (name, ", ".join(texts[name][1:])))
-    lines += [".\\}", ".el \\{\\"] + [".ds %s" % name for name in sorted(texts)] + [".\\}"]
+    lines += [".\\}", ".el \\{\\"] + [".ds %s" % name for name in listed] + [".\\}"]
     bold = lambda name: "\\fB%s\\fR" % texts[name][0]  # noqa: E731
     named = lambda m: bold(m.group(1)) + "\\*[%s]" % m.group(1)  # noqa: E731
     for name, _ in entries:
