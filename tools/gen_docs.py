@@ -274,8 +274,8 @@ def md_settings(platform):
         lines.append("| %s | %s | %s |" % (shown, default_shown(default), text))
     written = ", ".join("`%s`" % n for n in options_keys())
     lines += ["", "The Options dialog checks and writes %s; the others are set in the file only (the company, "
-              "`Pets` and `Pet 1` … `Pet N`, is also written at Exit and when the session ends). Changes take effect the next time the "
-              "program starts." % written]
+              "`Pets` and `Pet 1` … `Pet N`, is also written at Exit and when the session ends). Changes take "
+              "effect the next time the program starts." % written]
     return lines
 
 
