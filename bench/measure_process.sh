@@ -5,7 +5,7 @@
 #
 #   bench/measure_process.sh [--program PATH] [--exe PATH] [--seconds N] [--runs N] [--seed N]
 #                            [--walk-seed N] [--walk-from S] [--walk-seconds S] [--strace-seconds N]
-#                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind] [--compositor]
+#                            [--no-strace] [--no-tick] [--no-wine] [--no-linux] [--no-callgrind] [--compositor]
 #                            [--modes "0 1 2"] [--stretches "representative walking"] [--pets "N ..."]
 #
 # For each display mode, with the default 150 ms tick, the pet living the same
@@ -61,6 +61,7 @@ strace_seconds=60
 use_strace=1
 use_tick=1
 use_wine=1
+use_linux=1
 use_callgrind=1
 use_compositor=0
 pet_counts=1
@@ -81,6 +82,7 @@ while [ $# -gt 0 ]; do
     --no-strace) use_strace=0; shift ;;
     --no-tick) use_tick=0; shift ;;
     --no-wine) use_wine=0; shift ;;
+    --no-linux) use_linux=0; use_tick=0; shift ;;
     --no-callgrind) use_callgrind=0; shift ;;
     --compositor) use_compositor=1; shift ;;
     --pets) pet_counts="$2"; shift 2 ;;
@@ -223,6 +225,7 @@ calls_per_tick() {  # pid tick_ms
 
 echo "Measuring on $DISPLAY (Xvfb 1024x768x24, $window_manager); $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Pets in the program: $pet_counts"
+if [ "$use_linux" = 1 ]; then
 echo "Representative stretch: seed $seed, ${seconds} s from 5 s; walking stretch: seed $walk_seed, ${walk_seconds} s from ${walk_from} s; $runs runs each: median (lowest-highest)"
 echo
 echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per minute, same runs | dorrabee / oneko | load average (1 min) after each run |"
@@ -299,6 +302,7 @@ echo
 echo "| Display mode | Start-up to first paint, ms (median of 5) |"
 echo "|---|---|"
 printf '%s\n' "${first_rows[@]}"
+fi
 
 [ "$use_tick" = 1 ] || use_callgrind=0
 if [ "$use_tick" = 1 ]; then
