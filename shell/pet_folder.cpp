@@ -12,6 +12,7 @@
 
 #include "engine/action_script.h"
 #include "engine/engine.h"
+#include "graphics/png.h"
 #include "graphics/sprites.h"
 #include "support/ini.h"
 #include "support/plain_text.h"
@@ -118,16 +119,44 @@ void pad_rows(Bitmap& picture, uint32_t pixel, uint8_t index)
     picture.height = SHEET_HEIGHT;
 }
 
+// A PNG sheet as the program draws sheets: pixels of alpha below one half
+// take the key colour, the rest their own colour at full strength (one that
+// happens to be the key colour moved off it by one step of red), so the edge
+// is clean and of no other colour.
+bool decode_png_sheet(const std::string& data, Bitmap& out, std::string& message)
+{
+    AlphaPicture picture;
+    std::string error;
+    if (!png_decode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), &picture, &error)) {
+        message = std::string(PET_PNG_SHEET_FILE) + ": " + error;
+        return false;
+    }
+    out = Bitmap{};
+    out.width = picture.width;
+    out.height = picture.height;
+    out.bits_per_pixel = 32;
+    out.pixels.resize(picture.pixels.size());
+    for (size_t p = 0; p < picture.pixels.size(); ++p) {
+        const uint32_t colour = picture.pixels[p] & 0xFFFFFF;
+        out.pixels[p] = picture.pixels[p] >> 24 < 0x80 ? KEY_COLOUR
+                        : colour == KEY_COLOUR         ? KEY_COLOUR - 0x010000
+                                                       : colour;
+    }
+    return true;
+}
+
 bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
 {
-    if (!files.sheet) {
+    if (!files.sheet && !files.png_sheet) {
         message = std::string(PET_SHEET_FILE) + " is missing";
         return false;
     }
-    if (!decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
+    const char* file = pet.sheet_file = files.png_sheet ? PET_PNG_SHEET_FILE : PET_SHEET_FILE;
+    if (files.png_sheet ? !decode_png_sheet(*files.png_sheet, pet.sheet, message)
+                        : !decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
         return false;
     if (pet.sheet.width != SHEET_WIDTH || pet.sheet.height < SPRITE_SIZE || pet.sheet.height > SHEET_HEIGHT) {
-        message = std::string(PET_SHEET_FILE) + ": " + std::to_string(pet.sheet.width) + " x " +
+        message = std::string(file) + ": " + std::to_string(pet.sheet.width) + " x " +
                   std::to_string(pet.sheet.height) +
                   " pixels; a sheet is 840 pixels wide (20 images of 42) "
                   "and 42 to 252 pixels high";
@@ -188,7 +217,7 @@ bool some_image_visible(const PetFolder& pet, std::string& message)
     for (int32_t image = 1; image <= pet.image_cells; ++image)
         if (image_visible(pet, image))
             return true;
-    message = std::string(PET_SHEET_FILE) +
+    message = std::string(pet.sheet_file) +
               ": no pixel can be seen (all of the key colour, or outside the mask); the pet could not be found to "
               "be clicked";
     return false;
@@ -331,8 +360,11 @@ std::vector<PetEntry> pets_found(const std::vector<std::string>& places, size_t 
             const std::string path = join(place, folder);
             error.clear();
             // Only a folder with a sheet is a pet; the sheet is not read here.
-            if (seen.count(folder) ||
-                fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
+            const auto has = [&](const char* file) {
+                std::error_code ignored;
+                return fs::symlink_status(as_path(join(path, file)), ignored).type() == fs::file_type::regular;
+            };
+            if (seen.count(folder) || !(has(PET_SHEET_FILE) || has(PET_PNG_SHEET_FILE)))
                 continue;
             std::optional<std::string> name;
             if (!pet_ini_name(path, names, fresh, found.size() < limit, name))
@@ -423,6 +455,7 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
     }
     pet.name = pet_display_name(files.ini, pet.name);
     const bool read = read_member(path, PET_SHEET_FILE, PICTURE_LIMIT, files.sheet, problem) &&
+                      read_member(path, PET_PNG_SHEET_FILE, PICTURE_LIMIT, files.png_sheet, problem) &&
                       read_member(path, PET_MASK_FILE, PICTURE_LIMIT, files.mask, problem) &&
                       read_member(path, PET_SCRIPT_FILE, TEXT_LIMIT, files.script, problem);
     if (!read || !pet_decode(files, pet, problem)) {

@@ -21,6 +21,9 @@ constexpr int PET_COLUMNS = 20;
 constexpr int PET_ROWS = 6;
 constexpr int PET_IMAGES = 108;
 constexpr char PET_SHEET_FILE[] = "sprites.bmp";
+// A sheet with alpha, in place of sprites.bmp: pixels of alpha 50 % or more
+// are the pet, the rest is see-through.
+constexpr char PET_PNG_SHEET_FILE[] = "sprites.png";
 constexpr char PET_MASK_FILE[] = "mask.bmp";
 constexpr char PET_SCRIPT_FILE[] = "behaviour.script";
 constexpr char PET_INI_FILE[] = "pet.ini";
@@ -66,6 +69,7 @@ std::string pet_path(const std::vector<std::string>& places, std::string_view fo
 // A pet folder's files as read; a file the folder does not have is absent.
 struct PetFiles {
     std::optional<std::string> sheet;
+    std::optional<std::string> png_sheet;  // taken before `sheet` when the folder has both
     std::optional<std::string> mask;
     std::optional<std::string> script;
     std::optional<std::string> ini;
@@ -82,8 +86,9 @@ struct PetFolder {
     Bitmap sheet;
     Bitmap mask;
     int32_t sheet_height = 0;  // as the file gives it
-    int32_t image_cells = 0;   // images the folder's own sheet holds
-    bool has_script = false;   // otherwise the pet lives by the built-in script
+    const char* sheet_file = PET_SHEET_FILE;
+    int32_t image_cells = 0;  // images the folder's own sheet holds
+    bool has_script = false;  // otherwise the pet lives by the built-in script
     ScriptFile script;
 };
 

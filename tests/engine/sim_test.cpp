@@ -331,6 +331,10 @@ struct CheckTest : ::testing::Test {
 
 TEST_F(CheckTest, WritesOnlyItsOwnFilesNeverThroughALinkNorIntoThePet)
 {
+    // A folder not there yet is made, as the worked example in the docs expects.
+    fs::remove_all(out);
+    ASSERT_EQ(check(out / "new" / "pictures").status, 0);
+    EXPECT_TRUE(fs::exists(out / "new" / "pictures" / "contact.png"));
     ASSERT_EQ(check(out).status, 0);
     EXPECT_TRUE(fs::exists(out / "contact.png"));
     EXPECT_TRUE(fs::exists(out / "action-65.gif"));

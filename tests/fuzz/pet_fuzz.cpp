@@ -1,7 +1,7 @@
 // A whole pet folder in one input: its files one after another, each ended
 // by the four bytes "\0PET", in the order sprites.bmp, mask.bmp,
-// behaviour.script, pet.ini; a missing or empty part is a file the folder
-// does not have. Whatever the folder holds, it either fails with a message
+// behaviour.script, pet.ini, sprites.png; a missing or empty part is a file
+// the folder does not have. Whatever the folder holds, it either fails with a message
 // or gives a pet whose every image is in its sheet.
 #include <cstdint>
 #include <cstdio>
@@ -34,12 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::string separator("\0PET", 4);
-    std::optional<std::string>* parts[4];
     PetFiles files;
-    parts[0] = &files.sheet;
-    parts[1] = &files.mask;
-    parts[2] = &files.script;
-    parts[3] = &files.ini;
+    std::optional<std::string>* parts[] = {&files.sheet, &files.mask, &files.script, &files.ini, &files.png_sheet};
     size_t at = 0;
     for (auto* part : parts) {
         if (at >= input.size())

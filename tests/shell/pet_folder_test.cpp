@@ -10,9 +10,11 @@
 
 #include "engine/action_script.h"
 #include "engine/engine.h"
+#include "graphics/sprites.h"
 #include "shell/pet_folder.h"
 #include "support/ini.h"
 #include "tests/graphics/bmp_builder.h"
+#include "tests/graphics/png_builder.h"
 #include "tests/shell/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -341,6 +343,43 @@ TEST_F(PetFolderTest, APetWhoseStartImageCannotBeSeenIsRefused)
     EXPECT_EQ(messages, "blank start: the pet starts on image 1, which has no pixel that can be seen");
     EXPECT_EQ(::pet, nullptr);
     EXPECT_EQ(action_script, &builtin_script);
+}
+
+// A sheet with alpha, as artists draw today: half-transparent pixels or more
+// are the pet, drawn at their own colour; the rest lets the desktop through.
+TEST_F(PetFolderTest, APngSheetWithAlphaIsAPet)
+{
+    const fs::path folder = root / "glass";
+    fs::create_directories(folder);
+    std::vector<std::string> rows;
+    for (int y = 0; y < 42; ++y) {
+        std::string row;
+        for (int x = 0; x < 840; ++x) {
+            const int cell_x = x % 42;
+            // Clear, then faint, then just over half, then opaque key yellow, then opaque red.
+            const uint8_t alpha = cell_x < 10 ? 0 : cell_x < 20 ? 127 : cell_x < 30 ? 128 : 255;
+            const bool yellow = cell_x >= 30 && cell_x < 32;
+            row += yellow ? std::string("\xFF\xFF\x00", 3) : std::string("\xC0\x20\x20", 3);
+            row += char(alpha);
+        }
+        rows.push_back(row);
+    }
+    write_file((folder / "sprites.png").string(), build_png({840, 42, 8, 6, rows}));
+    EXPECT_EQ(pets_found({root.string()}).size(), 1u) << "a folder with a PNG sheet is a pet";
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_EQ(pet.image_cells, 20);
+    const std::pair<int, uint32_t> expected[] = {
+        {0, KEY_COLOUR}, {15, KEY_COLOUR}, {25, 0xC02020}, {31, 0xFEFF00}, {40, 0xC02020}};
+    for (const auto& [x, colour] : expected) {
+        EXPECT_EQ(pet.sheet.pixels[size_t(x)], colour) << x;
+        EXPECT_EQ(pet.mask.indices[size_t(x)], colour == KEY_COLOUR ? 0 : 1) << x;
+    }
+    // A PNG that is no picture names its file.
+    write_text(folder / "sprites.png", "\x89PNG\r\n\x1A\n broken");
+    EXPECT_FALSE(pet_folder_load(folder.string(), pet, message));
+    EXPECT_EQ(message.rfind("glass: sprites.png: Broken PNG file", 0), 0u) << message;
 }
 
 TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)

@@ -34,8 +34,9 @@ const char* const HELP =
     "  --pet DIR      a pet folder: its sheet, mask and script are read and checked as\n"
     "                 the program does, then its script runs (see docs/pets.md)\n"
     "  --check DIR    checks a pet folder, prints every message, and writes into OUTDIR\n"
-    "                 (default: the current folder) contact.png, every image under its\n"
-    "                 number, and action-01.gif ... action-65.gif, each action played\n"
+    "                 (default: the current folder; made when missing) contact.png,\n"
+    "                 every image under its number, and action-01.gif ... action-65.gif,\n"
+    "                 each action played\n"
     "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
     "  --screen WxH   screen size in pixels (default 1024x768)\n"
     "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
@@ -352,6 +353,7 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
     std::string error;
     std::vector<std::string> cuts;
     const bool written = output_folder_allowed(options.out_path, options.check_path, error) &&
+                         output_folder_made(options.out_path, error) &&
                          write_pet_pictures(folder, options.out_path, cuts, error);
     pet_release();
     action_script = &builtin_script;
