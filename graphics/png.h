@@ -23,5 +23,6 @@ bool png_decode(const uint8_t* data, size_t size, AlphaPicture* out, std::string
 // A PNG file of the given header fields and scanlines (each row with its
 // filter byte), in stored deflate blocks: valid, if not small. With PLTE and
 // tRNS chunks when given.
-std::string png_file(int32_t width, int32_t height, uint8_t bit_depth, uint8_t colour_type, const std::string& scanlines,
-                     const std::string& palette = {}, const std::string& transparency = {});
+std::string png_file(int32_t width, int32_t height, uint8_t bit_depth, uint8_t colour_type,
+                     const std::string& scanlines, const std::string& palette = {},
+                     const std::string& transparency = {});

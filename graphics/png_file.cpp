@@ -60,8 +60,8 @@ std::string zlib_stored(const std::string& raw)
 
 }  // namespace
 
-std::string png_file(int32_t width, int32_t height, uint8_t bit_depth, uint8_t colour_type, const std::string& scanlines,
-                     const std::string& palette, const std::string& transparency)
+std::string png_file(int32_t width, int32_t height, uint8_t bit_depth, uint8_t colour_type,
+                     const std::string& scanlines, const std::string& palette, const std::string& transparency)
 {
     std::string header;
     put32_big(header, uint32_t(width));

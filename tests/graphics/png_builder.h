@@ -10,8 +10,13 @@
 struct PngParts {
     PngParts(int32_t width, int32_t height, uint8_t bit_depth, uint8_t colour_type, std::vector<std::string> rows = {},
              std::string palette = {}, std::string transparency = {})
-        : width(width), height(height), bit_depth(bit_depth), colour_type(colour_type), rows(std::move(rows)),
-          palette(std::move(palette)), transparency(std::move(transparency))
+        : width(width),
+          height(height),
+          bit_depth(bit_depth),
+          colour_type(colour_type),
+          rows(std::move(rows)),
+          palette(std::move(palette)),
+          transparency(std::move(transparency))
     {
     }
     int32_t width;

@@ -16,6 +16,7 @@
 #include "support/plain_text.h"
 #include "tools/sim/output_folder.h"
 #include "tools/sim/pet_pictures.h"
+#include "tools/sim/sheet_warnings.h"
 
 namespace {
 
@@ -342,6 +343,8 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
     PetFolder folder;
     if (!load_folder(options.check_path, folder, out))
         return 1;
+    for (const std::string& warning : sheet_warnings(folder))
+        std::fprintf(out, "%s: warning: %s\n", escape_controls(folder.name).c_str(), warning.c_str());
     set_world(options);
     const EngineHost saved_host = engine_host;
     message_out = out;
