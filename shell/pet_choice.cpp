@@ -67,8 +67,11 @@ bool start_folder(const std::string& path, const std::string& named)
         return false;
     }
     const bool started = pet_engine_start(choice.running, message);
-    // A script that loads may still have warnings: they are shown all the same.
-    if (!message.empty())
+    // A pet's warnings never stand between the user and the pet: they go to
+    // standard error (and to the checker), while what stops it gets a box.
+    if (started && !message.empty())
+        std::fprintf(stderr, "%s\n", escape_controls(message).c_str());
+    else if (!message.empty())
         show_box(message);
     if (started)
         choice.running_path = path;

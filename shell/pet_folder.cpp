@@ -2,6 +2,7 @@
 #include "shell/pet_folder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -227,12 +228,29 @@ bool some_image_visible(const PetFolder& pet, std::string& message)
 struct Collected {
     const std::string* name;
     std::string* text;
+    int32_t image_cells;
 };
 Collected collected;
 
+// The built-in script's checks that cannot apply to a pet: images its sheet
+// does not hold, and actions reached only as drag or release actions.
+bool applies_to_pet(const char* text, int32_t image_cells)
+{
+    int number = 0;
+    char end = 0;
+    if (std::sscanf(text, "** Image [%d] have not been referenced%c", &number, &end) == 1)
+        return number <= image_cells;
+    if (std::sscanf(text, "** Action [%d] have not been referenced%c", &number, &end) == 1)
+        for (int32_t i = 0; i < pet->action_count; ++i)
+            if (std::abs(pet->actions[i].drag_action) == number || std::abs(pet->actions[i].release_action) == number)
+                return false;
+    return true;
+}
+
 void collect_message(const char* text)
 {
-    *collected.text += *collected.name + ": " + text + "\n";
+    if (applies_to_pet(text, collected.image_cells))
+        *collected.text += *collected.name + ": " + text + "\n";
 }
 
 // The highest image number the loaded script shows, mirrored or not.
@@ -468,7 +486,7 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
 bool pet_engine_start(const PetFolder& folder, std::string& messages)
 {
     action_script = folder.has_script ? &folder.script.text : &builtin_script;
-    collected = {&folder.name, &messages};
+    collected = {&folder.name, &messages, folder.image_cells};
     const EngineHost host = engine_host;
     engine_host.show_script_message = collect_message;
     bool started = pet_init() != 0;

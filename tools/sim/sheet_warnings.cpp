@@ -20,7 +20,8 @@ std::vector<std::string> sheet_warnings(const PetFolder& folder)
     const uint8_t outside = !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
     const int32_t width = folder.sheet.width, height = folder.sheet_height;
     auto pet_at = [&](int32_t x, int32_t y) {
-        return x >= 0 && y >= 0 && x < width && y < height && mask.indices[size_t(y) * size_t(width) + size_t(x)] != outside;
+        return x >= 0 && y >= 0 && x < width && y < height &&
+               mask.indices[size_t(y) * size_t(width) + size_t(x)] != outside;
     };
     size_t see_through = 0, fringe = 0;
     for (int32_t y = 0; y < height; ++y)
