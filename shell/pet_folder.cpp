@@ -2,7 +2,6 @@
 #include "shell/pet_folder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -234,13 +233,26 @@ Collected collected;
 
 // The built-in script's checks that cannot apply to a pet: images its sheet
 // does not hold, and actions reached only as drag or release actions.
+// The number in "<head><number><tail>", the whole of `text`; 0 when it is not such.
+int number_between(std::string_view text, std::string_view head, std::string_view tail)
+{
+    if (!text.starts_with(head) || !text.ends_with(tail) || text.size() <= head.size() + tail.size())
+        return 0;
+    int number = 0;
+    for (const char c : text.substr(head.size(), text.size() - head.size() - tail.size())) {
+        if (c < '0' || c > '9' || number > 100000)
+            return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
 bool applies_to_pet(const char* text, int32_t image_cells)
 {
-    int number = 0;
-    char end = 0;
-    if (std::sscanf(text, "** Image [%d] have not been referenced%c", &number, &end) == 1)
-        return number <= image_cells;
-    if (std::sscanf(text, "** Action [%d] have not been referenced%c", &number, &end) == 1)
+    constexpr std::string_view UNUSED = "] have not been referenced";
+    if (const int image = number_between(text, "** Image [", UNUSED))
+        return image <= image_cells;
+    if (const int number = number_between(text, "** Action [", UNUSED))
         for (int32_t i = 0; i < pet->action_count; ++i)
             if (std::abs(pet->actions[i].drag_action) == number || std::abs(pet->actions[i].release_action) == number)
                 return false;
