@@ -27,6 +27,7 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
         lines[0].erase(0, 3);  // a byte-order mark some editors write
 
     std::vector<std::vector<std::string>> rows;
+    script.action_lines.clear();
     for (size_t number = 1; number <= lines.size(); ++number) {
         std::string& line = lines[number - 1];
         if (!line.empty() && line.back() == '\r')
@@ -44,6 +45,7 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
             return false;
         }
         if (row < SCRIPT_ACTION_COUNT) {
+            script.action_lines.push_back(int(number));
             rows.push_back(split(line, '\t'));
             if (rows.back().size() > SCRIPT_COLUMN_COUNT) {
                 error = where + "action " + std::to_string(row + 1) + " has " + std::to_string(rows.back().size()) +

@@ -12,6 +12,7 @@
 struct ScriptFile {
     std::vector<std::string> cells;  // owns the texts `text` points at
     ScriptText text;
+    std::vector<int> action_lines;  // the file's line (from 1) of each action row
 };
 
 // Fills `script` from the file's contents; on failure returns false with

@@ -228,7 +228,25 @@ struct Collected {
     const std::string* name;
     std::string* text;
     int32_t image_cells;
+    const std::vector<int>* action_lines;  // null when the pet runs the built-in script
 };
+
+// Where in the pet's own script a loader message points: the line of the
+// action it names ("action 3", "action:3", "Action [3]"), or "" when it names none.
+std::string script_line(std::string_view text, const std::vector<int>& action_lines)
+{
+    for (const std::string_view before : {"action ", "action:", "Action ["}) {
+        const size_t at = text.find(before);
+        if (at == std::string_view::npos)
+            continue;
+        size_t number = 0, digit = at + before.size();
+        for (; digit < text.size() && text[digit] >= '0' && text[digit] <= '9' && number < 1000; ++digit)
+            number = number * 10 + size_t(text[digit] - '0');
+        if (digit > at + before.size() && number >= 1 && number <= action_lines.size())
+            return std::string(PET_SCRIPT_FILE) + " line " + std::to_string(action_lines[number - 1]) + ": ";
+    }
+    return {};
+}
 Collected collected;
 
 // The built-in script's checks that cannot apply to a pet: images its sheet
@@ -261,8 +279,10 @@ bool applies_to_pet(const char* text, int32_t image_cells)
 
 void collect_message(const char* text)
 {
-    if (applies_to_pet(text, collected.image_cells))
-        *collected.text += *collected.name + ": " + text + "\n";
+    if (!applies_to_pet(text, collected.image_cells))
+        return;
+    const std::string where = collected.action_lines ? script_line(text, *collected.action_lines) : std::string();
+    *collected.text += *collected.name + ": " + where + text + "\n";
 }
 
 // The highest image number the loaded script shows, mirrored or not.
@@ -498,7 +518,8 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
 bool pet_engine_start(const PetFolder& folder, std::string& messages)
 {
     action_script = folder.has_script ? &folder.script.text : &builtin_script;
-    collected = {&folder.name, &messages, folder.image_cells};
+    collected = {&folder.name, &messages, folder.image_cells,
+                 folder.has_script ? &folder.script.action_lines : nullptr};
     const EngineHost host = engine_host;
     engine_host.show_script_message = collect_message;
     bool started = pet_init() != 0;

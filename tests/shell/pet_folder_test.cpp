@@ -394,6 +394,18 @@ TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     EXPECT_FALSE(pet_engine_start(pet, messages));
     EXPECT_EQ(messages.rfind("broken: ** ERROR : ", 0), 0u) << messages;
+
+    // A message about an action names the line of the pet's file it stands on.
+    script = "# a comment\n\n" + builtin_script_text();
+    const size_t row = script.find("\n1,8,9,10\t8-100\t");
+    ASSERT_NE(row, std::string::npos);
+    script.replace(row + 15, 0, ",66-10");  // action 3 names action 66
+    write_text(folder / "behaviour.script", script);
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    messages.clear();
+    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_EQ(messages,
+              "broken: behaviour.script line 5: ** ERROR : For action 3, invalid ratio 100, or next action 66");
     EXPECT_EQ(::pet, nullptr);
     EXPECT_EQ(action_script, &builtin_script);
 }
