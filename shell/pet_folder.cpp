@@ -231,6 +231,17 @@ struct Collected {
     const std::vector<int>* action_lines;  // null when the pet runs the built-in script
 };
 
+bool names_an_action(std::string_view text)
+{
+    for (const std::string_view before : {"action ", "action:", "Action ["}) {
+        const size_t at = text.find(before);
+        if (at != std::string_view::npos && at + before.size() < text.size() && text[at + before.size()] >= '0' &&
+            text[at + before.size()] <= '9')
+            return true;
+    }
+    return false;
+}
+
 // Where in the pet's own script a loader message points: the line of the
 // action it names ("action 3", "action:3", "Action [3]"), or "" when it names none.
 std::string script_line(std::string_view text, const std::vector<int>& action_lines)
@@ -282,6 +293,10 @@ void collect_message(const char* text)
     if (!applies_to_pet(text, collected.image_cells))
         return;
     const std::string where = collected.action_lines ? script_line(text, *collected.action_lines) : std::string();
+    // An action the script does not have (a copy of its first, to fill the
+    // table) is never reached: nothing is said about it.
+    if (collected.action_lines && where.empty() && names_an_action(text))
+        return;
     *collected.text += *collected.name + ": " + where + text + "\n";
 }
 
@@ -480,7 +495,7 @@ bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message)
     if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message) || !some_image_visible(pet, message))
         return false;
     pet.has_script = files.script.has_value();
-    if (pet.has_script && !parse_script_file(*files.script, pet.script, message)) {
+    if (pet.has_script && !parse_script_file(*files.script, pet.script, message, ScriptLength::any)) {
         message = std::string(PET_SCRIPT_FILE) + ": " + message;
         return false;
     }

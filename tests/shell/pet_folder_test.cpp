@@ -260,6 +260,28 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     EXPECT_EQ(messages.find("** Image ["), std::string::npos) << messages;
 }
 
+// A pet needs no more actions than it has, nor About routines of its own.
+TEST_F(PetFolderTest, AFourActionScriptLoadsAndLives)
+{
+    const fs::path folder = make_pet(root, "four", 1);
+    write_text(folder / "behaviour.script",
+               "# images\tnext\tdx\n1\t1-40,2-30,3-20,4-10\n2,3\t1-100\t-2\n4\t1-50,4-50\n5,6\t1-100\n");
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_EQ(pet.script.actions_written, 4);
+    EXPECT_STREQ(pet.script.text.dialog_animations[34], "1") << "About shows the first action's images";
+    ASSERT_TRUE(pet_engine_start(pet, messages)) << messages;
+    // Only images 7 to 20 of the one-row sheet go unused; nothing about actions 5 to 65.
+    EXPECT_EQ(messages.find("Action ["), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("action:"), std::string::npos) << messages;
+    EXPECT_EQ(messages.rfind("four: ** Image [7] have not been referenced", 0), 0u) << messages;
+    for (int tick = 0; tick < 500; ++tick) {
+        pet_step();
+        ASSERT_LT(::pet->current_action, 4) << tick;
+    }
+}
+
 TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
 {
     struct Case {
@@ -277,8 +299,11 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
          "Cat: mask.bmp: 8 bits per pixel; a mask has 1"},
         {"mask of another size", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(42)); },
          "Cat: mask.bmp: 840 x 42 pixels; the sheet is 840 x 252"},
-        {"script cut short", [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n"); },
-         "Cat: behaviour.script: the file ends after 1 action rows"},
+        {"script of no actions", [](const fs::path& f) { write_text(f / "behaviour.script", "# About only\n1,2\n"); },
+         "Cat: behaviour.script: no action rows"},
+        {"action after About",
+         [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n1,2\n2\t1-100\n"); },
+         "Cat: behaviour.script: line 3: an action row (it holds a TAB) after the About routines"},
         {"folder for a sheet",
          [](const fs::path& f) {
              fs::remove(f / "sprites.bmp");

@@ -112,7 +112,9 @@ bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, 
     size_t total = data.size();
     // The program's tick, in the hundredths of a second GIF counts in.
     const int delay = std::max(2, pet->tick_ms / 10);
-    for (int i = 0; i < pet->action_count; ++i) {
+    // A short script's table is filled with copies of its first action: not shown.
+    const int actions = folder.has_script ? folder.script.actions_written : pet->action_count;
+    for (int i = 0; i < actions; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
         // One frame's size is known before any is drawn: the ground's.

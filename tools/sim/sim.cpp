@@ -366,8 +366,9 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dorrabee-sim: %s\n", escape_controls(error).c_str());
         return 2;
     }
-    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", escape_controls(folder.name).c_str(),
-                 folder.image_cells, escape_controls(options.out_path).c_str());
+    std::fprintf(out, "%s: %d images, %d actions; pictures written to %s\n", escape_controls(folder.name).c_str(),
+                 folder.image_cells, folder.has_script ? folder.script.actions_written : SCRIPT_ACTION_COUNT,
+                 escape_controls(options.out_path).c_str());
     return 0;
 }
 
