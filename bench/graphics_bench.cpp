@@ -15,10 +15,10 @@ namespace {
 
 void outline_build(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     int32_t image = 0;
     for (auto _ : state) {
-        Outline* outline = build_outline(image, image & 1);
+        Outline* outline = build_outline(sprites, image, image & 1);
         benchmark::DoNotOptimize(outline);
         delete outline;
         image = (image + 1) % IMAGE_COUNT;
@@ -28,10 +28,10 @@ BENCHMARK(outline_build);
 
 void outline_precompute_all(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
     for (auto _ : state) {
-        fill_outline_tables(plain.data(), mirrored.data(), IMAGE_COUNT);
+        fill_outline_tables(sprites, plain.data(), mirrored.data(), IMAGE_COUNT);
         benchmark::DoNotOptimize(plain.data());
         state.PauseTiming();
         free_outline_table(plain.data(), IMAGE_COUNT);
@@ -43,11 +43,11 @@ BENCHMARK(outline_precompute_all)->Unit(benchmark::kMicrosecond);
 
 void key_composite_frame(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     static uint32_t backdrop[CELL_PIXELS], cell[CELL_PIXELS], frame[CELL_PIXELS];
     for (int p = 0; p < CELL_PIXELS; ++p)
         backdrop[p] = uint32_t(p) * 0x010101;
-    copy_cell(cell, 5, 0);
+    copy_cell(sprites, cell, 5, 0);
     for (auto _ : state) {
         key_composite(frame, backdrop, cell);
         benchmark::DoNotOptimize(frame);
@@ -58,11 +58,11 @@ BENCHMARK(key_composite_frame);
 
 void copy_cell_mirrored(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     static uint32_t cell[CELL_PIXELS];
     int32_t image = 0;
     for (auto _ : state) {
-        copy_cell(cell, image, 1);
+        copy_cell(sprites, cell, image, 1);
         benchmark::DoNotOptimize(cell);
         benchmark::ClobberMemory();
         image = (image + 1) % IMAGE_COUNT;
@@ -73,12 +73,12 @@ BENCHMARK(copy_cell_mirrored);
 // A tick's pixel work at zoom 2 and 3 (1 for comparison).
 void zoomed_frame(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     const int32_t z = int32_t(state.range(0));
     std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z));
     int32_t image = 0;
     for (auto _ : state) {
-        copy_cell_zoomed(frame.data(), image, 1, z);
+        copy_cell_zoomed(sprites, frame.data(), image, 1, z);
         benchmark::DoNotOptimize(frame.data());
         benchmark::ClobberMemory();
         image = (image + 1) % IMAGE_COUNT;
@@ -88,13 +88,13 @@ BENCHMARK(zoomed_frame)->Arg(1)->Arg(2)->Arg(3);
 
 void zoomed_composite(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     const int32_t z = int32_t(state.range(0));
     const size_t pixels = size_t(CELL_PIXELS) * size_t(z * z);
     std::vector<uint32_t> backdrop(pixels, 0x336699), cell(pixels), frame(pixels);
     int32_t image = 0;
     for (auto _ : state) {
-        copy_cell_zoomed(cell.data(), image, 0, z);
+        copy_cell_zoomed(sprites, cell.data(), image, 0, z);
         key_composite_pixels(frame.data(), backdrop.data(), cell.data(), int32_t(pixels));
         benchmark::DoNotOptimize(frame.data());
         benchmark::ClobberMemory();
@@ -106,11 +106,11 @@ BENCHMARK(zoomed_composite)->Arg(1)->Arg(2)->Arg(3);
 // The live mode's work on a change of image: build, scale, free.
 void zoomed_outline(benchmark::State& state)
 {
-    sheets();
+    const Sprites& sprites = sheets().sprites;
     const int32_t z = int32_t(state.range(0));
     int32_t image = 0;
     for (auto _ : state) {
-        Outline* outline = build_outline(image, image & 1);
+        Outline* outline = build_outline(sprites, image, image & 1);
         zoom_outline(outline, z);
         benchmark::DoNotOptimize(outline);
         delete outline;

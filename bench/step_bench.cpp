@@ -7,27 +7,21 @@
 
 namespace {
 
-void quiet(const char*) {}
-uint32_t fixed_seconds()
-{
-    return 12345;
-}
+void quiet(void*, const char*) {}
 
 void BM_pet_step_builtin(benchmark::State& state)
 {
-    screen_width = 1024;
-    screen_height = 768;
-    settings = Settings{MODE_STANDARD, 0, 0, 0, 0, 150};
-    engine_host = {quiet, fixed_seconds};
-    if (!pet_init()) {
+    const Room room = {0, 0, 1024, 768, 0, 0, 0, 0};
+    PetState* pet = pet_init(builtin_script(), room, 150, 12345, ScriptMessages{quiet, nullptr});
+    if (!pet) {
         state.SkipWithError("the built-in script did not load");
         return;
     }
     for (auto _ : state) {
-        pet_step();
+        pet_step(pet, room);
         benchmark::DoNotOptimize(pet->current_image);
     }
-    pet_release();
+    pet_release(pet);
 }
 BENCHMARK(BM_pet_step_builtin)->MinTime(1.0);
 

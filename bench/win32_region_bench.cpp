@@ -68,11 +68,11 @@ double refused_call(int changes)
     return (now_us() - start) / changes;
 }
 
-double copy_alone(const std::vector<const Outline*>& outlines, int changes)
+double copy_alone(Window* window, const std::vector<const Outline*>& outlines, int changes)
 {
     const double start = now_us();
     for (int i = 0; i < changes; ++i)
-        DeleteObject(kept_region_copy(outlines[size_t(i) % outlines.size()]));
+        DeleteObject(kept_region_copy(hwnd_of(window), outlines[size_t(i) % outlines.size()]));
     return (now_us() - start) / changes;
 }
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     const int changes = argc > 1 ? std::atoi(argv[1]) : 5000;
     const bool real = sheets().real;
     std::vector<Outline*> plain(IMAGE_COUNT), mirrored(IMAGE_COUNT);
-    fill_outline_tables(plain.data(), mirrored.data(), IMAGE_COUNT);
+    fill_outline_tables(sheets().sprites, plain.data(), mirrored.data(), IMAGE_COUNT);
     std::vector<const Outline*> shown;
     size_t strips = 0;
     for (Outline** table : {plain.data(), mirrored.data()})
@@ -94,7 +94,7 @@ int main(int argc, char** argv)
             }
 
     platform_register_pet_class(quiet_proc);
-    Window* pet = platform_create_pet_window();
+    Window* pet = platform_create_pet_window(SPRITE_SIZE, nullptr);
     // A window handle that is no window: SetWindowRgn refuses it and the
     // region is freed.
     Window* nowhere = nullptr;
@@ -105,14 +105,14 @@ int main(int argc, char** argv)
     const double keep_start = now_us();
     platform_keep_window_outlines(pet, plain.data(), mirrored.data(), IMAGE_COUNT);
     const double keep_ms = (now_us() - keep_start) / 1000;
-    const double copy_only = copy_alone(shown, changes);
+    const double copy_only = copy_alone(pet, shown, changes);
     const double copy_window = per_change(pet, shown, changes);
     const size_t copy_rects = window_rects(pet, shown);
 
     // What the system stores for the kept regions: their rectangles.
     size_t region_bytes = 0, region_rects = 0;
     for (const Outline* outline : shown)
-        if (HRGN copy = kept_region_copy(outline)) {
+        if (HRGN copy = kept_region_copy(hwnd_of(pet), outline)) {
             region_bytes += GetRegionData(copy, 0, nullptr);
             std::vector<unsigned char> data(GetRegionData(copy, 0, nullptr));
             GetRegionData(copy, DWORD(data.size()), reinterpret_cast<RGNDATA*>(data.data()));

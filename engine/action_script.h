@@ -1,6 +1,5 @@
 // The behaviour script as text: 65 action rows of twelve columns and the 35
-// About routines. The loader parses whatever `action_script` points at; the
-// program never changes it, the simulator points it at a script file.
+// About routines, as the loader is given it.
 #pragma once
 
 constexpr int SCRIPT_ACTION_COUNT = 65;
@@ -29,8 +28,9 @@ struct ScriptText {
     const char* dialog_animations[SCRIPT_DIALOG_ANIMATION_COUNT];
 };
 
-extern const ScriptText builtin_script;
-extern const ScriptText* action_script;  // &builtin_script unless replaced
+// The built-in cat's script (resources/behaviour.script, built in); its
+// texts live as long as the program.
+const ScriptText& builtin_script();
 
 // The column's name as script authors know it ("images", "next", ...).
 const char* script_column_name(int column);

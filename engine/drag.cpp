@@ -4,7 +4,7 @@
 
 // Runs the action that the reference v (+/- its number) names, from its
 // first frame; a negative reference also turns the pet round.
-static void take_action(int32_t v)
+static void take_action(PetState* pet, int32_t v)
 {
     pet->current_action = (v < 0 ? -v : v) - 1;
     if (v < 0)
@@ -13,7 +13,7 @@ static void take_action(int32_t v)
     pet->repeat_count = 0;
 }
 
-void drag_begin(int16_t cx, int16_t cy)
+void drag_begin(PetState* pet, int16_t cx, int16_t cy)
 {
     pet->dragging = 1;
     pet->grab_x = cx < 0 ? 0 : (cx > pet->sprite_width ? pet->sprite_width : cx);
@@ -29,24 +29,29 @@ void drag_begin(int16_t cx, int16_t cy)
         pet->drag_state = DRAG_SAME;
         return;
     }
-    take_action(v);
+    take_action(pet, v);
     pet->drag_state = DRAG_SWITCHED;
 }
 
-int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y)
+int drag_move(PetState* pet, const Room& room, bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x,
+              int32_t* old_y)
 {
     if (!pet->dragging || !left_button_down)
         return 0;
     int32_t nx = cx - pet->grab_x + pet->x;
     int32_t ny = cy - pet->grab_y + pet->y;
-    if (nx < settings.left_margin)
-        nx = settings.left_margin;
-    if (ny < settings.top_margin)
-        ny = settings.top_margin;
-    if (nx + pet->sprite_width > screen_width - settings.right_margin)
-        nx = screen_width - settings.right_margin - pet->sprite_width;
-    if (ny + pet->sprite_height > screen_height - settings.bottom_margin)
-        ny = screen_height - settings.bottom_margin - pet->sprite_height;
+    const int32_t left = room.x + room.left_margin;
+    const int32_t top = room.y + room.top_margin;
+    const int32_t right = room.x + room.width - room.right_margin;
+    const int32_t bottom = room.y + room.height - room.bottom_margin;
+    if (nx < left)
+        nx = left;
+    if (ny < top)
+        ny = top;
+    if (nx + pet->sprite_width > right)
+        nx = right - pet->sprite_width;
+    if (ny + pet->sprite_height > bottom)
+        ny = bottom - pet->sprite_height;
     *old_x = pet->x;
     *old_y = pet->y;
     pet->x = nx;
@@ -54,7 +59,7 @@ int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int
     return 1;
 }
 
-void drag_end()
+void drag_end(PetState* pet)
 {
     if (!pet->dragging)
         return;
@@ -71,16 +76,16 @@ void drag_end()
     const int32_t s = pet->drag_saved_action;
     const int32_t v = pet->actions[s].release_action;
     if (v < 0 || (v > 0 && v - 1 != s))
-        take_action(v);
+        take_action(pet, v);
     pet->drag_state = DRAG_NONE;
 }
 
-void drag_tick()
+void drag_tick(PetState* pet)
 {
     if (pet->drag_state == DRAG_NONE)
         return;
     pet->tick += 1;
     if (pet->tick >= pet->actions[pet->current_action].frame_count)
         pet->tick = 0;
-    set_image();
+    set_image(pet);
 }

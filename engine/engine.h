@@ -1,22 +1,27 @@
 // The behaviour engine's operations: loading the script, the behaviour step,
-// carrying the pet, and the About routine. No window system is needed here.
+// carrying the pet, and the About routine. Each works on the pet it is given,
+// in the room it is given; no window system is needed here.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/action_script.h"
 #include "engine/pet_state.h"
+#include "engine/room.h"
 
-// What the engine needs from whoever runs it: the program's message box for
-// the loader's findings, and the clock that seeds the random generator.
-struct EngineHost {
-    void (*show_script_message)(const char* text);
-    uint32_t (*seconds_now)();
+// Where the loader's findings go: the program's message box, the simulator's
+// output, or a collection of them.
+struct ScriptMessages {
+    void (*show)(void* context, const char* text);
+    void* context;
 };
-extern EngineHost engine_host;
 
-// ---- loading (pet_init fills everything or leaves no state at all)
-int pet_init();
-void pet_release();
+// ---- loading: a pet whose every record is filled, or null (nothing left behind)
+// The pet starts at a random place in the room, drawn after seeding with `seed`;
+// the About scene runs at one and a half times timer_ms.
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed,
+                   ScriptMessages messages);
+void pet_release(PetState* pet);
 
 // ---- behaviour step
 enum StepResult : int32_t {
@@ -38,24 +43,25 @@ struct Choice {
     int32_t facing;
 };
 
-void pet_step();
-// Puts the pet back inside its box (after the screen or the margins changed).
-void pet_keep_inside();
-Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict);
-bool fits_room(int32_t action, int32_t facing);
-Choice choose_next(ActionLink* list, int32_t count);
-bool would_cycle(int32_t action, int32_t facing);
+void pet_step(PetState* pet, const Room& room);
+// Puts the pet back inside its room (after the screen or the margins changed).
+void pet_keep_inside(PetState* pet, const Room& room);
+Probe probe_move(const PetState* pet, const Room& room, int32_t action, int32_t tick, int32_t facing, bool strict);
+bool fits_room(const PetState* pet, const Room& room, int32_t action, int32_t facing);
+Choice choose_next(PetState* pet, ActionLink* list, int32_t count);
+bool would_cycle(const PetState* pet, int32_t action, int32_t facing);
 
 // ---- carrying the pet (the shell adds mouse capture and cursors around these)
-void drag_begin(int16_t cx, int16_t cy);
+void drag_begin(PetState* pet, int16_t cx, int16_t cy);
 // Returns 1 while the pet is carried, with pet->x/pet->y set (clamped to the
-// margins, so possibly where it was); the caller then moves the window from
-// (old_x, old_y).
-int drag_move(bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x, int32_t* old_y);
-void drag_end();
-void drag_tick();
+// room's margins, so possibly where it was); the caller then moves the window
+// from (old_x, old_y).
+int drag_move(PetState* pet, const Room& room, bool left_button_down, int16_t cx, int16_t cy, int32_t* old_x,
+              int32_t* old_y);
+void drag_end(PetState* pet);
+void drag_tick(PetState* pet);
 
 // ---- the About scene's routine
-void about_pick_animation();
-void about_next_frame();
-ImageRef about_current_image();
+void about_pick_animation(PetState* pet);
+void about_next_frame(PetState* pet);
+ImageRef about_current_image(const PetState* pet);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <initializer_list>
 
 #include "engine/action_script.h"
@@ -19,16 +18,6 @@ constexpr int IMAGE_COUNT = 108;
 constexpr int MESSAGE_SIZE = 256;
 constexpr const char* NO_MEMORY = "** ERROR : Fail to allocate memory ...";
 
-void print_to_stderr(const char* text)
-{
-    std::fprintf(stderr, "%s\n", text);
-}
-
-uint32_t clock_seconds()
-{
-    return static_cast<uint32_t>(std::time(nullptr));
-}
-
 void write_message(char* message, const char* format, ...)
 {
     va_list args;
@@ -37,14 +26,14 @@ void write_message(char* message, const char* format, ...)
     va_end(args);
 }
 
-void show(const char* format, ...)
+void show(ScriptMessages messages, const char* format, ...)
 {
     char text[MESSAGE_SIZE];
     va_list args;
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    engine_host.show_script_message(text);
+    messages.show(messages.context, text);
 }
 
 // The number at the start of the text as atoi reads it: blanks, an optional
@@ -173,7 +162,8 @@ T* zeroed(size_t count)
     return static_cast<T*>(std::calloc(count, sizeof(T)));
 }
 
-int parse_link_list(const char* text, int i, int column, int32_t* count, ActionLink** links, char* message)
+int parse_link_list(const PetState* pet, const char* text, int i, int column, int32_t* count, ActionLink** links,
+                    char* message)
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
@@ -246,7 +236,7 @@ char* take_direction(char* text, uint8_t* direction)
     return text;
 }
 
-int parse_dislike_list(const char* text, int i, int32_t* count, Dislike** dislikes, char* message)
+int parse_dislike_list(const PetState* pet, const char* text, int i, int32_t* count, Dislike** dislikes, char* message)
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
@@ -309,7 +299,7 @@ int parse_dislike_list(const char* text, int i, int32_t* count, Dislike** dislik
     return 1;
 }
 
-int size_weights(char* message)
+int size_weights(PetState* pet, char* message)
 {
     int32_t longest = 0;
     for (int i = 0; i < pet->action_count; ++i) {
@@ -329,7 +319,7 @@ int size_weights(char* message)
 
 // Reads the images column of action i; 0 with `message` written when the
 // action is broken. `stop` is set when nothing further can be read.
-int load_images(const char* text, int i, char* message, bool* stop)
+int load_images(PetState* pet, const char* text, int i, char* message, bool* stop)
 {
     const int n = i + 1;
     Action& action = pet->actions[i];
@@ -356,7 +346,7 @@ int load_images(const char* text, int i, char* message, bool* stop)
     return 1;
 }
 
-int load_actions(char* message)
+int load_actions(PetState* pet, const ScriptText& script, const Room& room, char* message)
 {
     pet->actions = zeroed<Action>(static_cast<size_t>(pet->action_count));
     if (pet->actions == nullptr) {
@@ -365,27 +355,27 @@ int load_actions(char* message)
     }
     for (int i = 0; i < pet->action_count; ++i) {
         Action& a = pet->actions[i];
-        auto cell = [i](int column) { return action_script->columns[column][i]; };
+        auto cell = [&script, i](int column) { return script.columns[column][i]; };
         bool stop = false;
-        bool ok = load_images(cell(COLUMN_IMAGES), i, message, &stop);
+        bool ok = load_images(pet, cell(COLUMN_IMAGES), i, message, &stop);
         if (stop)
             return 0;
-        ok &= parse_link_list(cell(COLUMN_NEXT), i, COLUMN_NEXT, &a.next_count, &a.next, message);
-        a.dx = parse_offset(cell(COLUMN_DX), screen_width);
-        a.dy = parse_offset(cell(COLUMN_DY), screen_height);
-        a.reach_x = parse_offset(cell(COLUMN_REACH_X), screen_width);
-        a.reach_y = parse_offset(cell(COLUMN_REACH_Y), screen_height);
+        ok &= parse_link_list(pet, cell(COLUMN_NEXT), i, COLUMN_NEXT, &a.next_count, &a.next, message);
+        a.dx = parse_offset(cell(COLUMN_DX), room.width);
+        a.dy = parse_offset(cell(COLUMN_DY), room.height);
+        a.reach_x = parse_offset(cell(COLUMN_REACH_X), room.width);
+        a.reach_y = parse_offset(cell(COLUMN_REACH_Y), room.height);
         const char* same_ratio = cell(COLUMN_SAME_RATIO);
         if (same_ratio[0] != '\0' && all_digits(same_ratio)) {
             const int64_t tenths = read_digits(same_ratio) * 10;
             a.same_ratio = tenths > INT32_MAX ? INT32_MAX : static_cast<int32_t>(tenths);
         }
         if (cell(COLUMN_X_BOUND)[0] != '\0')
-            ok &= parse_link_list(cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count, &a.x_bound, message);
+            ok &= parse_link_list(pet, cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count, &a.x_bound, message);
         if (cell(COLUMN_Y_BOUND)[0] != '\0')
-            ok &= parse_link_list(cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count, &a.y_bound, message);
+            ok &= parse_link_list(pet, cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count, &a.y_bound, message);
         if (cell(COLUMN_DISLIKES)[0] != '\0')
-            ok &= parse_dislike_list(cell(COLUMN_DISLIKES), i, &a.dislike_count, &a.dislikes, message);
+            ok &= parse_dislike_list(pet, cell(COLUMN_DISLIKES), i, &a.dislike_count, &a.dislikes, message);
         if (cell(COLUMN_DRAG_ACTION)[0] != '\0')
             a.drag_action = parse_action_ref(cell(COLUMN_DRAG_ACTION));
         if (cell(COLUMN_RELEASE_ACTION)[0] != '\0')
@@ -393,7 +383,7 @@ int load_actions(char* message)
         if (!ok)
             return 0;
     }
-    return size_weights(message);
+    return size_weights(pet, message);
 }
 
 // An action that cannot end a non-strict probe with a bound result: in every
@@ -403,7 +393,7 @@ bool bound_free(const Action& a)
     return (a.dx == 0 || a.x_bound_count == 0) && (a.dy == 0 || a.y_bound_count == 0);
 }
 
-bool has_bound_free_entry(const ActionLink* list, int32_t count)
+bool has_bound_free_entry(const PetState* pet, const ActionLink* list, int32_t count)
 {
     for (int32_t k = 0; k < count; ++k)
         if (bound_free(pet->actions[list[k].action - 1]))
@@ -411,16 +401,16 @@ bool has_bound_free_entry(const ActionLink* list, int32_t count)
     return false;
 }
 
-int check_deadlocks(char* message)
+int check_deadlocks(const PetState* pet, char* message)
 {
     for (int i = 0; i < pet->action_count; ++i) {
         const Action& a = pet->actions[i];
         const char* fault = nullptr;
-        if (!has_bound_free_entry(a.next, a.next_count))
+        if (!has_bound_free_entry(pet, a.next, a.next_count))
             fault = "** ERROR : For action %d, may have dead lock actions ...";
-        else if (a.x_bound_count > 0 && !has_bound_free_entry(a.x_bound, a.x_bound_count))
+        else if (a.x_bound_count > 0 && !has_bound_free_entry(pet, a.x_bound, a.x_bound_count))
             fault = "** ERROR : For action %d, may have dead lock (x_bound) ...";
-        else if (a.y_bound_count > 0 && !has_bound_free_entry(a.y_bound, a.y_bound_count))
+        else if (a.y_bound_count > 0 && !has_bound_free_entry(pet, a.y_bound, a.y_bound_count))
             fault = "** ERROR : For action %d, may have dead lock (y_bound) ...";
         if (fault != nullptr) {
             write_message(message, fault, i + 1);
@@ -430,13 +420,13 @@ int check_deadlocks(char* message)
     return 1;
 }
 
-void check_ratio_sum(int i, const ActionLink* list, int32_t count)
+void check_ratio_sum(ScriptMessages messages, int i, const ActionLink* list, int32_t count)
 {
     int32_t sum = 0;
     for (int32_t k = 0; k < count; ++k)
         sum += list[k].ratio;
     if (sum != 1000)
-        show("** Sum of ratio for action:%d = %d", i + 1, sum);
+        show(messages, "** Sum of ratio for action:%d = %d", i + 1, sum);
 }
 
 bool list_names_action(const ActionLink* list, int32_t count, int n)
@@ -463,7 +453,7 @@ bool frames_use_image(const Action& a, int m)
     return false;
 }
 
-void lint_script()
+void lint_script(const PetState* pet, ScriptMessages messages)
 {
     const int count = pet->action_count;
     const Action* actions = pet->actions;
@@ -473,16 +463,16 @@ void lint_script()
         for (int i = 0; i < count && !used; ++i)
             used = frames_use_image(actions[i], m);
         if (!used)
-            show("** Image [%d] have not been referenced", m);
+            show(messages, "** Image [%d] have not been referenced", m);
     }
 
     for (int i = 0; i < count; ++i) {
         const Action& a = actions[i];
-        check_ratio_sum(i, a.next, a.next_count);
+        check_ratio_sum(messages, i, a.next, a.next_count);
         if (a.x_bound_count > 0)
-            check_ratio_sum(i, a.x_bound, a.x_bound_count);
+            check_ratio_sum(messages, i, a.x_bound, a.x_bound_count);
         if (a.y_bound_count > 0)
-            check_ratio_sum(i, a.y_bound, a.y_bound_count);
+            check_ratio_sum(messages, i, a.y_bound, a.y_bound_count);
     }
 
     for (int n = 1; n <= count; ++n) {
@@ -496,18 +486,18 @@ void lint_script()
                      list_names_action(a.y_bound, a.y_bound_count, n));
         }
         if (!named)
-            show("** Action [%d] have not been referenced", n);
+            show(messages, "** Action [%d] have not been referenced", n);
     }
 
     for (int i = 0; i < count; ++i) {
         const Action& a = actions[i];
         if (a.dx == 0 && a.x_bound_count > 0)
-            show(
-                "** Action [%d] have defined X bounding action list but have no horizontal "
-                "movement",
-                i + 1);
+            show(messages,
+                 "** Action [%d] have defined X bounding action list but have no horizontal "
+                 "movement",
+                 i + 1);
         if (a.dy == 0 && a.y_bound_count > 0)
-            show("** Action [%d] have defined Y bounding action list but have no vertical movement", i + 1);
+            show(messages, "** Action [%d] have defined Y bounding action list but have no vertical movement", i + 1);
     }
 
     for (int i = 0; i < count; ++i) {
@@ -519,9 +509,9 @@ void lint_script()
             if (a.next[k].action == i + 1 && a.next[k].mirror == 0)
                 repeat = &a.next[k];
         if (repeat == nullptr)
-            show("** Action [%d] have defined <same_ratio> that is no use", i + 1);
+            show(messages, "** Action [%d] have defined <same_ratio> that is no use", i + 1);
         else if (repeat->ratio < a.same_ratio)
-            show("** The same ratio (%d) for action [%d] is too large", a.same_ratio, i + 1);
+            show(messages, "** The same ratio (%d) for action [%d] is too large", a.same_ratio, i + 1);
     }
 
     for (int i = 0; i < count; ++i) {
@@ -534,15 +524,15 @@ void lint_script()
             if (!list_leads_to(p.next, p.next_count, i + 1, d.previous_direction) &&
                 !list_leads_to(p.x_bound, p.x_bound_count, i + 1, d.previous_direction) &&
                 !list_leads_to(p.y_bound, p.y_bound_count, i + 1, d.previous_direction))
-                show(
-                    "** Action [%d] have defined dislike action [%d] with previous action [%d], "
-                    "which will not occur",
-                    i + 1, d.action, d.previous_action);
+                show(messages,
+                     "** Action [%d] have defined dislike action [%d] with previous action [%d], "
+                     "which will not occur",
+                     i + 1, d.action, d.previous_action);
         }
     }
 }
 
-int load_dialog_animations(char* message)
+int load_dialog_animations(PetState* pet, const ScriptText& script, char* message)
 {
     pet->dialog_animations = zeroed<DialogAnimation>(static_cast<size_t>(pet->dialog_animation_count));
     if (pet->dialog_animations == nullptr) {
@@ -551,7 +541,7 @@ int load_dialog_animations(char* message)
     }
     for (int i = 1; i <= pet->dialog_animation_count; ++i) {
         DialogAnimation& animation = pet->dialog_animations[i - 1];
-        const char* text = action_script->dialog_animations[i - 1];
+        const char* text = script.dialog_animations[i - 1];
         if (std::strlen(text) > SCRIPT_TEXT_LIMIT) {
             write_message(message, "** ERROR : Text too long for dialog animation action : %d ...", i);
             return 0;
@@ -580,17 +570,15 @@ int load_dialog_animations(char* message)
 
 // Where the pet starts on one axis: a random spot in low ... low + span - 1,
 // or low itself (and no draw) when there is no room.
-int32_t start_position(int32_t screen, int32_t low, int32_t high_margin)
+int32_t start_position(Random& random, int32_t origin, int32_t screen, int32_t low, int32_t high_margin)
 {
     const int32_t span = screen - SPRITE_SIZE - low - high_margin;
     if (span <= 0)
-        return low;
-    return low + random_draw() % span;
+        return origin + low;
+    return origin + low + random_draw(random) % span;
 }
 
 }  // namespace
-
-EngineHost engine_host = {print_to_stderr, clock_seconds};
 
 void upper_case(char* text)
 {
@@ -627,18 +615,17 @@ int32_t parse_action_ref(const char* text)
     return turn ? -value : value;
 }
 
-int pet_init()
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages)
 {
-    random_seed(engine_host.seconds_now());
-    pet = zeroed<PetState>(1);
+    PetState* pet = zeroed<PetState>(1);
     if (pet == nullptr) {
-        engine_host.show_script_message(NO_MEMORY);
-        return 0;
+        messages.show(messages.context, NO_MEMORY);
+        return nullptr;
     }
-    pet->x = start_position(screen_width, settings.left_margin, settings.right_margin);
-    pet->y = start_position(screen_height, settings.top_margin, settings.bottom_margin);
+    random_seed(pet->random, seed);
+    pet->x = start_position(pet->random, room.x, room.width, room.left_margin, room.right_margin);
+    pet->y = start_position(pet->random, room.y, room.height, room.top_margin, room.bottom_margin);
 
-    pet->tick_ms = settings.timer_ms;
     pet->image_count = IMAGE_COUNT;
     pet->action_count = SCRIPT_ACTION_COUNT;
     pet->sprite_height = SPRITE_SIZE;
@@ -646,20 +633,20 @@ int pet_init()
     pet->start_action = 1;
     pet->start_y = pet->y;
     pet->start_x = pet->x;
-    pet->about_tick_ms = static_cast<int32_t>(int64_t{pet->tick_ms} * 3 / 2);
+    pet->about_tick_ms = static_cast<int32_t>(int64_t{timer_ms} * 3 / 2);
     pet->dialog_animation_count = SCRIPT_DIALOG_ANIMATION_COUNT;
 
     char message[MESSAGE_SIZE] = "";
-    if (!load_actions(message) || !check_deadlocks(message)) {
-        engine_host.show_script_message(message);
-        pet_release();
-        return 0;
+    if (!load_actions(pet, script, room, message) || !check_deadlocks(pet, message)) {
+        messages.show(messages.context, message);
+        pet_release(pet);
+        return nullptr;
     }
-    lint_script();
-    if (!load_dialog_animations(message)) {
-        engine_host.show_script_message(message);
-        pet_release();
-        return 0;
+    lint_script(pet, messages);
+    if (!load_dialog_animations(pet, script, message)) {
+        messages.show(messages.context, message);
+        pet_release(pet);
+        return nullptr;
     }
 
     pet->y = pet->start_y;
@@ -671,11 +658,11 @@ int pet_init()
         pet->history[j] = -1;
         pet->history_facing[j] = 2;
     }
-    set_image();
-    return 1;
+    set_image(pet);
+    return pet;
 }
 
-void pet_release()
+void pet_release(PetState* pet)
 {
     if (pet == nullptr)
         return;
@@ -698,5 +685,4 @@ void pet_release()
     std::free(pet->weights);
     std::free(pet->tried);
     std::free(pet);
-    pet = nullptr;
 }

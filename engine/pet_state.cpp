@@ -1,8 +1,6 @@
 #include "engine/pet_state.h"
 
-PetState* pet;
-
-void set_image()
+void set_image(PetState* pet)
 {
     const ImageRef r = pet->actions[pet->current_action].frames[pet->tick];
     if (r > 0) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "engine/random.h"
 #include "engine/shared.h"
 
 struct ActionLink {
@@ -56,7 +57,6 @@ struct PetState {
     int32_t image_count;
     int32_t sprite_height;
     int32_t sprite_width;
-    int32_t tick_ms;
     int32_t action_count;
     Action* actions;
     int32_t about_tick_ms;
@@ -87,12 +87,10 @@ struct PetState {
     int32_t dragging;
     int32_t grab_x;
     int32_t grab_y;
+    // The pet's own draws: its choices and its About scene.
+    Random random;
 };
-
-// The single engine record, the pet's whole state; null before pet_init
-// succeeds and after it fails.
-extern PetState* pet;
 
 // Turns frames[tick] of the running action and the facing into
 // current_image and current_mirrored.
-void set_image();
+void set_image(PetState* pet);

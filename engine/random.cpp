@@ -1,14 +1,12 @@
 #include "engine/random.h"
 
-static uint32_t random_state = 1;
-
-void random_seed(uint32_t seed)
+void random_seed(Random& random, uint32_t seed)
 {
-    random_state = seed;
+    random.state = seed;
 }
 
-int32_t random_draw()
+int32_t random_draw(Random& random)
 {
-    random_state = random_state * 214013u + 2531011u;
-    return static_cast<int32_t>((random_state >> 16) & 0x7FFF);
+    random.state = random.state * 214013u + 2531011u;
+    return static_cast<int32_t>((random.state >> 16) & 0x7FFF);
 }

@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-#include "engine/loader.h"
-
-Settings settings;
-int32_t screen_width;
-int32_t screen_height;
-
 void trim_blanks(char* text)
 {
     size_t length = std::strlen(text);

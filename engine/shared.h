@@ -1,5 +1,5 @@
 // The few types and values every subsystem shares: the sprite size, image
-// references, the settings record and the screen the pet lives on.
+// references and the blank rules of every text the program reads.
 #pragma once
 
 #include <cstdint>
@@ -8,28 +8,6 @@ constexpr int SPRITE_SIZE = 42;
 
 // One of the 108 images, counted from 1; negative means drawn mirrored.
 using ImageRef = int16_t;
-
-enum DisplayMode : int32_t {
-    MODE_STANDARD = 0,     // rectangular window, sprite composited over a copy of the screen
-    MODE_PRECOMPUTED = 1,  // outlines of all images built at start-up
-    MODE_LIVE = 2,         // the outline of each image built when needed
-};
-
-struct Settings {
-    int32_t display_mode;  // a DisplayMode, but any value read from the file is kept
-    int32_t top_margin;
-    int32_t bottom_margin;
-    int32_t left_margin;
-    int32_t right_margin;
-    int32_t timer_ms;
-};
-
-// Read once at start-up; what everything runs on.
-extern Settings settings;
-
-// The primary screen, measured once at start-up before anything reads it.
-extern int32_t screen_width;
-extern int32_t screen_height;
 
 // The blanks trim_blanks, number reading and the INI rules skip: space, tab,
 // line feed, vertical tab, form feed, carriage return; never a byte of 128

@@ -8,14 +8,24 @@
 
 namespace {
 
-int32_t x_max()
+int32_t x_min(const Room& room)
 {
-    return screen_width - pet->sprite_width - settings.right_margin;
+    return room.x + room.left_margin;
 }
 
-int32_t y_max()
+int32_t y_min(const Room& room)
 {
-    return screen_height - pet->sprite_height - settings.bottom_margin;
+    return room.y + room.top_margin;
+}
+
+int32_t x_max(const PetState* pet, const Room& room)
+{
+    return room.x + room.width - pet->sprite_width - room.right_margin;
+}
+
+int32_t y_max(const PetState* pet, const Room& room)
+{
+    return room.y + room.height - pet->sprite_height - room.bottom_margin;
 }
 
 // Shortens the move m from pos so that it ends within low ... high; true
@@ -50,7 +60,7 @@ LinkList candidates(const Action& a, StepResult result)
 // The weight of choosing action `candidate` (0-based) with mirror m, lowered
 // by the dislike rules of recent choices: fully for the newest, fading
 // linearly over each rule's level.
-int32_t apply_dislikes(int32_t candidate, int32_t m, int32_t ratio)
+int32_t apply_dislikes(const PetState* pet, int32_t candidate, int32_t m, int32_t ratio)
 {
     const int32_t f = pet->facing;
     int32_t w = ratio;
@@ -84,7 +94,7 @@ int32_t apply_dislikes(int32_t candidate, int32_t m, int32_t ratio)
 
 }  // namespace
 
-Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict)
+Probe probe_move(const PetState* pet, const Room& room, int32_t action, int32_t tick, int32_t facing, bool strict)
 {
     const Action& a = pet->actions[action];
     if (tick >= a.frame_count)
@@ -92,26 +102,26 @@ Probe probe_move(int32_t action, int32_t tick, int32_t facing, bool strict)
     StepResult result = STEP_CONTINUE;
 
     int32_t mx = facing == 1 ? -a.dx : a.dx;
-    if (clamp_move(mx, pet->x, settings.left_margin, x_max()) && (strict || a.x_bound_count > 0))
+    if (clamp_move(mx, pet->x, x_min(room), x_max(pet, room)) && (strict || a.x_bound_count > 0))
         result = STEP_X_BOUND;
     int32_t my = a.dy;
-    if (clamp_move(my, pet->y, settings.top_margin, y_max()) && (strict || a.y_bound_count > 0))
+    if (clamp_move(my, pet->y, y_min(room), y_max(pet, room)) && (strict || a.y_bound_count > 0))
         result = STEP_Y_BOUND;  // overrides an x bound met in the same probe
     if (result != STEP_CONTINUE)
         return {result, 0, 0};
     return {result, mx, my};
 }
 
-bool fits_room(int32_t action, int32_t facing)
+bool fits_room(const PetState* pet, const Room& room, int32_t action, int32_t facing)
 {
     const Action& a = pet->actions[action];
     int32_t rx = facing == 1 ? -a.reach_x : a.reach_x;
     int32_t ry = a.reach_y;
-    return !clamp_move(rx, pet->x, settings.left_margin, x_max()) &&
-           !clamp_move(ry, pet->y, settings.top_margin, y_max());
+    return !clamp_move(rx, pet->x, x_min(room), x_max(pet, room)) &&
+           !clamp_move(ry, pet->y, y_min(room), y_max(pet, room));
 }
 
-Choice choose_next(ActionLink* list, int32_t count)
+Choice choose_next(PetState* pet, ActionLink* list, int32_t count)
 {
     const int32_t c = pet->current_action;
     const int32_t f = pet->facing;
@@ -126,14 +136,14 @@ Choice choose_next(ActionLink* list, int32_t count)
             if (candidate == c && entry.mirror == 0)
                 w = penalty > 0 ? entry.ratio - penalty : entry.ratio;
             else
-                w = apply_dislikes(candidate, entry.mirror, entry.ratio);
+                w = apply_dislikes(pet, candidate, entry.mirror, entry.ratio);
             if (w <= 0)
                 w = 1;
         }
         pet->weights[k] = static_cast<int32_t>(w);
         total += w;
     }
-    const int64_t target = random_draw() * total / 32768;
+    const int64_t target = random_draw(pet->random) * total / 32768;
     int32_t k = 0;
     for (int64_t sum = pet->weights[0]; target >= sum && k + 1 < count;)
         sum += pet->weights[++k];
@@ -141,7 +151,7 @@ Choice choose_next(ActionLink* list, int32_t count)
     return {k, chosen.action - 1, chosen.mirror == 1 ? 1 - f : f};
 }
 
-bool would_cycle(int32_t action, int32_t facing)
+bool would_cycle(const PetState* pet, int32_t action, int32_t facing)
 {
     int i = 0;
     while (i < HISTORY_LENGTH && !(pet->history[i] == action && pet->history_facing[i] == facing))
@@ -157,17 +167,17 @@ bool would_cycle(int32_t action, int32_t facing)
     return true;
 }
 
-void pet_keep_inside()
+void pet_keep_inside(PetState* pet, const Room& room)
 {
     // The lower end wins when the box is empty (a screen smaller than the pet).
-    pet->x = std::max(std::min(pet->x, x_max()), settings.left_margin);
-    pet->y = std::max(std::min(pet->y, y_max()), settings.top_margin);
+    pet->x = std::max(std::min(pet->x, x_max(pet, room)), x_min(room));
+    pet->y = std::max(std::min(pet->y, y_max(pet, room)), y_min(room));
 }
 
-void pet_step()
+void pet_step(PetState* pet, const Room& room)
 {
     pet->tick += 1;
-    Probe probe = probe_move(pet->current_action, pet->tick, pet->facing, false);
+    Probe probe = probe_move(pet, room, pet->current_action, pet->tick, pet->facing, false);
     if (probe.result != STEP_CONTINUE) {
         const LinkList list = candidates(pet->actions[pet->current_action], probe.result);
         for (int32_t k = 0; k < list.count; ++k)
@@ -183,19 +193,19 @@ void pet_step()
                 tried = 0;
                 check_room = false;
             }
-            choice = choose_next(list.entries, list.count);
-            if (check_room && !fits_room(choice.action, choice.facing)) {
+            choice = choose_next(pet, list.entries, list.count);
+            if (check_room && !fits_room(pet, room, choice.action, choice.facing)) {
                 pet->tried[choice.entry] = 1;
                 ++tried;
                 continue;
             }
-            probe = probe_move(choice.action, 0, choice.facing, check_room);
+            probe = probe_move(pet, room, choice.action, 0, choice.facing, check_room);
             if (probe.result != STEP_CONTINUE) {
                 pet->tried[choice.entry] = 1;
                 ++tried;
                 continue;
             }
-            if (retries >= 10 || list.count <= 1 || !would_cycle(choice.action, choice.facing))
+            if (retries >= 10 || list.count <= 1 || !would_cycle(pet, choice.action, choice.facing))
                 break;
             ++retries;
         }
@@ -215,5 +225,5 @@ void pet_step()
     }
     pet->y += probe.dy;
     pet->x += probe.dx;
-    set_image();
+    set_image(pet);
 }

@@ -17,7 +17,7 @@ constexpr uint64_t CELL_ROW_BITS = (uint64_t{1} << SPRITE_SIZE) - 1;
 
 // The SPRITE_SIZE bits of the cell row starting at pixel x0 of sheet row y
 // (y from the top), the leftmost pixel in the highest bit, 1 meaning inside.
-uint64_t cell_row(int32_t x0, int32_t y)
+uint64_t cell_row(const Sprites& sprites, int32_t x0, int32_t y)
 {
     const uint8_t* line = sprites.mask_bits + size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride);
     int32_t first = x0 / 8, last = (x0 + SPRITE_SIZE - 1) / 8;
@@ -31,7 +31,7 @@ uint64_t cell_row(int32_t x0, int32_t y)
 
 }  // namespace
 
-Outline* build_outline(int32_t image, int32_t mirrored)
+Outline* build_outline(const Sprites& sprites, int32_t image, int32_t mirrored)
 {
     // Only cells wholly inside the mask are read; anything else has no pixels.
     if (!sprites.mask_bits || sprites.mask_columns <= 0 || image < 0 ||
@@ -46,7 +46,7 @@ Outline* build_outline(int32_t image, int32_t mirrored)
     // columns[i] bit j: pixel (i, j) of the cell is inside.
     uint64_t columns[SPRITE_SIZE] = {};
     for (int j = 0; j < SPRITE_SIZE; ++j) {
-        uint64_t row = cell_row(x0, y0 + j);
+        uint64_t row = cell_row(sprites, x0, y0 + j);
         for (int i = 0; i < SPRITE_SIZE; ++i)
             columns[i] |= (row >> (SPRITE_SIZE - 1 - i) & 1) << j;
     }
@@ -74,12 +74,12 @@ Outline* build_outline(int32_t image, int32_t mirrored)
     return outline;
 }
 
-void fill_outline_tables(Outline** plain, Outline** mirrored, int32_t image_count)
+void fill_outline_tables(const Sprites& sprites, Outline** plain, Outline** mirrored, int32_t image_count)
 {
     for (int32_t i = 0; i < image_count; ++i)
-        plain[i] = build_outline(i, 0);
+        plain[i] = build_outline(sprites, i, 0);
     for (int32_t i = 0; i < image_count; ++i)
-        mirrored[i] = build_outline(i, 1);
+        mirrored[i] = build_outline(sprites, i, 1);
 }
 
 void free_outline_table(Outline** table, int32_t image_count)

@@ -9,15 +9,17 @@ struct OutlineRect {
     bool operator==(const OutlineRect&) const = default;
 };
 
+struct Sprites;
+
 struct Outline {
     std::vector<OutlineRect> rects;
 };
 
 // The outline of one image (0-based) from the mask, plain or mirrored about
 // the cell's centre line; null when no pixel of the cell is inside.
-Outline* build_outline(int32_t image, int32_t mirrored);
+Outline* build_outline(const Sprites& sprites, int32_t image, int32_t mirrored);
 
 // Builds every entry of the two tables (each image_count long).
-void fill_outline_tables(Outline** plain, Outline** mirrored, int32_t image_count);
+void fill_outline_tables(const Sprites& sprites, Outline** plain, Outline** mirrored, int32_t image_count);
 // Frees every entry of a table (not the table itself).
 void free_outline_table(Outline** table, int32_t image_count);

@@ -7,14 +7,7 @@
 #include "graphics/bmp.h"
 #include "graphics/zoom.h"
 
-Sprites sprites;
-
-void sprites_reset()
-{
-    sprites = Sprites{};
-}
-
-int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count)
+int sheet_attach(Sprites& sprites, int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count)
 {
     bool usable = width > 0 && height > 0 && pixels;
     sprites.sprite_sheet = {usable ? width : 0, usable ? height : 0, usable ? pixels : nullptr};
@@ -23,7 +16,7 @@ int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t 
     return usable && int64_t(sprites.sheet_columns) * sprites.sheet_rows >= image_count ? 1 : 0;
 }
 
-void copy_cell(uint32_t* target, int32_t image, int32_t mirrored)
+void copy_cell(const Sprites& sprites, uint32_t* target, int32_t image, int32_t mirrored)
 {
     // A refused or missing sheet has no cells; leave the target as it is.
     if (image < 0 || int64_t(image) >= int64_t(sprites.sheet_columns) * sprites.sheet_rows)
@@ -52,7 +45,7 @@ int32_t mask_stride_for(int32_t width)
     return width > 0 ? ((width + 7) / 8 + 3) / 4 * 4 : 0;
 }
 
-void fetch_mask_bits(const Bitmap& mask)
+void fetch_mask_bits(Sprites& sprites, const Bitmap& mask)
 {
     if (!sprites.mask_bits || mask.bits_per_pixel != 1 || mask.width != sprites.mask_width ||
         mask.height != sprites.mask_height || sprites.mask_stride < mask_stride_for(sprites.mask_width) ||
@@ -70,7 +63,7 @@ void fetch_mask_bits(const Bitmap& mask)
     sprites.mask_inverted = !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
-bool mask_inside(int32_t x, int32_t y)
+bool mask_inside(const Sprites& sprites, int32_t x, int32_t y)
 {
     if (!sprites.mask_bits || x < 0 || y < 0 || x >= sprites.mask_width || y >= sprites.mask_height)
         return false;

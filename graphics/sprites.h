@@ -31,16 +31,13 @@ struct Sprites {
     uint8_t* mask_bits;
     int32_t mask_inverted;
 };
-extern Sprites sprites;
-// Back to nothing attached, as at start.
-void sprites_reset();
 
-// Sets sprites.sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
+// Sets sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
 // fewer whole cells than image_count (the caller reports the data error).
-int sheet_attach(int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count);
+int sheet_attach(Sprites& sprites, int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count);
 
 // Fills a 42 x 42 target from the image's cell, mirrored left to right when asked.
-void copy_cell(uint32_t* target, int32_t image, int32_t mirrored);
+void copy_cell(const Sprites& sprites, uint32_t* target, int32_t image, int32_t mirrored);
 
 // frame = backdrop where the cell is exactly KEY_COLOUR, the cell elsewhere.
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell);
@@ -50,7 +47,7 @@ int32_t mask_stride_for(int32_t width);
 // Copies a decoded 1-bit picture into mask_bits (already sized and zeroed)
 // and sets mask_inverted from its colour table. A picture that is not 1-bit,
 // or has another size, leaves mask_bits and mask_inverted zero.
-void fetch_mask_bits(const struct Bitmap& mask);
+void fetch_mask_bits(Sprites& sprites, const struct Bitmap& mask);
 
 // Whether sheet pixel (x, y) belongs to the pet by the mask.
-bool mask_inside(int32_t x, int32_t y);
+bool mask_inside(const Sprites& sprites, int32_t x, int32_t y);

@@ -20,19 +20,19 @@ int32_t zoom_choose(int32_t key, int32_t dpi)
     return key >= 1 && key <= MAX_ZOOM ? key : zoom_for_dpi(dpi);
 }
 
-int32_t zoom_in(int32_t screen_pixels, int32_t z)
+int32_t screen_to_pet(int32_t screen_pixels, int32_t z)
 {
     int32_t quotient = screen_pixels / z;
     return quotient * z > screen_pixels ? quotient - 1 : quotient;
 }
 
-int32_t zoom_margin(int32_t screen_pixels, int32_t z)
+int32_t margin_to_pet(int32_t screen_pixels, int32_t z)
 {
     // 64-bit: a margin near the top of the int32 range must not wrap.
     return int32_t((int64_t{screen_pixels} + z - 1) / z);
 }
 
-int32_t zoom_out(int32_t pet_pixels, int32_t z)
+int32_t pet_to_screen(int32_t pet_pixels, int32_t z)
 {
     return pet_pixels * z;
 }
@@ -66,10 +66,10 @@ void zoom_pixels(uint32_t* target, const uint32_t* source, int32_t width, int32_
         zoom_row(target + block * size_t(y), source + size_t(width) * size_t(y), width, z, false);
 }
 
-void copy_cell_zoomed(uint32_t* target, int32_t image, int32_t mirrored, int32_t z)
+void copy_cell_zoomed(const Sprites& sprites, uint32_t* target, int32_t image, int32_t mirrored, int32_t z)
 {
     if (z == 1) {
-        copy_cell(target, image, mirrored);
+        copy_cell(sprites, target, image, mirrored);
         return;
     }
     const Sprites& s = sprites;

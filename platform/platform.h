@@ -13,6 +13,13 @@
 // - Modal loops (message boxes, the pop-up menu) keep delivering timer and
 //   paint messages to every window.
 // - Pixels are 0x00RRGGBB, top row first, rows of `width` pixels.
+// - Every window carries the user pointer it was created with, readable with
+//   platform_window_user from its first message (MSG_CREATE, MSG_INITDIALOG)
+//   to its last (MSG_DESTROY): a window procedure finds what it belongs to
+//   there, never in a process-wide variable. State a platform keeps for a
+//   window (its kept outlines, its connection's buffers) lives with it too.
+// - The desk is a list of monitors, in desktop coordinates, the primary
+//   first; MSG_DISPLAYCHANGE says it changed and it is read again.
 #pragma once
 
 #include <cstddef>
@@ -35,7 +42,9 @@ using WindowProc = intptr_t (*)(Window* window, unsigned message, uintptr_t wpar
 constexpr unsigned MSG_CREATE = 0x0001;
 constexpr unsigned MSG_DESTROY = 0x0002;
 constexpr unsigned MSG_SIZE = 0x0005;
-// The screen's size changed: lparam holds the new width (low word) and height.
+// The desk changed (a monitor came, went, moved, changed size or scaling):
+// read platform_monitors again. lparam holds the primary's new width (low
+// word) and height, as on Windows.
 constexpr unsigned MSG_DISPLAYCHANGE = 0x007E;
 constexpr unsigned MSG_PAINT = 0x000F;
 constexpr unsigned MSG_INITDIALOG = 0x0110;
@@ -54,10 +63,21 @@ constexpr uintptr_t MOUSE_LEFT_BUTTON = 0x0001;  // in wparam of mouse messages
 constexpr unsigned BOX_ERROR = 0x10;    // error icon, OK button
 constexpr unsigned BOX_WARNING = 0x30;  // warning icon, OK button
 
+// ---- the desk
+constexpr int MAX_MONITORS = 16;
+struct Monitor {
+    // Where it stands on the desk and its size, in desktop pixels.
+    int32_t x, y, width, height;
+    // What is left of it beside panels, docks and taskbars; the whole
+    // monitor where the platform knows of none.
+    int32_t work_x, work_y, work_width, work_height;
+    int32_t dpi;  // its scaling in dots per inch (96 at 100 %)
+};
+// Fills at most `capacity` monitors, the primary first, and returns how many
+// the desk has; never 0 (a desk without monitors is reported as one of 0 x 0).
+int platform_monitors(Monitor* monitors, int capacity);
+
 // ---- the process
-void platform_screen_size(int32_t* width, int32_t* height);
-// The primary screen's scaling in dots per inch (96 at 100 %).
-int32_t platform_screen_dpi();
 // From now on cursors and the pictures of dialog templates are shown with
 // each of their pixels a z x z block (the pet's own zoom).
 void platform_set_zoom(int32_t z);
@@ -88,8 +108,11 @@ void platform_message_box(Window* owner, const char* text, unsigned kind);
 
 // ---- the pet window
 void platform_register_pet_class(WindowProc proc);
-// Borderless, topmost, no taskbar entry, `side` pixels square, hidden, titled "Dorrabee".
-Window* platform_create_pet_window(int32_t side = 42);
+// Borderless, topmost, no taskbar entry, `side` pixels square, hidden, titled
+// "Dorrabee", carrying `user` (see platform_window_user).
+Window* platform_create_pet_window(int32_t side, void* user);
+// The user pointer the window (or dialog) was created with.
+void* platform_window_user(Window* window);
 void platform_place_hidden(Window* window, int32_t x, int32_t y);
 void platform_show_window(Window* window, int show_command);
 void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints
@@ -166,7 +189,7 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
                               int first_command, int checked);
 
 // ---- modeless dialogs from the templates; MSG_INITDIALOG is delivered before this returns
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc);
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, void* user);
 void platform_set_item_text(Window* dialog, int id, const char* text);
 // Reads at most size - 1 characters; returns how many were read (0 for an empty field).
 int platform_get_item_text(Window* dialog, int id, char* buffer, int size);

@@ -10,47 +10,30 @@
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/errors.h"
-#include "shell/settings.h"
-
-namespace {
-
-constexpr unsigned ABOUT_TIMER_ID = 1;
-constexpr uint32_t TITLE_KEY = 0x000000;  // the title art's ground
-
-enum Slot { TITLE, BACKGROUND, TILE, CELL_MASK, CELL, SCENE, TITLE_MASK, SLOT_COUNT };
-// Surfaces are made, and everything is released, in this order.
-constexpr Slot RELEASE_ORDER[] = {TITLE, TITLE_MASK, BACKGROUND, TILE, CELL_MASK, CELL, SCENE};
+#include "shell/program.h"
 
 // A drawing surface: what paints draw through, holding its bitmap.
 struct AboutSurface {
     void* bitmap;
 };
 
-// The masks are 1-bit bitmaps, as a system that composites with masks
-// needs; they are made here on every platform so that the dialog opens, or
-// fails to, at the same steps everywhere.
-struct AboutGraphics {
-    void* bitmaps[SLOT_COUNT];
-    AboutSurface* surfaces[SLOT_COUNT];
-    int32_t client_width, client_height;
-    int32_t title_width, title_height;
-    int32_t scene_width, scene_height;
-    int32_t tile_width, tile_height;
-    uint32_t* zoomed_scene;  // the scene at the pet's zoom, above 1 only
-};
+namespace {
 
-AboutGraphics about;
-int32_t scene_x = 0;
-int32_t scene_y = 0;
+constexpr unsigned ABOUT_TIMER_ID = 1;
+constexpr uint32_t TITLE_KEY = 0x000000;  // the title art's ground
 
-const uint32_t* pixels_of(Slot slot)
+// Surfaces are made, and everything is released, in this order.
+constexpr AboutSlot RELEASE_ORDER[] = {ABOUT_TITLE,     ABOUT_TITLE_MASK, ABOUT_BACKGROUND, ABOUT_TILE,
+                                       ABOUT_CELL_MASK, ABOUT_CELL,       ABOUT_SCENE};
+
+const uint32_t* pixels_of(const AboutGraphics& about, AboutSlot slot)
 {
     return static_cast<const uint32_t*>(about.surfaces[slot]->bitmap);
 }
 
 // Loads a bitmap resource into pixel memory of our own, each pixel a block
 // of z x z.
-bool load_image(int resource_id, Slot slot, int32_t* width, int32_t* height, int32_t z = 1)
+bool load_image(AboutGraphics& about, int resource_id, AboutSlot slot, int32_t* width, int32_t* height, int32_t z = 1)
 {
     Bitmap image;
     if (!platform_load_bitmap(resource_id, &image) || image.width <= 0 || image.height <= 0 ||
@@ -66,27 +49,31 @@ bool load_image(int resource_id, Slot slot, int32_t* width, int32_t* height, int
     return true;
 }
 
-bool create_bitmap(Slot slot, int32_t width, int32_t height)
+bool create_bitmap(AboutGraphics& about, AboutSlot slot, int32_t width, int32_t height)
 {
-    size_t bytes = slot == TITLE_MASK || slot == CELL_MASK ? size_t(mask_stride_for(width)) * size_t(height)
-                                                           : size_t(width) * size_t(height) * sizeof(uint32_t);
+    size_t bytes = slot == ABOUT_TITLE_MASK || slot == ABOUT_CELL_MASK
+                       ? size_t(mask_stride_for(width)) * size_t(height)
+                       : size_t(width) * size_t(height) * sizeof(uint32_t);
     about.bitmaps[slot] = platform_heap_alloc(bytes);
     return about.bitmaps[slot] != nullptr;
 }
 
 // The set-up's steps after the drawing context is held; the message of the
 // step that failed, or null.
-const char* make_graphics(Window* dialog)
+const char* make_graphics(Pet& pet, Window* dialog)
 {
-    if (!load_image(RES_TITLE, TITLE, &about.title_width, &about.title_height, pet_zoom))
+    AboutGraphics& about = pet.program->dialogs.about;
+    const int32_t pet_zoom = pet.zoom;
+    if (!load_image(about, RES_TITLE, ABOUT_TITLE, &about.title_width, &about.title_height, pet_zoom))
         return "Fail to load bitmap image";
-    if (!create_bitmap(TITLE_MASK, about.title_width, about.title_height))
+    if (!create_bitmap(about, ABOUT_TITLE_MASK, about.title_width, about.title_height))
         return "Insufficient memory to create bitmap image";
-    if (!load_image(RES_SCENE, BACKGROUND, &about.scene_width, &about.scene_height) ||
-        !load_image(RES_TILE, TILE, &about.tile_width, &about.tile_height))
+    if (!load_image(about, RES_SCENE, ABOUT_BACKGROUND, &about.scene_width, &about.scene_height) ||
+        !load_image(about, RES_TILE, ABOUT_TILE, &about.tile_width, &about.tile_height))
         return "Fail to load bitmap image";
-    if (!create_bitmap(CELL_MASK, SPRITE_SIZE, SPRITE_SIZE) || !create_bitmap(CELL, SPRITE_SIZE, SPRITE_SIZE) ||
-        !create_bitmap(SCENE, about.scene_width, about.scene_height))
+    if (!create_bitmap(about, ABOUT_CELL_MASK, SPRITE_SIZE, SPRITE_SIZE) ||
+        !create_bitmap(about, ABOUT_CELL, SPRITE_SIZE, SPRITE_SIZE) ||
+        !create_bitmap(about, ABOUT_SCENE, about.scene_width, about.scene_height))
         return "Insufficient memory to create bitmap image";
     if (pet_zoom > 1) {
         const size_t pixels = size_t(about.scene_width) * size_t(about.scene_height) * size_t(pet_zoom * pet_zoom);
@@ -94,61 +81,69 @@ const char* make_graphics(Window* dialog)
         if (!about.zoomed_scene)
             return "Insufficient memory to create bitmap image";
     }
-    for (Slot slot : RELEASE_ORDER) {
+    for (AboutSlot slot : RELEASE_ORDER) {
         about.surfaces[slot] = static_cast<AboutSurface*>(platform_heap_alloc(sizeof(AboutSurface)));
         if (!about.surfaces[slot])
             return "Insufficient memory to create memory device";
     }
-    for (Slot slot : RELEASE_ORDER)
+    for (AboutSlot slot : RELEASE_ORDER)
         about.surfaces[slot]->bitmap = about.bitmaps[slot];
     platform_client_size(dialog, &about.client_width, &about.client_height);
-    if (!platform_set_timer(dialog, ABOUT_TIMER_ID, unsigned(pet->about_tick_ms)))
+    if (!platform_set_timer(dialog, ABOUT_TIMER_ID, unsigned(pet.state->about_tick_ms)))
         return "Too many clocks or timers! Fail to set timer";
     return nullptr;
 }
 
-void set_up(Window* dialog)
+void set_up(Pet& pet, Window* dialog)
 {
+    Program& program = *pet.program;
+    Dialogs& dialogs = program.dialogs;
     dialogs.about_open = 1;
     // Without a node the pet window, and this dialog with it, are gone.
-    if (!add_open_dialog(dialog))
+    if (!add_open_dialog(program, dialog))
         return;
+    AboutGraphics& about = dialogs.about;
     about = AboutGraphics{};
     if (!platform_acquire_window_context(dialog)) {
-        report_error(dialog, "Fail to identify the dialog window");
+        report_error(program, dialog, "Fail to identify the dialog window");
         return;
     }
-    const char* failure = make_graphics(dialog);
+    const char* failure = make_graphics(pet, dialog);
     // Let go of the context before a report destroys the window it belongs to.
     platform_release_window_context(dialog);
     if (failure) {
-        report_error(dialog, failure);
+        report_error(program, dialog, failure);
         return;
     }
-    about_scene_position(about.client_width, about.client_height, &scene_x, &scene_y);
-    about_pick_animation();
+    about_scene_position(about.client_width, about.client_height, &about.scene_x, &about.scene_y);
+    about_pick_animation(pet.state);
     dialogs.about_unpainted = 1;
 }
 
-void paint(Window* dialog)
+void paint(Pet& pet, Window* dialog)
 {
+    Dialogs& dialogs = pet.program->dialogs;
+    const AboutGraphics& about = dialogs.about;
+    const int32_t pet_zoom = pet.zoom;
+    const int32_t scene_x = about.scene_x, scene_y = about.scene_y;
     dialogs.about_unpainted = 0;
     int32_t title_x, title_y;
     about_title_position(about.client_width, about.client_height, about.title_width, &title_x, &title_y);
     if (!platform_begin_paint(dialog)) {
-        report_error(dialog, "Fail to identify the dialog window for painting");
+        report_error(*pet.program, dialog, "Fail to identify the dialog window for painting");
         return;
     }
-    platform_present_keyed(dialog, pixels_of(TITLE), about.title_width, about.title_height, title_x, title_y,
-                           TITLE_KEY);
+    platform_present_keyed(dialog, pixels_of(about, ABOUT_TITLE), about.title_width, about.title_height, title_x,
+                           title_y, TITLE_KEY);
 
-    auto* scene = static_cast<uint32_t*>(about.surfaces[SCENE]->bitmap);
-    auto* cell = static_cast<uint32_t*>(about.surfaces[CELL]->bitmap);
-    std::memcpy(scene, pixels_of(BACKGROUND), size_t(about.scene_width) * size_t(about.scene_height) * sizeof *scene);
-    draw_tile_columns(scene, about.scene_width, about.scene_height, pixels_of(TILE), about.tile_width,
+    auto* scene = static_cast<uint32_t*>(about.surfaces[ABOUT_SCENE]->bitmap);
+    auto* cell = static_cast<uint32_t*>(about.surfaces[ABOUT_CELL]->bitmap);
+    std::memcpy(scene, pixels_of(about, ABOUT_BACKGROUND),
+                size_t(about.scene_width) * size_t(about.scene_height) * sizeof *scene);
+    draw_tile_columns(scene, about.scene_width, about.scene_height, pixels_of(about, ABOUT_TILE), about.tile_width,
                       about.tile_height, dialogs.scroll_offset);
-    ImageRef image = about_current_image();
-    copy_cell(cell, image < 0 ? -image - 1 : image - 1, image < 0);
+    ImageRef image = about_current_image(pet.state);
+    copy_cell(pet.sprites, cell, image < 0 ? -image - 1 : image - 1, image < 0);
     lay_keyed(scene, about.scene_width, about.scene_height, PET_LEFT, PET_TOP, cell, SPRITE_SIZE, SPRITE_SIZE,
               KEY_COLOUR);
     if (about.zoomed_scene) {
@@ -159,12 +154,15 @@ void paint(Window* dialog)
     platform_end_paint(dialog);
 }
 
-void tick(Window* dialog)
+void tick(Pet& pet, Window* dialog)
 {
+    Dialogs& dialogs = pet.program->dialogs;
+    const AboutGraphics& about = dialogs.about;
+    const int32_t scene_x = about.scene_x, scene_y = about.scene_y;
     if (!dialogs.about_unpainted)
-        about_next_frame();
+        about_next_frame(pet.state);
     dialogs.scroll_offset = next_scroll_offset(dialogs.scroll_offset);
-    const int32_t z = pet_zoom;
+    const int32_t z = pet.zoom;
     platform_invalidate_rect(dialog, scene_x + PET_LEFT * z, scene_y + PET_TOP * z, SPRITE_SIZE * z, SPRITE_SIZE * z);
     platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z,
                              about.scene_height * z);
@@ -173,13 +171,14 @@ void tick(Window* dialog)
     platform_update_window(dialog);
 }
 
-void release(Window* dialog)
+void release(Program& program, Window* dialog)
 {
+    AboutGraphics& about = program.dialogs.about;
     platform_kill_timer(dialog, ABOUT_TIMER_ID);
-    for (Slot slot : RELEASE_ORDER)
+    for (AboutSlot slot : RELEASE_ORDER)
         if (about.surfaces[slot])
             platform_heap_free(about.surfaces[slot]);
-    for (Slot slot : RELEASE_ORDER)
+    for (AboutSlot slot : RELEASE_ORDER)
         if (about.bitmaps[slot])
             platform_heap_free(about.bitmaps[slot]);
     if (about.zoomed_scene)
@@ -187,31 +186,35 @@ void release(Window* dialog)
     about = AboutGraphics{};
     // Also when the pet window takes the dialog with it: the list of open
     // dialogs must never keep a window that is gone.
-    remove_open_dialog(dialog);
-    dialogs.about_open = 0;
+    remove_open_dialog(program, dialog);
+    program.dialogs.about_open = 0;
 }
 
 }  // namespace
 
-void open_about_dialog(Window* owner)
+void open_about_dialog(Pet& pet, Window* owner)
 {
-    if (!dialogs.about_open)
-        platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc);
+    if (!pet.program->dialogs.about_open)
+        platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc, &pet);
 }
 
 intptr_t about_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)
 {
+    Pet* owner = pet_of(dialog);
+    if (!owner)
+        return 0;
+    Pet& pet = *owner;
     switch (message) {
         case MSG_INITDIALOG:
-            set_up(dialog);
+            set_up(pet, dialog);
             return 1;
         case MSG_PAINT:
-            if (!fatal_error)
-                paint(dialog);
+            if (!pet.program->fatal_error)
+                paint(pet, dialog);
             return 0;
         case MSG_TIMER:
-            if (!fatal_error)
-                tick(dialog);
+            if (!pet.program->fatal_error)
+                tick(pet, dialog);
             return 0;
         case MSG_COMMAND:
             if (wparam != CMD_OK && wparam != CMD_CANCEL)
@@ -219,7 +222,7 @@ intptr_t about_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, i
             platform_destroy_window(dialog);
             return 1;
         case MSG_DESTROY:
-            release(dialog);
+            release(*pet.program, dialog);
             return 0;
     }
     return 0;

@@ -4,41 +4,37 @@
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
-#include "shell/pet_graphics.h"
-#include "shell/settings.h"
+#include "shell/program.h"
 #include "shell/window_shape.h"
 
-namespace {
-Cursor* cursor_before_drag = nullptr;
-}
-
-void drag_input_begin(Window* window, int16_t cx, int16_t cy)
+void drag_input_begin(Pet& pet, int16_t cx, int16_t cy)
 {
-    platform_set_capture(window);
-    cursor_before_drag = platform_set_cursor(graphics.drag_cursor);
-    drag_begin(int16_t(zoom_in(cx, pet_zoom)), int16_t(zoom_in(cy, pet_zoom)));
+    platform_set_capture(pet.window);
+    pet.cursor_before_drag = platform_set_cursor(pet.graphics.drag_cursor);
+    drag_begin(pet.state, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)));
 }
 
-void drag_input_move(Window* window, uintptr_t buttons, int16_t cx, int16_t cy)
+void drag_input_move(Pet& pet, uintptr_t buttons, int16_t cx, int16_t cy)
 {
     // The release went elsewhere (the pop-up menu took the mouse meanwhile):
     // drop the pet now rather than leave it held and frozen.
-    if (pet->dragging && !(buttons & MOUSE_LEFT_BUTTON)) {
-        drag_input_end();
+    if (pet.state->dragging && !(buttons & MOUSE_LEFT_BUTTON)) {
+        drag_input_end(pet);
         return;
     }
     int32_t old_x = 0;
     int32_t old_y = 0;
     // Repaints even when the pet is held against a margin and does not move.
-    if (drag_move(true, int16_t(zoom_in(cx, pet_zoom)), int16_t(zoom_in(cy, pet_zoom)), &old_x, &old_y))
-        reposition_window(window, old_x, old_y);
+    if (drag_move(pet.state, pet.room, true, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)),
+                  &old_x, &old_y))
+        reposition_window(pet, old_x, old_y);
 }
 
-void drag_input_end()
+void drag_input_end(Pet& pet)
 {
-    if (!pet->dragging)
+    if (!pet.state->dragging)
         return;
-    platform_set_cursor(cursor_before_drag);
+    platform_set_cursor(pet.cursor_before_drag);
     platform_release_capture();
-    drag_end();
+    drag_end(pet.state);
 }

@@ -2,58 +2,58 @@
 #include "shell/errors.h"
 
 #include "platform/platform.h"
-#include "shell/dialogs.h"
+#include "shell/program.h"
 
-Window* pet_window = nullptr;
-int32_t fatal_error = 0;
-Dialogs dialogs;
+namespace {
 
-void dialogs_reset()
+Window* pet_window(const Program& program)
 {
-    dialogs = Dialogs{};
+    return program.pet ? program.pet->window : nullptr;
 }
 
-void report_error(Window* window, const char* text)
+}  // namespace
+
+void report_error(Program& program, Window* window, const char* text)
 {
     // Set before the box: its modal loop keeps delivering ticks and paints,
     // which must already stand still.
-    fatal_error = 1;
-    platform_message_box(pet_window, text, BOX_WARNING);
+    program.fatal_error = 1;
+    platform_message_box(pet_window(program), text, BOX_WARNING);
     if (!window)
         return;
-    if (window != pet_window)
+    if (window != pet_window(program))
         platform_destroy_window(window);
     // The pet window may already be gone (a dialog reporting while the pet
     // window's destruction takes it down).
-    if (pet_window)
-        platform_destroy_window(pet_window);
+    if (Window* pet = pet_window(program))
+        platform_destroy_window(pet);
 }
 
-void* alloc_or_report(size_t size)
+void* alloc_or_report(Program& program, size_t size)
 {
     void* block = platform_heap_alloc(size);
     if (!block) {
-        platform_message_box(pet_window, "Out of memory", BOX_ERROR);
-        if (pet_window)
-            platform_destroy_window(pet_window);
+        platform_message_box(pet_window(program), "Out of memory", BOX_ERROR);
+        if (Window* pet = pet_window(program))
+            platform_destroy_window(pet);
     }
     return block;
 }
 
-OpenDialog* add_open_dialog(Window* window)
+OpenDialog* add_open_dialog(Program& program, Window* window)
 {
-    auto* node = static_cast<OpenDialog*>(alloc_or_report(sizeof(OpenDialog)));
+    auto* node = static_cast<OpenDialog*>(alloc_or_report(program, sizeof(OpenDialog)));
     if (!node)
         return nullptr;
     node->window = window;
-    node->next = dialogs.open_dialogs;
-    dialogs.open_dialogs = node;
+    node->next = program.dialogs.open_dialogs;
+    program.dialogs.open_dialogs = node;
     return node;
 }
 
-void remove_open_dialog(Window* window)
+void remove_open_dialog(Program& program, Window* window)
 {
-    for (OpenDialog** link = &dialogs.open_dialogs; *link; link = &(*link)->next) {
+    for (OpenDialog** link = &program.dialogs.open_dialogs; *link; link = &(*link)->next) {
         if ((*link)->window == window) {
             OpenDialog* node = *link;
             *link = node->next;
@@ -63,11 +63,11 @@ void remove_open_dialog(Window* window)
     }
 }
 
-int offer_to_dialogs(PlatformMessage* message)
+int offer_to_dialogs(const Program& program, PlatformMessage* message)
 {
     // A dialog that takes the message may close and leave the list; the walk
     // ends right there, so it never reads a freed node.
-    for (OpenDialog* node = dialogs.open_dialogs; node; node = node->next)
+    for (OpenDialog* node = program.dialogs.open_dialogs; node; node = node->next)
         if (platform_is_dialog_message(node->window, message))
             return 1;
     return 0;

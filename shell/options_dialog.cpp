@@ -8,7 +8,7 @@
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/errors.h"
-#include "shell/settings.h"
+#include "shell/program.h"
 
 namespace {
 
@@ -68,26 +68,28 @@ bool same_settings(const Settings& a, const Settings& b)
            a.left_margin == b.left_margin && a.right_margin == b.right_margin && a.timer_ms == b.timer_ms;
 }
 
-void show_field(Window* dialog, const Field& field)
+void show_field(const Settings& pending_settings, Window* dialog, const Field& field)
 {
     char text[TEXT_SIZE];
     std::snprintf(text, sizeof text, "%d", pending_settings.*field.value);
     platform_set_item_text(dialog, field.id, text);
 }
 
-void initialise(Window* dialog)
+void initialise(const Settings& pending_settings, Window* dialog)
 {
     for (const ModeButton& button : MODE_BUTTONS)
         platform_set_check(dialog, button.id, pending_settings.display_mode == button.mode);
     for (const Field& field : MARGIN_FIELDS)
-        show_field(dialog, field);
-    show_field(dialog, SPEED_FIELD);
+        show_field(pending_settings, dialog, field);
+    show_field(pending_settings, dialog, SPEED_FIELD);
 }
 
 // Returns true when the dialog may close. Every rejection leaves the
 // entries as typed.
-bool confirm(Window* dialog)
+bool confirm(Pet& pet, Window* dialog)
 {
+    Program& program = *pet.program;
+    Settings& pending_settings = program.pending_settings;
     Settings entered = pending_settings;
     bool invalid = false;
     for (const Field& field : MARGIN_FIELDS)
@@ -96,7 +98,8 @@ bool confirm(Window* dialog)
         complain(dialog, "Invalid Margin Values !  Please Re-enter ..");
         return false;
     }
-    if (!margins_fit(entered.top_margin, entered.left_margin, entered.bottom_margin, entered.right_margin)) {
+    if (!margins_fit(program.desktop.monitors[0], pet.zoom, entered.top_margin, entered.left_margin,
+                     entered.bottom_margin, entered.right_margin)) {
         complain(dialog, "Margin too large !  Please Re-enter ..");
         return false;
     }
@@ -115,35 +118,39 @@ bool confirm(Window* dialog)
     Settings saved = pending_settings;
     pending_settings = entered;
     int failure = 0;
-    if (settings_write(&failure))
+    if (settings_write(program, &failure))
         return true;
     // pending_settings stands for what the file holds, so that OK again
     // tries again instead of finding nothing changed.
     pending_settings = saved;
-    complain(dialog, settings_save_failure(failure).c_str());
+    complain(dialog, settings_save_failure(program.settings_path, failure).c_str());
     return false;
 }
 
 }  // namespace
 
-void open_options_dialog(Window* owner)
+void open_options_dialog(Pet& pet, Window* owner)
 {
-    if (!dialogs.options_open)
-        platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc);
+    if (!pet.program->dialogs.options_open)
+        platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc, &pet);
 }
 
 intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)
 {
+    Pet* pet = pet_of(dialog);
+    if (!pet)
+        return 0;
+    Program& program = *pet->program;
     switch (message) {
         case MSG_INITDIALOG:
-            dialogs.options_open = 1;
+            program.dialogs.options_open = 1;
             // Without a node the pet window, and this dialog with it, are gone.
-            if (add_open_dialog(dialog))
-                initialise(dialog);
+            if (add_open_dialog(program, dialog))
+                initialise(program.pending_settings, dialog);
             return 1;
         case MSG_COMMAND:
             if (wparam == CMD_OK) {
-                if (confirm(dialog))
+                if (confirm(*pet, dialog))
                     platform_destroy_window(dialog);
                 return 1;
             }
@@ -155,8 +162,8 @@ intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam,
         case MSG_DESTROY:
             // Also when the pet window takes the dialog with it: the list of
             // open dialogs must never keep a window that is gone.
-            remove_open_dialog(dialog);
-            dialogs.options_open = 0;
+            remove_open_dialog(program, dialog);
+            program.dialogs.options_open = 0;
             return 0;
     }
     return 0;

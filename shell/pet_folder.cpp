@@ -223,13 +223,30 @@ bool some_image_visible(const PetFolder& pet, std::string& message)
     return false;
 }
 
-// The loader's messages for one start, each line with the pet's name.
+// Where a pet's loader messages go: each line after the pet's name.
 struct Collected {
     const std::string* name;
     std::string* text;
     int32_t image_cells;
     const std::vector<int>* action_lines;  // null when the pet runs the built-in script
+    std::vector<bool> carried;             // by action number: named as a drag or release action
 };
+
+// The actions the script names as drag or release actions ("56", "r56").
+std::vector<bool> carried_actions(const ScriptText& script)
+{
+    std::vector<bool> carried(SCRIPT_ACTION_COUNT + 1, false);
+    for (const int column : {COLUMN_DRAG_ACTION, COLUMN_RELEASE_ACTION})
+        for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i) {
+            const char* cell = script.columns[column][i];
+            if (cell && (*cell == 'r' || *cell == 'R'))
+                ++cell;
+            const long number = cell ? std::strtol(cell, nullptr, 10) : 0;
+            if (number >= 1 && number <= SCRIPT_ACTION_COUNT)
+                carried[size_t(number)] = true;
+        }
+    return carried;
+}
 
 bool names_an_action(std::string_view text)
 {
@@ -258,10 +275,7 @@ std::string script_line(std::string_view text, const std::vector<int>& action_li
     }
     return {};
 }
-Collected collected;
 
-// The built-in script's checks that cannot apply to a pet: images its sheet
-// does not hold, and actions reached only as drag or release actions.
 // The number in "<head><number><tail>", the whole of `text`; 0 when it is not such.
 int number_between(std::string_view text, std::string_view head, std::string_view tail)
 {
@@ -276,21 +290,22 @@ int number_between(std::string_view text, std::string_view head, std::string_vie
     return number;
 }
 
-bool applies_to_pet(const char* text, int32_t image_cells)
+// The built-in script's checks that cannot apply to a pet: images its sheet
+// does not hold, and actions reached only as drag or release actions.
+bool applies_to_pet(const char* text, const Collected& collected)
 {
     constexpr std::string_view UNUSED = "] have not been referenced";
     if (const int image = number_between(text, "** Image [", UNUSED))
-        return image <= image_cells;
+        return image <= collected.image_cells;
     if (const int number = number_between(text, "** Action [", UNUSED))
-        for (int32_t i = 0; i < pet->action_count; ++i)
-            if (std::abs(pet->actions[i].drag_action) == number || std::abs(pet->actions[i].release_action) == number)
-                return false;
+        return number >= int(collected.carried.size()) || !collected.carried[size_t(number)];
     return true;
 }
 
-void collect_message(const char* text)
+void collect_message(void* context, const char* text)
 {
-    if (!applies_to_pet(text, collected.image_cells))
+    const Collected& collected = *static_cast<const Collected*>(context);
+    if (!applies_to_pet(text, collected))
         return;
     const std::string where = collected.action_lines ? script_line(text, *collected.action_lines) : std::string();
     // An action the script does not have (a copy of its first, to fill the
@@ -301,7 +316,7 @@ void collect_message(const char* text)
 }
 
 // The highest image number the loaded script shows, mirrored or not.
-int32_t highest_image()
+int32_t highest_image(const PetState* pet)
 {
     int32_t highest = 0;
     auto see = [&](const ImageRef* images, int32_t count) {
@@ -530,36 +545,32 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
     return true;
 }
 
-bool pet_engine_start(const PetFolder& folder, std::string& messages)
+PetState* pet_engine_start(const PetFolder& folder, const Room& room, int32_t timer_ms, uint32_t seed,
+                           std::string& messages)
 {
-    action_script = folder.has_script ? &folder.script.text : &builtin_script;
-    collected = {&folder.name, &messages, folder.image_cells,
-                 folder.has_script ? &folder.script.action_lines : nullptr};
-    const EngineHost host = engine_host;
-    engine_host.show_script_message = collect_message;
-    bool started = pet_init() != 0;
-    engine_host = host;
-    if (started) {
-        const int32_t highest = highest_image();
+    const ScriptText& script = folder.has_script ? folder.script.text : builtin_script();
+    Collected collected = {&folder.name, &messages, folder.image_cells,
+                           folder.has_script ? &folder.script.action_lines : nullptr, carried_actions(script)};
+    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected});
+    if (pet) {
+        const int32_t highest = highest_image(pet);
         if (highest > folder.image_cells) {
             messages += folder.name + ": the script shows image " + std::to_string(highest) + ", but " +
-                        PET_SHEET_FILE + " holds " + std::to_string(folder.image_cells) + "\n";
-            pet_release();
-            started = false;
+                        folder.sheet_file + " holds " + std::to_string(folder.image_cells) + "\n";
+            pet_release(pet);
+            pet = nullptr;
         }
     }
     // The pet starts on its first action's first image: that one must show.
-    const Action* start = started ? &pet->actions[pet->start_action - 1] : nullptr;
+    const Action* start = pet ? &pet->actions[pet->start_action - 1] : nullptr;
     const int32_t start_image = start && start->frame_count > 0 ? std::abs(start->frames[0]) : 0;
     if (start_image > 0 && !image_visible(folder, start_image)) {
         messages += folder.name + ": the pet starts on image " + std::to_string(start_image) +
                     ", which has no pixel that can be seen\n";
-        pet_release();
-        started = false;
+        pet_release(pet);
+        pet = nullptr;
     }
-    if (!started)
-        action_script = &builtin_script;
     if (!messages.empty() && messages.back() == '\n')
         messages.pop_back();
-    return started;
+    return pet;
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/pet_state.h"
+#include "engine/room.h"
 #include "engine/script_file.h"
 #include "graphics/bmp.h"
 
@@ -105,7 +107,7 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
 
 // Runs the script loader on the pet's script (the built-in one when it has
 // none), collecting its messages, each line prefixed with the pet's name,
-// and checks that every image the script shows is in the sheet. On success
-// the engine runs on the pet (whose script must outlive it); on failure no
-// engine state is left and the built-in script is back in place.
-bool pet_engine_start(const PetFolder& pet, std::string& messages);
+// and checks that every image the script shows is in the sheet. The loaded
+// pet (whose folder must outlive it), or null with nothing left behind.
+PetState* pet_engine_start(const PetFolder& pet, const Room& room, int32_t timer_ms, uint32_t seed,
+                           std::string& messages);

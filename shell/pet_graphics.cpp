@@ -7,16 +7,13 @@
 
 #include <cstring>
 
-#include "engine/pet_state.h"
 #include "graphics/bmp.h"
 #include "graphics/sprites.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
-#include "shell/settings.h"
-
-PetGraphics graphics;
+#include "shell/program.h"
 
 struct Surface {
     uint32_t* pixels;  // the attached bitmap, or null
@@ -25,14 +22,14 @@ struct Surface {
 namespace {
 
 // The window's pixels: a cell at the pet's zoom.
-int32_t window_pixels()
+int32_t window_pixels(const Pet& pet)
 {
-    return CELL_PIXELS * pet_zoom * pet_zoom;
+    return CELL_PIXELS * pet.zoom * pet.zoom;
 }
 
-int fail(const char* text)
+int fail(const Pet& pet, const char* text)
 {
-    report_error(nullptr, text);
+    report_error(*pet.program, nullptr, text);
     return 0;
 }
 
@@ -44,9 +41,9 @@ bool make_surface(Surface** surface)
     return *surface != nullptr;
 }
 
-bool make_image(uint32_t** image)
+bool make_image(const Pet& pet, uint32_t** image)
 {
-    *image = static_cast<uint32_t*>(platform_heap_alloc(size_t(window_pixels()) * sizeof(uint32_t)));
+    *image = static_cast<uint32_t*>(platform_heap_alloc(size_t(window_pixels(pet)) * sizeof(uint32_t)));
     return *image != nullptr;
 }
 
@@ -60,64 +57,65 @@ void release(T*& block)
 
 // Region modes: the mask's bits, which every outline is built from. The
 // decoded mask itself is not kept: nothing reads it after the bits.
-int load_mask()
+int load_mask(Pet& pet)
 {
+    Sprites& sprites = pet.sprites;
     Bitmap mask;
-    if (!pet_choice_bitmap(RES_MASK, &mask))
-        return fail("Insufficient memory to load bitmap image");
+    if (!pet_choice_bitmap(pet, RES_MASK, &mask))
+        return fail(pet, "Insufficient memory to load bitmap image");
     sprites.mask_width = mask.width;
     sprites.mask_height = mask.height;
     sprites.mask_columns = sprites.mask_width / SPRITE_SIZE;
     sprites.mask_rows = sprites.mask_height / SPRITE_SIZE;
-    if (int64_t{sprites.mask_columns} * sprites.mask_rows < pet->image_count)
-        return fail("Unexpected error: Data error in bitmap image");
+    if (int64_t{sprites.mask_columns} * sprites.mask_rows < pet.state->image_count)
+        return fail(pet, "Unexpected error: Data error in bitmap image");
     sprites.mask_stride = mask_stride_for(sprites.mask_width);
     const size_t bytes = static_cast<size_t>(sprites.mask_stride) * static_cast<size_t>(sprites.mask_height);
-    sprites.mask_bits = static_cast<uint8_t*>(alloc_or_report(bytes));
+    sprites.mask_bits = static_cast<uint8_t*>(alloc_or_report(*pet.program, bytes));
     if (!sprites.mask_bits)
         return 0;  // reported, and the pet window is gone
     std::memset(sprites.mask_bits, 0, bytes);
-    fetch_mask_bits(mask);
+    fetch_mask_bits(sprites, mask);
     return 1;
 }
 
 // Everything made while the window's drawing context is held.
-int make_images()
+int make_images(Pet& pet)
 {
-    const bool standard = settings.display_mode == MODE_STANDARD;
-    PetGraphics& g = graphics;
+    const bool standard = pet.program->settings.display_mode == MODE_STANDARD;
+    PetGraphics& g = pet.graphics;
 
-    graphics.drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
-    if (!graphics.drag_cursor)
-        return fail("Fail to load the cursor image");
+    g.drag_cursor = platform_load_cursor(RES_DRAG_CURSOR);
+    if (!g.drag_cursor)
+        return fail(pet, "Fail to load the cursor image");
 
     const char* no_surface = "Fail to create the window device context";
     if (standard) {
         if (!make_surface(&g.backdrop_surface) || !make_surface(&g.work_surface))
-            return fail(no_surface);
+            return fail(pet, no_surface);
         g.screen_open = platform_open_screen();
         if (!g.screen_open)
-            return fail(no_surface);
+            return fail(pet, no_surface);
     }
     if (!make_surface(&g.frame_surface) || !make_surface(&g.sheet_surface))
-        return fail(no_surface);
+        return fail(pet, no_surface);
 
     const char* no_image = "Insufficient memory to create bitmap image";
     if (standard) {
-        if (!make_image(&graphics.backdrop_image) || !make_image(&graphics.work_image))
-            return fail(no_image);
-        g.backdrop_surface->pixels = graphics.backdrop_image;
-        g.work_surface->pixels = graphics.work_image;
-    } else if (!load_mask()) {
+        if (!make_image(pet, &g.backdrop_image) || !make_image(pet, &g.work_image))
+            return fail(pet, no_image);
+        g.backdrop_surface->pixels = g.backdrop_image;
+        g.work_surface->pixels = g.work_image;
+    } else if (!load_mask(pet)) {
         return 0;
     }
-    if (!make_image(&g.frame_image))
-        return fail(no_image);
+    if (!make_image(pet, &g.frame_image))
+        return fail(pet, no_image);
 
-    if (!pet_choice_bitmap(RES_SPRITES, &g.sheet))
-        return fail("Insufficient memory to load bitmap image");
-    if (!sheet_attach(g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet->image_count))
-        return fail("Unexpected error: Data error in bitmap image");
+    if (!pet_choice_bitmap(pet, RES_SPRITES, &g.sheet))
+        return fail(pet, "Insufficient memory to load bitmap image");
+    if (!sheet_attach(pet.sprites, g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet.state->image_count))
+        return fail(pet, "Unexpected error: Data error in bitmap image");
 
     g.frame_surface->pixels = g.frame_image;
     g.sheet_surface->pixels = g.sheet.pixels.data();
@@ -126,49 +124,53 @@ int make_images()
 
 }  // namespace
 
-int graphics_init(Window* window)
+int graphics_init(Pet& pet)
 {
-    if (!platform_acquire_window_context(window))
-        return fail("Fail to identify the window device context");
+    if (!platform_acquire_window_context(pet.window))
+        return fail(pet, "Fail to identify the window device context");
     // Released on failure too: whatever was made goes with the window.
-    const int made = make_images();
-    platform_release_window_context(window);
+    const int made = make_images(pet);
+    platform_release_window_context(pet.window);
     if (!made)
         return 0;
-    graphics.pet_menu = platform_load_pet_menu();
-    if (!graphics.pet_menu)
-        return fail("Insufficient memory to load pop-up menu");
+    pet.graphics.pet_menu = platform_load_pet_menu();
+    if (!pet.graphics.pet_menu)
+        return fail(pet, "Insufficient memory to load pop-up menu");
     return 1;
 }
 
-void paint_frame(Window* window)
+void paint_frame(Pet& pet)
 {
+    const PetGraphics& graphics = pet.graphics;
+    const PetState* state = pet.state;
     // Nothing to draw before set-up has finished or after it failed.
     uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
-    if (fatal_error || !frame)
+    if (pet.program->fatal_error || !frame)
         return;
-    if (settings.display_mode == MODE_STANDARD) {
-        copy_cell_zoomed(graphics.work_surface->pixels, pet->current_image, pet->current_mirrored, pet_zoom);
-        key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels, window_pixels());
+    if (pet.program->settings.display_mode == MODE_STANDARD) {
+        copy_cell_zoomed(pet.sprites, graphics.work_surface->pixels, state->current_image, state->current_mirrored,
+                         pet.zoom);
+        key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels,
+                             window_pixels(pet));
     } else {
         // The outline leaves the key-coloured pixels out.
-        copy_cell_zoomed(frame, pet->current_image, pet->current_mirrored, pet_zoom);
+        copy_cell_zoomed(pet.sprites, frame, state->current_image, state->current_mirrored, pet.zoom);
     }
-    if (!platform_begin_paint(window)) {
-        report_error(pet_window, "Fail to identify the window for painting");
+    if (!platform_begin_paint(pet.window)) {
+        report_error(*pet.program, pet.window, "Fail to identify the window for painting");
         return;
     }
-    platform_present(window, frame, SPRITE_SIZE * pet_zoom, SPRITE_SIZE * pet_zoom, 0, 0);
-    platform_end_paint(window);
+    platform_present(pet.window, frame, SPRITE_SIZE * pet.zoom, SPRITE_SIZE * pet.zoom, 0, 0);
+    platform_end_paint(pet.window);
 }
 
-void graphics_release()
+void graphics_release(Pet& pet)
 {
-    PetGraphics& g = graphics;
+    PetGraphics& g = pet.graphics;
     g.sheet = Bitmap{};
     release(g.frame_image);
-    release(graphics.backdrop_image);
-    release(graphics.work_image);
+    release(g.backdrop_image);
+    release(g.work_image);
     release(g.sheet_surface);
     release(g.frame_surface);
     release(g.backdrop_surface);
@@ -177,6 +179,6 @@ void graphics_release()
         platform_close_screen();
     g.screen_open = false;
     // Outlines are built from the bits only while the window lives.
-    release(sprites.mask_bits);
-    sprites_reset();
+    release(pet.sprites.mask_bits);
+    pet.sprites = Sprites{};
 }

@@ -7,6 +7,7 @@
 
 #include "graphics/bmp.h"
 
+struct Pet;
 struct Window;
 struct Cursor;
 struct Menu;
@@ -29,16 +30,14 @@ struct PetGraphics {
     Surface* sheet_surface;
     bool screen_open;
     uint32_t* frame_image;
-    Bitmap sheet;  // the pixels sprites.sprite_sheet points at
+    Bitmap sheet;  // the pixels the pet's sprites.sprite_sheet points at
     // MODE_PRECOMPUTED only: the outline of every image, plain and mirrored
     // (entries null for an image without pixels).
     Outline** plain_outlines;
     Outline** mirrored_outlines;
 };
-extern PetGraphics graphics;
-
 // 1 when everything is made; 0 after a failure already reported.
-int graphics_init(Window* window);
-void paint_frame(Window* window);
+int graphics_init(Pet& pet);
+void paint_frame(Pet& pet);
 // Releases what graphics_init made, however far it got.
-void graphics_release();
+void graphics_release(Pet& pet);

@@ -2,14 +2,12 @@
 #include "shell/pet_window.h"
 
 #include "engine/engine.h"
-#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
-#include "shell/pet_graphics.h"
-#include "shell/settings.h"
+#include "shell/program.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
 
@@ -26,123 +24,131 @@ uint16_t high_word(intptr_t lparam)
     return static_cast<uint16_t>((static_cast<uintptr_t>(lparam) >> 16) & 0xFFFF);
 }
 
-void open_pet_menu(Window* window, intptr_t lparam)
+void open_pet_menu(Pet& pet, intptr_t lparam)
 {
     int32_t x = low_word(lparam);
     int32_t y = high_word(lparam);
-    platform_client_to_screen(window, &x, &y);
-    pet_choice_fill_menu(graphics.pet_menu);
+    platform_client_to_screen(pet.window, &x, &y);
+    pet_choice_fill_menu(*pet.program, pet.graphics.pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
-    platform_track_popup_menu(graphics.pet_menu, x, y, pet_window);
+    platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
     // The menu took the mouse, and with it the left button's release of a
     // drag in progress: put the pet down rather than leave it held.
-    drag_input_end();
+    drag_input_end(pet);
 }
 
-void run_command(Window* window, unsigned command)
+void run_command(Pet& pet, unsigned command)
 {
     switch (command) {
         case CMD_EXIT:
-            platform_destroy_window(pet_window);
+            platform_destroy_window(pet.window);
             break;
         case CMD_ABOUT:
-            open_about_dialog(window);
+            open_about_dialog(pet, pet.window);
             break;
         case CMD_OPTIONS:
-            open_options_dialog(window);
+            open_options_dialog(pet, pet.window);
             break;
         default:  // CMD_CONTINUE just closes the menu
-            pet_choice_command(command);
+            pet_choice_command(pet, command);
             break;
     }
 }
 
 // One tick of the pet timer; the timer's id is not looked at.
-void pet_tick()
+void pet_tick(Pet& pet)
 {
-    if (fatal_error)
+    if (pet.program->fatal_error)
         return;
-    const int32_t old_x = pet->x;
-    const int32_t old_y = pet->y;
-    const int32_t old_image = pet->current_image;
-    const int32_t old_mirrored = pet->current_mirrored;
-    if (pet->dragging)
-        drag_tick();
+    PetState* state = pet.state;
+    const int32_t old_x = state->x;
+    const int32_t old_y = state->y;
+    const int32_t old_image = state->current_image;
+    const int32_t old_mirrored = state->current_mirrored;
+    if (state->dragging)
+        drag_tick(state);
     else
-        pet_step();
-    const bool image_changed = pet->current_image != old_image || pet->current_mirrored != old_mirrored;
+        pet_step(state, pet.room);
+    const bool image_changed = state->current_image != old_image || state->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
-    if (settings.display_mode != MODE_STANDARD && image_changed)
-        apply_outline();
-    if (image_changed || pet->x != old_x || pet->y != old_y)
-        reposition_window(pet_window, old_x, old_y);
+    if (pet.program->settings.display_mode != MODE_STANDARD && image_changed)
+        apply_outline(pet);
+    if (image_changed || state->x != old_x || state->y != old_y)
+        reposition_window(pet, old_x, old_y);
 }
 
-// The screen changed size under the pet: take the new size, drop margins that
-// no longer fit as start-up does (taking them back once they fit again), and
-// bring the pet inside its box at once, or it may stay off-screen where no
-// one can reach it.
-void follow_screen_change(Window* window, int32_t width, int32_t height)
+// The desk changed under the pet: read it again, drop margins that no longer
+// fit as start-up does (taking them back once they fit again), and bring the
+// pet inside its room at once, or it may stay off-screen where no one can
+// reach it.
+void follow_desk_change(Pet& pet)
 {
-    screen_width = zoom_in(width, pet_zoom);
-    screen_height = zoom_in(height, pet_zoom);
-    settings_fit_margins_to_screen();
-    if (fatal_error)
+    Program& program = *pet.program;
+    desktop_read(program.desktop);
+    settings_fit_margins_to_screen(program);
+    pet.room = pet_room(program, pet.zoom);
+    if (program.fatal_error)
         return;
-    const int32_t old_x = pet->x;
-    const int32_t old_y = pet->y;
-    pet_keep_inside();
-    if (pet->x != old_x || pet->y != old_y)
-        reposition_window(window, old_x, old_y);
+    const int32_t old_x = pet.state->x;
+    const int32_t old_y = pet.state->y;
+    pet_keep_inside(pet.state, pet.room);
+    if (pet.state->x != old_x || pet.state->y != old_y)
+        reposition_window(pet, old_x, old_y);
 }
 
 }  // namespace
 
 intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
 {
+    Pet* owner = pet_of(window);
+    if (!owner)
+        return platform_default_window_proc(window, message, wparam, lparam);
+    Pet& pet = *owner;
     switch (message) {
         case MSG_CREATE:
+            pet.window = window;
+            return 0;
         case MSG_SIZE:
         case MSG_RBUTTONUP:
             return 0;
         case MSG_DESTROY:
             platform_kill_timer(window, PET_TIMER_ID);
-            graphics_release();
-            release_outlines();
+            graphics_release(pet);
+            release_outlines(pet);
             // Nothing may reach the window through this handle any more.
-            if (window == pet_window)
-                pet_window = nullptr;
+            if (window == pet.window)
+                pet.window = nullptr;
             platform_post_quit(0);
             return 0;
         case MSG_PAINT:
             // After a fatal error nothing is drawn, but the paint is still
             // acknowledged, or the system would ask again at once, forever.
-            if (fatal_error)
+            if (pet.program->fatal_error)
                 return platform_default_window_proc(window, message, wparam, lparam);
-            paint_frame(window);
+            paint_frame(pet);
             return 0;
         case MSG_COMMAND:
-            run_command(window, static_cast<unsigned>(wparam & 0xFFFF));
+            run_command(pet, static_cast<unsigned>(wparam & 0xFFFF));
             return 0;
         case MSG_TIMER:
-            pet_tick();
+            pet_tick(pet);
             return 0;
         case MSG_DISPLAYCHANGE:
-            follow_screen_change(window, low_word(lparam), high_word(lparam));
+            follow_desk_change(pet);
             return 0;
         case MSG_MOUSEMOVE:
-            drag_input_move(window, wparam, static_cast<int16_t>(low_word(lparam)),
+            drag_input_move(pet, wparam, static_cast<int16_t>(low_word(lparam)),
                             static_cast<int16_t>(high_word(lparam)));
             return 0;
         case MSG_LBUTTONDOWN:
-            drag_input_begin(window, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));
+            drag_input_begin(pet, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)));
             return 0;
         case MSG_LBUTTONUP:
-            drag_input_end();
+            drag_input_end(pet);
             return 0;
         case MSG_LBUTTONDBLCLK:
         case MSG_RBUTTONDOWN:
-            open_pet_menu(window, lparam);
+            open_pet_menu(pet, lparam);
             return 0;
         default:
             return platform_default_window_proc(window, message, wparam, lparam);

@@ -8,19 +8,9 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
-
-char settings_path[SETTINGS_PATH_SIZE];
-int32_t pet_zoom = 1;
-Settings pending_settings;
+#include "shell/program.h"
 
 namespace {
-
-// Margins a smaller screen could not hold (pet pixels), to come back when
-// the screen grows again.
-struct DroppedMargins {
-    bool held = false;
-    int32_t top = 0, left = 0, bottom = 0, right = 0;
-} dropped_margins;
 
 constexpr char FILE_NAME[] = "dorra.ini";
 constexpr char SECTION[] = "Setup";
@@ -44,26 +34,26 @@ constexpr Key KEYS[] = {
     {"Right Margin", &Settings::right_margin, 0},        {"Timer", &Settings::timer_ms, 150},
 };
 
-int32_t read_key(const char* key, int32_t fallback)
+int32_t read_key(const Program& program, const char* key, int32_t fallback)
 {
-    return settings_path[0] ? platform_ini_read_int(settings_path, SECTION, key, fallback) : fallback;
+    return program.settings_path[0] ? platform_ini_read_int(program.settings_path, SECTION, key, fallback) : fallback;
 }
 
 }  // namespace
 
-void settings_reset()
+void settings_reset(Program& program)
 {
-    settings_path[0] = '\0';
-    pet_zoom = 1;
+    program.settings_path[0] = '\0';
+    program.zoom = 1;
     for (const Key& key : KEYS)
-        settings.*key.field = key.fallback;
-    pending_settings = settings;
-    dropped_margins = DroppedMargins{};
+        program.settings.*key.field = key.fallback;
+    program.pending_settings = program.settings;
+    program.margins_dropped = false;
 }
 
-void settings_path_init()
+void settings_path_init(Program& program)
 {
-    settings_path[0] = '\0';
+    program.settings_path[0] = '\0';
     // Room for what the platform fills, a separator and the end of the text.
     char directory[SETTINGS_PATH_SIZE + 2] = {};
     const size_t length = std::min(platform_settings_folder(directory, SETTINGS_PATH_SIZE), size_t(SETTINGS_PATH_SIZE));
@@ -76,96 +66,105 @@ void settings_path_init()
         directory[length] = SEPARATOR;
         directory[length + 1] = '\0';
     }
-    if (std::strlen(directory) + sizeof FILE_NAME <= sizeof settings_path)
-        std::snprintf(settings_path, sizeof settings_path, "%s%s", directory, FILE_NAME);
+    // Cut short, the path would name another folder: rather none.
+    if (std::strlen(directory) + sizeof FILE_NAME <= sizeof program.settings_path)
+        std::snprintf(program.settings_path, sizeof program.settings_path, "%s%s", directory, FILE_NAME);
 }
 
-void zoom_init()
+void zoom_init(Program& program)
 {
-    pet_zoom = zoom_choose(read_key("Zoom", 0), platform_screen_dpi());
+    program.zoom = zoom_choose(read_key(program, "Zoom", 0), program.desktop.monitors[0].dpi);
     // A screen smaller than the pet at that zoom takes a smaller one: the
     // margins could never fit, and the pet would hang off the screen.
-    while (pet_zoom > 1 &&
-           (screen_width < zoom_out(SPRITE_SIZE, pet_zoom) || screen_height < zoom_out(SPRITE_SIZE, pet_zoom)))
-        --pet_zoom;
-    platform_set_zoom(pet_zoom);
-    screen_width = zoom_in(screen_width, pet_zoom);
-    screen_height = zoom_in(screen_height, pet_zoom);
+    const Monitor& screen = program.desktop.monitors[0];
+    while (program.zoom > 1 && (screen.width < pet_to_screen(SPRITE_SIZE, program.zoom) ||
+                                screen.height < pet_to_screen(SPRITE_SIZE, program.zoom)))
+        --program.zoom;
+    platform_set_zoom(program.zoom);
 }
 
 namespace {
 
 // The margins in the pet's pixels, as the engine fences it.
-bool margins_fit_pet_pixels(int64_t top, int64_t left, int64_t bottom, int64_t right)
+bool margins_fit_pet_pixels(const Monitor& screen, int32_t z, int64_t top, int64_t left, int64_t bottom, int64_t right)
 {
-    return int64_t(screen_width) - SPRITE_SIZE - left - right >= 0 &&
-           int64_t(screen_height) - SPRITE_SIZE - top - bottom >= 0;
+    return int64_t(screen_to_pet(screen.width, z)) - SPRITE_SIZE - left - right >= 0 &&
+           int64_t(screen_to_pet(screen.height, z)) - SPRITE_SIZE - top - bottom >= 0;
+}
+
+bool settings_margins_fit(const Program& program)
+{
+    const Settings& s = program.settings;
+    return margins_fit(program.desktop.monitors[0], program.zoom, s.top_margin, s.left_margin, s.bottom_margin,
+                       s.right_margin);
 }
 
 }  // namespace
 
-int margins_fit(int32_t top, int32_t left, int32_t bottom, int32_t right)
+Room pet_room(const Program& program, int32_t z)
+{
+    const Monitor& screen = program.desktop.monitors[0];
+    const Settings& s = program.settings;
+    const bool kept = !program.margins_dropped;
+    return {screen_to_pet(screen.x, z),
+            screen_to_pet(screen.y, z),
+            screen_to_pet(screen.width, z),
+            screen_to_pet(screen.height, z),
+            kept ? margin_to_pet(s.top_margin, z) : 0,
+            kept ? margin_to_pet(s.bottom_margin, z) : 0,
+            kept ? margin_to_pet(s.left_margin, z) : 0,
+            kept ? margin_to_pet(s.right_margin, z) : 0};
+}
+
+int margins_fit(const Monitor& screen, int32_t z, int32_t top, int32_t left, int32_t bottom, int32_t right)
 {
     // 64-bit sums: margins read from the file may be as large as int32 allows,
     // and a wrapped sum must not pass for a fitting one.
     if (top < 0 || left < 0 || bottom < 0 || right < 0)
         return 0;
     // The margins are screen pixels; the screen is measured in the pet's.
-    return margins_fit_pet_pixels(zoom_margin(top, pet_zoom), zoom_margin(left, pet_zoom),
-                                  zoom_margin(bottom, pet_zoom), zoom_margin(right, pet_zoom));
+    return margins_fit_pet_pixels(screen, z, margin_to_pet(top, z), margin_to_pet(left, z), margin_to_pet(bottom, z),
+                                  margin_to_pet(right, z));
 }
 
-void settings_fit_margins_to_screen()
+void settings_fit_margins_to_screen(Program& program)
 {
-    DroppedMargins& kept = dropped_margins;
-    if (kept.held && margins_fit_pet_pixels(kept.top, kept.left, kept.bottom, kept.right)) {
-        settings.top_margin = kept.top;
-        settings.left_margin = kept.left;
-        settings.bottom_margin = kept.bottom;
-        settings.right_margin = kept.right;
-        kept.held = false;
-    } else if (!margins_fit_pet_pixels(settings.top_margin, settings.left_margin, settings.bottom_margin,
-                                       settings.right_margin)) {
-        if (!kept.held)
-            kept = {true, settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin};
-        settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
-    }
+    // Only a change of the desk drops or restores them; the margins themselves stay as read.
+    program.margins_dropped = !settings_margins_fit(program);
 }
 
-void settings_read()
+void settings_read(Program& program)
 {
+    Settings& settings = program.settings;
     for (const Key& key : KEYS)
-        settings.*key.field = read_key(key.name, key.fallback);
-    if (!margins_fit(settings.top_margin, settings.left_margin, settings.bottom_margin, settings.right_margin)) {
-        platform_message_box(pet_window, "Invalid Margin Values !", BOX_ERROR);
+        settings.*key.field = read_key(program, key.name, key.fallback);
+    if (!settings_margins_fit(program)) {
+        platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR);
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     }
-    pending_settings = settings;
-    // The engine fences the pet in its own pixels, at least the margins away.
-    for (int32_t Settings::*margin :
-         {&Settings::top_margin, &Settings::bottom_margin, &Settings::left_margin, &Settings::right_margin})
-        settings.*margin = zoom_margin(settings.*margin, pet_zoom);
+    program.pending_settings = settings;
 }
 
-bool settings_write(int* failure)
+bool settings_write(const Program& program, int* failure)
 {
     constexpr size_t COUNT = sizeof KEYS / sizeof KEYS[0];
     char texts[COUNT][16];
     const char* names[COUNT];
     const char* values[COUNT];
     for (size_t i = 0; i < COUNT; ++i) {
-        std::snprintf(texts[i], sizeof texts[i], "%d", pending_settings.*KEYS[i].field);
+        std::snprintf(texts[i], sizeof texts[i], "%d", program.pending_settings.*KEYS[i].field);
         names[i] = KEYS[i].name;
         values[i] = texts[i];
     }
-    int result =
-        settings_path[0] ? platform_ini_write_strings(settings_path, SECTION, names, values, COUNT) : SAVE_NOWHERE;
+    int result = program.settings_path[0]
+                     ? platform_ini_write_strings(program.settings_path, SECTION, names, values, COUNT)
+                     : SAVE_NOWHERE;
     if (failure)
         *failure = result;
     return result == SAVE_DONE;
 }
 
-std::string settings_save_failure(int failure)
+std::string settings_save_failure(const char* path, int failure)
 {
     if (failure == SAVE_NOWHERE)
         return "Fail to save the settings !  There is no folder to keep them in ..";
@@ -175,6 +174,6 @@ std::string settings_save_failure(int failure)
                       ? "Fail to save the settings to %s !  The file cannot be read or written (read-only, or not a "
                         "regular file) .."
                       : "Fail to save the settings to %s !  Please check that the folder can be written ..",
-                  settings_path);
+                  path);
     return text;
 }

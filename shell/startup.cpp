@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "engine/engine.h"
 #include "graphics/zoom.h"
@@ -10,24 +11,18 @@
 #include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
-#include "shell/settings.h"
+#include "shell/program.h"
 #include "shell/window_shape.h"
 
 namespace {
 
-void show_script_message(const char* text)
-{
-    // The script is loaded before the pet window exists: no owner.
-    platform_message_box(nullptr, text, BOX_ERROR);
-}
-
 // A start-up that fails after the pet window exists takes the window down,
 // which releases whatever was made for it; the window was never shown.
-int end_start_up()
+bool end_start_up(Pet& pet)
 {
-    if (pet_window)
-        platform_destroy_window(pet_window);
-    return 0;
+    if (pet.window)
+        platform_destroy_window(pet.window);
+    return false;
 }
 
 // DORRABEE_SEED=N fixes the behaviour's seed, so that two runs (or two builds)
@@ -49,38 +44,83 @@ uint32_t behaviour_seed()
     return static_cast<uint32_t>(value);
 }
 
-void run_message_loop()
+}  // namespace
+
+void desktop_read(Desktop& desktop)
+{
+    const int count = platform_monitors(desktop.monitors, MAX_MONITORS);
+    desktop.count = count < 1 ? 1 : count > MAX_MONITORS ? MAX_MONITORS : count;
+    if (count < 1)
+        desktop.monitors[0] = Monitor{};
+}
+
+void program_options(Program& program, const char* program_folder, int argc, const char* const* argv)
+{
+    program.program_folder = program_folder ? program_folder : "";
+    program.command_line_path.clear();
+    for (int k = 1; k + 1 < argc; ++k)
+        if (std::string(argv[k]) == "--pet")
+            program.command_line_path = argv[++k];
+}
+
+bool program_start(Program& program, int show_command)
+{
+    platform_register_pet_class(pet_window_proc);
+    desktop_read(program.desktop);
+    settings_path_init(program);
+    zoom_init(program);
+    settings_read(program);
+
+    program.pet = new Pet{};
+    Pet& pet = *program.pet;
+    pet.program = &program;
+    pet.zoom = program.zoom;
+    pet.room = pet_room(program, pet.zoom);
+    if (!pet_choice_start(pet, behaviour_seed()))
+        return false;
+
+    pet.window = platform_create_pet_window(SPRITE_SIZE * pet.zoom, &pet);
+    platform_place_hidden(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
+    if (!graphics_init(pet) || !window_shape_init(pet))
+        return end_start_up(pet);
+    if (!platform_set_timer(pet.window, PET_TIMER_ID, static_cast<unsigned>(program.settings.timer_ms))) {
+        report_error(program, nullptr, "Too many clocks or timers! Fail to set timer");
+        return end_start_up(pet);
+    }
+    platform_show_window(pet.window, show_command);
+    platform_update_window(pet.window);
+    return true;
+}
+
+void program_run(Program& program)
 {
     PlatformMessage* message = nullptr;
     // An error from the fetch ends the loop rather than spinning on it.
     while (platform_next_message(&message) > 0)
-        if (!offer_to_dialogs(message))
+        if (!offer_to_dialogs(program, message))
             platform_dispatch_message(message);
 }
 
-}  // namespace
-
-int dorrabee_main(int show_command)
+void program_release(Program& program)
 {
-    engine_host = EngineHost{show_script_message, behaviour_seed};
-    platform_register_pet_class(pet_window_proc);
-    platform_screen_size(&screen_width, &screen_height);
-    settings_path_init();
-    zoom_init();
-    settings_read();
-    if (!pet_choice_start())
-        return 0;
-
-    pet_window = platform_create_pet_window(SPRITE_SIZE * pet_zoom);
-    platform_place_hidden(pet_window, zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom));
-    if (!graphics_init(pet_window) || !window_shape_init())
-        return end_start_up();
-    if (!platform_set_timer(pet_window, PET_TIMER_ID, static_cast<unsigned>(pet->tick_ms))) {
-        report_error(nullptr, "Too many clocks or timers! Fail to set timer");
-        return end_start_up();
+    if (Pet* pet = program.pet) {
+        if (pet->window)
+            platform_destroy_window(pet->window);
+        graphics_release(*pet);
+        release_outlines(*pet);
+        pet_release(pet->state);
+        delete pet;
+        program.pet = nullptr;
     }
-    platform_show_window(pet_window, show_command);
-    platform_update_window(pet_window);
-    run_message_loop();
+}
+
+int dorrabee_main(int show_command, const char* program_folder, int argc, const char* const* argv)
+{
+    Program program{};
+    settings_reset(program);
+    program_options(program, program_folder, argc, argv);
+    if (program_start(program, show_command))
+        program_run(program);
+    program_release(program);
     return 0;
 }

@@ -3,130 +3,135 @@
 
 #include <cstring>
 
-#include "engine/pet_state.h"
 #include "graphics/backdrop.h"
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
-#include "shell/pet_graphics.h"
-#include "shell/settings.h"
+#include "shell/program.h"
 
 namespace {
 
 const Outline NOTHING_SHOWN{};
 
-Outline** make_table()
+Outline** make_table(Pet& pet)
 {
-    const size_t bytes = static_cast<size_t>(pet->image_count) * sizeof(Outline*);
-    auto** table = static_cast<Outline**>(alloc_or_report(bytes));
+    const size_t bytes = static_cast<size_t>(pet.state->image_count) * sizeof(Outline*);
+    auto** table = static_cast<Outline**>(alloc_or_report(*pet.program, bytes));
     if (table)
         std::memset(table, 0, bytes);
     return table;
 }
 
-void release_table(Outline**& table)
+void release_table(Outline**& table, int32_t image_count)
 {
     if (!table)
         return;
-    free_outline_table(table, pet->image_count);
+    free_outline_table(table, image_count);
     platform_heap_free(table);
     table = nullptr;
 }
 
 }  // namespace
 
-int precompute_outlines()
+int precompute_outlines(Pet& pet)
 {
-    graphics.plain_outlines = make_table();
+    PetGraphics& graphics = pet.graphics;
+    const int32_t count = pet.state->image_count;
+    graphics.plain_outlines = make_table(pet);
     if (!graphics.plain_outlines)
         return 0;
-    graphics.mirrored_outlines = make_table();
+    graphics.mirrored_outlines = make_table(pet);
     if (!graphics.mirrored_outlines)
         return 0;
-    fill_outline_tables(graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
-    for (int32_t i = 0; i < pet->image_count; ++i) {
-        zoom_outline(graphics.plain_outlines[i], pet_zoom);
-        zoom_outline(graphics.mirrored_outlines[i], pet_zoom);
+    fill_outline_tables(pet.sprites, graphics.plain_outlines, graphics.mirrored_outlines, count);
+    for (int32_t i = 0; i < count; ++i) {
+        zoom_outline(graphics.plain_outlines[i], pet.zoom);
+        zoom_outline(graphics.mirrored_outlines[i], pet.zoom);
     }
-    platform_keep_window_outlines(pet_window, graphics.plain_outlines, graphics.mirrored_outlines, pet->image_count);
+    platform_keep_window_outlines(pet.window, graphics.plain_outlines, graphics.mirrored_outlines, count);
     return 1;
 }
 
-void apply_outline()
+void apply_outline(Pet& pet)
 {
-    if (settings.display_mode == MODE_PRECOMPUTED) {
+    const PetState* state = pet.state;
+    if (pet.program->settings.display_mode == MODE_PRECOMPUTED) {
         // The platform copies the outline, so the table keeps its own and
         // nothing is allocated per change. An image without pixels shows nothing.
-        Outline** table = pet->current_mirrored ? graphics.mirrored_outlines : graphics.plain_outlines;
+        Outline** table = state->current_mirrored ? pet.graphics.mirrored_outlines : pet.graphics.plain_outlines;
         if (!table)
             return;
-        const Outline* outline = table[pet->current_image];
-        platform_set_window_outline(pet_window, outline ? outline : &NOTHING_SHOWN);
+        const Outline* outline = table[state->current_image];
+        platform_set_window_outline(pet.window, outline ? outline : &NOTHING_SHOWN);
         return;
     }
     // Built live; without pixels the window keeps its previous outline.
-    Outline* outline = build_outline(pet->current_image, pet->current_mirrored);
+    Outline* outline = build_outline(pet.sprites, state->current_image, state->current_mirrored);
     if (!outline)
         return;
-    zoom_outline(outline, pet_zoom);
-    platform_set_window_outline(pet_window, outline);
+    zoom_outline(outline, pet.zoom);
+    platform_set_window_outline(pet.window, outline);
     free_outline_table(&outline, 1);  // the platform keeps its own copy
 }
 
-int window_shape_init()
+int window_shape_init(Pet& pet)
 {
-    switch (settings.display_mode) {
+    switch (pet.program->settings.display_mode) {
         case MODE_STANDARD: {
             // Still hidden, so the capture holds what lies under the window.
-            const int32_t side = SPRITE_SIZE * pet_zoom;
+            const int32_t side = SPRITE_SIZE * pet.zoom;
             const Outline full_window{{{0, 0, side, side}}};
-            platform_set_window_outline(pet_window, &full_window);
-            platform_capture_screen(zoom_out(pet->x, pet_zoom), zoom_out(pet->y, pet_zoom), side, side,
-                                    graphics.backdrop_image);
+            platform_set_window_outline(pet.window, &full_window);
+            platform_capture_screen(pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom), side,
+                                    side, pet.graphics.backdrop_image);
             return 1;
         }
         case MODE_PRECOMPUTED:
-            if (!precompute_outlines())
+            if (!precompute_outlines(pet))
                 return 0;
-            apply_outline();
+            apply_outline(pet);
             return 1;
         case MODE_LIVE:
-            apply_outline();
+            apply_outline(pet);
             return 1;
         default:
             return 1;
     }
 }
 
-void reposition_window(Window* window, int32_t old_x, int32_t old_y)
+void reposition_window(Pet& pet, int32_t old_x, int32_t old_y)
 {
-    const int32_t nx = pet->x;
-    const int32_t ny = pet->y;
+    Window* window = pet.window;
+    PetGraphics& graphics = pet.graphics;
+    const int32_t nx = pet.state->x;
+    const int32_t ny = pet.state->y;
     if (nx == old_x && ny == old_y) {
         platform_invalidate(window);
         platform_update_window(window);
         return;
     }
     // The window stands on the screen's pixels, the pet on its own.
-    const int32_t z = pet_zoom, side = SPRITE_SIZE * z;
-    if (settings.display_mode == MODE_STANDARD) {
+    const int32_t z = pet.zoom, side = SPRITE_SIZE * z;
+    if (pet.program->settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
         std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
-        platform_capture_screen(zoom_out(nx, z), zoom_out(ny, z), side, side, graphics.backdrop_image);
-        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, zoom_out(old_x, z), zoom_out(old_y, z),
-                             zoom_out(nx, z), zoom_out(ny, z), side);
+        platform_capture_screen(pet_to_screen(nx, z), pet_to_screen(ny, z), side, side, graphics.backdrop_image);
+        patch_backdrop_block(graphics.backdrop_image, graphics.work_image, pet_to_screen(old_x, z),
+                             pet_to_screen(old_y, z), pet_to_screen(nx, z), pet_to_screen(ny, z), side);
     }
     platform_invalidate(window);
-    platform_move_window(window, zoom_out(nx, z), zoom_out(ny, z));
+    platform_move_window(window, pet_to_screen(nx, z), pet_to_screen(ny, z));
 }
 
-void release_outlines()
+void release_outlines(Pet& pet)
 {
+    PetGraphics& graphics = pet.graphics;
+    const int32_t count = pet.state ? pet.state->image_count : 0;
     if (graphics.plain_outlines)
-        platform_keep_window_outlines(pet_window, nullptr, nullptr, 0);
-    release_table(graphics.plain_outlines);
-    release_table(graphics.mirrored_outlines);
+        platform_keep_window_outlines(pet.window, nullptr, nullptr, 0);
+    release_table(graphics.plain_outlines, count);
+    release_table(graphics.mirrored_outlines, count);
 }

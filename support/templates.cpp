@@ -5,7 +5,7 @@
 
 #include <iterator>
 
-#include "platform/platform.h"
+#include "support/ids.h"
 
 namespace {
 

@@ -247,17 +247,16 @@ void fake_use_synthetic_art(int32_t columns, int32_t rows, int32_t image_count)
 
 // ---- the process
 
-void platform_screen_size(int32_t* width, int32_t* height)
+int platform_monitors(Monitor* monitors, int capacity)
 {
-    record("screen_size()");
-    *width = fake.screen_width;
-    *height = fake.screen_height;
-}
-
-int32_t platform_screen_dpi()
-{
-    record("screen_dpi()");
-    return fake.screen_dpi;
+    record("monitors()");
+    std::vector<Monitor> desk = fake.monitors;
+    if (desk.empty())
+        desk.push_back({0, 0, fake.screen_width, fake.screen_height, 0, 0, fake.screen_width, fake.screen_height,
+                        fake.screen_dpi});
+    for (int i = 0; i < capacity && i < int(desk.size()); ++i)
+        monitors[i] = desk[size_t(i)];
+    return int(desk.size());
 }
 
 void platform_set_zoom(int32_t z)
@@ -391,12 +390,18 @@ void platform_register_pet_class(WindowProc proc)
     fake.pet_class_proc = proc;
 }
 
-Window* platform_create_pet_window(int32_t side)
+Window* platform_create_pet_window(int32_t side, void* user)
 {
     record(side == SPRITE_SIZE ? "create_pet_window()" : "create_pet_window(" + num(side) + ")");
     Window* window = make_window("pet", fake.pet_class_proc, nullptr, 0, side, side);
+    window->user = user;
     fake_send(window, MSG_CREATE);
     return window;
+}
+
+void* platform_window_user(Window* window)
+{
+    return window ? window->user : nullptr;
 }
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y)
@@ -688,7 +693,7 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
 
 // ---- dialogs
 
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, void* user)
 {
     record("create_dialog(" + join(num(template_id), name_of(owner)) + ")");
     std::string name = template_id == RES_OPTIONS_DIALOG ? "options"
@@ -698,6 +703,7 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
     int32_t width = size == fake.dialog_client_sizes.end() ? 200 : size->second.first;
     int32_t height = size == fake.dialog_client_sizes.end() ? 100 : size->second.second;
     Window* dialog = make_window(name, proc, owner, template_id, width, height);
+    dialog->user = user;
     // As on Windows, a visible dialog is shown only once its set-up has run.
     fake_send(dialog, MSG_INITDIALOG);
     if (!dialog->alive)

@@ -22,6 +22,7 @@
 struct Window {
     std::string name;  // "pet", "options", "about", or the template number
     WindowProc proc = nullptr;
+    void* user = nullptr;  // what it was created with
     Window* owner = nullptr;
     int template_id = 0;  // 0 for the pet window
     bool alive = true;
@@ -67,6 +68,8 @@ struct FakePlatform {
     int32_t screen_width = 1024;
     int32_t screen_height = 768;
     int32_t screen_dpi = 96;
+    // The desk; empty: one monitor of screen_width x screen_height at screen_dpi.
+    std::vector<Monitor> monitors;
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32

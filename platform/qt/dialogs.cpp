@@ -108,7 +108,7 @@ static QPixmap picture_of(const char* resource_number)
                       bitmap.width * 4, QImage::Format_RGB32);
     // Shown with each pixel a block of the pet's zoom, as the dialog's text grows with the screen's scaling.
     return QPixmap::fromImage(
-        zoomed_image(view, picture_zoom).copy());  // fromImage may share the bits, and the bitmap goes away
+        zoomed_image(view, picture_zoom()).copy());  // fromImage may share the bits, and the bitmap goes away
 }
 
 static QWidget* make_control(const ControlTemplate& control, Window* window, QWidget* dialog)
@@ -149,13 +149,14 @@ static QWidget* make_control(const ControlTemplate& control, Window* window, QWi
     return nullptr;
 }
 
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, void* user)
 {
     const DialogTemplate* layout = find_dialog_template(template_id);
     if (!layout)
         return nullptr;
     auto* window = new Window;
     window->proc = proc;
+    window->user = user;
     window->owner = owner;
     auto* dialog = new DialogWidget(window, owner ? owner->widget : nullptr);
     window->widget = dialog;
@@ -191,7 +192,7 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
     if (owner) {
         int32_t left = 0, top = 0;
         platform_client_to_screen(owner, &left, &top);
-        origin += QPoint(left, top);
+        origin += primary_origin() + QPoint(left, top);
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
     dialog->move(screen ? place_on_screen(origin, client, screen->geometry()) : origin);
@@ -464,7 +465,7 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner)
         if (shown.isVisible())
             x11_take_focus(&shown);
     });
-    QAction* chosen = shown.exec(QPoint(x, y));
+    QAction* chosen = shown.exec(primary_origin() + QPoint(x, y));  // x, y count from the primary's corner
     QObject::disconnect(focus_left);
     qApp->removeNativeEventFilter(&taken_back);
     if (watched)

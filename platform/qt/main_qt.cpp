@@ -5,7 +5,6 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
-#include "shell/pet_choice.h"
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
@@ -61,8 +60,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     // The pet scales itself, by whole numbers; Qt's factor only tells how much.
-    if (const char* factor = getenv("QT_SCALE_FACTOR"))
-        scale_factor_at_start = factor;
+    keep_scale_factor_at_start(getenv("QT_SCALE_FACTOR"));
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     const char* display = display_to_use(argc, argv);
@@ -98,7 +96,6 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
     // Qt has taken its own arguments out of argv by now.
-    pet_choice_options(QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
-    const int status = dorrabee_main(0);
+    const int status = dorrabee_main(0, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
     return pet_was_lost() ? 1 : status;
 }

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QAbstractEventDispatcher>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -20,17 +21,18 @@
 #include "platform/qt/qt_host.h"
 #include "support/ini.h"
 
-void platform_screen_size(int32_t* width, int32_t* height)
+// QT_SCALE_FACTOR as the program found it: main takes it away from Qt.
+static std::string scale_factor_at_start;
+
+void keep_scale_factor_at_start(const char* factor)
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect();
-    *width = area.width();
-    *height = area.height();
+    scale_factor_at_start = factor ? factor : "";
 }
 
-int32_t platform_screen_dpi()
+// X11 has no scaling of its own per monitor: the one a desktop sets for X
+// programs holds for all of them, then the toolkits' own factors.
+static int32_t desk_dpi()
 {
-    // The scaling a desktop sets for X programs, then the toolkits' own factors.
     if (const int32_t dpi = dpi_from_x_resources(x11_resources()))
         return dpi;
     if (const int32_t dpi = dpi_from_scale_factor(scale_factor_at_start.c_str()))
@@ -38,6 +40,62 @@ int32_t platform_screen_dpi()
     if (const int32_t dpi = dpi_from_scale_factor(getenv("GDK_SCALE")))
         return dpi;
     return 96;
+}
+
+// A screen in X's pixels, counted from the primary's corner as the pet's
+// windows are (windows.cpp), so that the primary stands at 0, 0 as on
+// Windows. Qt's own scaling is off in the program, so its sizes are X's
+// already; where it is on, a screen keeps its corner and Qt divides its size
+// (and its work area's offset within it) by the ratio.
+static Monitor monitor_of(const QScreen* screen, QPoint origin, int32_t dpi)
+{
+    const qreal ratio = screen->devicePixelRatio();
+    const auto device = [ratio](int value) { return static_cast<int32_t>(qRound(value * ratio)); };
+    const QRect area = screen->geometry();
+    const QRect work = screen->availableGeometry() & area;
+    Monitor monitor{};
+    monitor.x = area.x() - origin.x();
+    monitor.y = area.y() - origin.y();
+    monitor.width = device(area.width());
+    monitor.height = device(area.height());
+    if (work.isEmpty()) {
+        monitor.work_x = monitor.x;
+        monitor.work_y = monitor.y;
+        monitor.work_width = monitor.width;
+        monitor.work_height = monitor.height;
+    } else {
+        monitor.work_x = monitor.x + device(work.x() - area.x());
+        monitor.work_y = monitor.y + device(work.y() - area.y());
+        monitor.work_width = device(work.width());
+        monitor.work_height = device(work.height());
+    }
+    monitor.dpi = dpi;
+    return monitor;
+}
+
+// Qt's screens are X's RandR monitors.
+int platform_monitors(Monitor* monitors, int capacity)
+{
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const int32_t dpi = desk_dpi();
+    if (!primary) {
+        if (capacity > 0)
+            monitors[0] = Monitor{0, 0, 0, 0, 0, 0, 0, 0, dpi};
+        return 1;
+    }
+    const QPoint origin = primary_origin();
+    int count = 0;
+    const auto add = [&](const QScreen* screen) {
+        if (count < capacity)
+            monitors[count] = monitor_of(screen, origin, dpi);
+        ++count;
+    };
+    add(primary);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            add(screen);
+    }
+    return count;
 }
 
 uint32_t platform_seconds_now()
@@ -142,9 +200,21 @@ size_t platform_ini_read_string(const char* path, const char* section, const cha
     return copy_out(value ? *value : std::string(), buffer, size);
 }
 
+QProcessEnvironment restart_environment()
+{
+    // Ours lacks the factor main took away from Qt; the next start reads it again.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!scale_factor_at_start.empty())
+        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromStdString(scale_factor_at_start));
+    return environment;
+}
+
 bool platform_restart_program()
 {
-    return QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    QProcess restarted;
+    restarted.setProgram(QCoreApplication::applicationFilePath());
+    restarted.setProcessEnvironment(restart_environment());
+    return restarted.startDetached();
 }
 
 int platform_ini_write_strings(const char* path, const char* section, const char* const* keys,
@@ -161,29 +231,39 @@ int platform_ini_write_strings(const char* path, const char* section, const char
     return SAVE_FILE_FAILED;
 }
 
-// ---- the screen: a change of the primary screen's size reaches the pet as
-// MSG_DISPLAYCHANGE, as on Windows (RandR tells Qt on X11).
+// ---- the desk: a change of the monitors reaches the pet as
+// MSG_DISPLAYCHANGE with the primary's size, as on Windows (RandR tells Qt
+// on X11).
 
-void watch_screen_size(Window* pet)
+void watch_desk(Window* pet)
 {
     QWidget* context = pet->widget;  // the connections end with the pet's widget
-    auto report = [pet](QScreen* screen) {
-        if (!screen || screen != QGuiApplication::primaryScreen())
-            return;
-        const QRect area = screen->geometry();
+    auto report = [pet] {
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        const QRect area = primary ? primary->geometry() : QRect();
         // Without a window manager nobody else brings an open dialog (or box)
-        // back onto a screen that shrank under it.
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (qobject_cast<QDialog*>(top) && top->isVisible() && !area.contains(top->frameGeometry()))
-                top->move(place_on_screen(top->frameGeometry().topLeft(), top->frameGeometry().size(), area));
+        // back onto a desk that shrank under it: one on no monitor comes
+        // onto the primary.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            const QRect frame = top->frameGeometry();
+            const auto screens = QGuiApplication::screens();
+            const bool shown = std::any_of(screens.begin(), screens.end(),
+                                           [&](const QScreen* s) { return s->geometry().contains(frame); });
+            if (qobject_cast<QDialog*>(top) && top->isVisible() && primary && !shown)
+                top->move(place_on_screen(frame.topLeft(), frame.size(), area));
+        }
         deliver(pet, MSG_DISPLAYCHANGE, 32, intptr_t((area.height() & 0xFFFF) << 16 | (area.width() & 0xFFFF)));
     };
     auto follow = [context, report](QScreen* screen) {
-        QObject::connect(screen, &QScreen::geometryChanged, context, [screen, report] { report(screen); });
+        QObject::connect(screen, &QScreen::geometryChanged, context, report);
     };
     for (QScreen* screen : QGuiApplication::screens())
         follow(screen);
-    QObject::connect(qApp, &QGuiApplication::screenAdded, context, follow);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, context, [follow, report](QScreen* screen) {
+        follow(screen);
+        report();
+    });
+    QObject::connect(qApp, &QGuiApplication::screenRemoved, context, report);
     QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, context, report);
 }
 

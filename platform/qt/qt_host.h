@@ -9,6 +9,7 @@
 #include <QRegion>
 #include <QWidget>
 #include <QIcon>
+#include <QProcessEnvironment>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,9 +40,36 @@ struct X11DirectDrawing {
     uint32_t segment = 0;
 };
 
+// A read of the root's pixels on its way: into memory shared with the
+// server where it offers that (the answer then carries no pixels), else
+// in the answer itself.
+struct RootRead {
+    unsigned int sequence = 0;
+    QRect block;   // of the root; empty: nothing asked
+    QRect window;  // where the pet window stood, shown in the block
+};
+
+// What one pet window reads of the screen behind it (x11.cpp).
+struct X11ScreenReads {
+    // The screen beside a walking pet, read with the flush that moved it:
+    // the next step's backdrop is then here before that step asks for it,
+    // and the tick waits for no answer from the server.
+    RootRead ahead;
+    // Where reads of the screen land, shared with the server (null: in the
+    // answers); room for the largest block read ahead. Made at the first read.
+    bool prepared = false;
+    uint8_t* memory = nullptr;
+    size_t bytes = 0;
+    uint32_t segment = 0;
+    QRect captured;               // read from the root since the last flush
+    QPoint moved_from, moved_to;  // the last move since the last flush
+    bool moved = false;
+};
+
 struct Window {
     QWidget* widget = nullptr;
     WindowProc proc = nullptr;
+    void* user = nullptr;  // what the window belongs to (platform_window_user)
     Window* owner = nullptr;
     std::vector<Window*> owned;                    // dialogs this window owns
     std::vector<std::pair<unsigned, int>> timers;  // our id, Qt's id
@@ -54,6 +82,7 @@ struct Window {
     // QWidget (the pet on X11); x11.gc is 0 when it takes Qt's way. At depth
     // 32 key-coloured pixels are put with alpha 0.
     X11DirectDrawing x11;
+    X11ScreenReads x11_reads;
     bool x11_shape = false;
     std::vector<uint32_t> x11_argb;    // the pixels of a 32-bit put, with alpha
     bool x11_painting = false;         // between begin and end paint
@@ -83,9 +112,14 @@ struct PlatformMessage {
 intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 void deliver_timer(Window* window, int qt_timer_id);
 void deliver_paint(Window* window);
+// Where the primary monitor's corner stands on the root: every point the seam
+// passes (windows' places, monitors, the menu's corner) counts from there.
 QPoint primary_origin();
 // Keeps the pet above later windows, and its own dialogs and menus above it.
 void keep_on_top(Window* pet);
+// The pet window a read of the screen is for: the one whose message is being
+// handled, else the only one there is; null when that cannot be told.
+Window* pet_reading_screen();
 
 // ---- the pet window's outline as a Qt region (outline_region.cpp)
 QRegion outline_region(const Outline& outline, int32_t side = 42);  // side: the window's, SPRITE_SIZE at zoom 1
@@ -103,16 +137,22 @@ QPoint place_on_screen(QPoint wanted, QSize size, QRect screen);
 QFont dialog_font();
 
 // ---- zoom (resources.cpp)
-// Each pixel of a cursor or of a dialog's picture is shown as a block this wide.
-extern int32_t picture_zoom;
+// Each pixel of a cursor or of a dialog's picture is shown as a block this
+// wide (what platform_set_zoom was last given).
+int32_t picture_zoom();
+void set_picture_zoom(int32_t z);
 // The picture z times larger, pixel for pixel.
 QImage zoomed_image(const QImage& image, int32_t z);
 // The screen's dots per inch from the X resources ("Xft.dpi: 192"), or from
 // a scale factor as QT_SCALE_FACTOR and GDK_SCALE give it; 0 when they hold none.
 int32_t dpi_from_x_resources(const std::string& resources);
 int32_t dpi_from_scale_factor(const char* factor);
-// QT_SCALE_FACTOR as the program found it (main removes it for Qt's sake).
-extern std::string scale_factor_at_start;
+// QT_SCALE_FACTOR as the program found it (main removes it for Qt's sake;
+// process.cpp keeps it).
+void keep_scale_factor_at_start(const char* factor);
+// The environment the program starts again in: the present one with that
+// factor back.
+QProcessEnvironment restart_environment();
 
 // ---- embedded resources (resources.cpp)
 // The files resources/dorrabee.rc names, compiled in (generated at build time).
@@ -150,8 +190,8 @@ bool x11_focus_left(const void* event, QWidget* widget);
 // What the pet's tick costs through Qt (repaint, backing store, setMask,
 // move, and Qt's answers to the events they cause) is many times the pet's
 // own work; on X the pet's window is moved, shaped, raised and painted with
-// a request each, on a connection of the pet's own, sent together by x11_flush
-// (X11DirectDrawing, above).
+// a request each, on a connection of the pets' own (not Qt's), sent together
+// by x11_flush (X11DirectDrawing, above).
 // Sets the widget's window (`side` pixels square) up for direct drawing, and
 // stops Qt hearing of its exposures and moves; gc 0 when its depth or the
 // server's byte order does not take our pixels as they are.
@@ -163,7 +203,7 @@ void x11_put_pixels(const X11DirectDrawing& drawing, const uint32_t* pixels, int
 void x11_show_pixels(const X11DirectDrawing& drawing);
 // `from` is where the window stood: a step of a walk tells where the next
 // one will need the screen behind it.
-void x11_move(uint32_t window, QPoint from, QPoint to);
+void x11_move(X11ScreenReads& reads, uint32_t window, QPoint from, QPoint to);
 void x11_raise(uint32_t window);
 bool x11_shape_available();
 enum class X11Shape {
@@ -173,9 +213,11 @@ enum class X11Shape {
 // Sets the window's shape of that kind to the outline, for a window `side`
 // pixels square (null: the whole window).
 void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Shape kind);
-// Sends what the pet's connection holds (and, after a move that read the
-// screen, a read of the screen where the next step would go).
-void x11_flush();
+// Sends what the pets' connection holds (and, after a move of this pet that
+// read the screen, a read of the screen where its next step would go).
+void x11_flush(X11ScreenReads& reads);
+// Lets go of what the pet's reads hold (its shared memory, a read ahead).
+void x11_free_reads(X11ScreenReads& reads);
 // Sends it and waits until the server has done it, so that what Qt's
 // connection asks next sees it done.
 void x11_sync();
@@ -186,9 +228,10 @@ bool x11_screen_composited();
 // The X server's resource database (the root's RESOURCE_MANAGER), or empty.
 std::string x11_resources();
 
-// ---- the screen (process.cpp)
-// Tells the pet of each change of the primary screen's size.
-void watch_screen_size(Window* pet);
+// ---- the desk (process.cpp)
+// Tells the pet of each change of the monitors: one added or removed, one
+// moved or resized, another made the primary.
+void watch_desk(Window* pet);
 // The pet can no longer be shown (its window destroyed by another X client,
 // its connection to the server closed): says so on standard error and in a
 // box, then the message loop ends as on an error. Never a process without a window.

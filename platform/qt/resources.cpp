@@ -146,12 +146,22 @@ Cursor* platform_load_cursor(int resource_id)
         return nullptr;
     // Cursors live until the process ends, as the pet's other resources do.
     // X shows a cursor at its pixel size: it grows with the pet, hot spot and all.
-    const int32_t z = picture_zoom;
+    const int32_t z = picture_zoom();
     return new Cursor{QCursor(QPixmap::fromImage(zoomed_image(image, z)), hot_spot.x() * z, hot_spot.y() * z)};
 }
 
-int32_t picture_zoom = 1;
-std::string scale_factor_at_start;
+// The process's one zoom for pictures (the pet's own, set by platform_set_zoom).
+static int32_t zoom_of_pictures = 1;
+
+int32_t picture_zoom()
+{
+    return zoom_of_pictures;
+}
+
+void set_picture_zoom(int32_t z)
+{
+    zoom_of_pictures = z;
+}
 
 QImage zoomed_image(const QImage& image, int32_t z)
 {

@@ -27,7 +27,7 @@ intptr_t deliver(Window* window, unsigned message, uintptr_t wparam, intptr_t lp
     if (window->x11.gc && window->delivering == 0 && window->proc) {
         if (!window->dirty.isEmpty())
             deliver_paint(window);
-        x11_flush();
+        x11_flush(window->x11_reads);
     }
     return result;
 }
@@ -45,7 +45,7 @@ void deliver_timer(Window* window, int qt_timer_id)
         if (window->proc && window->x11.gc && !window->dirty.isEmpty())
             deliver_paint(window);
         --window->delivering;
-        x11_flush();
+        x11_flush(window->x11_reads);
         return;
     }
 }
@@ -139,7 +139,7 @@ private:
 
 // ---- the pet window
 
-// The pet's coordinates count from the primary screen's corner, as on
+// The seam's coordinates count from the primary screen's corner, as on
 // Windows; on X11 that monitor need not start at the root's origin.
 QPoint primary_origin()
 {
@@ -150,6 +150,9 @@ QPoint primary_origin()
 static WindowProc pet_proc = nullptr;
 static Cursor* class_cursor = nullptr;
 static Cursor* current_cursor = nullptr;
+// The pet windows there are, as the server has its list of windows: a read
+// of the screen is told whose it is by them.
+static std::vector<Window*> pet_windows;
 
 void platform_register_pet_class(WindowProc proc)
 {
@@ -161,7 +164,7 @@ void platform_register_pet_class(WindowProc proc)
 
 void platform_set_zoom(int32_t z)
 {
-    picture_zoom = z;
+    set_picture_zoom(z);
     // The pointer over the pet grows with it; the record stays the same.
     Cursor* zoomed = platform_load_cursor(RES_CURSOR);
     if (class_cursor && zoomed)
@@ -169,10 +172,11 @@ void platform_set_zoom(int32_t z)
     delete zoomed;
 }
 
-Window* platform_create_pet_window(int32_t side)
+Window* platform_create_pet_window(int32_t side, void* user)
 {
     auto* window = new Window;
     window->proc = pet_proc;
+    window->user = user;
     window->is_pet = true;
     auto* widget = new PetWidget(window, side);
     window->widget = widget;
@@ -182,9 +186,30 @@ Window* platform_create_pet_window(int32_t side)
     window->x11_shape = window->x11.gc && x11_shape_available();
     if (class_cursor)
         window->widget->setCursor(class_cursor->cursor);
+    pet_windows.push_back(window);
     deliver(window, MSG_CREATE, 0, 0);
-    watch_screen_size(window);
+    watch_desk(window);
     return window;
+}
+
+void* platform_window_user(Window* window)
+{
+    return window ? window->user : nullptr;
+}
+
+Window* pet_reading_screen()
+{
+    Window* found = nullptr;
+    for (Window* pet : pet_windows) {
+        if (pet->delivering == 0)
+            continue;
+        if (found)
+            return nullptr;  // one pet's handler runs inside another's (a modal box)
+        found = pet;
+    }
+    if (found)
+        return found;
+    return pet_windows.size() == 1 ? pet_windows.front() : nullptr;
 }
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y)
@@ -213,7 +238,7 @@ void platform_move_window(Window* window, int32_t x, int32_t y)
     window->placed = primary_origin() + QPoint(x, y);
     if (window->x11.gc) {
         // Qt does not hear of it (nothing but `placed` is asked where the pet is).
-        x11_move(window->x11.window, from, window->placed);
+        x11_move(window->x11_reads, window->x11.window, from, window->placed);
         platform_invalidate(window);
         return;
     }
@@ -232,6 +257,8 @@ void platform_destroy_window(Window* window)
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
+    std::erase(pet_windows, window);
+    x11_free_reads(window->x11_reads);
     x11_free_drawing(window->x11);
     window->x11 = {};
     if (window->owner)
@@ -484,8 +511,11 @@ Cursor* platform_set_cursor(Cursor* cursor)
 
 void platform_client_to_screen(Window* window, int32_t* x, int32_t* y)
 {
-    // Qt is not told where the pet window goes.
-    const QPoint at = window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
+    // Qt is not told where the pet window goes. Counted from the primary's
+    // corner, as the pet's own places are.
+    const QPoint on_root =
+        window->x11.gc ? window->placed + QPoint(*x, *y) : window->widget->mapToGlobal(QPoint(*x, *y));
+    const QPoint at = on_root - primary_origin();
     *x = at.x();
     *y = at.y();
 }

@@ -29,38 +29,19 @@ static xcb_connection_t* connection()
     return x11 ? x11->connection() : nullptr;
 }
 
-// A read of the root's pixels on its way: into memory shared with the
-// server where it offers that (the answer then carries no pixels), else
-// in the answer itself.
-struct RootRead {
-    unsigned int sequence = 0;
-    QRect block;   // of the root; empty: nothing asked
-    QRect window;  // where the pet window stood, shown in the block
-};
-
-// The pet's tick goes out on a connection of our own: nothing answers on it
-// but the screen read ahead, so Qt's connection, its reader thread and its
-// event handling sleep while the pet walks (on Qt's, each move and shape
-// change came back as events Qt answered with round trips of its own).
+// The pets' requests go out on a connection of their own: nothing answers on
+// it but the screen read ahead, so Qt's connection, its reader thread and its
+// event handling sleep while a pet walks (on Qt's, each move and shape change
+// came back as events Qt answered with round trips of its own). One for the
+// process, opened at the first pet; what each pet does on it is its own
+// (X11ScreenReads, X11DirectDrawing).
 struct PetConnection {
     xcb_connection_t* c = nullptr;
     bool ours = false;  // else Qt's, when ours cannot be opened
     // On ours, until the screen is first read: drops what comes back unasked.
-    // From then on the pet reads its socket at every move, and each flush
+    // From then on the pets read its socket at every move, and each flush
     // drops what those reads brought besides the answers.
     QSocketNotifier* errors = nullptr;
-    // The screen beside a walking pet, read with the flush that moved it:
-    // the next step's backdrop is then here before that step asks for it,
-    // and the tick waits for no answer from the server.
-    RootRead ahead;
-    // Where reads of the screen land, shared with the server (null: in the
-    // answers); room for the largest block read ahead.
-    uint8_t* screen_memory = nullptr;
-    size_t screen_bytes = 0;
-    xcb_shm_seg_t screen_segment = 0;
-    QRect captured;               // read from the root since the last flush
-    QPoint moved_from, moved_to;  // the last move since the last flush
-    bool moved = false;
     // The pet windows whose destruction ours hears of: one by another X
     // client ends the program, for nothing could show the pet any more.
     std::vector<xcb_window_t> watched;
@@ -278,7 +259,7 @@ std::string x11_resources()
 
 // MIT-SHM 1.2 (memory passed as a file descriptor, so only a local server
 // can take it); `pixmaps` tells whether it makes pixmaps of it. Asked of the
-// server once: the pet has one connection.
+// server once: the pets share one connection.
 static bool shm_offered(xcb_connection_t* c, bool* pixmaps)
 {
     static const std::pair<bool, bool> offered_pixmaps = [c]() -> std::pair<bool, bool> {
@@ -326,18 +307,18 @@ static uint8_t* shared_memory(xcb_connection_t* c, size_t bytes, xcb_shm_seg_t* 
 // ---- the screen behind the pet
 
 // `window`: where the pet window stands within the block, if it does.
-static RootRead ask_root(PetConnection& link, QRect block, QRect window = {})
+// `reads` null: a read of no pet's, into the answer.
+static RootRead ask_root(xcb_connection_t* c, const X11ScreenReads* reads, QRect block, QRect window = {})
 {
     const auto x = static_cast<int16_t>(block.x()), y = static_cast<int16_t>(block.y());
     const auto width = static_cast<uint16_t>(block.width()), height = static_cast<uint16_t>(block.height());
-    const xcb_window_t root = root_of(link.c);
-    if (link.screen_memory && static_cast<size_t>(width) * height * 4 <= link.screen_bytes) {
+    const xcb_window_t root = root_of(c);
+    if (reads && reads->memory && static_cast<size_t>(width) * height * 4 <= reads->bytes) {
         return {
-            xcb_shm_get_image(link.c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, link.screen_segment, 0)
-                .sequence,
+            xcb_shm_get_image(c, root, x, y, width, height, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, reads->segment, 0).sequence,
             block, window};
     }
-    return {xcb_get_image(link.c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block, window};
+    return {xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root, x, y, width, height, ~0u).sequence, block, window};
 }
 
 // Copies the pixels of `wanted` that lie outside `skip` from `data`, a read of
@@ -367,19 +348,20 @@ static void copy_read(const uint8_t* data, QRect block, QRect wanted, QRect skip
 // Waits for the answer to `read` and copies `wanted`, which its block holds,
 // out of it but for `skip` (a null `pixels` drops it); false when it
 // brought no 32-bit pixels of that block.
-static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32_t* pixels, QRect skip = {})
+static bool take_answer(xcb_connection_t* c, const X11ScreenReads* reads, RootRead read, QRect wanted, uint32_t* pixels,
+                        QRect skip = {})
 {
     const size_t bytes = static_cast<size_t>(read.block.width()) * read.block.height() * 4;
     void* answer = nullptr;
     const uint8_t* data = nullptr;
     // A read ahead has long been answered: reading the socket needs no wait.
-    if (!xcb_poll_for_reply(link.c, read.sequence, &answer, nullptr)) {
-        answer = xcb_wait_for_reply(link.c, read.sequence, nullptr);
+    if (!xcb_poll_for_reply(c, read.sequence, &answer, nullptr)) {
+        answer = xcb_wait_for_reply(c, read.sequence, nullptr);
     }
-    if (link.screen_memory && bytes <= link.screen_bytes) {
+    if (reads && reads->memory && bytes <= reads->bytes) {
         auto* shared = static_cast<xcb_shm_get_image_reply_t*>(answer);
         if (shared && shared->depth >= 24 && shared->size == bytes)
-            data = link.screen_memory;
+            data = reads->memory;
     } else {
         auto* image = static_cast<xcb_get_image_reply_t*>(answer);
         if (image && image->depth >= 24 && static_cast<size_t>(xcb_get_image_data_length(image)) == bytes) {
@@ -393,44 +375,50 @@ static bool take_answer(PetConnection& link, RootRead read, QRect wanted, uint32
 }
 
 // The read ahead, if one was asked: it is good for one read.
-static RootRead take_ahead(PetConnection& link)
+static RootRead take_ahead(X11ScreenReads& reads)
 {
-    const RootRead ahead = link.ahead;
-    link.ahead = {};
+    const RootRead ahead = reads.ahead;
+    reads.ahead = {};
     return ahead;
 }
 
-static void drop_ahead(PetConnection& link)
+static void drop_ahead(xcb_connection_t* c, X11ScreenReads& reads)
 {
-    const RootRead unused = take_ahead(link);
+    const RootRead unused = take_ahead(reads);
     if (!unused.block.isEmpty())
-        take_answer(link, unused, unused.block, nullptr);
+        take_answer(c, &reads, unused, unused.block, nullptr);
 }
 
-// The root window's pixels; false when they cannot be read.
-static bool capture_root(QRect wanted, uint32_t* pixels)
+// The root window's pixels, for the pet whose reads these are (null: a read
+// of no pet's); false when they cannot be read.
+static bool capture_root(X11ScreenReads* reads, QRect wanted, uint32_t* pixels)
 {
     PetConnection& link = pet_link();
     if (!link.c)
         return false;
+    if (!reads)
+        return take_answer(link.c, nullptr, ask_root(link.c, nullptr, wanted), wanted, pixels);
     if (link.errors) {
         // The answer read ahead would wake us as it comes: it waits in the
         // socket instead (a notifier toggled on every move costs wake-ups too).
         delete link.errors;
         link.errors = nullptr;
-        // Room for a block twice the window's side each way.
-        link.screen_bytes = static_cast<size_t>(wanted.width()) * wanted.height() * 16;
-        link.screen_memory = shared_memory(link.c, link.screen_bytes, &link.screen_segment);
     }
-    link.captured = wanted;
-    const RootRead ahead = take_ahead(link);
+    if (!reads->prepared && link.ours) {
+        // Room for a block twice the window's side each way.
+        reads->bytes = static_cast<size_t>(wanted.width()) * wanted.height() * 16;
+        reads->memory = shared_memory(link.c, reads->bytes, &reads->segment);
+    }
+    reads->prepared = true;
+    reads->captured = wanted;
+    const RootRead ahead = take_ahead(*reads);
     if (!ahead.block.isEmpty()) {
         // What the block shows of the window itself is the caller's to fill.
         const bool holds = ahead.block.contains(wanted);
-        if (take_answer(link, ahead, wanted, holds ? pixels : nullptr, ahead.window) && holds)
+        if (take_answer(link.c, reads, ahead, wanted, holds ? pixels : nullptr, ahead.window) && holds)
             return true;
     }
-    return take_answer(link, ask_root(link, wanted), wanted, pixels);
+    return take_answer(link.c, reads, ask_root(link.c, reads, wanted), wanted, pixels);
 }
 
 // After a step that read the screen, the pet will likely take the same step
@@ -438,35 +426,52 @@ static bool capture_root(QRect wanted, uint32_t* pixels)
 // answer shows the pet where it now stands, which the next backdrop takes
 // from the old one anyway, and it is at most a tick older than a read made
 // at the next step (the screen behind a still pet is not read at all).
-static void read_ahead(PetConnection& link)
+static void read_ahead(xcb_connection_t* c, X11ScreenReads& reads)
 {
-    const QPoint step = link.moved_to - link.moved_from;
-    const QRect here(link.moved_to, link.captured.size());
-    if (link.captured.isEmpty() || link.captured.topLeft() != link.moved_to || std::abs(step.x()) > here.width() ||
+    const QPoint step = reads.moved_to - reads.moved_from;
+    const QRect here(reads.moved_to, reads.captured.size());
+    if (reads.captured.isEmpty() || reads.captured.topLeft() != reads.moved_to || std::abs(step.x()) > here.width() ||
         std::abs(step.y()) > here.height()) {
         return;
     }
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(link.c)).data;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const QRect block = (here | here.translated(step)) & QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
     if (!block.contains(here.translated(step)))
         return;
-    link.ahead = ask_root(link, block, here);
+    reads.ahead = ask_root(c, &reads, block, here);
 }
 
-void x11_flush()
+void x11_flush(X11ScreenReads& reads)
 {
     PetConnection& link = pet_link();
     if (!link.c)
         return;
     // What was read ahead and not used is a tick old at the next flush.
-    drop_ahead(link);
-    if (link.moved)
-        read_ahead(link);
+    drop_ahead(link.c, reads);
+    if (reads.moved)
+        read_ahead(link.c, reads);
     if (link.ours)
         drop_events(link, xcb_poll_for_queued_event);
-    link.moved = false;
-    link.captured = QRect();
+    reads.moved = false;
+    reads.captured = QRect();
     xcb_flush(link.c);
+}
+
+void x11_free_reads(X11ScreenReads& reads)
+{
+    xcb_connection_t* c = pet_connection();
+    if (!c)
+        return;
+    const RootRead unused = take_ahead(reads);
+    if (!unused.block.isEmpty())
+        xcb_discard_reply(c, unused.sequence);
+    if (reads.memory) {
+        // After any read still on its way, which the server does first.
+        xcb_shm_detach(c, reads.segment);
+        munmap(reads.memory, reads.bytes);
+        xcb_flush(c);
+    }
+    reads = {};
 }
 
 bool platform_open_screen()
@@ -487,7 +492,8 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
         return;
     }
     const QPoint origin = primary_origin();
-    if (capture_root(QRect(origin.x() + x, origin.y() + y, width, height), pixels))
+    Window* pet = pet_reading_screen();
+    if (capture_root(pet ? &pet->x11_reads : nullptr, QRect(origin.x() + x, origin.y() + y, width, height), pixels))
         return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
     for (int32_t row = 0; row < height && row < image.height(); ++row) {
@@ -681,19 +687,19 @@ void x11_show_pixels(const X11DirectDrawing& drawing)
         xcb_clear_area(c, 0, drawing.window, 0, 0, 0, 0);
 }
 
-void x11_move(uint32_t window, QPoint from, QPoint to)
+void x11_move(X11ScreenReads& reads, uint32_t window, QPoint from, QPoint to)
 {
-    PetConnection& link = pet_link();
-    if (!link.c)
+    xcb_connection_t* c = pet_connection();
+    if (!c)
         return;
     const uint32_t values[] = {static_cast<uint32_t>(to.x()), static_cast<uint32_t>(to.y())};
-    xcb_configure_window(link.c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     // A read ahead not taken by a read before this move shows the window
     // where it no longer stands.
-    drop_ahead(link);
-    link.moved = true;
-    link.moved_from = from;
-    link.moved_to = to;
+    drop_ahead(c, reads);
+    reads.moved = true;
+    reads.moved_from = from;
+    reads.moved_to = to;
 }
 
 bool x11_shape_available()

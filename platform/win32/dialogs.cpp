@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
+#include "platform/win32/window_record.h"
 
 namespace {
 
@@ -44,16 +45,21 @@ BOOL CALLBACK zoom_picture(HWND control, LPARAM)
     return TRUE;
 }
 
-// The shell's procedure arrives with WM_INITDIALOG and is kept with the
-// dialog; messages before it (the font, for one) get the default handling.
+// The dialog's record, holding the shell's procedure, arrives with
+// WM_INITDIALOG; messages before it (the font, for one) get the default
+// handling. It goes with the dialog's last message.
 INT_PTR CALLBACK dialog_trampoline(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-    auto proc = reinterpret_cast<WindowProc>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!proc)
-        return FALSE;
-    return proc(window_of(dialog), message, wparam, lparam);
+    if (message == WM_INITDIALOG) {
+        adopt_window_record(dialog, reinterpret_cast<PendingRecord*>(lparam));
+        lparam = 0;
+    }
+    const WindowRecord* record = window_record(dialog);
+    const INT_PTR result =
+        record && record->dialog_proc ? record->dialog_proc(window_of(dialog), message, wparam, lparam) : FALSE;
+    if (message == WM_NCDESTROY)
+        release_window_record(dialog);
+    return result;
 }
 
 }  // namespace
@@ -65,10 +71,14 @@ void platform_set_zoom(int32_t z)
 
 // A wide dialog: the templates' UTF-16 captions reach the screen as they are,
 // whatever the system's code page (a narrow one would turn them into it).
-Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc)
+Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, void* user)
 {
+    PendingRecord record = new_window_record(user);
+    if (!record)
+        return nullptr;
+    record->dialog_proc = proc;
     HWND dialog = CreateDialogParamW(program_instance(), MAKEINTRESOURCEW(template_id), hwnd_of(owner),
-                                     dialog_trampoline, reinterpret_cast<LPARAM>(proc));
+                                     dialog_trampoline, reinterpret_cast<LPARAM>(&record));
     if (dialog && picture_zoom > 1)
         EnumChildWindows(dialog, zoom_picture, 0);
     return window_of(dialog);

@@ -7,7 +7,6 @@
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
 #include <shellapi.h>  // after windows.h, which it needs
-#include "shell/pet_choice.h"
 #include "shell/startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command)
@@ -31,6 +30,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command)
     std::vector<const char*> argv;
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
-    pet_choice_options(folder, int(argv.size()), argv.data());
-    return dorrabee_main(show_command);
+    return dorrabee_main(show_command, folder, int(argv.size()), argv.data());
 }

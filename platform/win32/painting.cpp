@@ -30,7 +30,10 @@ struct Context {
 };
 Context contexts[4];
 
-// The screen surface and the block it is read through, made once.
+// The screen surface and the block it is read through, made once: the
+// screen is the process's, shared by every pet that reads it, and closed
+// when the last of them is done with it.
+int screen_users = 0;
 HDC screen_dc = nullptr;
 HDC grab_dc = nullptr;
 HBITMAP grab_bitmap = nullptr;
@@ -170,12 +173,15 @@ void platform_client_size(Window* window, int32_t* width, int32_t* height)
 
 bool platform_open_screen()
 {
-    if (screen_dc)
+    if (screen_dc) {
+        ++screen_users;
         return true;
+    }
     screen_dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
     if (!screen_dc)
         return false;
     grab_dc = CreateCompatibleDC(screen_dc);
+    screen_users = 1;
     if (grab_dc && make_grab_block(SPRITE_SIZE, SPRITE_SIZE))
         return true;
     platform_close_screen();
@@ -184,6 +190,11 @@ bool platform_open_screen()
 
 void platform_close_screen()
 {
+    if (screen_users > 1) {
+        --screen_users;
+        return;
+    }
+    screen_users = 0;
     drop_grab_block();
     if (grab_dc)
         DeleteDC(grab_dc);

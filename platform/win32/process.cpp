@@ -1,4 +1,4 @@
-// The process: screen size, clock, paths, heap, the settings file and message boxes.
+// The process: clock, paths, heap, the settings file and message boxes.
 #include <cstring>
 #include <ctime>
 #include <vector>
@@ -7,34 +7,6 @@
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_host.h"
 #include "support/ini.h"
-
-void platform_screen_size(int32_t* width, int32_t* height)
-{
-    *width = GetSystemMetrics(SM_CXSCREEN);
-    *height = GetSystemMetrics(SM_CYSCREEN);
-}
-
-int32_t platform_screen_dpi()
-{
-    // The primary monitor's own scaling where the system has it per monitor
-    // (Windows 8.1 on), else the system's; looked up so older systems still start.
-    using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    if (HMODULE shcore = LoadLibraryA("shcore.dll")) {
-        auto dpi_for_monitor =
-            reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-        UINT dpi_x = 0, dpi_y = 0;
-        const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-        const bool found = dpi_for_monitor && dpi_for_monitor(primary, 0 /* effective */, &dpi_x, &dpi_y) == S_OK;
-        FreeLibrary(shcore);
-        if (found && dpi_y > 0)
-            return int32_t(dpi_y);
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
 
 uint32_t platform_seconds_now()
 {

@@ -8,29 +8,16 @@
 #include "graphics/outline_bands.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
+#include "platform/win32/window_record.h"
 
 namespace {
-
-struct KeptRegion {
-    const Outline* outline;
-    HRGN region;
-};
-std::vector<KeptRegion> kept;  // sorted by outline address
 
 bool before(const KeptRegion& a, const Outline* b)
 {
     return std::less<const Outline*>()(a.outline, b);
 }
 
-void drop_kept()
-{
-    for (const KeptRegion& k : kept)
-        DeleteObject(k.region);
-    kept.clear();
-    kept.shrink_to_fit();
-}
-
-void keep_table(Outline* const* table, int32_t count)
+void keep_table(std::vector<KeptRegion>& kept, Outline* const* table, int32_t count)
 {
     for (int32_t i = 0; i < count; ++i) {
         if (!table[i])
@@ -62,19 +49,35 @@ HRGN outline_region(const Outline& outline)
     return ExtCreateRegion(nullptr, DWORD(bytes.size()), data);
 }
 
-void platform_keep_window_outlines(Window*, Outline* const* plain, Outline* const* mirrored, int32_t count)
+void drop_kept_regions(WindowRecord* record)
 {
-    drop_kept();
+    for (const KeptRegion& k : record->kept)
+        DeleteObject(k.region);
+    record->kept.clear();
+    record->kept.shrink_to_fit();
+}
+
+void platform_keep_window_outlines(Window* window, Outline* const* plain, Outline* const* mirrored, int32_t count)
+{
+    WindowRecord* record = window_record(hwnd_of(window));
+    if (!record)
+        return;
+    drop_kept_regions(record);
     if (!plain || !mirrored || count <= 0)
         return;
+    std::vector<KeptRegion>& kept = record->kept;
     kept.reserve(size_t(count) * 2);
-    keep_table(plain, count);
-    keep_table(mirrored, count);
+    keep_table(kept, plain, count);
+    keep_table(kept, mirrored, count);
     std::sort(kept.begin(), kept.end(), [](const KeptRegion& a, const KeptRegion& b) { return before(a, b.outline); });
 }
 
-HRGN kept_region_copy(const Outline* outline)
+HRGN kept_region_copy(HWND hwnd, const Outline* outline)
 {
+    const WindowRecord* record = window_record(hwnd);
+    if (!record)
+        return nullptr;
+    const std::vector<KeptRegion>& kept = record->kept;
     auto at = std::lower_bound(kept.begin(), kept.end(), outline, before);
     if (at == kept.end() || at->outline != outline)
         return nullptr;

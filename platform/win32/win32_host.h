@@ -48,6 +48,6 @@ struct Outline;
 // The window region of an outline (the caller owns it); an empty outline
 // gives the empty region (regions.cpp).
 HRGN outline_region(const Outline& outline);
-// A fresh copy of the region kept for this outline (the caller owns it), or
-// null when the outline is not one of those kept (regions.cpp).
-HRGN kept_region_copy(const Outline* outline);
+// A fresh copy of the region the window keeps for this outline (the caller
+// owns it), or null when the outline is not one of those kept (regions.cpp).
+HRGN kept_region_copy(HWND hwnd, const Outline* outline);

@@ -3,18 +3,28 @@
 #include "graphics/outline.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
+#include "platform/win32/window_record.h"
 
 namespace {
 
 const wchar_t PET_CLASS[] = L"DorrabeeWClass";
 WindowProc pet_proc = nullptr;
-int32_t pet_side = SPRITE_SIZE;  // the pet window's width and height at the pet's zoom
 
+// The window takes its record with WM_NCCREATE and lets it go with its last
+// message, after the shell's procedure has seen it. The few messages before
+// (WM_GETMINMAXINFO) get the default handling: the shell's procedure only
+// hears from a window that knows what it belongs to.
 LRESULT CALLBACK pet_trampoline(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (!pet_proc)
+    if (message == WM_NCCREATE)
+        adopt_window_record(hwnd,
+                            static_cast<PendingRecord*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+    if (!pet_proc || !window_record(hwnd))
         return DefWindowProcW(hwnd, message, wparam, lparam);
-    return pet_proc(window_of(hwnd), message, wparam, lparam);
+    const LRESULT result = pet_proc(window_of(hwnd), message, wparam, lparam);
+    if (message == WM_NCDESTROY)
+        release_window_record(hwnd);
+    return result;
 }
 
 }  // namespace
@@ -39,11 +49,16 @@ void platform_register_pet_class(WindowProc proc)
     RegisterClassExW(&wc);
 }
 
-Window* platform_create_pet_window(int32_t side)
+Window* platform_create_pet_window(int32_t side, void* user)
 {
-    pet_side = side;
+    PendingRecord record = new_window_record(user);
+    if (!record)
+        return nullptr;
+    record->side = side;
     HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, PET_CLASS, L"Dorrabee", WS_DLGFRAME, CW_USEDEFAULT,
-                                CW_USEDEFAULT, side, side, nullptr, nullptr, program_instance(), nullptr);
+                                CW_USEDEFAULT, side, side, nullptr, nullptr, program_instance(), &record);
+    if (!hwnd)
+        return nullptr;
     // No border, caption or sizing frame; above other windows; no taskbar button.
     LONG style = GetWindowLongW(hwnd, GWL_STYLE) & LONG(0xFF3BFFFF);
     LONG ex_style = (GetWindowLongW(hwnd, GWL_EXSTYLE) & LONG(0xFFFBFFFF)) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
@@ -54,7 +69,9 @@ Window* platform_create_pet_window(int32_t side)
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y)
 {
-    SetWindowPos(hwnd_of(window), nullptr, x, y, pet_side, pet_side, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
+    const WindowRecord* record = window_record(hwnd_of(window));
+    const int32_t side = record ? record->side : SPRITE_SIZE;
+    SetWindowPos(hwnd_of(window), nullptr, x, y, side, side, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
 }
 
 void platform_show_window(Window* window, int show_command)
@@ -87,7 +104,7 @@ void platform_set_window_outline(Window* window, const Outline* outline)
         return;
     }
     // A kept outline is one region copy.
-    if (HRGN kept = kept_region_copy(outline)) {
+    if (HRGN kept = kept_region_copy(hwnd_of(window), outline)) {
         if (!SetWindowRgn(hwnd_of(window), kept, TRUE))
             DeleteObject(kept);
         return;

@@ -19,6 +19,13 @@ start_pet() {
     PET_PID=$!
 }
 
+# The 1024 x 768 screen as two RandR monitors side by side, the primary on
+# the right (the server keeps them: start_display runs it with -noreset).
+split_screen() {
+    xrandr --setmonitor '*right' 512/135x768/203+512+0 screen >/dev/null &&
+        xrandr --setmonitor left 512/135x768/203+0+0 none >/dev/null
+}
+
 # The child of the root that holds a window: itself, or a window manager's frame.
 top_level() {
     local window=$1 parent root

@@ -2,7 +2,7 @@
 # What a user's system does under the pet: the screen shrinks (a lower
 # resolution, a monitor unplugged) and the pet must come back inside at once;
 # a drag of 300-pixel jumps with no pause between them must leave the pet
-# exactly under the pointer.
+# exactly under the pointer; on two monitors, it lives on the primary.
 . "$(dirname "$0")/lib.sh"
 start_display "$WM"
 
@@ -74,4 +74,21 @@ restore_screen
 open_menu_item "$pet" e
 wait_pet_exit
 check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+
+# ---- two monitors, the primary on the right: the pet lives on the primary,
+# and the standard mode reads the screen behind it there.
+write_ini "Mode=0" "Timer=500"
+split_screen || fail "xrandr cannot make two monitors"
+start_pet
+pet=$(pet_window) || { fail "no pet window on two monitors"; finish; }
+on_primary=0
+for _ in $(seq 6); do
+    read -r px py < <(window_position "$pet")
+    [ "$px" -ge 512 ] && [ "$px" -le $((1024 - 42)) ] && [ "$py" -ge 0 ] && [ "$py" -le $((768 - 42)) ] &&
+        on_primary=$((on_primary + 1))
+    sleep 0.5
+done
+shot two-monitors
+check "on two monitors the pet stays on the primary ($on_primary of 6 looks; last at $px $py)" test "$on_primary" = 6
+check "and shows the desktop behind it there" quietly pet_shows "$pet" standard
 finish

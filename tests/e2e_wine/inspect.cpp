@@ -16,11 +16,12 @@
 //                          the screen rectangle "x y w h" of each control of
 //                          that dialog that shows a caption, one a line
 //   wine_inspect codepage  the code page for non-Unicode programs
+//   wine_inspect screen    the primary screen's size as Wine measures it, "W H"
 //   wine_inspect displaychange W H
 //                          tells every top-level window that the screen is now W x H,
-//                          as Windows does after a change of mode (Wine takes its
-//                          display modes from the session's own X display, not the
-//                          script's, so it cannot make the change itself)
+//                          as Windows does after a change of mode (Wine measures the
+//                          X screen its desktop stands on anew when it changes, but
+//                          does not tell the windows)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -209,11 +210,13 @@ int main(int argc, char** argv)
         return captions(argv[2]);
     if (what == "codepage")
         return printf("%u\n", GetACP()) < 0;
+    if (what == "screen")
+        return printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) < 0;
     if (what == "displaychange" && argc == 4)
         return !SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(atoi(argv[2]), atoi(argv[3])),
                                     SMTO_ABORTIFHUNG, 2000, nullptr);
     fprintf(stderr,
-            "usage: wine_inspect boxes|options|about|codepage|move options|about X Y|captions options|about|"
+            "usage: wine_inspect boxes|options|about|codepage|screen|move options|about X Y|captions options|about|"
             "version EXE|displaychange W H\n");
     return 2;
 }

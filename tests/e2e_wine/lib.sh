@@ -19,10 +19,34 @@ PET_EXE=dorrabee.exe
 PET_DIR=$WORK    # the folder the program is started from, and keeps dorra.ini in
 INI_EOL='\r\n'
 DESKTOP=(gradient:'#2d5f8a-#8fb8d8')
+WINE_SESSION_DISPLAY=${DISPLAY:-}  # where the session's Wine desktop stands
 . "$HERE/../e2e_common/lib.sh"
 
+# Wine measures the screen on the display its desktop process opened, which
+# is the session's: a script that changes its own screen first moves Wine's
+# desktop onto it (a fresh server), and leaves the session a warm server on
+# its display again at exit (stop_program). The scripts of a session run one
+# at a time, so no other script loses its server.
+WINE_DESKTOP_MOVED=""
+wine_desktop_here() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    WINE_DESKTOP_MOVED=1
+}
+wine_desktop_back() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    DISPLAY=$WINE_SESSION_DISPLAY wineserver -p </dev/null >/dev/null 2>&1
+    DISPLAY=$WINE_SESSION_DISPLAY wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 # The program's Windows process outlives its loader's death for a moment.
-stop_program() { wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true; }
+stop_program() {
+    wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true
+    [ -z "$WINE_DESKTOP_MOVED" ] || wine_desktop_back
+}
 
 start_pet() {
     mkdir -p "$PET_DIR"
@@ -32,6 +56,7 @@ start_pet() {
 }
 
 inspect() { wine "$INSPECT" "$@" 2>/dev/null | tr -d '\r'; }
+wine_screen_is() { [ "$(inspect screen)" = "$1" ]; }  # wine_screen_is "W H"
 
 # Waits for the message boxes to read exactly the given lines.
 boxes_read() {  # boxes_read "text" (one line per open box; "" for none)

@@ -11,6 +11,7 @@ save_speed() {  # save_speed PET MS
     xdotool key Return
 }
 start_display
+wine_desktop_here
 write_ini "Timer=1000"
 chmod 0444 "$PET_DIR/dorra.ini"
 cp "$PET_DIR/dorra.ini" "$WORK/before.ini"
@@ -34,6 +35,7 @@ sleep 0.3
 read -r px py < <(window_position "$pet")
 check "the pet starts near the bottom-right corner ($px $py)" test "$px" -gt 700 -a "$py" -gt 500
 shrink_screen
+check "Wine measures the smaller screen" eventually wine_screen_is "640 480"
 inspect displaychange 640 480
 shot screen-shrunk
 pet=$(pet_window 20) || true

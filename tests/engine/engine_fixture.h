@@ -15,31 +15,28 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        script = builtin_script;
+        script = builtin_script();
         messages().clear();
-        screen_width = 1024;
-        screen_height = 768;
-        settings = Settings{};
-        settings.timer_ms = 150;
-        seed() = 1;
-        saved_host = engine_host;
-        engine_host = {collect, fixed_seconds};
+        room = Room{0, 0, 1024, 768, 0, 0, 0, 0};
+        timer_ms = 150;
+        seed = 1;
     }
 
-    void TearDown() override
+    void TearDown() override { release(); }
+
+    void release()
     {
-        pet_release();
-        action_script = &builtin_script;
-        engine_host = saved_host;
+        pet_release(pet);
+        pet = nullptr;
     }
 
-    // Loads `script`; the result of pet_init.
+    // Loads `script`; 1 when it loaded.
     int load()
     {
-        pet_release();
+        release();
         messages().clear();
-        action_script = &script;
-        return pet_init();
+        pet = pet_init(script, room, timer_ms, seed, {collect, nullptr});
+        return pet ? 1 : 0;
     }
 
     // Replaces one cell of action n (1-based).
@@ -76,16 +73,12 @@ protected:
         static std::vector<std::string> shown;
         return shown;
     }
-    static uint32_t& seed()
-    {
-        static uint32_t value;
-        return value;
-    }
-
     ScriptText script;
+    PetState* pet = nullptr;
+    Room room;
+    int32_t timer_ms;
+    uint32_t seed;
 
 private:
-    static void collect(const char* text) { messages().push_back(text); }
-    static uint32_t fixed_seconds() { return seed(); }
-    EngineHost saved_host;
+    static void collect(void*, const char* text) { messages().push_back(text); }
 };

@@ -19,8 +19,8 @@ using LoaderTest = EngineTest;
 TEST_F(LoaderTest, BuiltInScriptLoadsSilentlyOnAnyRealScreen)
 {
     for (auto [w, h] : {std::pair{42, 22}, {1024, 768}, {3840, 2160}, {43, 5000}}) {
-        screen_width = w;
-        screen_height = h;
+        room.width = w;
+        room.height = h;
         ASSERT_EQ(load(), 1) << w << "x" << h;
         EXPECT_TRUE(messages().empty()) << w << "x" << h << ": " << messages().front();
     }
@@ -103,10 +103,9 @@ TEST_F(LoaderTest, BuiltInValuesLoadAsWritten)
 
 TEST_F(LoaderTest, ReadyStateAfterLoading)
 {
-    settings.timer_ms = 151;
+    timer_ms = 151;
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(pet->about_tick_ms, 226);
-    EXPECT_EQ(pet->tick_ms, 151);
     EXPECT_EQ(pet->current_action, 0);
     EXPECT_EQ(pet->tick, 0);
     EXPECT_EQ(pet->facing, 0);
@@ -120,61 +119,61 @@ TEST_F(LoaderTest, ReadyStateAfterLoading)
     }
     EXPECT_EQ(pet->start_x, pet->x);
     EXPECT_EQ(pet->start_y, pet->y);
-    settings.timer_ms = 150;
+    timer_ms = 150;
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(pet->about_tick_ms, 225);
 }
 
 TEST_F(LoaderTest, StartPositionIsDrawnInsideTheMarginsOnePixelShortOfTheFarLimit)
 {
-    settings.left_margin = 100;
-    settings.right_margin = 200;
-    settings.top_margin = 10;
-    settings.bottom_margin = 20;
+    room.left_margin = 100;
+    room.right_margin = 200;
+    room.top_margin = 10;
+    room.bottom_margin = 20;
     for (uint32_t s = 0; s < 200; ++s) {
-        seed() = s;
+        seed = s;
         ASSERT_EQ(load(), 1);
-        random_seed(s);
+        random_seed(pet->random, s);
         const int32_t span_x = 1024 - 42 - 100 - 200;
         const int32_t span_y = 768 - 42 - 10 - 20;
-        EXPECT_EQ(pet->x, 100 + random_draw() % span_x);
-        EXPECT_EQ(pet->y, 10 + random_draw() % span_y);
+        EXPECT_EQ(pet->x, 100 + random_draw(pet->random) % span_x);
+        EXPECT_EQ(pet->y, 10 + random_draw(pet->random) % span_y);
     }
 }
 
 TEST_F(LoaderTest, NoRoomPutsThePetAtTheMarginWithoutADraw)
 {
-    settings.left_margin = 30;
-    settings.right_margin = 1024 - 42 - 30;  // span 0
-    settings.top_margin = 5;
-    settings.bottom_margin = 768 - 42 - 5 - 1;  // span 1
-    seed() = 77;
+    room.left_margin = 30;
+    room.right_margin = 1024 - 42 - 30;  // span 0
+    room.top_margin = 5;
+    room.bottom_margin = 768 - 42 - 5 - 1;  // span 1
+    seed = 77;
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(pet->x, 30);
     EXPECT_EQ(pet->y, 5);
     // Only y drew a number: the generator is one draw into the seed.
-    const int32_t after = random_draw();
-    random_seed(77);
-    random_draw();
-    EXPECT_EQ(after, random_draw());
+    const int32_t after = random_draw(pet->random);
+    random_seed(pet->random, 77);
+    random_draw(pet->random);
+    EXPECT_EQ(after, random_draw(pet->random));
 
-    settings.top_margin = 400;
-    settings.bottom_margin = 400;  // negative span
+    room.top_margin = 400;
+    room.bottom_margin = 400;  // negative span
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(pet->y, 400);
 }
 
 TEST_F(LoaderTest, TinyScreensZeroLargeMovesAndWarnAboutTheirBoundLists)
 {
-    screen_width = 41;
+    room.width = 41;
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(action(21).dx, 0);
     EXPECT_EQ(action(2).dx, -5);
     EXPECT_THAT(messages(), ElementsAre("** Action [21] have defined X bounding action list but "
                                         "have no horizontal movement"));
 
-    screen_width = 1024;
-    screen_height = 21;
+    room.width = 1024;
+    room.height = 21;
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(action(31).dy, 0);
     EXPECT_EQ(action(26).dy, -8);
@@ -218,7 +217,7 @@ TEST_F(LoaderTest, TheLastFailingColumnWins)
     EXPECT_EQ(load_failure(), "** ERROR : For action 3, syntax error for dislike action : 4");
 
     // A later action is not read once one has failed.
-    script = builtin_script;
+    script = builtin_script();
     set_cell(3, COLUMN_X_BOUND, "1-0");
     set_cell(5, COLUMN_NEXT, "");
     EXPECT_EQ(load_failure(), "** ERROR : For action 3, invalid ratio 0, or next action 1");
@@ -228,14 +227,14 @@ TEST_F(LoaderTest, EmptyAndBlankLists)
 {
     set_cell(9, COLUMN_NEXT, "");
     EXPECT_EQ(load_failure(), "** ERROR : Invalid next action list syntax for action 9");
-    script = builtin_script;
+    script = builtin_script();
     set_cell(9, COLUMN_X_BOUND, " \t ");
     EXPECT_EQ(load_failure(), "** ERROR : Invalid next action list syntax for action 9");
-    script = builtin_script;
+    script = builtin_script();
     set_cell(9, COLUMN_Y_BOUND, ",");
     EXPECT_EQ(load_failure(), "** ERROR : Invalid next action list syntax for action 9");
 
-    script = builtin_script;
+    script = builtin_script();
     set_cell(9, COLUMN_DISLIKES, "   ");
     set_cell(10, COLUMN_DISLIKES, ",,,");
     ASSERT_EQ(load(), 1);
@@ -365,18 +364,18 @@ TEST_F(LoaderTest, DeadlockNeedsABoundFreeEntry)
     set_cell(1, COLUMN_NEXT, "2-50,1-50");
     ASSERT_EQ(load(), 1);
 
-    script = builtin_script;
+    script = builtin_script();
     set_cell(2, COLUMN_X_BOUND, "r21-100");
     EXPECT_EQ(load_failure(), "** ERROR : For action 2, may have dead lock (x_bound) ...");
     // Action 21 moving sideways without an x_bound list is bound-free.
     set_cell(21, COLUMN_X_BOUND, "");
     ASSERT_EQ(load(), 1);
 
-    script = builtin_script;
+    script = builtin_script();
     set_cell(31, COLUMN_Y_BOUND, "61-100");
     EXPECT_EQ(load_failure(), "** ERROR : For action 31, may have dead lock (y_bound) ...");
     // On a screen too low for its dy, action 61 is bound-free.
-    screen_height = 21;
+    room.height = 21;
     EXPECT_EQ(load(), 1);
 }
 
@@ -431,7 +430,7 @@ TEST_F(LoaderTest, DialogAnimations)
 {
     script.dialog_animations[3] = " , ";
     EXPECT_EQ(load_failure(), "** ERROR : Not define images for dialog animation action : 4 ...");
-    script = builtin_script;
+    script = builtin_script();
     script.dialog_animations[34] = "107,109";
     EXPECT_EQ(load_failure(), "** ERROR : Invalid image no. for dialog animation action : 35 ...");
     // Warnings come first: the About routines are read after them.
@@ -439,7 +438,7 @@ TEST_F(LoaderTest, DialogAnimations)
     EXPECT_EQ(load(), 0);
     EXPECT_THAT(messages(), ElementsAre("** Sum of ratio for action:2 = 1100",
                                         "** ERROR : Invalid image no. for dialog animation action : 35 ..."));
-    script = builtin_script;
+    script = builtin_script();
     script.dialog_animations[0] = " r1 , 108";
     ASSERT_EQ(load(), 1);
     EXPECT_EQ(pet->dialog_animations[0].count, 2);
@@ -461,12 +460,12 @@ TEST_F(LoaderTest, TextsBeyondTheFormatsLimitsAreRefused)
     set_cell(5, COLUMN_IMAGES, too_long.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Text too long for action 5, column images ...");
 
-    script = builtin_script;
+    script = builtin_script();
     const std::string long_next = "1-100," + std::string(194, ',');
     set_cell(5, COLUMN_NEXT, long_next.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Text too long for action 5, column next ...");
 
-    script = builtin_script;
+    script = builtin_script();
     const std::string long_entry = "r1-100," + std::string(95, ' ') + "1-0";  // an entry of 98 with its blanks
     set_cell(5, COLUMN_NEXT, long_entry.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : For action 5, invalid ratio 0, or next action 1");
@@ -474,7 +473,7 @@ TEST_F(LoaderTest, TextsBeyondTheFormatsLimitsAreRefused)
     set_cell(5, COLUMN_NEXT, longer_entry.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Entry too long for action 5, column next ...");
 
-    script = builtin_script;
+    script = builtin_script();
     const std::string long_dislike = std::string(100, '9') + "-1";
     set_cell(5, COLUMN_DISLIKES, long_dislike.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Entry too long for action 5, column dislikes ...");
@@ -482,12 +481,12 @@ TEST_F(LoaderTest, TextsBeyondTheFormatsLimitsAreRefused)
     set_cell(5, COLUMN_DISLIKES, long_dislikes.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Text too long for action 5, column dislikes ...");
 
-    script = builtin_script;
+    script = builtin_script();
     const std::string long_bound = std::string(200, ' ') + "1-100";
     set_cell(5, COLUMN_Y_BOUND, long_bound.c_str());
     EXPECT_EQ(load_failure(), "** ERROR : Text too long for action 5, column y_bound ...");
 
-    script = builtin_script;
+    script = builtin_script();
     script.dialog_animations[6] = too_long.c_str();
     EXPECT_EQ(load_failure(), "** ERROR : Text too long for dialog animation action : 7 ...");
 }
@@ -498,8 +497,7 @@ TEST_F(LoaderTest, FailureLeavesNoStateAndReleaseIsSafeWithout)
     set_cell(65, COLUMN_NEXT, "65-100,99-1");
     EXPECT_EQ(load_failure(), "** ERROR : For action 65, invalid ratio 10, or next action 99");
     EXPECT_EQ(pet, nullptr);
-    pet_release();
-    EXPECT_EQ(pet, nullptr);
+    pet_release(nullptr);  // safe without a pet
 }
 
 TEST(TextHelpers, TrimAndDigits)

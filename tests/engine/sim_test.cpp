@@ -197,9 +197,9 @@ TEST_F(ScriptFileTest, DumpAndLoadRoundTrip)
     ASSERT_TRUE(parse_script_file(dump, parsed, error)) << error;
     for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
         for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i)
-            ASSERT_STREQ(parsed.text.columns[c][i], builtin_script.columns[c][i]);
+            ASSERT_STREQ(parsed.text.columns[c][i], builtin_script().columns[c][i]);
     for (int i = 0; i < SCRIPT_DIALOG_ANIMATION_COUNT; ++i)
-        ASSERT_STREQ(parsed.text.dialog_animations[i], builtin_script.dialog_animations[i]);
+        ASSERT_STREQ(parsed.text.dialog_animations[i], builtin_script().dialog_animations[i]);
 }
 
 TEST_F(ScriptFileTest, FileFormat)

@@ -24,21 +24,24 @@ protected:
         pet->tick = tick;
     }
 
-    int32_t xmax() const { return screen_width - 42 - settings.right_margin; }
-    int32_t ymax() const { return screen_height - 42 - settings.bottom_margin; }
+    int32_t xmax() const { return room.width - 42 - room.right_margin; }
+    int32_t ymax() const { return room.height - 42 - room.bottom_margin; }
 };
 
-TEST(RandomGenerator, IsTheWindowsCLibraryGenerator)
+TEST(RandomGenerator, IsTheWindowsCLibraryGeneratorOneSequencePerState)
 {
-    random_seed(1);
-    EXPECT_EQ(random_draw(), 41);
-    EXPECT_EQ(random_draw(), 18467);
-    EXPECT_EQ(random_draw(), 6334);
-    EXPECT_EQ(random_draw(), 26500);
-    EXPECT_EQ(random_draw(), 19169);
-    random_seed(0xFFFFFFFFu);
+    Random random{}, other{};
+    random_seed(random, 1);
+    random_seed(other, 1);
+    EXPECT_EQ(random_draw(random), 41);
+    EXPECT_EQ(random_draw(random), 18467);
+    EXPECT_EQ(random_draw(random), 6334);
+    EXPECT_EQ(random_draw(random), 26500);
+    EXPECT_EQ(random_draw(random), 19169);
+    EXPECT_EQ(random_draw(other), 41) << "draws from one state leave another alone";
+    random_seed(random, 0xFFFFFFFFu);
     for (int k = 0; k < 1000; ++k) {
-        const int32_t r = random_draw();
+        const int32_t r = random_draw(random);
         ASSERT_GE(r, 0);
         ASSERT_LE(r, 32767);
     }
@@ -51,7 +54,7 @@ TEST_F(StepTest, ImagesAreMirroredRelativeToTheFacing)
     for (int facing = 0; facing < 2; ++facing)
         for (int tick = 0; tick < 2; ++tick) {
             place(5, 300, 300, facing, tick);
-            set_image();
+            set_image(pet);
             EXPECT_EQ(pet->current_image, expected[facing][tick][0]);
             EXPECT_EQ(pet->current_mirrored, expected[facing][tick][1]);
         }
@@ -61,11 +64,11 @@ TEST_F(StepTest, AnActionFinishesOnTheTickAfterItsLastFrame)
 {
     set_cell(1, COLUMN_NEXT, "13-100");
     start(1, 500, 300);
-    EXPECT_EQ(probe_move(0, 2, 0, false).result, STEP_FINISHED);
-    pet_step();
+    EXPECT_EQ(probe_move(pet, room, 0, 2, 0, false).result, STEP_FINISHED);
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 0);
     EXPECT_EQ(pet->tick, 1);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 12);
     EXPECT_EQ(pet->tick, 0);
     EXPECT_EQ(pet->current_image, 35);  // action 13's first image, 36
@@ -78,50 +81,50 @@ TEST_F(StepTest, MovingPastALimitWithoutABoundListStopsOnTheLimit)
 {
     set_cell(21, COLUMN_IMAGES, "19,20,19,20,19,20");
     set_cell(21, COLUMN_X_BOUND, "");
-    settings.right_margin = 10;
+    room.right_margin = 10;
     start(21, 0, 100, /*facing=*/1);
     place(21, xmax() - 7, 100, 1);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->x, xmax());
     EXPECT_EQ(pet->x, xmax());
     EXPECT_EQ(pet->current_action, 20);
-    pet_step();
-    pet_step();
+    pet_step(pet, room);
+    pet_step(pet, room);
     EXPECT_EQ(pet->x, xmax());
     EXPECT_EQ(pet->tick, 3);
     EXPECT_EQ(pet->current_mirrored, 1);
 
     // The same on the left, facing as drawn.
-    place(21, settings.left_margin + 3, 100, 0);
-    pet_step();
-    EXPECT_EQ(pet->x, settings.left_margin);
+    place(21, room.left_margin + 3, 100, 0);
+    pet_step(pet, room);
+    EXPECT_EQ(pet->x, room.left_margin);
 }
 
 TEST_F(StepTest, LandingExactlyOnALimitIsNoBound)
 {
-    settings.left_margin = 20;
+    room.left_margin = 20;
     start(2, 25, 100);
-    EXPECT_EQ(probe_move(1, 1, 0, true).result, STEP_CONTINUE);
-    pet_step();
+    EXPECT_EQ(probe_move(pet, room, 1, 1, 0, true).result, STEP_CONTINUE);
+    pet_step(pet, room);
     EXPECT_EQ(pet->x, 20);
     EXPECT_EQ(pet->current_action, 1);
     EXPECT_EQ(pet->tick, 1);
 
     place(31, 100, ymax() - 10);
-    EXPECT_EQ(probe_move(30, 1, 0, true).result, STEP_CONTINUE);
-    EXPECT_EQ(probe_move(30, 1, 0, true).dy, 10);
+    EXPECT_EQ(probe_move(pet, room, 30, 1, 0, true).result, STEP_CONTINUE);
+    EXPECT_EQ(probe_move(pet, room, 30, 1, 0, true).dy, 10);
 }
 
 TEST_F(StepTest, ABoundListCutsTheActionShortAndTheNewActionMovesAtOnce)
 {
     set_cell(2, COLUMN_X_BOUND, "r21-100");
     set_cell(21, COLUMN_X_BOUND, "");
-    settings.left_margin = 50;
+    room.left_margin = 50;
     start(2, 53, 100);
-    const Probe probe = probe_move(1, 1, 0, false);
+    const Probe probe = probe_move(pet, room, 1, 1, 0, false);
     EXPECT_EQ(probe.result, STEP_X_BOUND);
     EXPECT_EQ(probe.dx, 0);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 20);
     EXPECT_EQ(pet->facing, 1);
     EXPECT_EQ(pet->tick, 0);
@@ -136,28 +139,28 @@ TEST_F(StepTest, YBoundChoosesFromTheYBoundList)
 {
     start(31, 300, 0);
     place(31, 300, ymax() - 5, 0, 0);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 8);  // 31's y_bound: "9-100"
     EXPECT_EQ(pet->y, ymax() - 5);
 }
 
 TEST_F(StepTest, AVerticalLimitOverridesAHorizontalOneInTheSameProbe)
 {
-    settings.top_margin = 10;
-    settings.left_margin = 10;
+    room.top_margin = 10;
+    room.left_margin = 10;
     start(43, 12, 12);
-    Probe probe = probe_move(42, 0, 0, false);
+    Probe probe = probe_move(pet, room, 42, 0, 0, false);
     EXPECT_EQ(probe.result, STEP_Y_BOUND);
     EXPECT_EQ(probe.dx, 0);
     EXPECT_EQ(probe.dy, 0);
     place(43, 12, 300);
-    EXPECT_EQ(probe_move(42, 0, 0, false).result, STEP_X_BOUND);
+    EXPECT_EQ(probe_move(pet, room, 42, 0, 0, false).result, STEP_X_BOUND);
     place(43, 300, 300);
-    probe = probe_move(42, 0, 0, false);
+    probe = probe_move(pet, room, 42, 0, 0, false);
     EXPECT_EQ(probe.result, STEP_CONTINUE);
     EXPECT_EQ(probe.dx, -8);
     EXPECT_EQ(probe.dy, -8);
-    probe = probe_move(42, 0, 1, false);
+    probe = probe_move(pet, room, 42, 0, 1, false);
     EXPECT_EQ(probe.dx, 8);
 }
 
@@ -165,13 +168,13 @@ TEST_F(StepTest, StrictProbesBoundOnAnyContact)
 {
     set_cell(21, COLUMN_X_BOUND, "");
     start(21, 5, 100);
-    Probe probe = probe_move(20, 0, 0, false);
+    Probe probe = probe_move(pet, room, 20, 0, 0, false);
     EXPECT_EQ(probe.result, STEP_CONTINUE);
     EXPECT_EQ(probe.dx, -5);
-    probe = probe_move(20, 0, 0, true);
+    probe = probe_move(pet, room, 20, 0, 0, true);
     EXPECT_EQ(probe.result, STEP_X_BOUND);
     EXPECT_EQ(probe.dx, 0);
-    EXPECT_EQ(probe_move(20, 0, 1, true).result, STEP_CONTINUE);
+    EXPECT_EQ(probe_move(pet, room, 20, 0, 1, true).result, STEP_CONTINUE);
 }
 
 TEST_F(StepTest, ACandidateCrossingALimitIsTakenOnlyWhenNothingElseFits)
@@ -179,7 +182,7 @@ TEST_F(StepTest, ACandidateCrossingALimitIsTakenOnlyWhenNothingElseFits)
     set_cell(1, COLUMN_NEXT, "21-100");
     set_cell(21, COLUMN_X_BOUND, "");
     start(1, 3, 100, 0, 1);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 20);
     EXPECT_EQ(pet->x, 0);         // clamped onto the limit
     EXPECT_EQ(pet->tried[0], 0);  // cleared, then accepted
@@ -187,9 +190,9 @@ TEST_F(StepTest, ACandidateCrossingALimitIsTakenOnlyWhenNothingElseFits)
     // While another entry fits, the crossing one is never taken.
     set_cell(1, COLUMN_NEXT, "21-90,13-10");
     for (uint32_t s = 0; s < 50; ++s) {
-        seed() = s;
+        seed = s;
         start(1, 3, 100, 0, 1);
-        pet_step();
+        pet_step(pet, room);
         EXPECT_EQ(pet->current_action, 12) << s;
     }
 }
@@ -200,29 +203,29 @@ TEST_F(StepTest, RoomIsCheckedBeforeTheProbe)
     set_cell(15, COLUMN_REACH_Y, "-50");
     start(1, 0, 0);
     place(1, xmax() - 100, 60);
-    EXPECT_TRUE(fits_room(12, 0));
-    EXPECT_TRUE(fits_room(14, 0));
+    EXPECT_TRUE(fits_room(pet, room, 12, 0));
+    EXPECT_TRUE(fits_room(pet, room, 14, 0));
     place(1, xmax() - 99, 50);
-    EXPECT_FALSE(fits_room(12, 0));
-    EXPECT_TRUE(fits_room(12, 1));
-    EXPECT_TRUE(fits_room(14, 0));
+    EXPECT_FALSE(fits_room(pet, room, 12, 0));
+    EXPECT_TRUE(fits_room(pet, room, 12, 1));
+    EXPECT_TRUE(fits_room(pet, room, 14, 0));
     place(1, 99, 49);
-    EXPECT_FALSE(fits_room(12, 1));
-    EXPECT_FALSE(fits_room(14, 0));
+    EXPECT_FALSE(fits_room(pet, room, 12, 1));
+    EXPECT_FALSE(fits_room(pet, room, 14, 0));
 
     set_cell(1, COLUMN_NEXT, "13-90,15-5,3-5");
     for (uint32_t s = 0; s < 50; ++s) {
-        seed() = s;
+        seed = s;
         start(1, 0, 0);
         place(1, xmax() - 99, 49, 0, 1);
-        pet_step();
+        pet_step(pet, room);
         EXPECT_EQ(pet->current_action, 2) << s;
     }
     // Nothing fits: the flags are cleared and room no longer counts.
     set_cell(1, COLUMN_NEXT, "13-50,15-50");
     start(1, 0, 0);
     place(1, xmax() - 99, 49, 0, 1);
-    pet_step();
+    pet_step(pet, room);
     EXPECT_TRUE(pet->current_action == 12 || pet->current_action == 14);
 }
 
@@ -232,19 +235,19 @@ TEST_F(StepTest, RepetitionLosesWeightBySameRatio)
     ActionLink list[2] = {{1000, 13, 0}, {500, 1, 0}};
     pet->actions[12].same_ratio = 400;
     pet->repeat_count = 3;
-    choose_next(list, 2);
+    choose_next(pet, list, 2);
     EXPECT_EQ(pet->weights[0], 1);
     EXPECT_EQ(pet->weights[1], 500);
     pet->repeat_count = 2;
-    choose_next(list, 2);
+    choose_next(pet, list, 2);
     EXPECT_EQ(pet->weights[0], 200);
     // The mirrored repetition is no plain repetition.
     list[0].mirror = 1;
-    choose_next(list, 2);
+    choose_next(pet, list, 2);
     EXPECT_EQ(pet->weights[0], 1000);
     // A tried entry weighs nothing.
     pet->tried[1] = 1;
-    choose_next(list, 2);
+    choose_next(pet, list, 2);
     EXPECT_EQ(pet->weights[1], 0);
     pet->tried[1] = 0;
 }
@@ -259,7 +262,7 @@ TEST_F(StepTest, DislikesFadeOverTheirLevel)
             pet->history_facing[k] = static_cast<uint8_t>(k == j ? history_facing : 0);
         }
         list[0].mirror = static_cast<uint8_t>(mirror);
-        choose_next(list, 1);
+        choose_next(pet, list, 1);
         return pet->weights[0];
     };
     EXPECT_EQ(weight(5, 0, 0), 37);  // 5 x 150 / 20
@@ -283,7 +286,7 @@ TEST_F(StepTest, DislikeDirectionsAndPreviousActions)
     auto weight = [&](int candidate, int mirror, std::initializer_list<std::pair<int, int>> h) {
         set_history(h);
         ActionLink list[1] = {{100, static_cast<int16_t>(candidate), static_cast<uint8_t>(mirror)}};
-        choose_next(list, 1);
+        choose_next(pet, list, 1);
         return pet->weights[0];
     };
     // j = 2 gives 2 x 100 / 10 = 20.
@@ -315,7 +318,7 @@ TEST_F(StepTest, DislikesOfTheRunningActionDoNotTouchItsPlainRepetition)
     start(11, 300, 300);  // action 11 dislikes itself either way
     set_history({{10, 0}});
     ActionLink list[2] = {{700, 11, 0}, {700, 11, 1}};
-    choose_next(list, 2);
+    choose_next(pet, list, 2);
     EXPECT_EQ(pet->weights[0], 700);
     EXPECT_EQ(pet->weights[1], 1);
 }
@@ -330,10 +333,10 @@ TEST_F(StepTest, LargeRatiosDoNotOverflowTheDraw)
     start(2, 300, 300);
     const int64_t total = int64_t{26} * 32760;
     for (uint32_t s = 0; s < 300; ++s) {
-        random_seed(s);
-        const int64_t r = random_draw();
-        random_seed(s);
-        const Choice choice = choose_next(pet->actions[0].next, 26);
+        random_seed(pet->random, s);
+        const int64_t r = random_draw(pet->random);
+        random_seed(pet->random, s);
+        const Choice choice = choose_next(pet, pet->actions[0].next, 26);
         ASSERT_EQ(choice.entry, r * total / 32768 / 32760) << s;
         EXPECT_EQ(choice.facing, choice.entry % 2);
     }
@@ -344,26 +347,26 @@ TEST_F(StepTest, WouldCycleFindsRepeatedSequences)
     start(1, 300, 300);
     const int A = 3, B = 5, C = 7;
     set_history({{B, 0}, {A, 0}, {B, 0}, {A, 0}});
-    EXPECT_TRUE(would_cycle(A, 0));
-    EXPECT_FALSE(would_cycle(B, 0));  // plain repetition is same_ratio's business
-    EXPECT_FALSE(would_cycle(A, 1));
-    EXPECT_FALSE(would_cycle(C, 0));
+    EXPECT_TRUE(would_cycle(pet, A, 0));
+    EXPECT_FALSE(would_cycle(pet, B, 0));  // plain repetition is same_ratio's business
+    EXPECT_FALSE(would_cycle(pet, A, 1));
+    EXPECT_FALSE(would_cycle(pet, C, 0));
     set_history({{B, 0}, {A, 0}, {B, 1}, {A, 0}});
-    EXPECT_FALSE(would_cycle(A, 0));
+    EXPECT_FALSE(would_cycle(pet, A, 0));
     set_history({{C, 0}, {B, 0}, {A, 0}, {C, 0}, {B, 0}});
-    EXPECT_TRUE(would_cycle(A, 0));
+    EXPECT_TRUE(would_cycle(pet, A, 0));
     set_history({{C, 0}, {B, 0}, {A, 0}, {C, 0}});
-    EXPECT_FALSE(would_cycle(A, 0));
+    EXPECT_FALSE(would_cycle(pet, A, 0));
 
     // The copy must fit in the history.
     for (int j = 0; j < HISTORY_LENGTH; ++j) {
         pet->history[j] = j == 15 ? A : B;
         pet->history_facing[j] = 0;
     }
-    EXPECT_FALSE(would_cycle(A, 0));
+    EXPECT_FALSE(would_cycle(pet, A, 0));
     pet->history[15] = B;
     pet->history[14] = A;
-    EXPECT_TRUE(would_cycle(A, 0));
+    EXPECT_TRUE(would_cycle(pet, A, 0));
 }
 
 TEST_F(StepTest, CyclesAreDrawnAgainAtMostTenTimes)
@@ -373,10 +376,10 @@ TEST_F(StepTest, CyclesAreDrawnAgainAtMostTenTimes)
     set_cell(3, COLUMN_DISLIKES, "");
     int cycles_taken = 0;
     for (uint32_t s = 0; s < 200; ++s) {
-        seed() = s;
+        seed = s;
         start(3, 300, 300, 0, 3);
         set_history({{2, 0}, {3, 0}, {2, 0}, {3, 0}});
-        pet_step();
+        pet_step(pet, room);
         cycles_taken += pet->current_action == 3;
     }
     EXPECT_LT(cycles_taken, 3);  // 11 draws of A in a row: 1 in 2048
@@ -384,28 +387,28 @@ TEST_F(StepTest, CyclesAreDrawnAgainAtMostTenTimes)
     // With A almost certain, the eleventh pick is taken as it is.
     set_cell(3, COLUMN_NEXT, "4-99,13-1");
     for (uint32_t s = 0; s < 100; ++s) {
-        seed() = s;
+        seed = s;
         start(3, 300, 300, 0, 3);
         set_history({{2, 0}, {3, 0}, {2, 0}, {3, 0}});
-        random_seed(s);
+        random_seed(pet->random, s);
         int a_draws = 0;
-        while (a_draws < 11 && random_draw() * int64_t{1000} / 32768 < 990)
+        while (a_draws < 11 && random_draw(pet->random) * int64_t{1000} / 32768 < 990)
             ++a_draws;
-        random_seed(s);
-        pet_step();
+        random_seed(pet->random, s);
+        pet_step(pet, room);
         EXPECT_EQ(pet->current_action == 3, a_draws == 11) << s;
     }
 
     // A single entry is never tested.
     set_cell(3, COLUMN_NEXT, "4-100");
     start(3, 300, 300, 0, 3);
-    random_draw();
-    const int32_t second = random_draw();
+    random_draw(pet->random);
+    const int32_t second = random_draw(pet->random);
     start(3, 300, 300, 0, 3);
     set_history({{2, 0}, {3, 0}, {2, 0}, {3, 0}});
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->current_action, 3);
-    EXPECT_EQ(random_draw(), second);  // the step drew exactly once
+    EXPECT_EQ(random_draw(pet->random), second);  // the step drew exactly once
 }
 
 TEST_F(StepTest, RepeatCountAndHistory)
@@ -414,10 +417,10 @@ TEST_F(StepTest, RepeatCountAndHistory)
     set_cell(13, COLUMN_SAME_RATIO, "");
     start(13, 300, 300, 0, 3);
     set_history({{12, 0}});
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->repeat_count, 1);
     for (int k = 0; k < 4; ++k)
-        pet_step();
+        pet_step(pet, room);
     EXPECT_EQ(pet->repeat_count, 2);
     EXPECT_EQ(pet->history[0], 12);
     EXPECT_EQ(pet->history[2], 12);
@@ -426,26 +429,29 @@ TEST_F(StepTest, RepeatCountAndHistory)
     set_cell(13, COLUMN_NEXT, "r13-100");
     start(13, 300, 300, 0, 3);
     pet->repeat_count = 5;
-    pet_step();
+    pet_step(pet, room);
     EXPECT_EQ(pet->repeat_count, 0);
     EXPECT_EQ(pet->facing, 1);
     EXPECT_EQ(pet->history_facing[0], 1);
 
     // The oldest choice falls out after thirty.
     for (int k = 0; k < 4 * 30; ++k)
-        pet_step();
+        pet_step(pet, room);
     for (int j = 0; j < HISTORY_LENGTH; ++j)
         EXPECT_EQ(pet->history[j], 12);
 }
 
 TEST_F(StepTest, TheBuiltInPetStaysInsideItsBox)
 {
-    settings = {0, 13, 27, 31, 5, 150};
+    room.top_margin = 13;
+    room.bottom_margin = 27;
+    room.left_margin = 31;
+    room.right_margin = 5;
     for (uint32_t s = 0; s < 20; ++s) {
-        seed() = s;
+        seed = s;
         ASSERT_EQ(load(), 1);
         for (int k = 0; k < 3000; ++k) {
-            pet_step();
+            pet_step(pet, room);
             ASSERT_GE(pet->x, 31);
             ASSERT_LE(pet->x, xmax());
             ASSERT_GE(pet->y, 13);
@@ -457,19 +463,19 @@ TEST_F(StepTest, TheBuiltInPetStaysInsideItsBox)
 
 TEST_F(StepTest, AboutRoutine)
 {
-    seed() = 5;
+    seed = 5;
     ASSERT_EQ(load(), 1);
     for (int k = 0; k < 100; ++k) {
-        about_pick_animation();
+        about_pick_animation(pet);
         ASSERT_GE(pet->about_animation, 0);
         ASSERT_LT(pet->about_animation, 35);
         EXPECT_EQ(pet->about_frame, 0);
     }
     pet->about_animation = 22;  // "75,r75"
-    EXPECT_EQ(about_current_image(), 75);
-    about_next_frame();
-    EXPECT_EQ(about_current_image(), -75);
-    about_next_frame();
+    EXPECT_EQ(about_current_image(pet), 75);
+    about_next_frame(pet);
+    EXPECT_EQ(about_current_image(pet), -75);
+    about_next_frame(pet);
     EXPECT_EQ(pet->about_frame, 0);
 }
 

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/action_script.h"
 #include "engine/engine.h"
 #include "shell/pet_folder.h"
 
@@ -20,12 +19,6 @@ void check(bool ok, const char* what)
         std::fprintf(stderr, "broken: %s\n", what);
         std::abort();
     }
-}
-
-void ignore(const char*) {}
-uint32_t fixed_clock()
-{
-    return 1;
 }
 
 }  // namespace
@@ -64,21 +57,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(pet.mask.bits_per_pixel == 1 && pet.mask.indices.size() == 840u * 252u, "a mask that does not fill the grid");
     check(pet.image_cells > 0 && pet.image_cells <= PET_IMAGES, "no images, or too many");
 
-    screen_width = 1024;
-    screen_height = 768;
-    settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-    engine_host = {ignore, fixed_clock};
+    const Room room = {0, 0, 1024, 768, 0, 0, 0, 0};
     std::string messages;
-    if (pet_engine_start(pet, messages)) {
+    if (PetState* state = pet_engine_start(pet, room, 150, 1, messages)) {
         for (int step = 0; step < 200; ++step) {
-            pet_step();
-            check(::pet->current_image >= 0 && ::pet->current_image < pet.image_cells,
+            pet_step(state, room);
+            check(state->current_image >= 0 && state->current_image < pet.image_cells,
                   "an image the sheet does not hold");
         }
-        pet_release();
-    } else {
-        check(::pet == nullptr && action_script == &builtin_script, "a failed pet left behind");
+        pet_release(state);
     }
-    action_script = &builtin_script;
     return 0;
 }

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int STEPS = 300;
-uint32_t seed = 1;
 
 void check(bool ok, const char* what)
 {
@@ -27,20 +26,15 @@ void check(bool ok, const char* what)
     }
 }
 
-void take_message(const char* text)
+void take_message(void*, const char* text)
 {
     // Every message the loader shows is one of its own, whole.
     check(text[0] == '*' && text[1] == '*' && text[2] == ' ', "message without its \"** \"");
 }
 
-uint32_t fixed_clock()
-{
-    return seed;
-}
-
 struct World {
-    int32_t width = 1024, height = 768;
-    int32_t top = 0, left = 0, bottom = 0, right = 0;
+    Room room = {0, 0, 1024, 768, 0, 0, 0, 0};
+    uint32_t seed = 1;
 };
 
 World read_world(const std::string& contents)
@@ -57,20 +51,20 @@ World read_world(const std::string& contents)
     if (w < 1 || h < 1 || w > 100000 || h > 100000 || t < 0 || l < 0 || b < 0 || r < 0 ||
         (!no_margins && (w - SPRITE_SIZE - l - r < 0 || h - SPRITE_SIZE - t - b < 0)))
         return world;
-    world = World{int32_t(w), int32_t(h), int32_t(t), int32_t(l), int32_t(b), int32_t(r)};
-    seed = uint32_t(s);
+    world.room = Room{0, 0, int32_t(w), int32_t(h), int32_t(t), int32_t(b), int32_t(l), int32_t(r)};
+    world.seed = uint32_t(s);
     return world;
 }
 
-void check_pet()
+void check_pet(const PetState* pet, const Room& room)
 {
-    const int32_t xmax = screen_width - SPRITE_SIZE - settings.right_margin;
-    const int32_t ymax = screen_height - SPRITE_SIZE - settings.bottom_margin;
+    const int32_t xmax = room.width - SPRITE_SIZE - room.right_margin;
+    const int32_t ymax = room.height - SPRITE_SIZE - room.bottom_margin;
     // A screen smaller than the pet has no box to stay in.
-    if (xmax >= settings.left_margin)
-        check(pet->x >= settings.left_margin && pet->x <= xmax, "x outside the box");
-    if (ymax >= settings.top_margin)
-        check(pet->y >= settings.top_margin && pet->y <= ymax, "y outside the box");
+    if (xmax >= room.left_margin)
+        check(pet->x >= room.left_margin && pet->x <= xmax, "x outside the box");
+    if (ymax >= room.top_margin)
+        check(pet->y >= room.top_margin && pet->y <= ymax, "y outside the box");
     check(pet->current_action >= 0 && pet->current_action < pet->action_count, "no such action");
     const Action& action = pet->actions[pet->current_action];
     check(pet->tick >= 0 && pet->tick < action.frame_count, "tick is no frame");
@@ -94,45 +88,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string error;
     if (!parse_script_file(contents, file, error))
         return 0;
-    seed = 1;
     const World world = read_world(contents);
-    screen_width = world.width;
-    screen_height = world.height;
-    settings = Settings{MODE_PRECOMPUTED, world.top, world.bottom, world.left, world.right, 150};
-    engine_host = EngineHost{take_message, fixed_clock};
-    action_script = &file.text;
-
-    if (!pet_init()) {
-        check(pet == nullptr, "a failed load left engine state");
+    const Room& room = world.room;
+    PetState* pet = pet_init(file.text, room, 150, world.seed, ScriptMessages{take_message, nullptr});
+    if (!pet)
         return 0;
-    }
-    check_pet();
+    check_pet(pet, room);
     // A life with a drag in it: pressed, carried about and dropped.
     for (int step = 0; step < STEPS; ++step) {
         const int phase = step % 50;
         if (phase == 20)
-            drag_begin(int16_t(step % 60 - 9), int16_t(step % 47 - 2));
+            drag_begin(pet, int16_t(step % 60 - 9), int16_t(step % 47 - 2));
         if (pet->dragging && phase > 20 && phase < 30) {
             int32_t old_x, old_y;
-            drag_move(true, int16_t((step * 7919) % 3000 - 1500), int16_t((step * 104729) % 3000 - 1500), &old_x,
-                      &old_y);
+            drag_move(pet, room, true, int16_t((step * 7919) % 3000 - 1500), int16_t((step * 104729) % 3000 - 1500),
+                      &old_x, &old_y);
         }
         if (phase == 30)
-            drag_end();
+            drag_end(pet);
         if (pet->dragging)
-            drag_tick();
+            drag_tick(pet);
         else
-            pet_step();
-        check_pet();
+            pet_step(pet, room);
+        check_pet(pet, room);
     }
-    about_pick_animation();
+    about_pick_animation(pet);
     for (int frame = 0; frame < 40; ++frame) {
-        const ImageRef image = about_current_image();
+        const ImageRef image = about_current_image(pet);
         check(image != 0 && image >= -pet->image_count && image <= pet->image_count, "About image out of range");
-        about_next_frame();
+        about_next_frame(pet);
     }
-    pet_release();
-    check(pet == nullptr, "release left engine state");
-    action_script = &builtin_script;
+    pet_release(pet);
     return 0;
 }

@@ -8,14 +8,14 @@
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
 
-inline void expect_outline_matches_mask(const Outline* outline, int32_t image, int32_t mirrored)
+inline void expect_outline_matches_mask(const Sprites& sprites, const Outline* outline, int32_t image, int32_t mirrored)
 {
     constexpr int S = SPRITE_SIZE;
     int32_t x0 = image % sprites.mask_columns * S, y0 = image / sprites.mask_columns * S;
     bool any_inside = false;
     for (int y = 0; y < S && !any_inside; ++y)
         for (int x = 0; x < S && !any_inside; ++x)
-            any_inside = mask_inside(x0 + x, y0 + y);
+            any_inside = mask_inside(sprites, x0 + x, y0 + y);
     if (!any_inside) {
         EXPECT_EQ(outline, nullptr) << "image " << image;
         return;
@@ -38,7 +38,7 @@ inline void expect_outline_matches_mask(const Outline* outline, int32_t image, i
     for (int y = 0; y < S; ++y)
         for (int x = 0; x < S; ++x) {
             int window_x = mirrored ? S - 1 - x : x;
-            ASSERT_EQ(covered[y][window_x], mask_inside(x0 + x, y0 + y))
+            ASSERT_EQ(covered[y][window_x], mask_inside(sprites, x0 + x, y0 + y))
                 << "image " << image << " mirrored " << mirrored << " cell pixel " << x << "," << y;
         }
 }

@@ -16,6 +16,7 @@ namespace {
 constexpr int S = SPRITE_SIZE;
 
 struct OutlineTest : testing::Test {
+    Sprites sprites{};
     std::vector<uint8_t> bits;
 
     // A mask of columns x rows cells, nothing inside.
@@ -35,13 +36,11 @@ struct OutlineTest : testing::Test {
         bits[size_t(sprites.mask_height - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] |=
             uint8_t(0x80 >> (x % 8));
     }
-    void TearDown() override { sprites.mask_bits = nullptr; }
+    std::unique_ptr<Outline> build(int32_t image, int32_t mirrored) const
+    {
+        return std::unique_ptr<Outline>(build_outline(sprites, image, mirrored));
+    }
 };
-
-std::unique_ptr<Outline> build(int32_t image, int32_t mirrored)
-{
-    return std::unique_ptr<Outline>(build_outline(image, mirrored));
-}
 
 TEST_F(OutlineTest, StripsOfSingleColumns)
 {
@@ -89,7 +88,7 @@ TEST_F(OutlineTest, EveryCellOfAScatteredMask)
         sprites.mask_inverted = inverted;
         for (int32_t image = 0; image < 15; ++image)
             for (int32_t mirrored : {0, 1})
-                expect_outline_matches_mask(build(image, mirrored).get(), image, mirrored);
+                expect_outline_matches_mask(sprites, build(image, mirrored).get(), image, mirrored);
     }
 }
 
@@ -126,9 +125,9 @@ TEST_F(OutlineTest, AFailedFetchLeavesEveryOutlineAbsent)
 {
     make_mask(20, 6);
     Bitmap not_a_mask;  // what a failed fetch hands over
-    fetch_mask_bits(not_a_mask);
+    fetch_mask_bits(sprites, not_a_mask);
     std::vector<Outline*> plain(108, nullptr), mirrored(108, nullptr);
-    fill_outline_tables(plain.data(), mirrored.data(), 108);
+    fill_outline_tables(sprites, plain.data(), mirrored.data(), 108);
     for (int i = 0; i < 108; ++i) {
         ASSERT_EQ(plain[size_t(i)], nullptr);
         ASSERT_EQ(mirrored[size_t(i)], nullptr);
@@ -143,10 +142,10 @@ TEST_F(OutlineTest, TablesFilledAndFreed)
     for (int x = S; x < 2 * S; ++x)
         set_inside(x, 3);  // image 1: 42 strips; images 2 and 3 empty
     std::vector<Outline*> plain(4, nullptr), mirrored(4, nullptr);
-    fill_outline_tables(plain.data(), mirrored.data(), 4);
+    fill_outline_tables(sprites, plain.data(), mirrored.data(), 4);
     for (int i = 0; i < 4; ++i) {
-        expect_outline_matches_mask(plain[size_t(i)], i, 0);
-        expect_outline_matches_mask(mirrored[size_t(i)], i, 1);
+        expect_outline_matches_mask(sprites, plain[size_t(i)], i, 0);
+        expect_outline_matches_mask(sprites, mirrored[size_t(i)], i, 1);
     }
 
     free_outline_table(plain.data(), 4);

@@ -39,13 +39,13 @@ TEST(Zoom, ScreenAndPetPixels)
         {-1, 2, -1, 0}, {-4, 3, -2, -1}, {1366, 3, 455, 456}, {2147483647, 4, 536870911, 536870912},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(zoom_in(c.screen, c.z), c.in) << c.screen << " at " << c.z;
+        EXPECT_EQ(screen_to_pet(c.screen, c.z), c.in) << c.screen << " at " << c.z;
         if (c.screen >= 0) {  // margins are never negative
-            EXPECT_EQ(zoom_margin(c.screen, c.z), c.margin) << c.screen << " at " << c.z;
+            EXPECT_EQ(margin_to_pet(c.screen, c.z), c.margin) << c.screen << " at " << c.z;
         }
     }
     // A pet at the far end of a screen not divisible by z stays on it.
-    EXPECT_LE(zoom_out(zoom_in(1366, 3) - S, 3) + S * 3, 1366);
+    EXPECT_LE(pet_to_screen(screen_to_pet(1366, 3) - S, 3) + S * 3, 1366);
 }
 
 uint32_t position_colour(int32_t x, int32_t y)
@@ -59,25 +59,26 @@ TEST(Zoom, FrameIsTheCellInBlocks)
     for (int32_t y = 0; y < 2 * S; ++y)
         for (int32_t x = 0; x < 3 * S; ++x)
             sheet[size_t(y * 3 * S + x)] = position_colour(x, y);
-    ASSERT_EQ(sheet_attach(3 * S, 2 * S, sheet.data(), 6), 1);
+    Sprites sprites{};
+    ASSERT_EQ(sheet_attach(sprites, 3 * S, 2 * S, sheet.data(), 6), 1);
     uint32_t cell[CELL_PIXELS];
     for (int32_t z : {1, 2, 3, MAX_ZOOM})
         for (int32_t mirrored : {0, 1}) {
-            copy_cell(cell, 4, mirrored);
+            copy_cell(sprites, cell, 4, mirrored);
             std::vector<uint32_t> frame(size_t(CELL_PIXELS) * size_t(z * z)), blocks(frame.size());
-            copy_cell_zoomed(frame.data(), 4, mirrored, z);
+            copy_cell_zoomed(sprites, frame.data(), 4, mirrored, z);
             zoom_pixels(blocks.data(), cell, S, S, z);
             for (int32_t y = 0; y < S * z; ++y)
                 for (int32_t x = 0; x < S * z; ++x)
                     ASSERT_EQ(frame[size_t(y * S * z + x)], cell[(y / z) * S + x / z]) << z << " " << mirrored;
             EXPECT_EQ(frame, blocks);
         }
-    sheet_attach(0, 0, nullptr, 0);
 }
 
 TEST(Zoom, OutlineIsTheMaskInBlocks)
 {
     // A mask of two cells with a few runs per column, scaled at every zoom.
+    Sprites sprites{};
     sprites.mask_width = 2 * S;
     sprites.mask_height = S;
     sprites.mask_columns = 2;
@@ -92,7 +93,7 @@ TEST(Zoom, OutlineIsTheMaskInBlocks)
                 bits[size_t(S - 1 - y) * size_t(sprites.mask_stride) + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
     for (int32_t z : {2, 3, MAX_ZOOM})
         for (int32_t mirrored : {0, 1}) {
-            std::unique_ptr<Outline> outline(build_outline(1, mirrored));
+            std::unique_ptr<Outline> outline(build_outline(sprites, 1, mirrored));
             ASSERT_TRUE(outline);
             zoom_outline(outline.get(), z);
             std::vector<char> covered(size_t(S * z) * size_t(S * z), 0);
@@ -105,11 +106,10 @@ TEST(Zoom, OutlineIsTheMaskInBlocks)
             for (int32_t y = 0; y < S * z; ++y)
                 for (int32_t x = 0; x < S * z; ++x) {
                     const int32_t cell_x = mirrored ? S - 1 - x / z : x / z;
-                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(S + cell_x, y / z))
+                    ASSERT_EQ(covered[size_t(y * S * z + x)] != 0, mask_inside(sprites, S + cell_x, y / z))
                         << z << " " << x << "," << y;
                 }
         }
-    sprites.mask_bits = nullptr;
 }
 
 TEST(Zoom, BackdropPatchOfALargerBlock)

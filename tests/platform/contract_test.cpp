@@ -2,6 +2,7 @@
 // and linked with each platform and its driver (tests/platform/*_driver.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -15,6 +16,7 @@ struct Delivered {
     Window* window;
     unsigned message;
     uintptr_t wparam;
+    void* user;  // what platform_window_user said while the message was delivered
 };
 std::vector<Delivered> delivered;
 
@@ -29,7 +31,7 @@ int count(unsigned message, Window* window)
 // A timer invalidates the window, so that paints follow; paints are painted.
 intptr_t pet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
 {
-    delivered.push_back({window, message, wparam});
+    delivered.push_back({window, message, wparam, platform_window_user(window)});
     if (message == MSG_TIMER)
         platform_invalidate(window);
     if (message == MSG_PAINT && platform_begin_paint(window)) {
@@ -41,7 +43,7 @@ intptr_t pet_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t l
 
 intptr_t dialog_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t)
 {
-    delivered.push_back({window, message, wparam});
+    delivered.push_back({window, message, wparam, platform_window_user(window)});
     return 0;
 }
 
@@ -51,7 +53,7 @@ protected:
     {
         delivered.clear();
         platform_register_pet_class(pet_proc);
-        pet = platform_create_pet_window();
+        pet = platform_create_pet_window(42, &pet_owner);
         ASSERT_NE(pet, nullptr);
     }
     void TearDown() override
@@ -61,14 +63,20 @@ protected:
         contract_run_until([] { return false; }, 0);
     }
     Window* pet = nullptr;
+    int pet_owner = 0, dialog_owner = 0;  // what the windows belong to
 };
 
 TEST_F(Contract, CreationAndDestructionAreDeliveredBeforeTheCallsReturnOwnedDialogsFirst)
 {
     EXPECT_EQ(count(MSG_CREATE, pet), 1);
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, dialog_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, dialog_proc, &dialog_owner);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(count(MSG_INITDIALOG, dialog), 1);
+    // Each window finds what it belongs to from its first message to its last.
+    EXPECT_EQ(platform_window_user(pet), &pet_owner);
+    EXPECT_EQ(platform_window_user(dialog), &dialog_owner);
+    for (const Delivered& d : delivered)
+        EXPECT_EQ(d.user, d.window == pet ? static_cast<void*>(&pet_owner) : &dialog_owner) << d.message;
 
     delivered.clear();
     platform_destroy_window(pet);
@@ -139,7 +147,7 @@ TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked)
     EXPECT_EQ(x, 250);
     EXPECT_EQ(y, 90);
     for (const int32_t side : {42, 84}) {
-        Window* window = side == 42 ? pet : platform_create_pet_window(side);
+        Window* window = side == 42 ? pet : platform_create_pet_window(side, nullptr);
         platform_place_hidden(window, 10, 10);
         int32_t width = 0, height = 0;
         platform_client_size(window, &width, &height);
@@ -217,18 +225,32 @@ TEST(ContractSettings, SavedKeysReadBackAndMissingOnesAreEmptyOrTheDefault)
     std::filesystem::remove(path);
 }
 
-TEST(ContractProcess, TheScreenIsMeasuredAndZoomGrowsDialogPictures)
+TEST(ContractProcess, TheDeskIsMeasuredAndZoomGrowsDialogPictures)
 {
-    int32_t width = 0, height = 0;
-    platform_screen_size(&width, &height);
-    EXPECT_GT(width, 0);
-    EXPECT_GT(height, 0);
-    EXPECT_GE(platform_screen_dpi(), 96) << "96 is 100 %";
+    Monitor monitors[MAX_MONITORS] = {};
+    const int count = platform_monitors(monitors, MAX_MONITORS);
+    ASSERT_GE(count, 1);
+    for (int i = 0; i < std::min(count, MAX_MONITORS); ++i) {
+        const Monitor& m = monitors[i];
+        EXPECT_GT(m.width, 0);
+        EXPECT_GT(m.height, 0);
+        EXPECT_GE(m.dpi, 96) << "96 is 100 %";
+        // The work area lies within the monitor.
+        EXPECT_GE(m.work_x, m.x);
+        EXPECT_GE(m.work_y, m.y);
+        EXPECT_GT(m.work_width, 0);
+        EXPECT_GT(m.work_height, 0);
+        EXPECT_LE(m.work_x + m.work_width, m.x + m.width);
+        EXPECT_LE(m.work_y + m.work_height, m.y + m.height);
+    }
+    Monitor first = {};
+    EXPECT_EQ(platform_monitors(&first, 1), count) << "the count does not depend on the room given";
+    EXPECT_EQ(first.width, monitors[0].width) << "the primary comes first";
 
     int32_t shown[2] = {};
     for (const int32_t z : {1, 2}) {
         platform_set_zoom(z);
-        Window* about = platform_create_dialog(RES_ABOUT_DIALOG, nullptr, dialog_proc);
+        Window* about = platform_create_dialog(RES_ABOUT_DIALOG, nullptr, dialog_proc, nullptr);
         ASSERT_NE(about, nullptr);
         shown[z - 1] = contract_picture_width(about);
         platform_destroy_window(about);

@@ -18,6 +18,7 @@
 
 #include "engine/shared.h"
 #include "shell/dialogs.h"
+#include "shell/program.h"
 #include "shell/settings.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -63,7 +64,7 @@ protected:
     {
         delivered.clear();
         platform_register_pet_class(recording_proc);
-        pet = platform_create_pet_window();
+        pet = platform_create_pet_window(42, nullptr);
         platform_place_hidden(pet, 120, 90);
     }
     void TearDown() override
@@ -86,7 +87,7 @@ protected:
 
 TEST_F(Dialogs, TheOptionsTemplateBecomesAVisibleDialogAtItsOwnersCorner)
 {
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc, nullptr);
     ASSERT_NE(dialog, nullptr);
     QWidget* widget = dialog->widget;
     EXPECT_EQ(delivered.back().message, MSG_INITDIALOG) << "delivered before the call returns";
@@ -115,7 +116,7 @@ TEST_F(Dialogs, NearTheScreensCornerTheDialogIsShiftedOntoIt)
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     platform_place_hidden(pet, screen.right() - 10, screen.bottom() - 10);
-    Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc, nullptr);
     const QRect placed = dialog->widget->frameGeometry();
     EXPECT_EQ(placed.right(), screen.right());
     EXPECT_EQ(placed.bottom(), screen.bottom());
@@ -123,7 +124,7 @@ TEST_F(Dialogs, NearTheScreensCornerTheDialogIsShiftedOntoIt)
 
 TEST_F(Dialogs, ButtonsEscapeEnterAndTheCloseBoxBecomeCommandsForTheProcedure)
 {
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc, nullptr);
     auto commands = [] {
         std::vector<uintptr_t> found;
         for (const Delivered& d : delivered) {
@@ -145,7 +146,7 @@ TEST_F(Dialogs, ButtonsEscapeEnterAndTheCloseBoxBecomeCommandsForTheProcedure)
 
 TEST_F(Dialogs, ItemTextsAndChecksByControlId)
 {
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc, nullptr);
     char text[80];
     platform_set_item_text(dialog, 1002, "  25 ");
     EXPECT_EQ(platform_get_item_text(dialog, 1002, text, sizeof text), 5);
@@ -177,7 +178,7 @@ TEST_F(Dialogs, ItemTextsAndChecksByControlId)
 
 TEST_F(Dialogs, TheAboutTemplateShowsItsPortraitAndGreyedCredit)
 {
-    Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_ABOUT_DIALOG, pet, recording_proc, nullptr);
     EXPECT_EQ(dialog->widget->windowTitle(), QStringLiteral("关于Dorrabee"));
     bool portrait = false, greyed = false;
     for (QLabel* label : all<QLabel>(dialog)) {
@@ -231,7 +232,7 @@ TEST_F(Dialogs, EveryTextIsPlainText)
     EXPECT_EQ(format, Qt::PlainText);
     int labels = 0;
     for (const int template_id : {RES_ABOUT_DIALOG, RES_OPTIONS_DIALOG}) {
-        Window* dialog = platform_create_dialog(template_id, pet, recording_proc);
+        Window* dialog = platform_create_dialog(template_id, pet, recording_proc, nullptr);
         for (QLabel* label : all<QLabel>(dialog)) {
             if (!label->pixmap().isNull())
                 continue;
@@ -278,13 +279,18 @@ TEST_F(Dialogs, TheOptionsProcedureRefusesWithItsMessagesAndSavesAllSixKeys)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("dorra.ini"));
-    snprintf(settings_path, sizeof settings_path, "%s", ini.toUtf8().constData());
-    screen_width = 1024;
-    screen_height = 768;
-    pending_settings = {MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-    dialogs.options_open = 0;
+    Program program{};
+    snprintf(program.settings_path, sizeof program.settings_path, "%s", ini.toUtf8().constData());
+    program.desktop.count = 1;
+    program.desktop.monitors[0] = {0, 0, 1024, 768, 0, 0, 1024, 768, 96};
+    program.pending_settings = {MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
+    Pet owner{};
+    owner.program = &program;
+    owner.window = pet;
+    owner.zoom = 1;
+    const ::Dialogs& dialogs = program.dialogs;
 
-    open_options_dialog(pet);
+    open_options_dialog(owner, pet);
     ASSERT_EQ(dialogs.options_open, 1);
     Window* dialog = pet->owned.back();
     char text[80];

@@ -23,7 +23,7 @@ protected:
     {
         delivered.clear();
         platform_register_pet_class(recording_proc);
-        pet = platform_create_pet_window();
+        pet = platform_create_pet_window(42, nullptr);
     }
     void TearDown() override
     {
@@ -189,7 +189,7 @@ TEST_F(PetWindow, TheDragCursorShowsOverEveryWindowUntilThePreviousOneIsBack)
 
 TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets)
 {
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, pet, recording_proc, nullptr);
     ASSERT_NE(dialog, nullptr);
     QPointer<QWidget> pet_widget = pet->widget;
     QPointer<QWidget> dialog_widget = dialog->widget;
@@ -212,7 +212,7 @@ TEST_F(PetWindow, DestroyingTheOwnerDestroysItsDialogsFirstThenDeletesTheWidgets
     flush_deletions();
     EXPECT_TRUE(pet_widget.isNull());
     EXPECT_TRUE(dialog_widget.isNull());
-    pet = platform_create_pet_window();  // for TearDown
+    pet = platform_create_pet_window(42, nullptr);  // for TearDown
 }
 
 // ---- resources

@@ -23,6 +23,15 @@ TEST(Zoom, TheScreensScalingFromXResourcesAndScaleFactors)
         EXPECT_EQ(dpi_from_scale_factor(f.text), f.dpi) << (f.text ? f.text : "(unset)");
 }
 
+TEST(Zoom, TheProgramStartedAgainFindsTheScaleFactorItFoundAtStart)
+{
+    qunsetenv("QT_SCALE_FACTOR");  // as main leaves it for Qt
+    keep_scale_factor_at_start("2");
+    EXPECT_EQ(restart_environment().value(QStringLiteral("QT_SCALE_FACTOR")), QStringLiteral("2"));
+    keep_scale_factor_at_start(nullptr);
+    EXPECT_FALSE(restart_environment().contains(QStringLiteral("QT_SCALE_FACTOR")));
+}
+
 TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide)
 {
     Outline outline;
@@ -33,9 +42,9 @@ TEST(Zoom, AWindowWiderThanARowWordGetsItsWholeShapeClippedToItsSide)
 
 TEST(Zoom, CursorsGrowWithThePetAroundTheirHotSpots)
 {
-    picture_zoom = 2;
+    platform_set_zoom(2);
     Cursor* cursor = platform_load_cursor(RES_CURSOR);
-    picture_zoom = 1;
+    platform_set_zoom(1);
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(cursor->cursor.pixmap().size(), QSize(64, 64));
     EXPECT_EQ(cursor->cursor.hotSpot(), QPoint(30, 30));

@@ -19,16 +19,16 @@ struct AboutDialog : ShellTest {
     {
         ShellTest::SetUp();
         ASSERT_EQ(start(), 0);
-        dialogs.scroll_offset = 0;
-        dialogs.about_unpainted = 0;
-        saved_first = ::pet->dialog_animations[0];
-        saved_count = ::pet->dialog_animation_count;
+        program.dialogs.scroll_offset = 0;
+        program.dialogs.about_unpainted = 0;
+        saved_first = state()->dialog_animations[0];
+        saved_count = state()->dialog_animation_count;
     }
     void TearDown() override
     {
-        if (::pet) {
-            ::pet->dialog_animations[0] = saved_first;
-            ::pet->dialog_animation_count = saved_count;
+        if (state()) {
+            state()->dialog_animations[0] = saved_first;
+            state()->dialog_animation_count = saved_count;
         }
         ShellTest::TearDown();
     }
@@ -36,8 +36,8 @@ struct AboutDialog : ShellTest {
     void use_routine(std::vector<ImageRef> images)
     {
         routine = std::move(images);
-        ::pet->dialog_animations[0] = DialogAnimation{int32_t(routine.size()), routine.data()};
-        ::pet->dialog_animation_count = 1;
+        state()->dialog_animations[0] = DialogAnimation{int32_t(routine.size()), routine.data()};
+        state()->dialog_animation_count = 1;
     }
     void open()
     {
@@ -94,11 +94,11 @@ TEST_F(AboutDialog, SetUpInOrder)
     EXPECT_EQ(fake_count("heap_alloc"), int(ALLOCATION_FAILURES.size()));
     EXPECT_EQ(fake_count("message_box"), 0);
     EXPECT_EQ(fake.contexts_held, 0);
-    EXPECT_EQ(dialogs.about_open, 1);
-    EXPECT_EQ(dialogs.about_unpainted, 1);
-    EXPECT_EQ(::pet->about_frame, 0);
-    ASSERT_NE(dialogs.open_dialogs, nullptr);
-    EXPECT_EQ(dialogs.open_dialogs->window, dialog);
+    EXPECT_EQ(program.dialogs.about_open, 1);
+    EXPECT_EQ(program.dialogs.about_unpainted, 1);
+    EXPECT_EQ(state()->about_frame, 0);
+    ASSERT_NE(program.dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(program.dialogs.open_dialogs->window, dialog);
 }
 
 TEST_F(AboutDialog, EverySetUpFailureIsReportedAndReleasesEverything)
@@ -131,12 +131,12 @@ TEST_F(AboutDialog, EverySetUpFailureIsReportedAndReleasesEverything)
         EXPECT_EQ(fake_calls_starting("message_box"),
                   std::vector<std::string>{"message_box(pet,\"" + c.message + "\"," +
                                            (out_of_memory ? "0x0010" : "0x0030") + ")"});
-        EXPECT_EQ(fatal_error, out_of_memory ? 0 : 1);
+        EXPECT_EQ(program.fatal_error, out_of_memory ? 0 : 1);
         EXPECT_FALSE(dialog->alive);
         EXPECT_FALSE(pet()->alive);
         EXPECT_EQ(fake.contexts_held, 0);
-        EXPECT_EQ(dialogs.about_open, 0);
-        EXPECT_EQ(dialogs.open_dialogs, nullptr);
+        EXPECT_EQ(program.dialogs.about_open, 0);
+        EXPECT_EQ(program.dialogs.open_dialogs, nullptr);
         for (void* block : live_blocks())
             EXPECT_TRUE(before.count(block)) << "a block of the set-up was not released";
         EXPECT_EQ(fake_count("set_timer(about"), c.what == "timer" ? 1 : 0);
@@ -149,7 +149,7 @@ TEST_F(AboutDialog, PaintLaysTitleTilesAndPetOverTheScene)
     open();
     fake_clear_calls();
     paint();
-    EXPECT_EQ(dialogs.about_unpainted, 0);
+    EXPECT_EQ(program.dialogs.about_unpainted, 0);
     EXPECT_EQ(fake_calls_starting("present"),
               (std::vector<std::string>{"present_keyed(about,270,40,47,16,0x0000)", "present(about,114,65,277,119)"}));
     // The title's black ground leaves the dialog as it was.
@@ -196,8 +196,8 @@ TEST_F(AboutDialog, TickAdvancesOnlyAfterTheFirstPaintAndRepaintsThreeRectangles
     open();
     fake_clear_calls();
     fake_send(dialog, MSG_TIMER, 1);
-    EXPECT_EQ(::pet->about_frame, 0) << "no paint had begun";
-    EXPECT_EQ(dialogs.scroll_offset, 8);
+    EXPECT_EQ(state()->about_frame, 0) << "no paint had begun";
+    EXPECT_EQ(program.dialogs.scroll_offset, 8);
     EXPECT_EQ(fake.calls,
               (std::vector<std::string>{"invalidate_rect(about,291,130,42,42)", "invalidate_rect(about,279,119,6,65)",
                                         "invalidate_rect(about,338,119,6,65)", "update_window(about)",
@@ -206,8 +206,8 @@ TEST_F(AboutDialog, TickAdvancesOnlyAfterTheFirstPaintAndRepaintsThreeRectangles
     std::vector<int32_t> frames, offsets;
     for (int i = 0; i < 6; ++i) {
         fake_send(dialog, MSG_TIMER, 1);
-        frames.push_back(::pet->about_frame);
-        offsets.push_back(dialogs.scroll_offset);
+        frames.push_back(state()->about_frame);
+        offsets.push_back(program.dialogs.scroll_offset);
     }
     EXPECT_EQ(frames, (std::vector<int32_t>{1, 0, 1, 0, 1, 0}));
     EXPECT_EQ(offsets, (std::vector<int32_t>{6, 4, 2, 0, 8, 6}));
@@ -218,11 +218,11 @@ TEST_F(AboutDialog, TheStripGoesOnWhereTheLastOpeningStopped)
     open();
     for (int i = 0; i < 3; ++i)
         fake_send(dialog, MSG_TIMER, 1);
-    ASSERT_EQ(dialogs.scroll_offset, 4);
+    ASSERT_EQ(program.dialogs.scroll_offset, 4);
     EXPECT_EQ(fake_send(dialog, MSG_COMMAND, 2), 1);
     open();
     fake_send(dialog, MSG_TIMER, 1);
-    EXPECT_EQ(dialogs.scroll_offset, 2);
+    EXPECT_EQ(program.dialogs.scroll_offset, 2);
 }
 
 TEST_F(AboutDialog, ChosenTwiceChangesNothing)
@@ -231,12 +231,12 @@ TEST_F(AboutDialog, ChosenTwiceChangesNothing)
     open();
     fake_send(dialog, MSG_TIMER, 1);
     fake_send(dialog, MSG_TIMER, 1);
-    int32_t frame = ::pet->about_frame;
+    int32_t frame = state()->about_frame;
     fake_clear_calls();
     open();
     EXPECT_EQ(fake.calls, std::vector<std::string>{});
     EXPECT_EQ(fake_window("about"), dialog);
-    EXPECT_EQ(::pet->about_frame, frame);
+    EXPECT_EQ(state()->about_frame, frame);
 }
 
 TEST_F(AboutDialog, CloseReleasesEverything)
@@ -251,8 +251,8 @@ TEST_F(AboutDialog, CloseReleasesEverything)
     EXPECT_TRUE(in_order(fake.calls, {"destroy_window(about)", "kill_timer(about,1)"}));
     EXPECT_EQ(fake_count("heap_free()"), 15);
     EXPECT_EQ(live_blocks(), before);
-    EXPECT_EQ(dialogs.about_open, 0);
-    EXPECT_EQ(dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(program.dialogs.about_open, 0);
+    EXPECT_EQ(program.dialogs.open_dialogs, nullptr);
     EXPECT_TRUE(pet()->alive);
 }
 
@@ -264,7 +264,7 @@ TEST_F(AboutDialog, AFailedPaintEndsTheProgram)
     fake_send(dialog, MSG_PAINT);
     EXPECT_EQ(fake_calls_starting("message_box"),
               std::vector<std::string>{"message_box(pet,\"Fail to identify the dialog window for painting\",0x0030)"});
-    EXPECT_EQ(dialogs.about_unpainted, 0);
+    EXPECT_EQ(program.dialogs.about_unpainted, 0);
     EXPECT_FALSE(dialog->alive);
     EXPECT_FALSE(pet()->alive);
 }
@@ -274,15 +274,15 @@ TEST_F(AboutDialog, AfterAnErrorTheSceneStandsStill)
     open();
     Window* about = dialog;
     // Ticks and paints keep coming while the error's box is up.
-    fake.during_message_box = [about](Window*, const std::string&, unsigned) {
-        int32_t offset = dialogs.scroll_offset;
+    fake.during_message_box = [this, about](Window*, const std::string&, unsigned) {
+        int32_t offset = program.dialogs.scroll_offset;
         fake_clear_calls();
         fake_send(about, MSG_TIMER, 1);
         fake_send(about, MSG_PAINT);
         EXPECT_EQ(fake.calls, std::vector<std::string>{});
-        EXPECT_EQ(dialogs.scroll_offset, offset);
-        EXPECT_EQ(dialogs.about_unpainted, 1);
+        EXPECT_EQ(program.dialogs.scroll_offset, offset);
+        EXPECT_EQ(program.dialogs.about_unpainted, 1);
     };
-    report_error(pet(), "Something broke");
+    report_error(program, pet(), "Something broke");
     EXPECT_FALSE(dialog->alive);
 }

@@ -45,7 +45,7 @@ void post_ticks(int count)
 
 void next_stage()
 {
-    if (!pet_window)
+    if (!pet_window())
         return;
     if (session.before_stage)
         session.before_stage(session.stage);
@@ -54,11 +54,11 @@ void next_stage()
             post_ticks(30);
             break;
         case 1:
-            fake_post(pet_window, MSG_COMMAND, CMD_OPTIONS);
+            fake_post(pet_window(), MSG_COMMAND, CMD_OPTIONS);
             post_ticks(5);
             break;
         case 2:
-            fake_post(pet_window, MSG_COMMAND, CMD_ABOUT);
+            fake_post(pet_window(), MSG_COMMAND, CMD_ABOUT);
             post_ticks(5);
             break;
         case 3:
@@ -70,7 +70,7 @@ void next_stage()
             post_ticks(20);
             break;
         default:
-            fake_post(pet_window, MSG_COMMAND, CMD_EXIT);
+            fake_post(pet_window(), MSG_COMMAND, CMD_EXIT);
             return;
     }
     fake_paint_pending();
@@ -94,10 +94,10 @@ void modal_loop(Window*, const std::string& text, unsigned kind)
     ++watch.boxes;
     watch.text = text;
     watch.kind = kind;
-    if (!::pet)
+    if (!state())
         return;  // the engine is not loaded yet: nothing can tick
-    const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image, mirrored = ::pet->current_mirrored;
-    const int32_t about_frame = ::pet->about_frame;
+    const int32_t x = state()->x, y = state()->y, image = state()->current_image, mirrored = state()->current_mirrored;
+    const int32_t about_frame = state()->about_frame;
     const size_t calls_before = fake.calls.size();
     for (size_t i = 0; i < fake.windows.size(); ++i) {
         Window* window = fake.windows[i].get();
@@ -107,9 +107,9 @@ void modal_loop(Window*, const std::string& text, unsigned kind)
             fake_send(window, MSG_TIMER, id);
     }
     fake_paint_pending();
-    if (fatal_error) {
-        watch.moved_during_fatal_box = x != ::pet->x || y != ::pet->y || image != ::pet->current_image ||
-                                       mirrored != ::pet->current_mirrored || about_frame != ::pet->about_frame;
+    if (running_program->fatal_error) {
+        watch.moved_during_fatal_box = x != state()->x || y != state()->y || image != state()->current_image ||
+                                       mirrored != state()->current_mirrored || about_frame != state()->about_frame;
         for (size_t i = calls_before; i < fake.calls.size(); ++i)
             if (fake.calls[i].starts_with("present"))
                 watch.drew_during_fatal_box = true;
@@ -130,7 +130,7 @@ struct FaultInjection : ShellTest {
     int run(int mode)
     {
         fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) + "\n";
-        return dorrabee_main(5);
+        return ShellTest::run(5);
     }
 
     // Everything that must hold once the program has ended, whatever failed.
@@ -138,8 +138,8 @@ struct FaultInjection : ShellTest {
     {
         for (auto& window : fake.windows)
             EXPECT_FALSE(window->alive) << window->name << " still alive";
-        EXPECT_EQ(pet_window, nullptr);
-        EXPECT_EQ(dialogs.open_dialogs, nullptr);
+        EXPECT_EQ(pet_window(), nullptr);
+        EXPECT_EQ(program.dialogs.open_dialogs, nullptr);
         EXPECT_EQ(fake.contexts_held, 0);
         EXPECT_FALSE(fake.screen_open);
         EXPECT_EQ(fake.capture, nullptr);
@@ -154,11 +154,11 @@ struct FaultInjection : ShellTest {
         ASSERT_EQ(watch.boxes, 1) << fake_log();
         if (watch.kind == BOX_ERROR) {
             EXPECT_EQ(watch.text, "Out of memory");
-            EXPECT_EQ(fatal_error, 0);  // not fatal in itself: the window goes instead
+            EXPECT_EQ(program.fatal_error, 0);  // not fatal in itself: the window goes instead
         } else {
             EXPECT_EQ(watch.kind, BOX_WARNING);
             EXPECT_TRUE(FATAL_TEXTS.count(watch.text)) << watch.text;
-            EXPECT_EQ(fatal_error, 1);
+            EXPECT_EQ(program.fatal_error, 1);
             EXPECT_FALSE(watch.moved_during_fatal_box) << "a tick ran after " << watch.text;
             EXPECT_FALSE(watch.drew_during_fatal_box) << "a paint drew after " << watch.text;
         }

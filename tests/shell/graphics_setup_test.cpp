@@ -77,14 +77,14 @@ TEST_P(GraphicsSetup, ReportsOnceAndEndsWithCodeZeroNeverShowingThePet)
     const Failure& failure = GetParam();
     fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(failure.mode) + "\n";
     failure.arrange();
-    EXPECT_EQ(dorrabee_main(5), 0);
+    EXPECT_EQ(run(5), 0);
     char kind[8];
     std::snprintf(kind, sizeof kind, "0x%04X", failure.kind);
     // Only the first failure is reported; the box is owned by the hidden pet window.
     EXPECT_EQ(fake_calls_starting("message_box"),
               std::vector<std::string>{"message_box(pet,\"" + std::string(failure.text) + "\"," + kind + ")"});
     // Out of memory is not fatal in itself: it destroys the window instead.
-    EXPECT_EQ(fatal_error, failure.kind == BOX_WARNING ? 1 : 0);
+    EXPECT_EQ(program.fatal_error, failure.kind == BOX_WARNING ? 1 : 0);
     EXPECT_EQ(fake_count("set_timer"), 0);
     EXPECT_EQ(fake_count("show_window"), 0);
     EXPECT_EQ(fake_count("next_message"), 0);
@@ -106,10 +106,10 @@ TEST_F(SheetRules, ASheetOneColumnShortOfWholeCellsIsAcceptedAndReflowed)
     shrink(RES_SPRITES, 839, 252);  // 19 whole columns, 114 cells
     ASSERT_EQ(start(MODE_PRECOMPUTED), 0);
     EXPECT_EQ(fake_count("message_box"), 0);
-    EXPECT_EQ(sprites.sheet_columns, 19);
+    EXPECT_EQ(the_pet().sprites.sheet_columns, 19);
     // Image 19 now lies at the start of the second row, where image 20 was drawn.
-    ::pet->current_image = 19;
-    ::pet->current_mirrored = 0;
+    state()->current_image = 19;
+    state()->current_mirrored = 0;
     platform_invalidate(pet());
     fake_paint_pending();
     EXPECT_EQ(pet()->pixels[10 * SPRITE_SIZE + 5], fake_art_pixel(20, 5, 10));
@@ -130,11 +130,11 @@ TEST_F(SheetRules, AMaskWhoseColourTableStartsWithWhiteStillShowsThePet)
     for (uint8_t& index : mask.indices)
         index ^= 1;
     start(MODE_LIVE);
-    EXPECT_EQ(sprites.mask_inverted, 1);
+    EXPECT_EQ(the_pet().sprites.mask_inverted, 1);
     int inside = 0;
     for (const OutlineRect& r : pet()->outline.rects) {
         for (int32_t y = r.top; y < r.bottom; ++y) {
-            const int32_t x = ::pet->current_mirrored ? SPRITE_SIZE - 1 - r.left : r.left;
+            const int32_t x = state()->current_mirrored ? SPRITE_SIZE - 1 - r.left : r.left;
             EXPECT_TRUE(fake_art_inside(x, y)) << x << "," << y;
             ++inside;
         }
@@ -183,8 +183,8 @@ TEST_F(EmptyImage, PrecomputedShowsNothingOfAnImageWithoutPixels)
     empty_first_cell();
     start(MODE_PRECOMPUTED);
     fake_clear_calls();
-    ::pet->current_image = 0;
-    apply_outline();
+    state()->current_image = 0;
+    apply_outline(the_pet());
     EXPECT_EQ(fake_log(), "set_window_outline(pet,rects=0)\n");
     EXPECT_TRUE(pet()->has_outline);
     EXPECT_TRUE(pet()->outline.rects.empty());
@@ -196,8 +196,8 @@ TEST_F(EmptyImage, LiveKeepsTheOutlineItHadForAnImageWithoutPixels)
     start(MODE_LIVE);
     const size_t rects = pet()->outline.rects.size();
     fake_clear_calls();
-    ::pet->current_image = 0;
-    apply_outline();
+    state()->current_image = 0;
+    apply_outline(the_pet());
     EXPECT_EQ(fake_log(), "");
     EXPECT_EQ(pet()->outline.rects.size(), rects);
 }

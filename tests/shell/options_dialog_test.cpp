@@ -23,18 +23,17 @@ struct OptionsDialog : ShellTest {
     void SetUp() override
     {
         ShellTest::SetUp();
-        screen_width = 1024;
-        screen_height = 768;
+        bare_pet();  // on a 1024 x 768 screen
         fake.ini_files.clear();
-        settings_path_init();
+        settings_path_init(program);
         open(Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150});
     }
     void open(Settings pending)
     {
         if (dialog && dialog->alive)
             fake_send(dialog, MSG_COMMAND, 2);
-        pending_settings = pending;
-        open_options_dialog(nullptr);
+        program.pending_settings = pending;
+        open_options_dialog(the_pet(), nullptr);
         dialog = fake_window("options");
         ASSERT_NE(dialog, nullptr);
     }
@@ -59,7 +58,7 @@ struct OptionsDialog : ShellTest {
                             const std::string& right, const std::string& speed)
     {
         if (!dialog->alive)
-            open(pending_settings);
+            open(program.pending_settings);
         type(TOP, top);
         type(LEFT, left);
         type(BOTTOM, bottom);
@@ -81,9 +80,9 @@ TEST_F(OptionsDialog, ShowsThePendingValues)
                                         "set_check(options,1006,0)", "set_item_text(options,1002,\"10\")",
                                         "set_item_text(options,1004,\"20\")", "set_item_text(options,1003,\"30\")",
                                         "set_item_text(options,1005,\"40\")", "set_item_text(options,1007,\"200\")"}));
-    EXPECT_EQ(dialogs.options_open, 1);
-    ASSERT_NE(dialogs.open_dialogs, nullptr);
-    EXPECT_EQ(dialogs.open_dialogs->window, dialog);
+    EXPECT_EQ(program.dialogs.options_open, 1);
+    ASSERT_NE(program.dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(program.dialogs.open_dialogs->window, dialog);
 }
 
 TEST_F(OptionsDialog, OkWithoutAChangeWritesNothing)
@@ -91,25 +90,25 @@ TEST_F(OptionsDialog, OkWithoutAChangeWritesNothing)
     EXPECT_EQ(ok(), "");
     EXPECT_EQ(fake_count("ini_write_string"), 0);
     EXPECT_TRUE(fake.ini_files.empty());
-    EXPECT_EQ(dialogs.options_open, 0);
-    EXPECT_EQ(dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(program.dialogs.options_open, 0);
+    EXPECT_EQ(program.dialogs.open_dialogs, nullptr);
 }
 
 TEST_F(OptionsDialog, ChangingOnlyTheModeWritesAllSixKeys)
 {
     choose(MODE_STANDARD_BUTTON);
     EXPECT_EQ(ok(), "");
-    EXPECT_EQ(values(pending_settings), (std::vector<int32_t>{MODE_STANDARD, 0, 0, 0, 0, 150}));
+    EXPECT_EQ(values(program.pending_settings), (std::vector<int32_t>{MODE_STANDARD, 0, 0, 0, 0, 150}));
     EXPECT_EQ(fake_count("ini_write_string"), 6);
     EXPECT_EQ(ini_get(fake.ini_files[ini_path()], "Setup", "Mode"), "0");
     EXPECT_EQ(ini_get(fake.ini_files[ini_path()], "Setup", "Timer"), "150");
-    EXPECT_EQ(values(settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 0, 0, 0, 0, 150}));
+    EXPECT_EQ(values(program.settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 0, 0, 0, 0, 150}));
 }
 
 TEST_F(OptionsDialog, MarginEntries)
 {
     EXPECT_EQ(try_entries(" 25\t", "0000", "3", "0007", "150"), "");
-    EXPECT_EQ(values(pending_settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 25, 3, 0, 7, 150}));
+    EXPECT_EQ(values(program.pending_settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 25, 3, 0, 7, 150}));
     for (const char* entry : {"2 5", "+5", "-5", "12345", "   ", "1a"}) {
         EXPECT_EQ(try_entries("0", "0", entry, "0", "150"), INVALID_MARGIN) << entry;
         EXPECT_EQ(dialog->item_texts[BOTTOM], entry) << "entries stay as typed";
@@ -131,11 +130,11 @@ TEST_F(OptionsDialog, SpeedEntries)
     EXPECT_EQ(try_entries("0", "0", "0", "0", "1001"), INVALID_SPEED);
     EXPECT_EQ(try_entries("0", "0", "0", "0", "fast"), INVALID_SPEED);
     EXPECT_EQ(try_entries("0", "0", "0", "0", "10"), "");
-    EXPECT_EQ(pending_settings.timer_ms, 10);
+    EXPECT_EQ(program.pending_settings.timer_ms, 10);
     EXPECT_EQ(try_entries("0", "0", "0", "0", "1000"), "");
-    EXPECT_EQ(pending_settings.timer_ms, 1000);
+    EXPECT_EQ(program.pending_settings.timer_ms, 1000);
     EXPECT_EQ(try_entries("0", "0", "0", "0", "0150"), "");
-    EXPECT_EQ(pending_settings.timer_ms, 150);
+    EXPECT_EQ(program.pending_settings.timer_ms, 150);
 }
 
 TEST_F(OptionsDialog, TheFirstCheckThatFailsIsTheOnlyMessage)
@@ -157,7 +156,7 @@ TEST_F(OptionsDialog, AnEmptyFieldStandsForItsPendingValue)
     type(TOP, "");
     type(LEFT, "9");
     EXPECT_EQ(ok(), "");
-    EXPECT_EQ(values(pending_settings), (std::vector<int32_t>{MODE_LIVE, 5, 6, 9, 8, 300}));
+    EXPECT_EQ(values(program.pending_settings), (std::vector<int32_t>{MODE_LIVE, 5, 6, 9, 8, 300}));
 }
 
 TEST_F(OptionsDialog, AModeNoButtonShowsIsKept)
@@ -167,7 +166,7 @@ TEST_F(OptionsDialog, AModeNoButtonShowsIsKept)
                   dialog->checks[MODE_STANDARD_BUTTON],
               0);
     EXPECT_EQ(ok(), "");
-    EXPECT_EQ(pending_settings.display_mode, 3);
+    EXPECT_EQ(program.pending_settings.display_mode, 3);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
@@ -178,7 +177,7 @@ TEST_F(OptionsDialog, AFailedSaveIsToldAndNothingIsLost)
     EXPECT_EQ(ok(), "message_box(options,\"Fail to save the settings to " + ini_path() +
                         " !  Please check that the folder can be written ..\",0x0010)");
     EXPECT_EQ(dialog->item_texts[SPEED], "300");
-    EXPECT_EQ(pending_settings.timer_ms, 150) << "still what the file holds";
+    EXPECT_EQ(program.pending_settings.timer_ms, 150) << "still what the file holds";
 
     fake.unwritable_ini_files.clear();
     EXPECT_EQ(ok(), "") << "OK again saves";
@@ -198,9 +197,9 @@ TEST_F(OptionsDialog, ReopeningShowsTheSavedValuesNotThoseInUse)
 {
     type(LEFT, "12");
     EXPECT_EQ(ok(), "");
-    open_options_dialog(nullptr);
+    open_options_dialog(the_pet(), nullptr);
     EXPECT_EQ(fake_window("options")->item_texts[LEFT], "12");
-    EXPECT_EQ(settings.left_margin, 0);
+    EXPECT_EQ(program.settings.left_margin, 0);
 }
 
 TEST_F(OptionsDialog, ChosenTwiceFromTheMenuOpensOnce)
@@ -213,13 +212,13 @@ TEST_F(OptionsDialog, ChosenTwiceFromTheMenuOpensOnce)
     EXPECT_EQ(fake_count("create_dialog"), 1);
     dialog = fake_window("options");
     EXPECT_EQ(dialog->owner, pet());
-    EXPECT_EQ(dialogs.options_open, 1);
+    EXPECT_EQ(program.dialogs.options_open, 1);
 
     // Escape reaches the dialog through the loop's offer and closes it.
     PlatformMessage escape{dialog, FAKE_KEYDOWN, FAKE_KEY_ESCAPE, 0};
-    EXPECT_EQ(offer_to_dialogs(&escape), 1);
+    EXPECT_EQ(offer_to_dialogs(program, &escape), 1);
     EXPECT_FALSE(dialog->alive);
-    EXPECT_EQ(dialogs.options_open, 0);
+    EXPECT_EQ(program.dialogs.options_open, 0);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
     fake_send(pet(), MSG_COMMAND, CMD_OPTIONS);
     EXPECT_EQ(fake_count("create_dialog"), 2);
@@ -232,7 +231,7 @@ TEST_F(OptionsDialog, GoingWithThePetWindowLeavesNoStaleEntry)
     fake_send(pet(), MSG_COMMAND, CMD_OPTIONS);
     platform_destroy_window(pet());
     EXPECT_FALSE(fake_window("options")->alive);
-    EXPECT_EQ(dialogs.open_dialogs, nullptr);
+    EXPECT_EQ(program.dialogs.open_dialogs, nullptr);
 }
 
 TEST_F(OptionsDialog, OtherCommandsAreNotHandled)

@@ -23,36 +23,36 @@ namespace {
 constexpr uint32_t COAT = 0x204080;  // no colour of the synthetic art
 
 struct PetChoiceTest : ShellTest {
-    fs::path program = test_folder("dorrabee-choice");
+    fs::path program_dir = test_folder("dorrabee-choice");
+    std::vector<const char*> arguments;  // the command line
     void SetUp() override
     {
         ShellTest::SetUp();
-        fs::remove_all(program);
+        fs::remove_all(program_dir);
         // A pet whose every image is a block of COAT on yellow.
         std::vector<uint8_t> indices(840 * 252);
         for (size_t p = 0; p < indices.size(); ++p)
             indices[p] = (p % 840) % 42 > 10 && (p / 840) % 42 > 10;
-        fs::create_directories(program / "pets" / "coat");
-        write_file((program / "pets" / "coat" / "sprites.bmp").string(),
+        fs::create_directories(program_dir / "pets" / "coat");
+        write_file((program_dir / "pets" / "coat" / "sprites.bmp").string(),
                    build_bmp({840, 252, 8, 0, 2, {KEY_COLOUR, COAT}, pack_indexed(indices, 840, 252, 8, false), {}}));
         // A pet nobody could see, nor click to reach its menu.
-        fs::create_directories(program / "pets" / "clear");
-        write_file((program / "pets" / "clear" / "sprites.bmp").string(),
+        fs::create_directories(program_dir / "pets" / "clear");
+        write_file((program_dir / "pets" / "clear" / "sprites.bmp").string(),
                    build_bmp({840, 42, 8, 0, 1, {KEY_COLOUR}, std::vector<uint8_t>(840 * 42, 0), {}}));
-        fs::create_directories(program / "pets" / "broken");
-        write_file((program / "pets" / "broken" / "sprites.bmp").string(), {'B', 'M'});
-        pet_choice_options(program.string().c_str(), 0, nullptr);
+        fs::create_directories(program_dir / "pets" / "broken");
+        write_file((program_dir / "pets" / "broken" / "sprites.bmp").string(), {'B', 'M'});
     }
     void TearDown() override
     {
         ShellTest::TearDown();
-        pet_choice_options(nullptr, 0, nullptr);
-        fs::remove_all(program);
+        fs::remove_all(program_dir);
     }
     int start_with(const std::string& pet)
     {
         fake.ini_files[ini_path()] = "[Setup]\nPet=" + pet + "\n";
-        return dorrabee_main(5);
+        program_options(program, program_dir.string().c_str(), int(arguments.size()), arguments.data());
+        return run(5);
     }
     bool shows_coat()
     {
@@ -72,7 +72,7 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     // A script the loader warns about (ratios of action 1 summing to 99):
     // the pet starts all the same, with no box; the warning goes to standard error.
     std::FILE* dump = std::tmpfile();
-    write_script_file(builtin_script, dump);
+    write_script_file(builtin_script(), dump);
     std::rewind(dump);
     std::string script;
     for (int c; (c = std::fgetc(dump)) != EOF;)
@@ -81,7 +81,7 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     const size_t cell = script.find("\t1-6,2-24,");
     ASSERT_NE(cell, std::string::npos);
     script.replace(cell, 10, "\t1-5,2-24,");
-    std::ofstream(program / "pets" / "coat" / "behaviour.script", std::ios::binary) << script;
+    std::ofstream(program_dir / "pets" / "coat" / "behaviour.script", std::ios::binary) << script;
     reset_program();
     fake_use_synthetic_art();
     testing::internal::CaptureStderr();
@@ -123,9 +123,9 @@ TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)
 
 TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings)
 {
-    const std::string path = (program / "pets" / "coat").string();
+    const std::string path = (program_dir / "pets" / "coat").string();
     const char* argv[] = {"dorrabee", "--pet", path.c_str()};
-    pet_choice_options(program.string().c_str(), 3, argv);
+    arguments.assign(std::begin(argv), std::end(argv));
     start_with("broken");
     EXPECT_TRUE(shows_coat());
     EXPECT_EQ(fake_count("message_box"), 0);
@@ -151,7 +151,7 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
     fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 3);
     EXPECT_NE(fake.ini_files[ini_path()].find("Pet=coat"), std::string::npos);
     EXPECT_EQ(fake.restarts, 1);
-    EXPECT_EQ(pet_window, nullptr);  // this copy ends; the new one runs the choice
+    EXPECT_EQ(pet_window(), nullptr);  // this copy ends; the new one runs the choice
 
     // The new start shows the pet, checked in its menu.
     reset_program();
@@ -163,8 +163,8 @@ TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
 
     // More pets than the menu holds: the last item says how many are left out.
     for (int k = 0; k < 120; ++k) {
-        fs::create_directories(program / "pets" / ("many" + std::to_string(1000 + k)));
-        write_file((program / "pets" / ("many" + std::to_string(1000 + k)) / "sprites.bmp").string(), {'B', 'M'});
+        fs::create_directories(program_dir / "pets" / ("many" + std::to_string(1000 + k)));
+        write_file((program_dir / "pets" / ("many" + std::to_string(1000 + k)) / "sprites.bmp").string(), {'B', 'M'});
     }
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
     ASSERT_EQ(fake.pet_submenu.size(), size_t(PET_MENU_LIMIT));

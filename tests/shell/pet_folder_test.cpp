@@ -8,7 +8,7 @@
 #include <fstream>
 #include <map>
 
-#include "engine/action_script.h"
+#include "engine/engine.h"
 #include "engine/engine.h"
 #include "graphics/sprites.h"
 #include "shell/pet_folder.h"
@@ -51,8 +51,8 @@ std::string builtin_script_text()
     std::string text;
     for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i)
         for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c)
-            text += std::string(builtin_script.columns[c][i]) + (c + 1 < SCRIPT_COLUMN_COUNT ? "\t" : "\n");
-    for (const char* routine : builtin_script.dialog_animations)
+            text += std::string(builtin_script().columns[c][i]) + (c + 1 < SCRIPT_COLUMN_COUNT ? "\t" : "\n");
+    for (const char* routine : builtin_script().dialog_animations)
         text += std::string(routine) + "\n";
     return text;
 }
@@ -72,16 +72,22 @@ struct PetFolderTest : testing::Test {
     {
         fs::remove_all(root);
         fs::create_directories(root);
-        settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-        screen_width = 1024;
-        screen_height = 768;
     }
     void TearDown() override
     {
-        pet_release();
-        action_script = &builtin_script;
+        pet_release(loaded);
         fs::remove_all(root);
     }
+    // Starts the engine on the pet, on a 1024 x 768 screen.
+    bool start(const PetFolder& pet, std::string& messages)
+    {
+        pet_release(loaded);
+        loaded = pet_engine_start(pet, Room{0, 0, 1024, 768, 0, 0, 0, 0}, 150, 1, messages);
+        return loaded != nullptr;
+    }
+    // The first image action n (1-based) shows: tells which script runs.
+    ImageRef first_image(int n) const { return loaded->actions[n - 1].frames[0]; }
+    PetState* loaded = nullptr;
     fs::path make_pet(const fs::path& place, const std::string& folder, int rows = 6)
     {
         fs::create_directories(place / folder);
@@ -211,8 +217,8 @@ TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript)
     for (size_t p : {size_t(0), size_t(20), size_t(21), size_t(840 * 100 + 63)})
         EXPECT_EQ(pet.mask.indices[p], pet.sheet.pixels[p] == RED ? 1 : 0) << p;
     std::string messages;
-    EXPECT_TRUE(pet_engine_start(pet, messages)) << messages;
-    EXPECT_EQ(action_script, &builtin_script);
+    EXPECT_TRUE(start(pet, messages)) << messages;
+    EXPECT_EQ(first_image(36), 53) << "the built-in script runs";
 }
 
 TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
@@ -228,10 +234,9 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     EXPECT_EQ(pet.mask.height, 252);
     EXPECT_EQ(pet.mask.indices.back(), 0);
     // The built-in script shows images up to 108, well past the sheet's 40.
-    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages, "short: the script shows image 108, but sprites.bmp holds 40");
-    EXPECT_EQ(::pet, nullptr);
-    EXPECT_EQ(action_script, &builtin_script);
+    EXPECT_EQ(loaded, nullptr);
 
     // Its own script, every image folded into the first 40, runs.
     std::string script = builtin_script_text();
@@ -254,8 +259,8 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     PetFolder own;
     messages.clear();
     ASSERT_TRUE(pet_folder_load(folder.string(), own, message)) << message;
-    EXPECT_TRUE(pet_engine_start(own, messages)) << messages;
-    EXPECT_EQ(action_script, &own.script.text);
+    EXPECT_TRUE(start(own, messages)) << messages;
+    EXPECT_EQ(first_image(36), 13) << "its own script runs: 53 folded into 40";
     // Images 41 to 108 are none of the sheet's: nothing is said of them.
     EXPECT_EQ(messages.find("** Image ["), std::string::npos) << messages;
 }
@@ -271,14 +276,14 @@ TEST_F(PetFolderTest, AFourActionScriptLoadsAndLives)
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     EXPECT_EQ(pet.script.actions_written, 4);
     EXPECT_STREQ(pet.script.text.dialog_animations[34], "1") << "About shows the first action's images";
-    ASSERT_TRUE(pet_engine_start(pet, messages)) << messages;
+    ASSERT_TRUE(start(pet, messages)) << messages;
     // Only images 7 to 20 of the one-row sheet go unused; nothing about actions 5 to 65.
     EXPECT_EQ(messages.find("Action ["), std::string::npos) << messages;
     EXPECT_EQ(messages.find("action:"), std::string::npos) << messages;
     EXPECT_EQ(messages.rfind("four: ** Image [7] have not been referenced", 0), 0u) << messages;
     for (int tick = 0; tick < 500; ++tick) {
-        pet_step();
-        ASSERT_LT(::pet->current_action, 4) << tick;
+        pet_step(loaded, Room{0, 0, 1024, 768, 0, 0, 0, 0});
+        ASSERT_LT(loaded->current_action, 4) << tick;
     }
 }
 
@@ -365,10 +370,9 @@ TEST_F(PetFolderTest, APetWhoseStartImageCannotBeSeenIsRefused)
     PetFolder pet;
     std::string message, messages;
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
-    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages, "blank start: the pet starts on image 1, which has no pixel that can be seen");
-    EXPECT_EQ(::pet, nullptr);
-    EXPECT_EQ(action_script, &builtin_script);
+    EXPECT_EQ(loaded, nullptr);
 }
 
 // A sheet with alpha, as artists draw today: half-transparent pixels or more
@@ -408,7 +412,7 @@ TEST_F(PetFolderTest, APngSheetWithAlphaIsAPet)
     EXPECT_EQ(message.rfind("glass: sprites.png: Broken PNG file", 0), 0u) << message;
 }
 
-TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)
+TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesNothingBehind)
 {
     const fs::path folder = make_pet(root, "broken");
     std::string script = builtin_script_text();
@@ -417,7 +421,7 @@ TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)
     PetFolder pet;
     std::string message, messages;
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
-    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages.rfind("broken: ** ERROR : ", 0), 0u) << messages;
 
     // A message about an action names the line of the pet's file it stands on.
@@ -428,11 +432,10 @@ TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesTheBuiltInInPlace)
     write_text(folder / "behaviour.script", script);
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     messages.clear();
-    EXPECT_FALSE(pet_engine_start(pet, messages));
+    EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages,
               "broken: behaviour.script line 5: ** ERROR : For action 3, invalid ratio 100, or next action 66");
-    EXPECT_EQ(::pet, nullptr);
-    EXPECT_EQ(action_script, &builtin_script);
+    EXPECT_EQ(loaded, nullptr);
 }
 
 }  // namespace

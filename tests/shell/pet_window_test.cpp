@@ -16,14 +16,21 @@ struct PetWindow : ShellTest {
     {
         return fake_send(pet(), message, wparam, lparam);
     }
+    // The one monitor changes size, and the pet window hears of it.
+    void change_screen(int32_t width, int32_t height)
+    {
+        fake.screen_width = width;
+        fake.screen_height = height;
+        send(MSG_DISPLAYCHANGE, 32, (height << 16) | width);
+    }
     // Puts the pet into the first action whose drag_action is `kind` of it.
     bool run_action_where(bool (*fits)(const Action& action, int32_t index))
     {
-        for (int32_t i = 0; i < ::pet->action_count; ++i) {
-            if (fits(::pet->actions[i], i)) {
-                ::pet->current_action = i;
-                ::pet->tick = 0;
-                set_image();
+        for (int32_t i = 0; i < state()->action_count; ++i) {
+            if (fits(state()->actions[i], i)) {
+                state()->current_action = i;
+                state()->tick = 0;
+                set_image(state());
                 return true;
             }
         }
@@ -52,7 +59,7 @@ TEST_F(PetWindow, ADoubleClickIsAShortDragThenTheMenuAndItsSecondPressStartsNoDr
               "release_capture()\n"
               "client_to_screen(pet,10,12)\n" +
                   menu_at(10, 12) + "\n");
-    EXPECT_EQ(::pet->dragging, 0);
+    EXPECT_EQ(state()->dragging, 0);
     EXPECT_EQ(fake.capture, nullptr);
 }
 
@@ -66,14 +73,14 @@ TEST_F(PetWindow, TheRightButtonOpensTheMenuAtThePointerAndItsReleaseDoesNothing
 TEST_F(PetWindow, ContinueClosesTheMenuAndChangesNothing)
 {
     fake.popup_command = CMD_CONTINUE;
-    const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image;
+    const int32_t x = state()->x, y = state()->y, image = state()->current_image;
     send(MSG_RBUTTONDOWN, 0, fake_point(5, 5));
     fake_clear_calls();
     fake_pump();
     EXPECT_EQ(fake_log(), "");
-    EXPECT_EQ(::pet->x, x);
-    EXPECT_EQ(::pet->y, y);
-    EXPECT_EQ(::pet->current_image, image);
+    EXPECT_EQ(state()->x, x);
+    EXPECT_EQ(state()->y, y);
+    EXPECT_EQ(state()->current_image, image);
     EXPECT_TRUE(pet()->alive);
 }
 
@@ -108,18 +115,18 @@ TEST_F(PetWindow, OptionsAndAboutChosenTwiceOpenOneDialogEachOwnedByThePet)
     EXPECT_FALSE(fake_window("about")->alive);
 }
 
-// ---- ::pet->dragging
+// ---- state()->dragging
 
 TEST_F(PetWindow, APressOutsideTheWindowHoldsTheNearestPointAndTheDragStaysInTheBox)
 {
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(-3, 50));
-    EXPECT_EQ(::pet->grab_x, 0);
-    EXPECT_EQ(::pet->grab_y, 42);
+    EXPECT_EQ(state()->grab_x, 0);
+    EXPECT_EQ(state()->grab_y, 42);
     EXPECT_EQ(fake.capture, pet());
     fake_clear_calls();
     send(MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(30000, 30000));
-    EXPECT_EQ(::pet->x, 1024 - 42);
-    EXPECT_EQ(::pet->y, 768 - 42);
+    EXPECT_EQ(state()->x, 1024 - 42);
+    EXPECT_EQ(state()->y, 768 - 42);
     EXPECT_EQ(fake_log(), "invalidate(pet)\nmove_window(pet,982,726)\n");
     // Held against the corner the pet does not move, but is repainted.
     fake_clear_calls();
@@ -140,7 +147,7 @@ TEST_F(PetWindow, AMenuOpenedDuringADragPutsThePetDown)
     EXPECT_TRUE(in_order(fake.calls, {"track_popup_menu(105," + std::to_string(pet()->x + 20) + "," +
                                           std::to_string(pet()->y + 20) + ",pet)",
                                       "set_cursor(0)", "release_capture()"}));
-    EXPECT_EQ(::pet->dragging, 0);
+    EXPECT_EQ(state()->dragging, 0);
 }
 
 TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere)
@@ -149,7 +156,7 @@ TEST_F(PetWindow, AMoveWithoutTheLeftButtonEndsADragWhoseReleaseWentElsewhere)
     fake_clear_calls();
     send(MSG_MOUSEMOVE, 0, fake_point(25, 25));
     EXPECT_EQ(fake_log(), "set_cursor(0)\nrelease_capture()\n");
-    EXPECT_EQ(::pet->dragging, 0);
+    EXPECT_EQ(state()->dragging, 0);
 }
 
 TEST_F(PetWindow, AReleaseWithoutADragDoesNothing)
@@ -174,10 +181,10 @@ TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving)
     ASSERT_TRUE(
         run_action_where([](const Action& a, int32_t i) { return a.drag_action == i + 1 && a.frame_count > 1; }));
     send(MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(20, 20));
-    const int32_t image = ::pet->current_image;
+    const int32_t image = state()->current_image;
     fake_clear_calls();
     send(MSG_TIMER, 1);
-    ASSERT_NE(::pet->current_image, image);
+    ASSERT_NE(state()->current_image, image);
     EXPECT_TRUE(
         in_order(fake.calls, {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")",
                               "invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
@@ -191,24 +198,24 @@ TEST_F(PetWindow, ATickDuringADragThatAnimatesInPlaceRepaintsWithoutMoving)
 // ticks after keep it inside the new box.
 TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce)
 {
-    settings.right_margin = 300;
-    ::pet->x = 1024 - 42 - 300;
-    ::pet->y = 700;
-    send(MSG_DISPLAYCHANGE, 32, (480 << 16) | 640);
-    EXPECT_EQ(screen_width, 640);
-    EXPECT_EQ(screen_height, 480);
-    EXPECT_EQ(settings.right_margin, 300) << "still fits: 640 - 42 - 300 >= 0";
-    EXPECT_EQ(::pet->x, 640 - 42 - 300);
-    EXPECT_EQ(::pet->y, 480 - 42);
-    EXPECT_EQ(pet()->x, ::pet->x);
-    EXPECT_EQ(pet()->y, ::pet->y);
-    send(MSG_DISPLAYCHANGE, 32, (400 << 16) | 320);
-    EXPECT_EQ(settings.right_margin, 0) << "no longer fits";
-    EXPECT_EQ(::pet->x, 320 - 42);
+    program.settings.right_margin = 300;
+    state()->x = 1024 - 42 - 300;
+    state()->y = 700;
+    change_screen(640, 480);
+    EXPECT_EQ(the_pet().room.width, 640);
+    EXPECT_EQ(the_pet().room.height, 480);
+    EXPECT_EQ(the_pet().room.right_margin, 300) << "still fits: 640 - 42 - 300 >= 0";
+    EXPECT_EQ(state()->x, 640 - 42 - 300);
+    EXPECT_EQ(state()->y, 480 - 42);
+    EXPECT_EQ(pet()->x, state()->x);
+    EXPECT_EQ(pet()->y, state()->y);
+    change_screen(320, 400);
+    EXPECT_EQ(the_pet().room.right_margin, 0) << "no longer fits";
+    EXPECT_EQ(state()->x, 320 - 42);
     for (int tick = 0; tick < 200; ++tick) {
         send(MSG_TIMER, PET_TIMER_ID);
-        ASSERT_LE(::pet->x, 320 - 42);
-        ASSERT_LE(::pet->y, 400 - 42);
+        ASSERT_LE(state()->x, 320 - 42);
+        ASSERT_LE(state()->y, 400 - 42);
     }
 }
 
@@ -217,21 +224,20 @@ TEST_F(PetWindow, AScreenThatShrinksBringsThePetInsideAtOnce)
 // brings back the margins its unplugging took.
 TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne)
 {
-    pet_zoom = 2;
-    screen_width = 512;
-    screen_height = 384;
-    settings.left_margin = 300;
-    send(MSG_DISPLAYCHANGE, 32, (480 << 16) | 640);
-    EXPECT_EQ(settings.left_margin, 0) << "320 - 42 - 300 < 0";
-    EXPECT_GE(::pet->x, 0);
-    send(MSG_DISPLAYCHANGE, 32, (768 << 16) | 1024);
-    EXPECT_EQ(settings.left_margin, 300);
-    EXPECT_GE(::pet->x, 300);
+    the_pet().zoom = 2;
+    program.zoom = 2;
+    program.settings.left_margin = 600;
+    change_screen(640, 480);
+    EXPECT_EQ(the_pet().room.left_margin, 0) << "320 - 42 - 300 < 0";
+    EXPECT_GE(state()->x, 0);
+    change_screen(1024, 768);
+    EXPECT_EQ(the_pet().room.left_margin, 300);
+    EXPECT_GE(state()->x, 300);
 }
 
 TEST_F(PetWindow, AfterAFatalErrorTicksAndPaintsDoNothingButPaintsAreAcknowledged)
 {
-    fatal_error = 1;
+    program.fatal_error = 1;
     send(MSG_TIMER, 1);
     send(MSG_PAINT);
     EXPECT_EQ(fake_log(), "default_window_proc(pet,0x000F)\n");
@@ -246,7 +252,7 @@ TEST_F(PetWindow, APaintThatCannotBeginIsFatalAndTakesThePetDown)
                           "destroy_window(pet)", "post_quit(0)"}));
     EXPECT_EQ(fake_count("destroy_window"), 1);
     EXPECT_EQ(fake_count("present"), 0);
-    EXPECT_EQ(fatal_error, 1);
+    EXPECT_EQ(program.fatal_error, 1);
 }
 
 // ---- the tick, over a long run in every mode
@@ -262,17 +268,18 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed)
     // Margins keep the pet in a small box so that moves overlap its old place.
     fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) +
                                  "\nLeft Margin=400\nRight Margin=500\nTop Margin=300\nBottom Margin=380\n";
-    ASSERT_EQ(dorrabee_main(5), 0);
+    ASSERT_EQ(run(5), 0);
     Window* window = pet();
     int still = 0, image_only = 0, moved = 0;
     for (int tick = 0; tick < 800; ++tick) {
-        const int32_t x = ::pet->x, y = ::pet->y, image = ::pet->current_image, mirrored = ::pet->current_mirrored;
+        const int32_t x = state()->x, y = state()->y, image = state()->current_image,
+                      mirrored = state()->current_mirrored;
         const size_t rects = window->outline.rects.size();
         const bool had_outline = window->has_outline;
         fake_clear_calls();
         fake_send(window, MSG_TIMER, 1);
-        const bool image_changed = image != ::pet->current_image || mirrored != ::pet->current_mirrored;
-        const bool position_changed = x != ::pet->x || y != ::pet->y;
+        const bool image_changed = image != state()->current_image || mirrored != state()->current_mirrored;
+        const bool position_changed = x != state()->x || y != state()->y;
         SCOPED_TRACE("tick " + std::to_string(tick));
         if (!image_changed && !position_changed) {
             ++still;
@@ -290,8 +297,8 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed)
         }
         if (position_changed) {
             ++moved;
-            ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "move_window(pet," + std::to_string(::pet->x) + "," +
-                                                                     std::to_string(::pet->y) + ")"}));
+            ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "move_window(pet," + std::to_string(state()->x) + "," +
+                                                                     std::to_string(state()->y) + ")"}));
             ASSERT_EQ(fake_count("capture_screen"), mode == MODE_STANDARD ? 1 : 0);
             fake_paint_pending();
         } else {
@@ -299,8 +306,8 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed)
             ASSERT_EQ(fake_count("move_window"), 0);
             ASSERT_TRUE(in_order(fake.calls, {"invalidate(pet)", "update_window(pet)", "present(pet,42,42,0,0)"}));
         }
-        ASSERT_EQ(window->x, ::pet->x);
-        ASSERT_EQ(window->y, ::pet->y);
+        ASSERT_EQ(window->x, state()->x);
+        ASSERT_EQ(window->y, state()->y);
         // What the window shows is the current image, over the true screen
         // in the standard mode however the moves overlapped.
         std::vector<bool> in_outline(CELL_PIXELS, false);
@@ -310,13 +317,13 @@ TEST_P(TickRun, EachTickDoesExactlyTheWindowWorkItsChangesNeed)
                     in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px] = true;
         for (int32_t py = 0; py < SPRITE_SIZE; ++py) {
             for (int32_t px = 0; px < SPRITE_SIZE; ++px) {
-                const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - px : px;
+                const int32_t sx = state()->current_mirrored ? SPRITE_SIZE - 1 - px : px;
                 const bool inside = fake_art_inside(sx, py);
                 const uint32_t shown = window->pixels[static_cast<size_t>(py) * SPRITE_SIZE + px];
                 if (inside) {
-                    ASSERT_EQ(shown, fake_art_pixel(::pet->current_image, sx, py)) << px << "," << py;
+                    ASSERT_EQ(shown, fake_art_pixel(state()->current_image, sx, py)) << px << "," << py;
                 } else if (mode == MODE_STANDARD) {
-                    ASSERT_EQ(shown, fake.desktop_pixel(::pet->x + px, ::pet->y + py)) << px << "," << py;
+                    ASSERT_EQ(shown, fake.desktop_pixel(state()->x + px, state()->y + py)) << px << "," << py;
                 }
                 if (mode != MODE_STANDARD && window->has_outline) {
                     ASSERT_EQ(in_outline[static_cast<size_t>(py) * SPRITE_SIZE + px], inside) << px << "," << py;

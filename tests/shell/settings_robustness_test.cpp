@@ -115,15 +115,15 @@ TEST_F(SettingsReading, WhateverTheFileHoldsStartUpReadsItByTheRules)
         TearDown();
         SetUp();
         fake.ini_files[ini_path()] = reading.file;
-        platform_screen_size(&screen_width, &screen_height);  // 1024 x 768
-        settings_path_init();
-        settings_read();
-        EXPECT_EQ(settings.display_mode, reading.expected.display_mode);
-        EXPECT_EQ(settings.top_margin, reading.expected.top_margin);
-        EXPECT_EQ(settings.bottom_margin, reading.expected.bottom_margin);
-        EXPECT_EQ(settings.left_margin, reading.expected.left_margin);
-        EXPECT_EQ(settings.right_margin, reading.expected.right_margin);
-        EXPECT_EQ(settings.timer_ms, reading.expected.timer_ms);
+        desktop_read(program.desktop);  // 1024 x 768
+        settings_path_init(program);
+        settings_read(program);
+        EXPECT_EQ(program.settings.display_mode, reading.expected.display_mode);
+        EXPECT_EQ(program.settings.top_margin, reading.expected.top_margin);
+        EXPECT_EQ(program.settings.bottom_margin, reading.expected.bottom_margin);
+        EXPECT_EQ(program.settings.left_margin, reading.expected.left_margin);
+        EXPECT_EQ(program.settings.right_margin, reading.expected.right_margin);
+        EXPECT_EQ(program.settings.timer_ms, reading.expected.timer_ms);
         EXPECT_EQ(fake_count("message_box(none,\"Invalid Margin Values !\",0x0010)"), reading.margin_box ? 1 : 0);
         EXPECT_EQ(fake_count("message_box"), reading.margin_box ? 1 : 0);
         // The file is never changed by reading it.
@@ -137,9 +137,9 @@ TEST_F(SettingsReading, AHugeFileStartsThePetWithItsSettings)
     file += "\n[Setup]\nMode=0\nTimer=200\n";
     file += std::string(HUGE_BYTES / 2, 'x');
     fake.ini_files[ini_path()] = file;
-    fake.when_idle = [] { fake_post(pet_window, MSG_COMMAND, CMD_EXIT); };
-    EXPECT_EQ(dorrabee_main(5), 0);
-    EXPECT_EQ(settings.display_mode, MODE_STANDARD);
+    fake.when_idle = [] { fake_post(pet_window(), MSG_COMMAND, CMD_EXIT); };
+    EXPECT_EQ(run(5), 0);
+    EXPECT_EQ(program.settings.display_mode, MODE_STANDARD);
     EXPECT_EQ(fake_count("set_timer(pet,1,200)"), 1);
     EXPECT_EQ(fake_count("message_box"), 0);
 }
@@ -436,8 +436,8 @@ TEST_F(SettingsReading, TheTimerIntervalIsClampedAsOnEveryPlatform)
         fake.ini_files[ini_path()] = "[Setup]\nTimer="s + timer + "\n";
         fake.when_idle = [&] {
             EXPECT_EQ(fake_window("pet")->timers.at(1), interval);
-            fake_post(pet_window, MSG_COMMAND, CMD_EXIT);
+            fake_post(pet_window(), MSG_COMMAND, CMD_EXIT);
         };
-        EXPECT_EQ(dorrabee_main(5), 0);
+        EXPECT_EQ(run(5), 0);
     }
 }

@@ -7,32 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "engine/action_script.h"
 #include "engine/engine.h"
 #include "platform/fake/fake_platform.h"
 #include "shell/dialogs.h"
 #include "shell/errors.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
+#include "shell/program.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
-
-inline void reset_program()
-{
-    // Release through the shell while the fake still holds its blocks.
-    graphics_release();
-    release_outlines();
-    pet_release();
-    fake_reset();
-    fatal_error = 0;
-    pet_window = nullptr;
-    dialogs_reset();  // the open list's nodes went with the fake's heap
-    action_script = &builtin_script;
-    settings_reset();
-    screen_width = screen_height = 0;
-    pet_zoom = 1;
-}
 
 // The settings file where the program looks for it on this build.
 inline std::string ini_path()
@@ -44,24 +28,69 @@ inline std::string ini_path()
 #endif
 }
 
+// The program of the test running now, for helpers outside the fixture
+// (the fake's callbacks, message boxes' modal loops).
+inline Program* running_program = nullptr;
+inline PetState* state()
+{
+    return running_program && running_program->pet ? running_program->pet->state : nullptr;
+}
+inline Window* pet_window()
+{
+    return running_program && running_program->pet ? running_program->pet->window : nullptr;
+}
+
 struct ShellTest : testing::Test {
     void SetUp() override
     {
-        reset_program();
+        running_program = &program;
+        fake_reset();
         fake_use_synthetic_art();
+        settings_reset(program);
     }
     void TearDown() override { reset_program(); }
+    // Releases through the shell while the fake still holds its blocks, then
+    // a fresh desktop and a program as a process starts it.
+    void reset_program()
+    {
+        program_release(program);
+        fake_reset();
+        program = Program{};
+        settings_reset(program);
+    }
 
     // Runs the program with the given "Mode" until its message loop has
     // nothing more to fetch; the pet window then stays up for the test.
     int start(int mode = MODE_PRECOMPUTED, int show_command = 5)
     {
         fake.ini_files[ini_path()] = "[Setup]\nMode=" + std::to_string(mode) + "\n";
-        return dorrabee_main(show_command);
+        return run(show_command);
+    }
+    // The same with the settings file as the test left it.
+    int run(int show_command = 5)
+    {
+        if (program_start(program, show_command))
+            program_run(program);
+        return 0;
     }
 
-    // The pet window as the fake keeps it (the engine record is ::pet).
+    // The desk read and a pet record with neither window nor engine, for
+    // what is tested without a running pet (settings, dialogs alone).
+    Pet& bare_pet()
+    {
+        desktop_read(program.desktop);
+        program.pet = new Pet{};
+        program.pet->program = &program;
+        program.pet->zoom = program.zoom;
+        return *program.pet;
+    }
+
+    // The pet window as the fake keeps it.
     Window* pet() { return fake_window("pet"); }
+    // The living pet's records, once start-up made them.
+    Pet& the_pet() { return *program.pet; }
+
+    Program program{};
 };
 
 // True when every `expected` call occurs in `calls`, in this order

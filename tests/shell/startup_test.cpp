@@ -33,10 +33,10 @@ std::vector<bool> blob(bool mirrored)
 TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped)
 {
     EXPECT_EQ(start(MODE_PRECOMPUTED, 7), 0);
-    const std::string at = std::to_string(::pet->x) + "," + std::to_string(::pet->y);
+    const std::string at = std::to_string(state()->x) + "," + std::to_string(state()->y);
     EXPECT_TRUE(in_order(fake.calls, {
                                          "register_pet_class()",
-                                         "screen_size()",
+                                         "monitors()",
                                          "settings_folder(1024)",
                                          "ini_read_int(\"" + ini_path() + "\",\"Setup\",\"Mode\",1)",
                                          "seconds_now()",
@@ -60,17 +60,17 @@ TEST_F(StartUp, RunsTheStepsInOrderAndShowsThePetShaped)
     EXPECT_TRUE(in_order(
         fake.calls,
         {"set_window_outline(pet,rects=" + std::to_string(pet()->outline.rects.size()) + ")", "set_timer(pet,1,150)"}));
-    EXPECT_EQ(screen_width, 1024);
-    EXPECT_EQ(screen_height, 768);
+    EXPECT_EQ(the_pet().room.width, 1024);
+    EXPECT_EQ(the_pet().room.height, 768);
     EXPECT_TRUE(pet()->visible);
-    EXPECT_EQ(pet()->x, ::pet->x);
-    EXPECT_EQ(pet()->y, ::pet->y);
-    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
+    EXPECT_EQ(pet()->x, state()->x);
+    EXPECT_EQ(pet()->y, state()->y);
+    EXPECT_EQ(shown_pixels(*pet()), blob(state()->current_mirrored != 0));
     // The frame is the current image's cell, key colour and all.
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
         for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
-            const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x : x;
-            const uint32_t cell = fake_art_inside(sx, y) ? fake_art_pixel(::pet->current_image, sx, y) : KEY_COLOUR;
+            const int32_t sx = state()->current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t cell = fake_art_inside(sx, y) ? fake_art_pixel(state()->current_image, sx, y) : KEY_COLOUR;
             ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], cell) << x << "," << y;
         }
     EXPECT_EQ(fake_count("message_box"), 0);
@@ -82,15 +82,15 @@ TEST_F(StartUp, StandardModeCapturesTheScreenUnderTheHiddenWindowAndComposites)
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start(MODE_STANDARD);
     const std::string capture =
-        "capture_screen(" + std::to_string(::pet->x) + "," + std::to_string(::pet->y) + ",42,42)";
+        "capture_screen(" + std::to_string(state()->x) + "," + std::to_string(state()->y) + ",42,42)";
     EXPECT_TRUE(in_order(fake.calls, {"open_screen()", "set_window_outline(pet,rects=1)", capture,
                                       "set_timer(pet,1,150)", "show_window(pet,5)", "present(pet,42,42,0,0)"}));
     EXPECT_EQ(fake_count("load_bitmap(107)"), 0);  // the mask is never needed
     for (int32_t y = 0; y < SPRITE_SIZE; ++y)
         for (int32_t x = 0; x < SPRITE_SIZE; ++x) {
-            const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x : x;
-            const uint32_t expected = fake_art_inside(sx, y) ? fake_art_pixel(::pet->current_image, sx, y)
-                                                             : fake.desktop_pixel(::pet->x + x, ::pet->y + y);
+            const int32_t sx = state()->current_mirrored ? SPRITE_SIZE - 1 - x : x;
+            const uint32_t expected = fake_art_inside(sx, y) ? fake_art_pixel(state()->current_image, sx, y)
+                                                             : fake.desktop_pixel(state()->x + x, state()->y + y);
             ASSERT_EQ(pet()->pixels[static_cast<size_t>(y) * SPRITE_SIZE + x], expected) << x << "," << y;
         }
 }
@@ -99,7 +99,7 @@ TEST_F(StartUp, LiveModeBuildsOnlyTheFirstOutline)
 {
     start(MODE_LIVE);
     EXPECT_EQ(fake_count("set_window_outline"), 1);
-    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
+    EXPECT_EQ(shown_pixels(*pet()), blob(state()->current_mirrored != 0));
     // Surfaces, mask bits and the frame; no outline tables.
     EXPECT_EQ(fake_count("heap_alloc"), 4);
 }
@@ -119,7 +119,7 @@ TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits)
     // What the generator draws next after a start seeded by the clock at 4242.
     fake.seconds_now = 4242;
     start();
-    const int32_t clock_draw = random_draw();
+    const int32_t clock_draw = random_draw(state()->random);
     const struct {
         const char* variable;
         bool replaces_clock;
@@ -131,7 +131,7 @@ TEST_F(StartUp, AMeasuringSeedReplacesTheClockOnlyWhenItIsAWholeNumberThatFits)
         set_seed_variable(c.variable);
         start();
         set_seed_variable("");
-        EXPECT_EQ(random_draw(), clock_draw) << c.variable;
+        EXPECT_EQ(random_draw(state()->random), clock_draw) << c.variable;
         EXPECT_EQ(fake_count("seconds_now"), c.replaces_clock ? 0 : 1) << c.variable;
     }
 }
@@ -146,13 +146,13 @@ TEST_F(StartUp, AModeOutsideTheThreeGetsNoShapeButTicksAsARegionMode)
     for (int tick = 0; tick < 200 && !pet()->has_outline; ++tick)
         fake_send(pet(), MSG_TIMER, 1);
     EXPECT_TRUE(pet()->has_outline);
-    EXPECT_EQ(shown_pixels(*pet()), blob(::pet->current_mirrored != 0));
+    EXPECT_EQ(shown_pixels(*pet()), blob(state()->current_mirrored != 0));
 }
 
 TEST_F(StartUp, WithoutASettingsFileRunsOnTheDefaultsAndCreatesNoFile)
 {
-    dorrabee_main(5);
-    EXPECT_EQ(settings.display_mode, MODE_PRECOMPUTED);
+    run(5);
+    EXPECT_EQ(program.settings.display_mode, MODE_PRECOMPUTED);
     EXPECT_EQ(fake_count("set_timer(pet,1,150)"), 1);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
     EXPECT_TRUE(fake.ini_files.empty());
@@ -164,7 +164,7 @@ TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked)
         reset_program();
         fake_use_synthetic_art();
         fake.ini_files[ini_path()] = std::string("[Setup]\nTimer=") + timer + "\n";
-        dorrabee_main(5);
+        run(5);
         EXPECT_EQ(fake_count(std::string("set_timer(pet,1,") + timer + ")"), 1) << fake_log();
     }
 }
@@ -172,26 +172,26 @@ TEST_F(StartUp, TheTimerSettingIsTheTickIntervalUnchecked)
 TEST_F(StartUp, ANegativeMarginIsReportedWithoutOwnerBeforeAnyWindow)
 {
     fake.ini_files[ini_path()] = "[Setup]\nTop Margin=-1\nLeft Margin=30\n";
-    dorrabee_main(5);
+    run(5);
     EXPECT_TRUE(in_order(fake.calls, {"message_box(none,\"Invalid Margin Values !\",0x0010)", "create_pet_window()"}));
-    EXPECT_EQ(settings.left_margin, 0);
-    EXPECT_EQ(fatal_error, 0);
+    EXPECT_EQ(program.settings.left_margin, 0);
+    EXPECT_EQ(program.fatal_error, 0);
     EXPECT_TRUE(pet()->visible);
 }
 
 TEST_F(StartUp, AScriptThatFailsToLoadEndsBeforeAnyWindow)
 {
-    static ScriptText broken = builtin_script;
+    static ScriptText broken = builtin_script();
     broken.columns[COLUMN_NEXT][0] = "1,(";
-    action_script = &broken;
-    EXPECT_EQ(dorrabee_main(5), 0);
+    program.builtin_behaviour = &broken;
+    EXPECT_EQ(run(5), 0);
     const std::vector<std::string> boxes = fake_calls_starting("message_box");
     ASSERT_EQ(boxes.size(), 1u);
     // The loader's own words, an error box without owner.
     EXPECT_EQ(boxes[0].rfind("message_box(none,\"** ERROR : ", 0), 0u) << boxes[0];
     EXPECT_TRUE(boxes[0].ends_with(",0x0010)")) << boxes[0];
     EXPECT_EQ(fake_count("create_pet_window"), 0);
-    EXPECT_EQ(fatal_error, 0);
+    EXPECT_EQ(program.fatal_error, 0);
 }
 
 TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes)
@@ -201,7 +201,7 @@ TEST_F(StartUp, ATimerThatCannotStartIsFatalAndTheHiddenWindowGoes)
     EXPECT_TRUE(in_order(
         fake.calls, {"set_timer(pet,1,150)", "message_box(pet,\"Too many clocks or timers! Fail to set timer\",0x0030)",
                      "destroy_window(pet)", "post_quit(0)"}));
-    EXPECT_EQ(fatal_error, 1);
+    EXPECT_EQ(program.fatal_error, 1);
     EXPECT_EQ(fake_count("show_window"), 0);
     EXPECT_EQ(fake_count("next_message"), 0);
     EXPECT_FALSE(pet()->alive);
@@ -214,16 +214,16 @@ TEST_F(StartUp, EveryMessageIsOfferedToTheOpenDialogsBeforeDispatch)
 {
     start();
     Window* pet_before = pet();
-    Window* dialog =
-        platform_create_dialog(999, pet_before, [](Window*, unsigned, uintptr_t, intptr_t) -> intptr_t { return 0; });
-    add_open_dialog(dialog);
+    Window* dialog = platform_create_dialog(
+        999, pet_before, [](Window*, unsigned, uintptr_t, intptr_t) -> intptr_t { return 0; }, nullptr);
+    add_open_dialog(program, dialog);
     fake_clear_calls();
     fake_post(dialog, FAKE_KEYDOWN, 'A');
     fake_post(pet_before, MSG_RBUTTONUP);
     fake_post(pet_before, MSG_COMMAND, CMD_EXIT);
     PlatformMessage* message = nullptr;
     while (platform_next_message(&message) > 0)
-        if (!offer_to_dialogs(message))
+        if (!offer_to_dialogs(program, message))
             platform_dispatch_message(message);
     EXPECT_TRUE(in_order(fake.calls, {
                                          "next_message()=999,0x0100",
@@ -250,16 +250,16 @@ TEST_F(StartUp, ExitEndsTheProgramWithCodeZeroAndReleasesEverything)
 {
     fake.ini_files[ini_path()] = "[Setup]\nMode=0\n";
     // Once the program is up, the user right-clicks and chooses Exit.
-    fake.when_idle = [] { fake_post(pet_window, MSG_RBUTTONDOWN, 0, fake_point(10, 10)); };
+    fake.when_idle = [] { fake_post(pet_window(), MSG_RBUTTONDOWN, 0, fake_point(10, 10)); };
     fake.popup_command = CMD_EXIT;
-    EXPECT_EQ(dorrabee_main(5), 0);
+    EXPECT_EQ(run(5), 0);
     EXPECT_TRUE(in_order(fake.calls, {"next_message()=pet,0x0204", "dispatch_message(pet,0x0204)",
                                       "track_popup_menu(105," + std::to_string(pet()->x + 10) + "," +
                                           std::to_string(pet()->y + 10) + ",pet)",
                                       "next_message()=pet,0x0111", "destroy_window(pet)", "kill_timer(pet,1)",
                                       "close_screen()", "post_quit(0)", "next_message()=quit"}));
     EXPECT_FALSE(pet()->alive);
-    EXPECT_EQ(pet_window, nullptr);
+    EXPECT_EQ(pet_window(), nullptr);
     EXPECT_TRUE(fake.live_blocks.empty());
 }
 

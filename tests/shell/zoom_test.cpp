@@ -13,29 +13,29 @@ struct Zoomed : ShellTest {
         fake.screen_height = 769;
         fake.screen_dpi = 192;
         fake.ini_files[ini_path()] = "[Setup]\n" + setup;
-        ASSERT_EQ(dorrabee_main(5), 0);
+        ASSERT_EQ(run(5), 0);
     }
     // What pixel (x, y) of the 84 x 84 window must show: the cell's pixel
     // (x / 2, y / 2), or `outside` where the cell is the key colour.
     uint32_t cell_scaled(int32_t x, int32_t y, uint32_t outside)
     {
-        const int32_t sx = ::pet->current_mirrored ? SPRITE_SIZE - 1 - x / 2 : x / 2;
-        return fake_art_inside(sx, y / 2) ? fake_art_pixel(::pet->current_image, sx, y / 2) : outside;
+        const int32_t sx = state()->current_mirrored ? SPRITE_SIZE - 1 - x / 2 : x / 2;
+        return fake_art_inside(sx, y / 2) ? fake_art_pixel(state()->current_image, sx, y / 2) : outside;
     }
 };
 
 TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens)
 {
     start_zoomed("Mode=1\nLeft Margin=5\nRight Margin=3\nTop Margin=4\n");
-    EXPECT_TRUE(in_order(fake.calls, {"screen_dpi()", "set_zoom(2)", "create_pet_window(84)"}));
-    EXPECT_EQ(screen_width, 512);
-    EXPECT_EQ(screen_height, 384);
-    EXPECT_EQ(settings.left_margin, 3);  // rounded up: at least 5 screen pixels
-    EXPECT_EQ(settings.right_margin, 2);
-    EXPECT_EQ(settings.top_margin, 2);
-    EXPECT_EQ(pending_settings.left_margin, 5);  // the Options dialog shows what the file says
-    EXPECT_EQ(pet()->x, ::pet->x * 2);
-    EXPECT_EQ(pet()->y, ::pet->y * 2);
+    EXPECT_TRUE(in_order(fake.calls, {"monitors()", "set_zoom(2)", "create_pet_window(84)"}));
+    EXPECT_EQ(the_pet().room.width, 512);
+    EXPECT_EQ(the_pet().room.height, 384);
+    EXPECT_EQ(the_pet().room.left_margin, 3);  // rounded up: at least 5 screen pixels
+    EXPECT_EQ(the_pet().room.right_margin, 2);
+    EXPECT_EQ(the_pet().room.top_margin, 2);
+    EXPECT_EQ(program.pending_settings.left_margin, 5);  // the Options dialog shows what the file says
+    EXPECT_EQ(pet()->x, state()->x * 2);
+    EXPECT_EQ(pet()->y, state()->y * 2);
     ASSERT_EQ(pet()->width, 84);
     std::vector<bool> shown(84 * 84, false);
     for (const OutlineRect& r : pet()->outline.rects)
@@ -50,15 +50,15 @@ TEST_F(Zoomed, ThePetLivesInItsPixelsAndShowsInBlocksOfTheScreens)
 
     // A drag in screen pixels moves the pet by whole pet pixels, and the
     // window lands inside the margins of the real screen.
-    const int32_t x0 = ::pet->x;
+    const int32_t x0 = state()->x;
     fake_send(pet(), MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(21, 43));
-    EXPECT_EQ(::pet->grab_x, 10);
-    EXPECT_EQ(::pet->grab_y, 21);
+    EXPECT_EQ(state()->grab_x, 10);
+    EXPECT_EQ(state()->grab_y, 21);
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(31, 43));
     const int32_t x1 = std::min(x0 + 5, 512 - 42 - 2);
-    EXPECT_EQ(::pet->x, x1);
+    EXPECT_EQ(state()->x, x1);
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(-9, -30000));
-    EXPECT_EQ(::pet->x, std::max(x1 - 5 - 10, 3));  // left of the window: the pet pixel left of it
+    EXPECT_EQ(state()->x, std::max(x1 - 5 - 10, 3));  // left of the window: the pet pixel left of it
     fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(30000, 30000));
     EXPECT_EQ(pet()->x, (512 - 42 - 2) * 2);
     EXPECT_LE(pet()->x + 84, 1025 - 3);
@@ -70,7 +70,7 @@ TEST_F(Zoomed, TheStandardModeCapturesAndCompositesTheLargerBlock)
     fake.desktop_pixel = [](int32_t x, int32_t y) { return static_cast<uint32_t>(0x100000 + x * 1000 + y); };
     start_zoomed("Mode=0\n");
     const std::string capture =
-        "capture_screen(" + std::to_string(::pet->x * 2) + "," + std::to_string(::pet->y * 2) + ",84,84)";
+        "capture_screen(" + std::to_string(state()->x * 2) + "," + std::to_string(state()->y * 2) + ",84,84)";
     EXPECT_TRUE(in_order(fake.calls, {capture, "present(pet,84,84,0,0)"}));
     for (int32_t y = 0; y < 84; ++y)
         for (int32_t x = 0; x < 84; ++x)
@@ -97,7 +97,7 @@ TEST_F(Zoomed, TheKeyOverridesTheScreensScaling)
             fake.screen_width = fake.screen_height = 100;
         fake.screen_dpi = c.dpi;
         fake.ini_files[ini_path()] = std::string("[Setup]\n") + c.setup;
-        ASSERT_EQ(dorrabee_main(5), 0);
+        ASSERT_EQ(run(5), 0);
         EXPECT_EQ(fake_count(c.window), 1) << c.setup << " at " << c.dpi;
         EXPECT_EQ(fake_count("message_box"), 0) << c.setup << " at " << c.dpi;
     }

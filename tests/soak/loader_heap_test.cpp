@@ -57,41 +57,35 @@ void __wrap_free(void* block)
 
 namespace {
 
-std::vector<std::string> messages;
-
-void collect(const char* text)
+void collect(void* context, const char* text)
 {
-    messages.emplace_back(text);
+    static_cast<std::vector<std::string>*>(context)->emplace_back(text);
 }
 
-uint32_t fixed_clock()
-{
-    return 7;
-}
+constexpr Room SCREEN = {0, 0, 1024, 768, 0, 0, 0, 0};
 
 struct LoaderHeap : testing::Test {
+    std::vector<std::string> messages;
+
     void SetUp() override
     {
-        engine_host = EngineHost{collect, fixed_clock};
-        action_script = &builtin_script;
-        screen_width = 1024;
-        screen_height = 768;
-        settings = Settings{MODE_PRECOMPUTED, 0, 0, 0, 0, 150};
-        messages.clear();
+        builtin_script();  // parsed once, before the heap is counted
         calls = fail_at = 0;
         live_count = 0;
     }
+    PetState* load() { return pet_init(builtin_script(), SCREEN, 150, 7, ScriptMessages{collect, &messages}); }
 };
 
 TEST_F(LoaderHeap, EveryRefusedBlockIsReportedOnceAndLeavesNothing)
 {
-    ASSERT_EQ(pet_init(), 1);
+    PetState* pet = load();
+    ASSERT_NE(pet, nullptr);
     const long blocks = calls;
     // The state, the action table, 65 frame arrays, the link and dislike
     // lists, the weights, the About table and its 35 arrays.
     ASSERT_GT(blocks, 65 + 35);
     ASSERT_TRUE(messages.empty());
-    pet_release();
+    pet_release(pet);
     ASSERT_EQ(live_count, 0);
 
     for (long n = 1; n <= blocks; ++n) {
@@ -99,26 +93,27 @@ TEST_F(LoaderHeap, EveryRefusedBlockIsReportedOnceAndLeavesNothing)
         messages.clear();
         calls = 0;
         fail_at = n;
-        EXPECT_EQ(pet_init(), 0);
+        EXPECT_EQ(load(), nullptr);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].rfind("** ERROR : Fail to allocate memory", 0), 0u) << messages[0];
-        EXPECT_EQ(pet, nullptr);
         EXPECT_EQ(live_count, 0) << "blocks of the failed load were not freed";
     }
 
     // The heap is willing again: the same engine loads as if nothing happened.
     fail_at = 0;
     messages.clear();
-    EXPECT_EQ(pet_init(), 1);
+    pet = load();
+    EXPECT_NE(pet, nullptr);
     EXPECT_TRUE(messages.empty());
-    pet_release();
+    pet_release(pet);
 }
 
 TEST_F(LoaderHeap, TheFramesAndAboutArraysNameTheirAction)
 {
-    ASSERT_EQ(pet_init(), 1);
+    PetState* pet = load();
+    ASSERT_NE(pet, nullptr);
     const long blocks = calls;
-    pet_release();
+    pet_release(pet);
     // Failing every block in turn meets both per-action messages, each with
     // the number of the action or routine whose array could not be made.
     int frames = 0, routines = 0;
@@ -126,7 +121,7 @@ TEST_F(LoaderHeap, TheFramesAndAboutArraysNameTheirAction)
         messages.clear();
         calls = 0;
         fail_at = n;
-        pet_init();
+        load();
         const std::string& text = messages.at(0);
         frames += text.rfind("** ERROR : Fail to allocate memory for animation action : ", 0) == 0;
         routines += text.rfind("** ERROR : Fail to allocate memory for dialog animation action : ", 0) == 0;

@@ -165,7 +165,7 @@ void make_script(Script& script, int percent)
     script.cells.reserve(SCRIPT_ACTION_COUNT * SCRIPT_COLUMN_COUNT + SCRIPT_DIALOG_ANIMATION_COUNT);
     for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i) {
         for (int c = 0; c < SCRIPT_COLUMN_COUNT; ++c) {
-            std::string cell = builtin_script.columns[c][i];
+            std::string cell = builtin_script().columns[c][i];
             if (chance(percent)) {
                 switch (c) {
                     case COLUMN_IMAGES:
@@ -208,18 +208,19 @@ void make_script(Script& script, int percent)
         }
     }
     for (int i = 0; i < SCRIPT_DIALOG_ANIMATION_COUNT; ++i) {
-        script.cells.push_back(builtin_script.dialog_animations[i]);
+        script.cells.push_back(builtin_script().dialog_animations[i]);
         script.text.dialog_animations[i] = script.cells.back().c_str();
     }
 }
 
-void ignore_message(const char*) {}
+void ignore_message(void*, const char*) {}
 
-uint32_t world_seed;
-uint32_t world_clock()
-{
-    return world_seed;
-}
+// Where a pet lives for a while, and what it starts with there.
+struct World {
+    Room room;
+    int32_t timer_ms;
+    uint32_t seed;
+};
 
 // ---- the checks after every step
 
@@ -233,13 +234,13 @@ void check(bool ok, const char* what)
         throw Failure{what};
 }
 
-void check_state()
+void check_state(const PetState* pet, const Room& room)
 {
     check(allocations == 0, "a step allocated memory");
-    const int32_t xmax = screen_width - SPRITE_SIZE - settings.right_margin;
-    const int32_t ymax = screen_height - SPRITE_SIZE - settings.bottom_margin;
-    check(pet->x >= settings.left_margin && pet->x <= xmax, "the pet left its box horizontally");
-    check(pet->y >= settings.top_margin && pet->y <= ymax, "the pet left its box vertically");
+    const int32_t xmax = room.width - SPRITE_SIZE - room.right_margin;
+    const int32_t ymax = room.height - SPRITE_SIZE - room.bottom_margin;
+    check(pet->x >= room.left_margin && pet->x <= xmax, "the pet left its box horizontally");
+    check(pet->y >= room.top_margin && pet->y <= ymax, "the pet left its box vertically");
     check(pet->current_action >= 0 && pet->current_action < pet->action_count, "no such action");
     const Action& action = pet->actions[pet->current_action];
     check(pet->tick >= 0 && pet->tick < action.frame_count, "tick is not a frame of the action");
@@ -269,8 +270,9 @@ struct Totals {
 
 // Screen and margins as a user could have them: any size the pet fits on,
 // margins that leave it at least one place (sometimes exactly one).
-void make_world()
+World make_world()
 {
+    int32_t screen_width, screen_height;
     switch (uniform(0, 3)) {
         case 0:
             screen_width = uniform(SPRITE_SIZE, 120), screen_height = uniform(SPRITE_SIZE, 120);
@@ -290,30 +292,34 @@ void make_world()
         top = uniform(0, room_y);
         bottom = chance(20) ? room_y - top : uniform(0, room_y - top);
     }
-    settings = Settings{MODE_PRECOMPUTED, top, bottom, left, right, uniform(10, 1000)};
-    world_seed = next_random();
+    World world;
+    world.room = Room{0, 0, screen_width, screen_height, top, bottom, left, right};
+    world.timer_ms = uniform(10, 1000);
+    world.seed = next_random();
+    return world;
 }
 
-void live(long long steps, Totals& totals)
+void live(PetState* pet, const Room& room, long long steps, Totals& totals)
 {
     for (long long n = 0; n < steps; ++n) {
         counting = true;
         if (!pet->dragging && chance(1)) {
-            drag_begin(int16_t(uniform(-60, 100)), int16_t(uniform(-60, 100)));
+            drag_begin(pet, int16_t(uniform(-60, 100)), int16_t(uniform(-60, 100)));
             ++totals.drags;
         } else if (pet->dragging) {
             int32_t old_x, old_y;
             if (chance(60))
-                drag_move(chance(90), int16_t(uniform(-32768, 32767)), int16_t(uniform(-200, 250)), &old_x, &old_y);
+                drag_move(pet, room, chance(90), int16_t(uniform(-32768, 32767)), int16_t(uniform(-200, 250)), &old_x,
+                          &old_y);
             if (chance(8))
-                drag_end();
+                drag_end(pet);
         }
         if (pet->dragging)
-            drag_tick();
+            drag_tick(pet);
         else
-            pet_step();
+            pet_step(pet, room);
         counting = false;
-        check_state();
+        check_state(pet, room);
         ++totals.steps;
     }
 }
@@ -331,39 +337,38 @@ int main(int argc, char** argv)
             seed = std::strtoull(argv[i + 1], nullptr, 10);
     }
     soak_state = seed;
-    engine_host = EngineHost{ignore_message, world_clock};
     Totals totals;
     Script script;
+    World world{};
+    PetState* pet = nullptr;
     try {
         while (totals.steps < target) {
-            make_world();
+            world = make_world();
             const bool varied = chance(70);
-            if (varied) {
+            if (varied)
                 make_script(script, uniform(1, 40));
-                action_script = &script.text;
-            } else {
-                action_script = &builtin_script;
-            }
             ++totals.worlds;
-            if (!pet_init()) {
-                check(pet == nullptr, "a refused script left engine state");
+            pet = pet_init(varied ? script.text : builtin_script(), world.room, world.timer_ms, world.seed,
+                           ScriptMessages{ignore_message, nullptr});
+            if (!pet) {
                 ++totals.refused_scripts;
                 continue;
             }
             totals.variations += varied;
-            check_state();
-            live(std::min<long long>(uniform(1000, 60000), target - totals.steps), totals);
+            check_state(pet, world.room);
+            live(pet, world.room, std::min<long long>(uniform(1000, 60000), target - totals.steps), totals);
             if (pet->dragging)
-                drag_end();
-            pet_release();
+                drag_end(pet);
+            pet_release(pet);
+            pet = nullptr;
         }
     } catch (const Failure& failure) {
         std::printf(
             "FAILED after %lld steps in world %lld: %s\n"
             "  screen %dx%d, margins top %d left %d bottom %d right %d, clock %" PRIu32
             ", action %d tick %d at (%d,%d)\n",
-            totals.steps, totals.worlds, failure.what, screen_width, screen_height, settings.top_margin,
-            settings.left_margin, settings.bottom_margin, settings.right_margin, world_seed,
+            totals.steps, totals.worlds, failure.what, world.room.width, world.room.height, world.room.top_margin,
+            world.room.left_margin, world.room.bottom_margin, world.room.right_margin, world.seed,
             pet ? pet->current_action + 1 : 0, pet ? pet->tick : 0, pet ? pet->x : 0, pet ? pet->y : 0);
         return 1;
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/outline.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
 
@@ -169,7 +170,10 @@ TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen)
     Sleep(200);  // the X server shows what the window painted
     pump();
 
+    // Two pets read the screen; the first one done leaves it open for the other.
     ASSERT_TRUE(platform_open_screen());
+    ASSERT_TRUE(platform_open_screen());
+    platform_close_screen();
     std::vector<uint32_t> captured(42 * 42, 0xABCDEF);
     platform_capture_screen(x, y, 42, 42, captured.data());
     EXPECT_EQ(captured, shown);
@@ -180,6 +184,9 @@ TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen)
         for (int col = 0; col < 12; ++col)
             ASSERT_EQ(part[size_t(row * 20 + col)], shown[size_t((row + 35) * 42 + col + 30)]);
     platform_close_screen();
+    captured.assign(captured.size(), 0xABCDEF);
+    platform_capture_screen(x, y, 42, 42, captured.data());
+    EXPECT_EQ(captured, std::vector<uint32_t>(captured.size(), 0xABCDEF)) << "closed by the last: nothing is read";
     paint_handler = nullptr;
     DestroyWindow(hwnd);
 }
@@ -281,11 +288,75 @@ TEST(Win32Process, PathsAreWholeOrNothing)
     EXPECT_EQ(platform_current_directory(path, 3), 0u);
 }
 
-TEST(Win32Process, ScreenSizeIsThePrimaryScreens)
+TEST(Win32Desk, ThePrimaryComesFirstAsTheSystemMeasuresIt)
 {
+    Monitor monitors[MAX_MONITORS] = {};
+    const int count = platform_monitors(monitors, MAX_MONITORS);
+    EXPECT_EQ(count, GetSystemMetrics(SM_CMONITORS));
+    const Monitor& primary = monitors[0];
+    EXPECT_EQ(primary.x, 0) << "the primary stands at the desk's origin";
+    EXPECT_EQ(primary.y, 0);
+    EXPECT_EQ(primary.width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(primary.height, GetSystemMetrics(SM_CYSCREEN));
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(primary.work_x, work.left);
+    EXPECT_EQ(primary.work_y, work.top);
+    EXPECT_EQ(primary.work_width, work.right - work.left);
+    EXPECT_EQ(primary.work_height, work.bottom - work.top);
+    // No room asked for: only the count.
+    EXPECT_EQ(platform_monitors(nullptr, 0), count);
+}
+
+namespace {
+intptr_t default_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam)
+{
+    return platform_default_window_proc(window, message, wparam, lparam);
+}
+}  // namespace
+
+TEST(Win32Windows, PetWindowsSideBySideEachKeepTheirOwnSideOutlinesAndOwner)
+{
+    platform_register_pet_class(default_proc);
+    int small_owner = 0, big_owner = 0;
+    Window* small = platform_create_pet_window(42, &small_owner);
+    Window* big = platform_create_pet_window(84, &big_owner);
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(platform_window_user(small), &small_owner);
+    EXPECT_EQ(platform_window_user(big), &big_owner);
+
+    // The later window's size is not the earlier one's.
+    platform_place_hidden(small, 10, 10);
     int32_t width = 0, height = 0;
-    platform_screen_size(&width, &height);
-    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_GT(width, 0);
+    platform_client_size(small, &width, &height);
+    EXPECT_EQ(width, 42);
+    EXPECT_EQ(height, 42);
+
+    Outline a, b;
+    a.rects = {{0, 0, 5, 5}};
+    b.rects = {{1, 1, 2, 2}};
+    Outline* small_plain[] = {&a};
+    Outline* big_plain[] = {&b};
+    platform_keep_window_outlines(small, small_plain, small_plain, 1);
+    platform_keep_window_outlines(big, big_plain, big_plain, 1);
+    auto keeps = [](Window* window, const Outline* outline) {
+        HRGN copy = kept_region_copy(hwnd_of(window), outline);
+        if (copy)
+            DeleteObject(copy);
+        return copy != nullptr;
+    };
+    EXPECT_TRUE(keeps(small, &a));
+    EXPECT_FALSE(keeps(small, &b));
+    EXPECT_TRUE(keeps(big, &b));
+    EXPECT_FALSE(keeps(big, &a));
+    // Dropping one window's outlines leaves the other's.
+    platform_keep_window_outlines(big, nullptr, nullptr, 0);
+    EXPECT_FALSE(keeps(big, &b));
+    EXPECT_TRUE(keeps(small, &a));
+
+    platform_destroy_window(big);
+    EXPECT_TRUE(keeps(small, &a));
+    EXPECT_EQ(platform_window_user(small), &small_owner);
+    platform_destroy_window(small);
 }

@@ -321,7 +321,7 @@ intptr_t recording_proc(Window* dialog, unsigned message, uintptr_t, intptr_t)
 TEST(Win32Dialogs, OptionsDialogIsHandledByTheShellsProcedure)
 {
     dialog_messages.clear();
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, recording_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, recording_proc, nullptr);
     ASSERT_NE(dialog, nullptr);
     ASSERT_FALSE(dialog_messages.empty());
     EXPECT_EQ(std::count(dialog_messages.begin(), dialog_messages.end(), MSG_INITDIALOG), 1);
@@ -404,7 +404,7 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
 
     for (const ExpectedDialog& d : dialogs) {
         SCOPED_TRACE(d.id);
-        HWND dialog = hwnd_of(platform_create_dialog(d.id, nullptr, quiet_proc));
+        HWND dialog = hwnd_of(platform_create_dialog(d.id, nullptr, quiet_proc, nullptr));
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(window_text(dialog), wide(d.caption));
         HWND control = GetWindow(dialog, GW_CHILD);
@@ -435,7 +435,7 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
 
 TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters)
 {
-    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, quiet_proc);
+    Window* dialog = platform_create_dialog(RES_OPTIONS_DIALOG, nullptr, quiet_proc, nullptr);
     ASSERT_NE(dialog, nullptr);
     char text[80];
     platform_set_item_text(dialog, 1002, "Анна 桌面");

@@ -81,7 +81,7 @@ Picture contact_sheet(const PetFolder& folder)
     return canvas;
 }
 
-std::vector<Picture> action_frames(const PetFolder& folder, int action, int frame_limit)
+std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet, int action, int frame_limit)
 {
     const Action& a = pet->actions[action];
     const int steps = a.frame_count - 1;
@@ -103,22 +103,22 @@ std::vector<Picture> action_frames(const PetFolder& folder, int action, int fram
     return frames;
 }
 
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::vector<std::string>& cuts,
-                        std::string& error)
+bool write_pet_pictures(const PetFolder& folder, const PetState* pet, int32_t timer_ms, const std::string& out_folder,
+                        std::vector<std::string>& cuts, std::string& error)
 {
     std::string data = png_encode(contact_sheet(folder));
     if (!write_own_file(out_folder, "contact.png", "\x89PNG", data, error))
         return false;
     size_t total = data.size();
     // The program's tick, in the hundredths of a second GIF counts in.
-    const int delay = std::max(2, pet->tick_ms / 10);
+    const int delay = std::max(2, timer_ms / 10);
     // A short script's table is filled with copies of its first action: not shown.
     const int actions = folder.has_script ? folder.script.actions_written : pet->action_count;
     for (int i = 0; i < actions; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
         // One frame's size is known before any is drawn: the ground's.
-        const size_t frame_bytes = gif_frame_bytes(action_frames(folder, i, 1).front().pixels.size());
+        const size_t frame_bytes = gif_frame_bytes(action_frames(folder, pet, i, 1).front().pixels.size());
         const size_t room = std::min(GIF_BYTES_LIMIT, PICTURE_BYTES_LIMIT - std::min(total, PICTURE_BYTES_LIMIT));
         const int fits =
             int(std::min<size_t>(room > GIF_HEAD_BYTES ? (room - GIF_HEAD_BYTES) / frame_bytes : 0, 1 << 30));
@@ -132,7 +132,7 @@ bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, 
             cuts.push_back(std::string(name) + ": the first " + std::to_string(fits) + " of " +
                            std::to_string(frame_count) + " frames (" + std::to_string(GIF_BYTES_LIMIT >> 20) +
                            " MB an action)");
-        data = gif_encode(action_frames(folder, i, fits), delay);
+        data = gif_encode(action_frames(folder, pet, i, fits), delay);
         if (!write_own_file(out_folder, name, "GIF89a", data, error))
             return false;
         total += data.size();

@@ -11,14 +11,15 @@
 Picture contact_sheet(const PetFolder& folder);
 // Action `action` (0-based) of the loaded engine, one frame per tick (at most
 // `frame_limit` of them), moving by its dx, dy over a plain ground, twice its size.
-std::vector<Picture> action_frames(const PetFolder& folder, int action, int frame_limit = 1 << 30);
+std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet, int action, int frame_limit = 1 << 30);
 
 // Bounds on what one check writes, whatever the script asks for.
 constexpr size_t GIF_BYTES_LIMIT = 4u << 20;
 constexpr size_t PICTURE_BYTES_LIMIT = 48u << 20;
 
 // Writes contact.png and action-01.gif ... action-65.gif into `out_folder`,
-// within the bounds above; `cuts` says what was left out. False with `error`
-// naming the file that could not be written.
-bool write_pet_pictures(const PetFolder& folder, const std::string& out_folder, std::vector<std::string>& cuts,
-                        std::string& error);
+// the actions played at timer_ms a frame, within the bounds above; `cuts`
+// says what was left out. False with `error` naming the file that could not
+// be written.
+bool write_pet_pictures(const PetFolder& folder, const PetState* pet, int32_t timer_ms, const std::string& out_folder,
+                        std::vector<std::string>& cuts, std::string& error);

@@ -238,93 +238,82 @@ std::string read_script(const char* path, std::string& contents)
     return {};
 }
 
-std::FILE* message_out;
-uint32_t seed_now;
-
 // Whatever a file put in a message reaches the terminal as text, never as a command.
-void print_message(const char* text)
+void print_message(void* out, const char* text)
 {
-    std::fprintf(message_out, "%s\n", escape_controls(text).c_str());
+    std::fprintf(static_cast<std::FILE*>(out), "%s\n", escape_controls(text).c_str());
 }
 
-uint32_t fixed_seconds()
-{
-    return seed_now;
-}
-
-void print_state(std::FILE* out, long long tick)
+void print_state(std::FILE* out, const PetState* pet, long long tick)
 {
     std::fprintf(out, "%lld,%d,%d,%d,%d,%d,%d\n", tick, pet->x, pet->y, pet->current_image, pet->current_mirrored,
                  pet->current_action + 1, pet->facing);
 }
 
-void apply_event(const Event& event)
+void apply_event(PetState* pet, const Room& room, const Event& event)
 {
     int32_t old_x;
     int32_t old_y;
     switch (event.kind) {
         case EVENT_PRESS:
-            drag_begin(event.cx, event.cy);
+            drag_begin(pet, event.cx, event.cy);
             break;
         case EVENT_MOVE:
-            drag_move(true, event.cx, event.cy, &old_x, &old_y);
+            drag_move(pet, room, true, event.cx, event.cy, &old_x, &old_y);
             break;
         case EVENT_RELEASE:
-            drag_end();
+            drag_end(pet);
             break;
     }
 }
 
-// Loads the engine on the pet folder when there is one, else on action_script.
-int start_engine(const PetFolder* folder)
+// The screen and margins of the options, used as given: the pet's room.
+Room room_of(const Options& options)
+{
+    return {0,
+            0,
+            options.width,
+            options.height,
+            options.margins[0],
+            options.margins[2],
+            options.margins[1],
+            options.margins[3]};
+}
+
+// Loads the engine on the pet folder when there is one, else on `script`;
+// every loader message goes to `out`.
+PetState* start_engine(const Options& options, const ScriptText& script, const PetFolder* folder, std::FILE* out)
 {
     if (folder == nullptr)
-        return pet_init();
+        return pet_init(script, room_of(options), options.timer_ms, options.seed, {print_message, out});
     std::string messages;
-    const int started = pet_engine_start(*folder, messages);
+    PetState* pet = pet_engine_start(*folder, room_of(options), options.timer_ms, options.seed, messages);
     if (!messages.empty())
-        print_message(messages.c_str());
-    return started;
+        print_message(out, messages.c_str());
+    return pet;
 }
 
-void set_world(const Options& options)
+int simulate(const Options& options, const ScriptText& script, const PetFolder* folder, std::FILE* out)
 {
-    screen_width = options.width;
-    screen_height = options.height;
-    settings.top_margin = options.margins[0];
-    settings.left_margin = options.margins[1];
-    settings.bottom_margin = options.margins[2];
-    settings.right_margin = options.margins[3];
-    settings.timer_ms = options.timer_ms;
-}
-
-int simulate(const Options& options, const PetFolder* folder, std::FILE* out)
-{
-    set_world(options);
-    const EngineHost saved_host = engine_host;
-    message_out = out;
-    seed_now = options.seed;
-    engine_host = {print_message, fixed_seconds};
-    const int loaded = start_engine(folder);
-    engine_host = saved_host;
-    if (!loaded)
+    PetState* pet = start_engine(options, script, folder, out);
+    if (!pet)
         return 1;
-
+    const Room room = room_of(options);
     std::vector<Event> events = options.events;
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
     std::fputs("tick,x,y,image,mirrored,action,facing\n", out);
-    print_state(out, 0);
+    print_state(out, pet, 0);
     size_t next_event = 0;
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         for (; next_event < events.size() && events[next_event].tick == tick; ++next_event)
-            apply_event(events[next_event]);
+            apply_event(pet, room, events[next_event]);
         if (pet->dragging)
-            drag_tick();
+            drag_tick(pet);
         else
-            pet_step();
-        print_state(out, tick);
+            pet_step(pet, room);
+        print_state(out, pet, tick);
     }
-    pet_release();
+    pet_release(pet);
     return 0;
 }
 
@@ -345,21 +334,15 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
         return 1;
     for (const std::string& warning : sheet_warnings(folder))
         std::fprintf(out, "%s: warning: %s\n", escape_controls(folder.name).c_str(), warning.c_str());
-    set_world(options);
-    const EngineHost saved_host = engine_host;
-    message_out = out;
-    engine_host = {print_message, fixed_seconds};
-    const int loaded = start_engine(&folder);
-    engine_host = saved_host;
-    if (!loaded)
+    PetState* pet = start_engine(options, builtin_script(), &folder, out);
+    if (!pet)
         return 1;
     std::string error;
     std::vector<std::string> cuts;
     const bool written = output_folder_allowed(options.out_path, options.check_path, error) &&
                          output_folder_made(options.out_path, error) &&
-                         write_pet_pictures(folder, options.out_path, cuts, error);
-    pet_release();
-    action_script = &builtin_script;
+                         write_pet_pictures(folder, pet, options.timer_ms, options.out_path, cuts, error);
+    pet_release(pet);
     for (const std::string& cut : cuts)
         std::fprintf(out, "%s\n", cut.c_str());
     if (!written) {
@@ -407,16 +390,14 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
             return 2;
         }
     }
-    const ScriptText* script = options.script_path != nullptr ? &file.text : &builtin_script;
+    const ScriptText* script = options.script_path != nullptr ? &file.text : &builtin_script();
     if (options.pet_path != nullptr && folder.has_script)
         script = &folder.script.text;
     int status = 0;
     if (options.dump) {
         write_script_file(*script, out);
     } else {
-        action_script = script;
-        status = simulate(options, options.pet_path != nullptr ? &folder : nullptr, out);
-        action_script = &builtin_script;
+        status = simulate(options, *script, options.pet_path != nullptr ? &folder : nullptr, out);
     }
     // Output that never arrived (a full disk, a closed pipe) is a failure, not a run.
     if (std::fflush(out) != 0 || std::ferror(out)) {
