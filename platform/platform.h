@@ -166,8 +166,9 @@ void platform_close_screen();
 // pixels come back all of the key colour, so everything behind shows.
 // Where the pet window itself stands the screen shows the window, not what
 // lies behind it: those pixels may be left as the buffer held them, for the
-// caller takes them from its previous copy.
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
+// caller takes them from its previous copy. `window` is the pet window the
+// pixels are read for (a platform may read ahead for it).
+void platform_capture_screen(Window* window, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels);
 
 // ---- resources
 bool platform_load_bitmap(int resource_id, Bitmap* out);

@@ -84,8 +84,8 @@ int window_shape_init(Pet& pet)
             const int32_t side = SPRITE_SIZE * pet.zoom;
             const Outline full_window{{{0, 0, side, side}}};
             platform_set_window_outline(pet.window, &full_window);
-            platform_capture_screen(pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom), side,
-                                    side, pet.graphics.backdrop_image);
+            platform_capture_screen(pet.window, pet_to_screen(pet.state->x, pet.zoom),
+                                    pet_to_screen(pet.state->y, pet.zoom), side, side, pet.graphics.backdrop_image);
             return 1;
         }
         case MODE_PRECOMPUTED:
@@ -118,7 +118,8 @@ void reposition_window(Pet& pet, int32_t old_x, int32_t old_y)
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
         std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));
-        platform_capture_screen(pet_to_screen(nx, z), pet_to_screen(ny, z), side, side, graphics.backdrop_image);
+        platform_capture_screen(window, pet_to_screen(nx, z), pet_to_screen(ny, z), side, side,
+                                graphics.backdrop_image);
         patch_backdrop_block(graphics.backdrop_image, graphics.work_image, pet_to_screen(old_x, z),
                              pet_to_screen(old_y, z), pet_to_screen(nx, z), pet_to_screen(ny, z), side);
     }

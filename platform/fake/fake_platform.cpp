@@ -597,7 +597,7 @@ void platform_close_screen()
     fake.screen_open = false;
 }
 
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
+void platform_capture_screen(Window*, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
 {
     record("capture_screen(" + join(num(x), num(y), num(width), num(height)) + ")");
     if (!fake.screen_open)

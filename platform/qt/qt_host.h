@@ -119,7 +119,6 @@ QPoint primary_origin();
 void keep_on_top(Window* pet);
 // The pet window a read of the screen is for: the one whose message is being
 // handled, else the only one there is; null when that cannot be told.
-Window* pet_reading_screen();
 
 // ---- the pet window's outline as a Qt region (outline_region.cpp)
 QRegion outline_region(const Outline& outline, int32_t side = 42);  // side: the window's, SPRITE_SIZE at zoom 1

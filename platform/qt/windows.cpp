@@ -150,9 +150,6 @@ QPoint primary_origin()
 static WindowProc pet_proc = nullptr;
 static Cursor* class_cursor = nullptr;
 static Cursor* current_cursor = nullptr;
-// The pet windows there are, as the server has its list of windows: a read
-// of the screen is told whose it is by them.
-static std::vector<Window*> pet_windows;
 
 void platform_register_pet_class(WindowProc proc)
 {
@@ -186,7 +183,6 @@ Window* platform_create_pet_window(int32_t side, void* user)
     window->x11_shape = window->x11.gc && x11_shape_available();
     if (class_cursor)
         window->widget->setCursor(class_cursor->cursor);
-    pet_windows.push_back(window);
     deliver(window, MSG_CREATE, 0, 0);
     watch_desk(window);
     return window;
@@ -195,21 +191,6 @@ Window* platform_create_pet_window(int32_t side, void* user)
 void* platform_window_user(Window* window)
 {
     return window ? window->user : nullptr;
-}
-
-Window* pet_reading_screen()
-{
-    Window* found = nullptr;
-    for (Window* pet : pet_windows) {
-        if (pet->delivering == 0)
-            continue;
-        if (found)
-            return nullptr;  // one pet's handler runs inside another's (a modal box)
-        found = pet;
-    }
-    if (found)
-        return found;
-    return pet_windows.size() == 1 ? pet_windows.front() : nullptr;
 }
 
 void platform_place_hidden(Window* window, int32_t x, int32_t y)
@@ -257,7 +238,6 @@ void platform_destroy_window(Window* window)
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
-    std::erase(pet_windows, window);
     x11_free_reads(window->x11_reads);
     x11_free_drawing(window->x11);
     window->x11 = {};

@@ -480,7 +480,7 @@ bool platform_open_screen()
 }
 void platform_close_screen() {}
 
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
+void platform_capture_screen(Window* window, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -492,8 +492,8 @@ void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height
         return;
     }
     const QPoint origin = primary_origin();
-    Window* pet = pet_reading_screen();
-    if (capture_root(pet ? &pet->x11_reads : nullptr, QRect(origin.x() + x, origin.y() + y, width, height), pixels))
+    if (capture_root(window && window->is_pet ? &window->x11_reads : nullptr,
+                     QRect(origin.x() + x, origin.y() + y, width, height), pixels))
         return;
     const QImage image = screen->grabWindow(0, x, y, width, height).toImage().convertToFormat(QImage::Format_RGB32);
     for (int32_t row = 0; row < height && row < image.height(); ++row) {

@@ -203,7 +203,7 @@ void platform_close_screen()
     grab_dc = screen_dc = nullptr;
 }
 
-void platform_capture_screen(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
+void platform_capture_screen(Window*, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
 {
     if (!screen_dc)
         return;

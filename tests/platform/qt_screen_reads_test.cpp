@@ -32,7 +32,7 @@ intptr_t walker_proc(Window* window, unsigned message, uintptr_t, intptr_t)
         return 0;
     walker->at += QPoint(SIDE, 0);
     std::fill(walker->behind.begin(), walker->behind.end(), 0xFF000000u);  // no pixel of ours
-    platform_capture_screen(walker->at.x(), walker->at.y(), SIDE, SIDE, walker->behind.data());
+    platform_capture_screen(window, walker->at.x(), walker->at.y(), SIDE, SIDE, walker->behind.data());
     walker->read = QRect(walker->at, QSize(SIDE, SIDE));
     platform_move_window(window, walker->at.x(), walker->at.y());
     if (++walker->ticks == 4)

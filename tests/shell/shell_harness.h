@@ -69,6 +69,8 @@ struct ShellTest : testing::Test {
     // The same with the settings file as the test left it.
     int run(int show_command = 5)
     {
+        if (program.pet && !program.pet->window)
+            program_release(program);  // a bare pet gives way to the real start
         if (program_start(program, show_command))
             program_run(program);
         return 0;

@@ -175,17 +175,17 @@ TEST(Win32Screen, CaptureReadsWhatIsOnTheScreen)
     ASSERT_TRUE(platform_open_screen());
     platform_close_screen();
     std::vector<uint32_t> captured(42 * 42, 0xABCDEF);
-    platform_capture_screen(x, y, 42, 42, captured.data());
+    platform_capture_screen(nullptr, x, y, 42, 42, captured.data());
     EXPECT_EQ(captured, shown);
     // A block partly covering the window: its rows and columns line up.
     std::vector<uint32_t> part(20 * 10);
-    platform_capture_screen(x + 30, y + 35, 20, 10, part.data());
+    platform_capture_screen(nullptr, x + 30, y + 35, 20, 10, part.data());
     for (int row = 0; row < 7; ++row)
         for (int col = 0; col < 12; ++col)
             ASSERT_EQ(part[size_t(row * 20 + col)], shown[size_t((row + 35) * 42 + col + 30)]);
     platform_close_screen();
     captured.assign(captured.size(), 0xABCDEF);
-    platform_capture_screen(x, y, 42, 42, captured.data());
+    platform_capture_screen(nullptr, x, y, 42, 42, captured.data());
     EXPECT_EQ(captured, std::vector<uint32_t>(captured.size(), 0xABCDEF)) << "closed by the last: nothing is read";
     paint_handler = nullptr;
     DestroyWindow(hwnd);
