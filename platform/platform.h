@@ -205,3 +205,48 @@ void platform_dispatch_message(PlatformMessage* message);  // translates keys, t
 void platform_post_quit(int code);
 // Starts another copy of the program, with no arguments; false when it cannot.
 bool platform_restart_program();
+
+// ---- living in the background: the notification-area icon, hiding and showing, starting at login
+// platform_show_window's commands (as on Windows): SHOW_HIDE hides the
+// window; any other shows it, SHOW_NOACTIVATE without taking the focus.
+constexpr int SHOW_HIDE = 0;
+constexpr int SHOW_NOACTIVATE = 4;
+// What the notification-area icon tells its owner: MSG_TRAY with wparam one
+// of the TRAY_* below and lparam the pointer's screen point (x in the low
+// word, y in the high word, each signed). A number the system never sends.
+constexpr unsigned MSG_TRAY = 0x8001;
+constexpr uintptr_t TRAY_ACTIVATED = 1;    // a left click (Windows), an activation (Linux)
+constexpr uintptr_t TRAY_MENU_WANTED = 2;  // a right click, or the desktop asks for the icon's menu
+// Puts the program's icon, `tip` (UTF-8) its tooltip, into the desktop's
+// notification area, telling `owner` of clicks. Where the desktop has none,
+// nothing shows and nothing is said; the icon comes back by itself when the
+// area is made anew (Explorer restarted, a tray started later). False only
+// when no icon can be had at all. The icon is kept with its owner window and
+// goes with it at the latest.
+bool platform_add_tray_icon(Window* owner, const char* tip);
+// True while the icon reporting to `owner` stands in a notification area (a
+// click can reach it).
+bool platform_tray_icon_shown(Window* owner);
+void platform_remove_tray_icon(Window* owner);
+// Puts the item `command`, captioned `caption` (UTF-8), into the menu right
+// before the item `before_command`, or changes the one already there;
+// `checked` 1 or 0 for an item with a check mark, -1 for a plain item. A
+// null caption takes the item out.
+void platform_set_menu_item(Menu* menu, int before_command, int command, const char* caption, int checked);
+// The command line that starts this copy of the program at login, as the
+// login entry holds it (Windows: the exe's quoted path; Linux: the Exec
+// value of a desktop entry, escaped as such), with "--pet" and the folder
+// made absolute when `pet_folder` is not null. Its length; 0 when it cannot
+// be had or does not fit.
+size_t platform_login_command(const char* pet_folder, char* buffer, size_t size);
+// What the user's login entry for the program holds (Windows: the value
+// "Dorrabee" under HKCU\Software\Microsoft\Windows\CurrentVersion\Run;
+// Linux: the Exec value of $XDG_CONFIG_HOME/autostart/dorrabee.desktop):
+// its length, size or more when it did not fit; 0 when there is none or the
+// system would skip it (disabled in Windows's list of programs started at
+// login; Hidden or disabled in the desktop entry).
+size_t platform_read_login_entry(char* buffer, size_t size);
+// Makes the login entry hold `command`, replacing whatever was there; a
+// null command removes it. Nothing but that one entry is touched (never
+// through a link). False when it cannot be written.
+bool platform_write_login_entry(const char* command);

@@ -9,7 +9,7 @@ test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool wmctrl x1
                clang-format openbox oneko valgrind libx11-dev libxext-dev clang libclang-rt-14-dev libfuzzer-14-dev
                g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales
                dpkg-dev file lintian
-               weston xwayland mutter kwin-wayland sway dbus xcompmgr picom)
+               weston xwayland mutter kwin-wayland sway dbus xcompmgr picom trayer)
 
 case "${1:-run}" in
   run) wanted=("${build_packages[@]}") ;;

@@ -9,6 +9,7 @@
 #include "shell/pet_choice.h"
 #include "shell/program.h"
 #include "shell/startup.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 namespace {
@@ -24,17 +25,24 @@ uint16_t high_word(intptr_t lparam)
     return static_cast<uint16_t>((static_cast<uintptr_t>(lparam) >> 16) & 0xFFFF);
 }
 
-void open_pet_menu(Pet& pet, intptr_t lparam)
+// The one menu, at a screen point: the pet's own, or the notification-area icon's.
+void open_menu(Pet& pet, int32_t x, int32_t y, bool from_icon)
 {
-    int32_t x = low_word(lparam);
-    int32_t y = high_word(lparam);
-    platform_client_to_screen(pet.window, &x, &y);
     pet_choice_fill_menu(*pet.program, pet.graphics.pet_menu);
+    tray_fill_menu(*pet.program, pet.graphics.pet_menu, from_icon);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
     // The menu took the mouse, and with it the left button's release of a
     // drag in progress: put the pet down rather than leave it held.
     drag_input_end(pet);
+}
+
+void open_pet_menu(Pet& pet, intptr_t lparam)
+{
+    int32_t x = low_word(lparam);
+    int32_t y = high_word(lparam);
+    platform_client_to_screen(pet.window, &x, &y);
+    open_menu(pet, x, y, false);
 }
 
 void run_command(Pet& pet, unsigned command)
@@ -50,7 +58,8 @@ void run_command(Pet& pet, unsigned command)
             open_options_dialog(pet, pet.window);
             break;
         default:  // CMD_CONTINUE just closes the menu
-            pet_choice_command(pet, command);
+            if (!tray_command(pet, command))
+                pet_choice_command(pet, command);
             break;
     }
 }
@@ -115,6 +124,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             platform_kill_timer(window, PET_TIMER_ID);
             graphics_release(pet);
             release_outlines(pet);
+            tray_window_gone(*pet.program, window);
             // Nothing may reach the window through this handle any more.
             if (window == pet.window)
                 pet.window = nullptr;
@@ -132,6 +142,12 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             return 0;
         case MSG_TIMER:
             pet_tick(pet);
+            return 0;
+        case MSG_TRAY:
+            if (wparam == TRAY_MENU_WANTED)
+                open_menu(pet, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)), true);
+            else if (wparam == TRAY_ACTIVATED)
+                tray_call_pets(*pet.program);
             return 0;
         case MSG_DISPLAYCHANGE:
             follow_desk_change(pet);

@@ -47,6 +47,10 @@ struct Program {
     bool margins_dropped;
     int32_t zoom;  // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
     Desktop desktop;
+    // Put away from the notification-area icon: hidden, their lives paused.
+    bool pets_away;
+    // The window the notification-area icon reports to; null: no icon.
+    Window* icon_owner;
     Dialogs dialogs;
     int32_t fatal_error;            // set by report_error, never cleared
     std::string program_folder;     // its "pets" folder is beside it

@@ -12,6 +12,7 @@
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
 #include "shell/program.h"
+#include "shell/tray.h"
 #include "shell/window_shape.h"
 
 namespace {
@@ -89,6 +90,7 @@ bool program_start(Program& program, int show_command)
     }
     platform_show_window(pet.window, show_command);
     platform_update_window(pet.window);
+    tray_start(pet);
     return true;
 }
 

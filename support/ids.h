@@ -25,6 +25,10 @@ constexpr int CMD_EXIT = 40004;
 constexpr int CMD_ABOUT = 40005;
 constexpr int CMD_CONTINUE = 40006;
 constexpr int CMD_OPTIONS = 40007;
+// Added to the menu while the program runs: in the notification-area icon's
+// menu, and in the pet's own where the desktop has no notification area.
+constexpr int CMD_PUT_AWAY = 40008;  // puts the pet away, or calls it back
+constexpr int CMD_START_AT_LOGIN = 40009;
 constexpr int CMD_PET_FIRST = 40100;
 
 // The Options dialog's controls.

@@ -99,6 +99,11 @@ bool fake_window_shows(const Window& window, int32_t x, int32_t y)
     return false;
 }
 
+void fake_record(std::string call)
+{
+    record(std::move(call));
+}
+
 void fake_reset()
 {
     FakePlatform fresh;
@@ -445,6 +450,8 @@ void platform_destroy_window(Window* window)
     window->timers.clear();
     if (fake.capture == window)
         fake.capture = nullptr;
+    if (fake.tray_owner == window)  // the icon goes with its owner at the latest
+        fake.tray_owner = nullptr;
     std::erase_if(fake.queue, [window](const PlatformMessage& m) { return m.window == window; });
 }
 

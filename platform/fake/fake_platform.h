@@ -92,6 +92,12 @@ struct FakePlatform {
     bool restart_fails = false;
     std::set<int> failing_cursors;
     std::map<int, Bitmap> bitmaps;  // what load_bitmap gives; an id not here fails
+    bool tray_available = true;     // the desktop has a notification area
+    // This copy's login command (" --pet FOLDER" follows when a folder is given).
+    std::string login_command = "/opt/dorrabee/dorrabee";
+    bool login_has_entry = false;  // the system's login entry, and what it holds
+    std::string login_entry;
+    bool login_write_fails = false;
     // The desktop under all windows; captures show visible windows on top of it.
     std::function<uint32_t(int32_t x, int32_t y)> desktop_pixel;
     // Client sizes of dialogs by template (the pet window is SPRITE_SIZE square).
@@ -131,6 +137,16 @@ struct FakePlatform {
     int pet_submenu_after = 0;  // the command it stands after
     std::string pet_submenu_caption;
     int restarts = 0;
+    Window* tray_owner = nullptr;  // while the icon is up
+    // The items set_menu_item put into the pet menu, in menu order, before
+    // the item each names.
+    struct MenuItem {
+        int before;
+        int command;
+        std::string caption;
+        int checked;
+    };
+    std::vector<MenuItem> menu_items;
     int contexts_held = 0;
 };
 
@@ -156,6 +172,11 @@ Window* fake_window(const std::string& name);
 bool fake_window_shows(const Window& window, int32_t x, int32_t y);
 // lparam of a mouse message at window point (x, y).
 intptr_t fake_point(int16_t x, int16_t y);
+
+// Records one call (for the fake's other files).
+void fake_record(std::string call);
+// The item `command` that set_menu_item put in, or null.
+const FakePlatform::MenuItem* fake_menu_item(int command);
 
 // The calls since the last clear, one per line.
 std::string fake_log();

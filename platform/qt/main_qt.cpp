@@ -5,37 +5,11 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "shell/command_line.h"
 #include "platform/qt/qt_host.h"
 #include "shell/startup.h"
 
 namespace {
-
-// The X display Qt will open: "-display NAME" (or "--display") on the
-// command line, else DISPLAY. Qt's "-platform" options are taken out, for
-// this program runs on X11 alone and another plugin would abort it.
-const char* display_to_use(int& argc, char** argv)
-{
-    const char* display = getenv("DISPLAY");
-    int kept = 1;
-    for (int k = 1; k < argc; ++k) {
-        const char* option = argv[k][0] == '-' && argv[k][1] == '-' ? argv[k] + 1 : argv[k];
-        const bool takes_value = strcmp(option, "-display") == 0 || strcmp(option, "-platform") == 0 ||
-                                 strcmp(option, "-platformpluginpath") == 0 || strcmp(option, "-platformtheme") == 0;
-        if (takes_value && k + 1 < argc) {
-            if (strcmp(option, "-display") == 0) {
-                display = argv[k + 1];
-                argv[kept++] = argv[k];
-                argv[kept++] = argv[k + 1];
-            }
-            ++k;
-            continue;
-        }
-        argv[kept++] = argv[k];
-    }
-    argc = kept;
-    argv[argc] = nullptr;
-    return display;
-}
 
 // A screen of 8 bits or fewer a pixel shows neither the pet nor its boxes.
 bool screen_has_colour(const xcb_setup_t* setup, int screen_number)
@@ -50,9 +24,19 @@ bool screen_has_colour(const xcb_setup_t* setup, int screen_number)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && strcmp(argv[1], "--version") == 0) {  // needs no display
-        puts("dorrabee " DORRABEE_VERSION);
-        return 0;
+    // Answered with no display; Qt's own options are not taken.
+    switch (command_line_ask(argc, argv)) {
+        case CommandLineAsk::version:
+            puts("dorrabee " DORRABEE_VERSION);
+            return 0;
+        case CommandLineAsk::help:
+            fputs(command_line_usage().c_str(), stdout);
+            return 0;
+        case CommandLineAsk::refused:
+            fputs(command_line_usage().c_str(), stderr);
+            return 2;
+        case CommandLineAsk::run:
+            break;
     }
     // The pet places and raises itself and reads the screen behind it, which
     // only X11 allows; a Wayland session runs it through XWayland. Qt's own
@@ -63,7 +47,7 @@ int main(int argc, char** argv)
     keep_scale_factor_at_start(getenv("QT_SCALE_FACTOR"));
     qunsetenv("QT_SCALE_FACTOR");  // these would scale it all the same
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
-    const char* display = display_to_use(argc, argv);
+    const char* display = getenv("DISPLAY");
     if (!display || !*display) {
         fputs(
             "dorrabee: no X display (DISPLAY is not set). Start it inside a desktop session,\n"
@@ -96,6 +80,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the shell's loop decides when to end
     // Qt has taken its own arguments out of argv by now.
-    const int status = dorrabee_main(0, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
+    const int status =
+        dorrabee_main(SHOW_NOACTIVATE, QCoreApplication::applicationDirPath().toUtf8().constData(), argc, argv);
     return pet_was_lost() ? 1 : status;
 }

@@ -17,6 +17,8 @@
 #include "graphics/outline.h"
 #include "platform/platform.h"
 
+class QSystemTrayIcon;
+
 // A pixel buffer of ours seen as a QImage. Made once per buffer and reused,
 // so a paint allocates nothing.
 struct WrappedImage {
@@ -84,13 +86,14 @@ struct Window {
     X11DirectDrawing x11;
     X11ScreenReads x11_reads;
     bool x11_shape = false;
-    std::vector<uint32_t> x11_argb;    // the pixels of a 32-bit put, with alpha
-    bool x11_painting = false;         // between begin and end paint
-    int delivering = 0;                // messages being handled: paint once they are
-    QPainter painter;                  // open between begin and end paint
-    QRect dirty;                       // invalidated since the last paint, for update_window
-    std::vector<WrappedImage> images;  // presented buffers
-    std::vector<WrappedImage> keyed;   // keyed buffers, converted each paint
+    std::vector<uint32_t> x11_argb;        // the pixels of a 32-bit put, with alpha
+    bool x11_painting = false;             // between begin and end paint
+    int delivering = 0;                    // messages being handled: paint once they are
+    QPainter painter;                      // open between begin and end paint
+    QRect dirty;                           // invalidated since the last paint, for update_window
+    std::vector<WrappedImage> images;      // presented buffers
+    std::vector<WrappedImage> keyed;       // keyed buffers, converted each paint
+    QSystemTrayIcon* tray_icon = nullptr;  // the notification-area icon it hears of (tray.cpp)
 };
 
 struct Cursor {
@@ -246,3 +249,14 @@ std::string settings_folder(const std::string& program_folder, bool folder_writa
 // The same, made when needed; the folder even when that fails.
 std::string settings_folder_made(const std::string& program_folder, bool folder_writable, const char* xdg_config_home,
                                  const char* home);
+
+// ---- starting at login (autostart.cpp)
+// $XDG_CONFIG_HOME/autostart/dorrabee.desktop (else ~/.config/...); empty
+// when neither is an absolute path.
+std::string autostart_path(const char* xdg_config_home, const char* home);
+// One argument of an Exec value, quoted and escaped as desktop entries ask.
+std::string desktop_exec_argument(const std::string& argument);
+// The entry the program writes, and the Exec value of an entry's text (as
+// written, escapes and all); empty when it has none or is Hidden or disabled.
+std::string desktop_entry_text(const std::string& exec);
+std::string desktop_entry_exec(const std::string& text);

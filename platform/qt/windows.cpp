@@ -200,8 +200,15 @@ void platform_place_hidden(Window* window, int32_t x, int32_t y)
     window->widget->move(window->placed);
 }
 
-void platform_show_window(Window* window, int)
+void platform_show_window(Window* window, int show_command)
 {
+    if (show_command == SHOW_HIDE) {
+        window->widget->hide();
+        return;
+    }
+    // Qt may not have heard where the pet was moved while hidden.
+    if (window->is_pet && window->widget->pos() != window->placed)
+        window->widget->move(window->placed);
     if (window->is_pet)
         x11_skip_taskbar(window->widget);
     window->widget->show();
@@ -238,6 +245,7 @@ void platform_destroy_window(Window* window)
     window->timers.clear();
     deliver(window, MSG_DESTROY, 0, 0);
     window->proc = nullptr;
+    platform_remove_tray_icon(window);
     x11_free_reads(window->x11_reads);
     x11_free_drawing(window->x11);
     window->x11 = {};

@@ -51,3 +51,8 @@ HRGN outline_region(const Outline& outline);
 // A fresh copy of the region the window keeps for this outline (the caller
 // owns it), or null when the outline is not one of those kept (regions.cpp).
 HRGN kept_region_copy(HWND hwnd, const Outline* outline);
+
+// The hidden window of the notification-area icon that reports to `owner`,
+// or null (tray.cpp): it holds the menu when the owner, put away, cannot
+// take the foreground.
+HWND tray_window_of(HWND owner);

@@ -29,6 +29,7 @@ void release_window_record(HWND hwnd)
         return;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     drop_kept_regions(record);
+    drop_tray_icon(record);
     delete record;
 }
 

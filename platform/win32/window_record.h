@@ -15,11 +15,14 @@ struct KeptRegion {
     HRGN region;
 };
 
+struct TrayIcon;  // tray.cpp
+
 struct WindowRecord {
     void* user = nullptr;
     WindowProc dialog_proc = nullptr;  // a dialog's own procedure; pet windows have their class's
     int32_t side = 0;                  // a pet window's width and height
     std::vector<KeptRegion> kept;      // its kept outlines' regions, sorted by outline address (regions.cpp)
+    TrayIcon* tray = nullptr;          // the notification-area icon reporting to it (tray.cpp)
 };
 
 // A record made by a creating call, before the window exists: the window
@@ -36,3 +39,5 @@ void release_window_record(HWND hwnd);
 
 // Deletes the window's kept regions (regions.cpp).
 void drop_kept_regions(WindowRecord* record);
+// Takes the icon reporting to the window out of the notification area (tray.cpp).
+void drop_tray_icon(WindowRecord* record);

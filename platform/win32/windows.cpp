@@ -155,9 +155,13 @@ void platform_track_popup_menu(Menu* menu, int32_t x, int32_t y, Window* owner)
 {
     // Without being the foreground window the owner's menu would not close
     // when the user clicks elsewhere; the posted message lets it close at once.
-    SetForegroundWindow(hwnd_of(owner));
-    TrackPopupMenu(reinterpret_cast<HMENU>(menu), 0, x, y, 0, hwnd_of(owner), nullptr);
-    PostMessageW(hwnd_of(owner), WM_NULL, 0, 0);
+    // A hidden pet cannot be that window: the icon's window holds the menu
+    // and passes the command on.
+    HWND icon_window = tray_window_of(hwnd_of(owner));
+    HWND holder = IsWindowVisible(hwnd_of(owner)) || !icon_window ? hwnd_of(owner) : icon_window;
+    SetForegroundWindow(holder);
+    TrackPopupMenu(reinterpret_cast<HMENU>(menu), 0, x, y, 0, holder, nullptr);
+    PostMessageW(holder, WM_NULL, 0, 0);
 }
 
 int platform_next_message(PlatformMessage** message)

@@ -134,3 +134,85 @@ open_menu() {  # open_menu PET
     done
     return 1
 }
+
+# ---- the notification area
+
+# An XEmbed tray (trayer) along the top right of the screen, as a panel holds one.
+start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
+        --tint 0x404040 >/dev/null 2>&1 &
+    OTHER_PIDS+=($!)
+    for _ in $(seq 50); do xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1 && break; sleep 0.1; done
+    # It claims the tray's selection a moment after its panel shows; an icon
+    # offered before that stays out of it (Wine's does).
+    sleep 1
+}
+
+# The middle of the icon docked in the tray: a window inside the tray's panel.
+tray_icon() {
+    local panel px py pw ph id x y w h
+    for _ in $(seq 50); do
+        panel=$(xdotool search --onlyvisible --class '^trayer$' 2>/dev/null | head -n1)
+        if [ -n "$panel" ]; then
+            read -r px py < <(window_position "$panel")
+            IFS=x read -r pw ph < <(window_size "$panel")
+            for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+                [ "$id" = "$panel" ] && continue
+                read -r x y < <(window_position "$id")
+                IFS=x read -r w h < <(window_size "$id")
+                if [ "$w" -ge 8 ] && [ "$w" -lt "$pw" ] && [ "$x" -ge "$px" ] && [ "$y" -ge "$py" ] &&
+                   [ $((x + w)) -le $((px + pw)) ] && [ $((y + h)) -le $((py + ph)) ]; then
+                    echo $((x + w / 2)) $((y + h / 2))
+                    return 0
+                fi
+            done
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Right-clicks the icon until its menu (menu_window) shows, then presses the item's mnemonic.
+tray_choose() {  # tray_choose KEY
+    local x y
+    read -r x y < <(tray_icon) || return 1
+    for _ in 1 2 3; do
+        xdotool mousemove "$x" "$y" sleep 0.2 click 3
+        for _ in $(seq 20); do
+            if menu_window >/dev/null; then xdotool key "$1"; sleep 0.3; return 0; fi
+            sleep 0.1
+        done
+    done
+    return 1
+}
+
+tray_click() {
+    local x y
+    read -r x y < <(tray_icon) || return 1
+    xdotool mousemove "$x" "$y" sleep 0.2 click 1
+}
+
+# The pet window shows at the middle of the floor of a 1024 x 768 screen
+# (give or take the steps it took since).
+pet_at_floor() {  # pet_at_floor PET
+    local x y
+    xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || return 1
+    read -r x y < <(window_position "$1")
+    [ "$y" = $((768 - PET_SIDE)) ] && [ "$x" -ge $(((1024 - PET_SIDE) / 2 - 60)) ] &&
+        [ "$x" -le $(((1024 - PET_SIDE) / 2 + 60)) ]
+}
+pet_unmapped() { xwininfo -id "$1" 2>/dev/null | grep -q IsUnMapped; }
+
+# Puts the pet away and calls it back from the icon's menu.
+check_tray_put_away_and_call_back() {  # check_tray_put_away_and_call_back PET
+    check "the icon shows in the tray" quietly tray_icon
+    shot tray
+    tray_choose h || fail "the icon's menu does not open"
+    check "Put away from the icon's menu unmaps the pet" eventually pet_unmapped "$1"
+    sleep 1
+    check "a pet put away stays away" pet_unmapped "$1"
+    shot put-away
+    tray_choose h || fail "the icon's menu does not open"
+    check "called back from the icon's menu, the pet shows at the middle of the floor" eventually pet_at_floor "$1"
+    shot called-back
+}

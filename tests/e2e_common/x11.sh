@@ -32,11 +32,15 @@ pet_window() {  # pet_window [TRIES]
     return 1
 }
 
-# The open pop-up menu's window id: an unmanaged window of ours, not the pet.
+# A window straight under the root: not an icon docked inside a tray, which
+# is as unmanaged as a menu.
+under_root() { xwininfo -tree -id "$1" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)'; }
+
+# The open pop-up menu's window id: an unmanaged top-level window of ours, not the pet.
 menu_window() {
     local id
     for id in $(xdotool search --onlyvisible --class '^dorrabee$' 2>/dev/null); do
-        [ "$(window_size "$id")" != "${PET_SIDE:-42}x${PET_SIDE:-42}" ] || continue
+        [ "$(window_size "$id")" != "${PET_SIDE:-42}x${PET_SIDE:-42}" ] && under_root "$id" || continue
         xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
     done
     return 1

@@ -10,6 +10,9 @@ WM=${1:-none}
 WORK=$(mktemp -d /tmp/dorrabee-e2e.XXXXXX)
 SHOTS="$SHOTS/$(basename "$0" .sh)-$WM"
 PET_DIR=$WORK INI_EOL='\n'
+# Where start at login writes (never the user's own).
+export XDG_CONFIG_HOME=$WORK/config
+AUTOSTART=$XDG_CONFIG_HOME/autostart/dorrabee.desktop
 DESKTOP=(pattern:checkerboard -fill '#3070a0' -colorize 50%)
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/lib.sh"
 

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # The pop-up menu, the Options dialog (entries typed, OK writes the file;
-# invalid entries raise a box and keep the dialog open) and the About
-# dialog's scene, driven with the mouse and keyboard.
+# invalid entries raise a box and keep the dialog open), the About dialog's
+# scene, and the program in the background: under openbox with a tray (the
+# icon's menu puts the pet away, calls it back and switches start at login),
+# without one the pet's own menu switching start at login; driven with the
+# mouse and keyboard.
 . "$(dirname "$0")/lib.sh"
 start_display "$WM"
+[ "$WM" = openbox ] && start_tray
 
 write_ini "Timer=1000"
 start_pet
@@ -136,6 +140,20 @@ check "the About scene moves between screenshots" \
     bash -c "! /usr/bin/compare -metric AE '$WORK/about-1.png' '$WORK/about-2.png' null: 2>/dev/null"
 xdotool key Escape
 check "Escape closes About" eventually no_window_named "关于Dorrabee"
+
+# ---- in the background
+autostart_exec() { grep -qx "Exec=$WORK/dorrabee" "$AUTOSTART"; }
+if [ "$WM" = openbox ]; then
+    check_tray_put_away_and_call_back "$pet"
+    tray_choose l || fail "the icon's menu does not open"
+    check "Start at login writes an autostart entry that runs this program" eventually autostart_exec
+    tray_choose l || fail "the icon's menu does not open"
+else
+    open_menu_item "$pet" l
+    check "without a tray the pet's menu writes the autostart entry" eventually autostart_exec
+    open_menu_item "$pet" l
+fi
+check "unchecked, the autostart entry goes" eventually test ! -e "$AUTOSTART"
 
 open_menu_item "$pet" e
 wait_pet_exit

@@ -82,11 +82,11 @@ pet_changes() {  # pet_changes WINDOW FIRST [standard]
 }
 
 
-# The open pop-up menu: an unnamed window of ours that is not the pet.
+# The open pop-up menu: an unnamed top-level window of ours that is not the pet.
 menu_window() {
     local id
     for id in $(xdotool search --onlyvisible --classname 'dorrabee.exe' 2>/dev/null); do
-        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] && continue
+        [ "$(window_size "$id")" = "${PET_SIDE}x${PET_SIDE}" ] || ! under_root "$id" && continue
         [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && { echo "$id"; return 0; }
     done
     return 1
