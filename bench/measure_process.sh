@@ -6,7 +6,7 @@
 #   bench/measure_process.sh [--program PATH] [--exe PATH] [--seconds N] [--runs N] [--seed N]
 #                            [--walk-seed N] [--walk-from S] [--walk-seconds S] [--strace-seconds N]
 #                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind] [--compositor]
-#                            [--modes "0 1 2"] [--stretches "representative walking"]
+#                            [--modes "0 1 2"] [--stretches "representative walking"] [--pets N]
 #
 # For each display mode, with the default 150 ms tick, the pet living the same
 # life in every run (DORRABEE_SEED fixes its behaviour's seed):
@@ -34,6 +34,8 @@
 #   callgrind, the instructions of one timer event of the pet window (step,
 #   outline, move) and of one paint_frame (composite or cell copy, and the
 #   copy to the window).
+# --pets N starts a company of N built-in cats in the one program (the saved
+# company of the settings), each with its own seed drawn from the first.
 # --compositor runs xcompmgr on the display first: the pet then draws as a
 # 32-bit window with alpha instead of a shaped one (oneko stays shaped).
 # Needs Xvfb, xdotool, /usr/games/oneko, a C compiler with Xlib headers,
@@ -57,6 +59,7 @@ use_tick=1
 use_wine=1
 use_callgrind=1
 use_compositor=0
+pets=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program="$2"; shift 2 ;;
@@ -75,6 +78,7 @@ while [ $# -gt 0 ]; do
     --no-wine) use_wine=0; shift ;;
     --no-callgrind) use_callgrind=0; shift ;;
     --compositor) use_compositor=1; shift ;;
+    --pets) pets="$2"; shift 2 ;;
     *) sed -n '/^#   bench/,/^#  *\[--no-strace/p' "$0" | sed 's/^# *//' >&2; exit 2 ;;
   esac
 done
@@ -114,6 +118,10 @@ install_pet() {  # folder file mode timer
   mkdir -p "$1"
   cp "$2" "$1/"
   printf '[Setup]\r\nMode=%s\r\nTimer=%s\r\n' "$3" "$4" >"$1/dorra.ini"
+  if [ "$pets" -gt 1 ]; then
+    printf 'Pets=%s\r\n' "$pets" >>"$1/dorra.ini"
+    for k in $(seq "$pets"); do printf 'Pet %s=\r\n' "$k" >>"$1/dorra.ini"; done
+  fi
 }
 
 cpu_ns() {  # pid: nanoseconds on a CPU, all threads
@@ -209,6 +217,7 @@ calls_per_tick() {  # pid tick_ms
 }
 
 echo "Measuring on $DISPLAY (Xvfb 1024x768x24, $window_manager); $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Pets in the program: $pets"
 echo "Representative stretch: seed $seed, ${seconds} s from 5 s; walking stretch: seed $walk_seed, ${walk_seconds} s from ${walk_from} s; $runs runs each: median (lowest-highest)"
 echo
 echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per minute, same runs | dorrabee / oneko | load average (1 min) after each run |"

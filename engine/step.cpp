@@ -8,24 +8,29 @@
 
 namespace {
 
+// How far an open edge lets the pet go: no limit that a tick can reach, and
+// far from overflow when a move is added.
+constexpr int32_t OPEN_LIMIT = 1 << 29;
+
 int32_t x_min(const Room& room)
 {
-    return room.x + room.left_margin;
+    return room.open_edges & ROOM_OPEN_LEFT ? -OPEN_LIMIT : room.x + room.left_margin;
 }
 
 int32_t y_min(const Room& room)
 {
-    return room.y + room.top_margin;
+    return room.open_edges & ROOM_OPEN_TOP ? -OPEN_LIMIT : room.y + room.top_margin;
 }
 
 int32_t x_max(const PetState* pet, const Room& room)
 {
-    return room.x + room.width - pet->sprite_width - room.right_margin;
+    return room.open_edges & ROOM_OPEN_RIGHT ? OPEN_LIMIT : room.x + room.width - pet->sprite_width - room.right_margin;
 }
 
 int32_t y_max(const PetState* pet, const Room& room)
 {
-    return room.y + room.height - pet->sprite_height - room.bottom_margin;
+    return room.open_edges & ROOM_OPEN_BOTTOM ? OPEN_LIMIT
+                                              : room.y + room.height - pet->sprite_height - room.bottom_margin;
 }
 
 // Shortens the move m from pos so that it ends within low ... high; true

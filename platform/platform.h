@@ -76,6 +76,13 @@ struct Monitor {
 // Fills at most `capacity` monitors, the primary first, and returns how many
 // the desk has; never 0 (a desk without monitors is reported as one of 0 x 0).
 int platform_monitors(Monitor* monitors, int capacity);
+// Whether a fullscreen program is in front on this monitor (as
+// platform_monitors gave it): the window that has the user's attention is
+// fullscreen, or covers the whole monitor as borderless games do, and stands
+// on it. Asked once a tick: a platform learns it from the window system's
+// events where it has them, and keeps the answer. The program's own windows
+// never count.
+bool platform_fullscreen_in_front(const Monitor& monitor);
 
 // ---- the process
 // From now on cursors and the pictures of dialog templates are shown with
@@ -104,7 +111,17 @@ int platform_ini_write_strings(const char* path, const char* section, const char
                                const char* const* values, size_t count);
 
 // ---- message boxes (modal; return when the user has closed the box)
-void platform_message_box(Window* owner, const char* text, unsigned kind);
+// `button` is the caption of its one button (null: the system's own "OK").
+void platform_message_box(Window* owner, const char* text, unsigned kind, const char* button = nullptr);
+
+// ---- the user's language
+// The user's interface languages, most wanted first, separated by ':'
+// ("zh_CN:en"); the length, 0 when the system names none.
+size_t platform_ui_languages(char* buffer, size_t size);
+// True when the installed fonts can draw every character of `text` (UTF-8)
+// in the dialogs' font `font` (or, where the platform picks fonts by what
+// they cover, in some font).
+bool platform_fonts_cover(const char* font, const char* text);
 
 // ---- the pet window
 void platform_register_pet_class(WindowProc proc);
@@ -173,7 +190,8 @@ void platform_capture_screen(Window* window, int32_t x, int32_t y, int32_t width
 // ---- resources
 bool platform_load_bitmap(int resource_id, Bitmap* out);
 Cursor* platform_load_cursor(int resource_id);
-Menu* platform_load_pet_menu();  // the first sub-menu of the menu resource
+// The first sub-menu of the menu resource (a language's copy: resource_in_language).
+Menu* platform_load_pet_menu(int resource_id = RES_MENU);
 
 // ---- mouse
 void platform_set_capture(Window* window);

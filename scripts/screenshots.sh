@@ -19,7 +19,7 @@ if [ "${1:-}" != --inside ]; then
             linux) bash "$0" --inside linux ;;
             windows)
                 "$root/scripts/wine-session.sh" bash "$0" --inside windows
-                # Options on an English system: the Chinese texts all the same.
+                # An English system: English texts, and Chinese ones when told.
                 DORRABEE_CODE_PAGE=1252 "$root/scripts/wine-session.sh" bash "$0" --inside western ;;
             *) echo "screenshots: linux or windows, not '$system'" >&2; exit 2 ;;
         esac
@@ -124,9 +124,25 @@ dialog() {  # dialog NAME KEY TITLE
     cut_window "$1" "$window"
 }
 
+# The menu and both dialogs in English (an English system: Windows on code
+# page 1252, Linux with LANG=en_US.UTF-8).
+english() {  # english PREFIX
+    run 1 "Timer=1000"
+    open_menu "$pet" || fail "the menu does not open"
+    sleep 0.5
+    cut_menu "$1-menu-en" "$pet"
+    xdotool key Escape
+    dialog "$1-about-en" a "About Dorrabee"
+    stop
+    run 1
+    dialog "$1-options-en" o "Dorrabee — Options"
+    stop
+}
+
 # Slow ticks, so that the pet stands still for its pictures.
 if [ "$system" = western ]; then
-    run 1
+    english windows
+    run 1 "Language=zh"
     dialog windows-western o "Dorrabee — 选项"
     stop
     finish
@@ -150,4 +166,5 @@ run 2 "Timer=1000"
 cut_pet "$prefix-pet-zoom2" "$pet" 400 240
 dialog "$prefix-about-zoom2" a "关于Dorrabee"
 stop
+[ "$prefix" = linux ] && PET_LANG=en_US.UTF-8 english linux
 finish

@@ -11,6 +11,7 @@
 #include "shell/dialogs.h"
 #include "shell/errors.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 // A drawing surface: what paints draw through, holding its bitmap.
 struct AboutSurface {
@@ -195,7 +196,8 @@ void release(Program& program, Window* dialog)
 void open_about_dialog(Pet& pet, Window* owner)
 {
     if (!pet.program->dialogs.about_open)
-        platform_create_dialog(RES_ABOUT_DIALOG, owner, about_dialog_proc, &pet);
+        platform_create_dialog(resource_in_language(RES_ABOUT_DIALOG, pet.program->language), owner, about_dialog_proc,
+                               &pet);
 }
 
 intptr_t about_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)

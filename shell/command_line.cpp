@@ -6,7 +6,9 @@
 
 CommandLineAsk command_line_ask(int argc, const char* const* argv)
 {
-    for (int k = 1; k < argc; ++k) {
+    // Each step takes one option and, for --pet, the folder after it,
+    // whatever that looks like.
+    for (int k = 1; k < argc; k += 2) {
         const std::string argument = argv[k];
         if (argument == "--help" || argument == "-h")
             return CommandLineAsk::help;
@@ -14,7 +16,6 @@ CommandLineAsk command_line_ask(int argc, const char* const* argv)
             return CommandLineAsk::version;
         if (argument != "--pet" || k + 1 == argc)
             return CommandLineAsk::refused;
-        ++k;  // the folder, whatever it looks like
     }
     return CommandLineAsk::run;
 }
@@ -29,7 +30,8 @@ std::string command_line_usage()
            "A cat that lives on your desktop. Right-click it, or its icon in the\n"
            "notification area, for its menu.\n"
            "\n"
-           "  --pet FOLDER  run the pet in FOLDER this time, without saving the choice\n"
+           "  --pet FOLDER  run the pet in FOLDER this time, without saving it\n"
+           "                (given more than once, several pets)\n"
            "  --help        show this text\n"
            "  --version     show the program's version\n"
            "\n"

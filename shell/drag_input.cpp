@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
+#include "shell/pet_on_desk.h"
 #include "shell/program.h"
 #include "shell/window_shape.h"
 
@@ -12,6 +13,7 @@ void drag_input_begin(Pet& pet, int16_t cx, int16_t cy)
     platform_set_capture(pet.window);
     pet.cursor_before_drag = platform_set_cursor(pet.graphics.drag_cursor);
     drag_begin(pet.state, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)));
+    desk_carry(pet);
 }
 
 void drag_input_move(Pet& pet, uintptr_t buttons, int16_t cx, int16_t cy)
@@ -37,4 +39,5 @@ void drag_input_end(Pet& pet)
     platform_set_cursor(pet.cursor_before_drag);
     platform_release_capture();
     drag_end(pet.state);
+    desk_drop(pet);
 }

@@ -2,13 +2,18 @@
 #include "shell/errors.h"
 
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
-Window* pet_window(const Program& program)
+bool is_pet_window(const Program& program, const Window* window)
 {
-    return program.pet ? program.pet->window : nullptr;
+    for (const Pet* pet : program.pets)
+        if (pet->window == window)
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -18,24 +23,23 @@ void report_error(Program& program, Window* window, const char* text)
     // Set before the box: its modal loop keeps delivering ticks and paints,
     // which must already stand still.
     program.fatal_error = 1;
-    platform_message_box(pet_window(program), text, BOX_WARNING);
+    platform_message_box(oldest_living_window(program), text, BOX_WARNING, text_of(program.language, TextId::ok));
     if (!window)
         return;
-    if (window != pet_window(program))
+    if (!is_pet_window(program, window))
         platform_destroy_window(window);
-    // The pet window may already be gone (a dialog reporting while the pet
+    // Pet windows may already be gone (a dialog reporting while its pet
     // window's destruction takes it down).
-    if (Window* pet = pet_window(program))
-        platform_destroy_window(pet);
+    company_close_windows(program);
 }
 
 void* alloc_or_report(Program& program, size_t size)
 {
     void* block = platform_heap_alloc(size);
     if (!block) {
-        platform_message_box(pet_window(program), "Out of memory", BOX_ERROR);
-        if (Window* pet = pet_window(program))
-            platform_destroy_window(pet);
+        platform_message_box(oldest_living_window(program), "Out of memory", BOX_ERROR,
+                             text_of(program.language, TextId::ok));
+        company_close_windows(program);
     }
     return block;
 }

@@ -8,12 +8,12 @@ struct Program;
 struct Window;
 struct PlatformMessage;
 
-// Sets the program's fatal_error, shows a warning box owned by the pet
-// window, then destroys `window` (unless it is the pet window) and the pet
-// window. With no window, nothing is destroyed.
+// Sets the program's fatal_error, shows a warning box owned by the oldest
+// living pet's window, then destroys `window` (unless it is a pet window) and
+// every pet window. With no window, nothing is destroyed.
 void report_error(Program& program, Window* window, const char* text);
 
-// Heap block, or null after showing "Out of memory" and destroying the pet window.
+// Heap block, or null after showing "Out of memory" and destroying every pet window.
 void* alloc_or_report(Program& program, size_t size);
 
 struct OpenDialog {

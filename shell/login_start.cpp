@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -14,7 +15,9 @@ constexpr size_t COMMAND_SIZE = 8192;
 // Empty when the command cannot be had (a path past any sane length).
 std::string this_copy(const Program& program)
 {
-    const std::string& folder = program.command_line_path;
+    // Only the first --pet is carried into the login entry (one folder is
+    // all the entry's command holds).
+    const std::string folder = program.command_line_paths.empty() ? std::string() : program.command_line_paths[0];
     char command[COMMAND_SIZE];
     const size_t length = platform_login_command(folder.empty() ? nullptr : folder.c_str(), command, sizeof command);
     return length > 0 && length < sizeof command ? std::string(command, length) : std::string();
@@ -38,7 +41,8 @@ void login_start_switch(const Program& program, Window* owner)
 {
     const std::string command = this_copy(program);
     if (command.empty()) {
-        platform_message_box(owner, "Fail to find the program's own path: it cannot start at login.", BOX_ERROR);
+        platform_message_box(owner, "Fail to find the program's own path: it cannot start at login.", BOX_ERROR,
+                             text_of(program.language, TextId::ok));
         return;
     }
     // Only an entry that is ours is ever removed: another copy's shows
@@ -48,5 +52,5 @@ void login_start_switch(const Program& program, Window* owner)
         platform_message_box(owner,
                              on ? "Fail to remove the entry that starts the program at login."
                                 : "Fail to write the entry that starts the program at login.",
-                             BOX_ERROR);
+                             BOX_ERROR, text_of(program.language, TextId::ok));
 }

@@ -9,6 +9,7 @@
 #include "shell/dialogs.h"
 #include "shell/errors.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -57,9 +58,9 @@ Entry read_field(Window* dialog, const Field& field, Settings* entered)
     return Entry::acceptable;
 }
 
-void complain(Window* dialog, const char* text)
+void complain(const Program& program, Window* dialog, const char* text)
 {
-    platform_message_box(dialog, text, BOX_ERROR);
+    platform_message_box(dialog, text, BOX_ERROR, text_of(program.language, TextId::ok));
 }
 
 bool same_settings(const Settings& a, const Settings& b)
@@ -95,18 +96,18 @@ bool confirm(Pet& pet, Window* dialog)
     for (const Field& field : MARGIN_FIELDS)
         invalid = read_field(dialog, field, &entered) == Entry::invalid || invalid;
     if (invalid) {
-        complain(dialog, "Invalid Margin Values !  Please Re-enter ..");
+        complain(program, dialog, "Invalid Margin Values !  Please Re-enter ..");
         return false;
     }
     if (!margins_fit(program.desktop.monitors[0], pet.zoom, entered.top_margin, entered.left_margin,
                      entered.bottom_margin, entered.right_margin)) {
-        complain(dialog, "Margin too large !  Please Re-enter ..");
+        complain(program, dialog, "Margin too large !  Please Re-enter ..");
         return false;
     }
     Entry speed = read_field(dialog, SPEED_FIELD, &entered);
     if (speed == Entry::invalid ||
         (speed == Entry::acceptable && (entered.timer_ms < SPEED_MIN || entered.timer_ms > SPEED_MAX))) {
-        complain(dialog, "Invalid Speed Value !  Please Re-enter ..");
+        complain(program, dialog, "Invalid Speed Value !  Please Re-enter ..");
         return false;
     }
     for (const ModeButton& button : MODE_BUTTONS)
@@ -123,7 +124,7 @@ bool confirm(Pet& pet, Window* dialog)
     // pending_settings stands for what the file holds, so that OK again
     // tries again instead of finding nothing changed.
     pending_settings = saved;
-    complain(dialog, settings_save_failure(program.settings_path, failure).c_str());
+    complain(program, dialog, settings_save_failure(program.settings_path, failure).c_str());
     return false;
 }
 
@@ -132,7 +133,8 @@ bool confirm(Pet& pet, Window* dialog)
 void open_options_dialog(Pet& pet, Window* owner)
 {
     if (!pet.program->dialogs.options_open)
-        platform_create_dialog(RES_OPTIONS_DIALOG, owner, options_dialog_proc, &pet);
+        platform_create_dialog(resource_in_language(RES_OPTIONS_DIALOG, pet.program->language), owner,
+                               options_dialog_proc, &pet);
 }
 
 intptr_t options_dialog_proc(Window* dialog, unsigned message, uintptr_t wparam, intptr_t)

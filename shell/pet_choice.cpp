@@ -1,4 +1,4 @@
-// The pet the program runs and the menu that changes it.
+// The pets the program runs and the menu that adds and sends them away.
 #include "shell/pet_choice.h"
 
 #include <cstdio>
@@ -7,34 +7,48 @@
 
 #include "engine/engine.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/errors.h"
 #include "shell/pet_folder.h"
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "support/plain_text.h"
+#include "support/texts.h"
 
 namespace {
 
 constexpr char KEY[] = "Pet";
+constexpr char COMPANY_KEY[] = "Pets";
 constexpr char BUILT_IN_NAME[] = "Dorrabee";
 // A message box taller than the screen would hide its own button.
 constexpr int BOX_LINES = 20;
 
-std::string saved_choice(const Program& program)
+std::string saved_string(const Program& program, const std::string& key)
 {
     char value[256] = "";
     if (program.settings_path[0])
-        platform_ini_read_string(program.settings_path, "Setup", KEY, value, sizeof value);
+        platform_ini_read_string(program.settings_path, "Setup", key.c_str(), value, sizeof value);
     return value;
 }
 
-void show_script_message(void*, const char* text)
+// The key of the company's pet number `number` (from 1).
+std::string company_key(size_t number)
 {
-    // The script is loaded before the pet window exists: no owner.
-    platform_message_box(nullptr, text, BOX_ERROR);
+    return std::string(KEY) + " " + std::to_string(number);
 }
 
-void show_box(const std::string& text)
+PetKind saved_kind(const std::vector<std::string>& places, const std::string& folder)
+{
+    return {folder, folder.empty() ? std::string() : pet_path(places, folder)};
+}
+
+void show_script_message(void* program, const char* text)
+{
+    // The script is loaded before the pet window exists: no owner.
+    platform_message_box(nullptr, text, BOX_ERROR, text_of(static_cast<Program*>(program)->language, TextId::ok));
+}
+
+void show_box(const Program& program, const std::string& text)
 {
     std::string shown;
     int lines = 0;
@@ -46,7 +60,7 @@ void show_box(const std::string& text)
     }
     if (at < text.size())
         shown += "\n...";
-    platform_message_box(nullptr, escape_controls(shown).c_str(), BOX_ERROR);
+    platform_message_box(nullptr, escape_controls(shown).c_str(), BOX_ERROR, text_of(program.language, TextId::ok));
 }
 
 // The chosen folder loaded and the engine running on it; false after its one box.
@@ -54,11 +68,11 @@ bool start_folder(Pet& pet, uint32_t seed, const std::string& path, const std::s
 {
     std::string message;
     if (path.empty()) {
-        show_box(named + ": there is no such pet folder");
+        show_box(*pet.program, named + ": there is no such pet folder");
         return false;
     }
     if (!pet_folder_load(path, pet.folder, message)) {
-        show_box(message);
+        show_box(*pet.program, message);
         return false;
     }
     pet.state = pet_engine_start(pet.folder, pet.room, pet.program->settings.timer_ms, seed, message);
@@ -67,19 +81,10 @@ bool start_folder(Pet& pet, uint32_t seed, const std::string& path, const std::s
     if (pet.state && !message.empty())
         std::fprintf(stderr, "%s\n", escape_controls(message).c_str());
     else if (!message.empty())
-        show_box(message);
+        show_box(*pet.program, message);
     if (pet.state)
         pet.path = path;
     return pet.state != nullptr;
-}
-
-int start_built_in(Pet& pet, uint32_t seed)
-{
-    pet.folder = PetFolder{};
-    const ScriptText* script = pet.program->builtin_behaviour;
-    pet.state = pet_init(script ? *script : builtin_script(), pet.room, pet.program->settings.timer_ms, seed,
-                         {show_script_message, nullptr});
-    return pet.state ? 1 : 0;
 }
 
 // A name for a menu item: "&" shows itself rather than marking a mnemonic.
@@ -93,17 +98,45 @@ std::string menu_caption(const std::string& name)
 
 }  // namespace
 
-int pet_choice_start(Pet& pet, uint32_t seed)
+std::vector<PetKind> company_at_start(Program& program)
 {
-    const Program& program = *pet.program;
+    std::vector<PetKind> kinds;
+    for (const std::string& path : program.command_line_paths)
+        kinds.push_back({std::string(), path});
+    if (!kinds.empty())
+        return kinds;
+    const std::vector<std::string> places = pet_places(program.program_folder);
+    const int32_t count =
+        program.settings_path[0] ? platform_ini_read_int(program.settings_path, "Setup", COMPANY_KEY, 0) : 0;
+    if (count < 1) {
+        kinds.push_back(saved_kind(places, saved_string(program, KEY)));
+        return kinds;
+    }
+    program.company_from_settings = true;
+    for (int32_t number = 1; number <= count && number <= COMPANY_LIMIT; ++number)
+        kinds.push_back(saved_kind(places, saved_string(program, company_key(size_t(number)))));
+    return kinds;
+}
+
+bool pet_load_built_in(Pet& pet, uint32_t seed)
+{
+    pet.folder = PetFolder{};
     pet.path.clear();
-    const std::string saved = program.command_line_path.empty() ? saved_choice(program) : std::string();
-    if (program.command_line_path.empty() && saved.empty())
-        return start_built_in(pet, seed);
-    const bool started = program.command_line_path.empty()
-                             ? start_folder(pet, seed, pet_path(pet_places(program.program_folder), saved), saved)
-                             : start_folder(pet, seed, program.command_line_path, program.command_line_path);
-    return started ? 1 : start_built_in(pet, seed);
+    pet.kind.clear();
+    const ScriptText* script = pet.program->builtin_behaviour;
+    pet.state = pet_init(script ? *script : builtin_script(), pet.room, pet.program->settings.timer_ms, seed,
+                         {show_script_message, pet.program});
+    return pet.state != nullptr;
+}
+
+bool pet_load(Pet& pet, const PetKind& kind, uint32_t seed)
+{
+    if (is_built_in(kind))
+        return pet_load_built_in(pet, seed);
+    if (!start_folder(pet, seed, kind.path, kind.folder.empty() ? kind.path : kind.folder))
+        return false;
+    pet.kind = kind.folder;
+    return true;
 }
 
 bool pet_choice_bitmap(const Pet& pet, int resource_id, Bitmap* out)
@@ -114,64 +147,93 @@ bool pet_choice_bitmap(const Pet& pet, int resource_id, Bitmap* out)
     return true;
 }
 
-void pet_choice_fill_menu(Program& program, Menu* menu)
+void pet_choice_fill_menu(Pet& clicked, Menu* menu)
 {
     if (!menu)
         return;
-    std::vector<PetEntry>& listed = program.listed;
-    size_t unlisted = 0;
-    listed = pets_found(pet_places(program.program_folder), PET_MENU_LIMIT - 1, &program.pet_names, &unlisted);
-    // A full menu says that there are more pets than it holds, in its last item.
+    const Program& program = *clicked.program;
+    std::vector<PetEntry>& listed = clicked.program->listed;
+    size_t& unlisted = clicked.program->unlisted_pets;
+    unlisted = 0;
+    listed = pets_found(pet_places(program.program_folder), PET_MENU_LIMIT - 2, &clicked.program->pet_names, &unlisted);
+    // A full menu says that there are more pets than it holds, in the item
+    // before the last.
     if (unlisted > 0) {
         listed.pop_back();
         ++unlisted;
     }
     std::vector<std::string> captions = {BUILT_IN_NAME};
-    int checked = 0;
+    // A folder given on the command line may be none of those listed: nothing checked.
+    int checked = clicked.path.empty() ? 0 : -1;
     for (const PetEntry& entry : listed) {
-        if (program.pet && entry.path == program.pet->path)
+        if (!clicked.path.empty() && entry.path == clicked.path)
             checked = int(captions.size());
         captions.push_back(menu_caption(entry.name));
     }
     if (unlisted > 0)
         captions.push_back(std::to_string(unlisted) + " more pets are not listed");
+    captions.push_back(text_of(program.language, TextId::menu_send_away));
     std::vector<const char*> items;
     for (const std::string& caption : captions)
         items.push_back(caption.c_str());
-    platform_set_pet_submenu(menu, CMD_ABOUT, "宠物(&P)", items.data(), int(items.size()), CMD_PET_FIRST, checked);
+    platform_set_pet_submenu(menu, CMD_ABOUT, text_of(program.language, TextId::menu_pets), items.data(),
+                             int(items.size()), CMD_PET_FIRST, checked);
 }
 
-bool pet_choice_command(Pet& pet, unsigned command)
+bool pet_choice_command(Pet& clicked, unsigned command)
 {
-    const Program& program = *pet.program;
+    Program& program = *clicked.program;
     const std::vector<PetEntry>& listed = program.listed;
-    if (command < unsigned(CMD_PET_FIRST) || command >= unsigned(CMD_PET_FIRST + PET_MENU_LIMIT))
+    const size_t more_item = program.unlisted_pets > 0 ? 1 : 0;
+    if (command < unsigned(CMD_PET_FIRST) || command > unsigned(CMD_PET_FIRST) + listed.size() + more_item + 1)
         return false;
-    if (command > unsigned(CMD_PET_FIRST) + listed.size())
-        return true;  // the item that only says more pets exist
     const size_t index = command - unsigned(CMD_PET_FIRST);
-    const std::string folder = index == 0 ? std::string() : listed[index - 1].folder;
-    const std::string path = index == 0 ? std::string() : listed[index - 1].path;
-    // The running pet chosen again changes nothing, unless the cat runs in
-    // place of a saved pet that failed: then the choice clears that name.
-    const bool fallback =
-        index == 0 && pet.path.empty() && program.command_line_path.empty() && !saved_choice(program).empty();
-    if (path == pet.path && program.command_line_path.empty() && !fallback)
-        return true;
-    if (!program.settings_path[0] || !platform_ini_write_string(program.settings_path, "Setup", KEY, folder.c_str())) {
-        platform_message_box(
-            pet.window,
-            settings_save_failure(program.settings_path, program.settings_path[0] ? SAVE_FOLDER_FAILED : SAVE_NOWHERE)
-                .c_str(),
-            BOX_ERROR);
+    if (more_item && index == listed.size() + 1)
+        return true;  // the item that only says more pets exist
+    if (index == listed.size() + more_item + 1) {
+        // The last one leaving ends the program as Exit does, the company
+        // saved with it still in.
+        if (living_pets(program) <= 1) {
+            company_end(program);
+            return true;
+        }
+        program.company_changed = true;
+        platform_destroy_window(clicked.window);
         return true;
     }
-    if (fallback)
-        return true;  // the cat runs already: only the saved name had to go
-    // The new pet comes with a new start: every picture and outline made anew.
-    if (platform_restart_program())
-        platform_destroy_window(pet.window);
-    else
-        platform_message_box(pet.window, "The new pet comes the next time the program starts.", BOX_ERROR);
+    const PetKind kind = index == 0 ? PetKind{} : PetKind{listed[index - 1].folder, listed[index - 1].path};
+    if (company_add(program, kind))
+        program.company_changed = true;
     return true;
+}
+
+bool company_save(Program& program)
+{
+    if (!program.command_line_paths.empty() || program.fatal_error ||
+        !(program.company_from_settings || program.company_changed))
+        return true;
+    std::vector<std::string> keys = {COMPANY_KEY};
+    std::vector<std::string> values = {std::string()};
+    for (const Pet* pet : program.pets) {
+        if (!pet_lives(*pet))
+            continue;
+        keys.push_back(company_key(keys.size()));
+        values.push_back(pet->kind);
+    }
+    values[0] = std::to_string(keys.size() - 1);
+    std::vector<const char*> key_texts;
+    std::vector<const char*> value_texts;
+    for (size_t k = 0; k < keys.size(); ++k) {
+        key_texts.push_back(keys[k].c_str());
+        value_texts.push_back(values[k].c_str());
+    }
+    const int result = program.settings_path[0]
+                           ? platform_ini_write_strings(program.settings_path, "Setup", key_texts.data(),
+                                                        value_texts.data(), keys.size())
+                           : SAVE_NOWHERE;
+    if (result == SAVE_DONE)
+        return true;
+    platform_message_box(oldest_living_window(program), settings_save_failure(program.settings_path, result).c_str(),
+                         BOX_ERROR, text_of(program.language, TextId::ok));
+    return false;
 }

@@ -14,6 +14,7 @@
 #include "shell/errors.h"
 #include "shell/pet_choice.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 struct Surface {
     uint32_t* pixels;  // the attached bitmap, or null
@@ -133,7 +134,7 @@ int graphics_init(Pet& pet)
     platform_release_window_context(pet.window);
     if (!made)
         return 0;
-    pet.graphics.pet_menu = platform_load_pet_menu();
+    pet.graphics.pet_menu = platform_load_pet_menu(resource_in_language(RES_MENU, pet.program->language));
     if (!pet.graphics.pet_menu)
         return fail(pet, "Insufficient memory to load pop-up menu");
     return 1;

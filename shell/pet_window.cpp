@@ -3,9 +3,11 @@
 
 #include "engine/engine.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/pet_on_desk.h"
 #include "shell/pet_choice.h"
 #include "shell/program.h"
 #include "shell/startup.h"
@@ -28,7 +30,7 @@ uint16_t high_word(intptr_t lparam)
 // The one menu, at a screen point: the pet's own, or the notification-area icon's.
 void open_menu(Pet& pet, int32_t x, int32_t y, bool from_icon)
 {
-    pet_choice_fill_menu(*pet.program, pet.graphics.pet_menu);
+    pet_choice_fill_menu(pet, pet.graphics.pet_menu);
     tray_fill_menu(*pet.program, pet.graphics.pet_menu, from_icon);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
@@ -49,7 +51,7 @@ void run_command(Pet& pet, unsigned command)
 {
     switch (command) {
         case CMD_EXIT:
-            platform_destroy_window(pet.window);
+            company_end(*pet.program);
             break;
         case CMD_ABOUT:
             open_about_dialog(pet, pet.window);
@@ -64,10 +66,10 @@ void run_command(Pet& pet, unsigned command)
     }
 }
 
-// One tick of the pet timer; the timer's id is not looked at.
+// One pet's step in the company's tick.
 void pet_tick(Pet& pet)
 {
-    if (pet.program->fatal_error)
+    if (pet.program->fatal_error || desk_out_of_the_way(pet))
         return;
     PetState* state = pet.state;
     const int32_t old_x = state->x;
@@ -77,13 +79,24 @@ void pet_tick(Pet& pet)
     if (state->dragging)
         drag_tick(state);
     else
-        pet_step(state, pet.room);
+        desk_step(pet);
     const bool image_changed = state->current_image != old_image || state->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
     if (pet.program->settings.display_mode != MODE_STANDARD && image_changed)
         apply_outline(pet);
     if (image_changed || state->x != old_x || state->y != old_y)
         reposition_window(pet, old_x, old_y);
+}
+
+// One tick of the company's timer steps every living pet, the oldest first;
+// the timer's id is not looked at. A pet that takes the program down stops it.
+void company_tick(Program& program, Window* window)
+{
+    if (window != program.timer_window)
+        return;
+    for (size_t k = 0; k < program.pets.size() && !program.fatal_error; ++k)
+        if (pet_lives(*program.pets[k]))
+            pet_tick(*program.pets[k]);
 }
 
 // The desk changed under the pet: read it again, drop margins that no longer
@@ -100,7 +113,7 @@ void follow_desk_change(Pet& pet)
         return;
     const int32_t old_x = pet.state->x;
     const int32_t old_y = pet.state->y;
-    pet_keep_inside(pet.state, pet.room);
+    desk_keep_inside(pet);
     if (pet.state->x != old_x || pet.state->y != old_y)
         reposition_window(pet, old_x, old_y);
 }
@@ -124,11 +137,14 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             platform_kill_timer(window, PET_TIMER_ID);
             graphics_release(pet);
             release_outlines(pet);
+            // The record stays till the program ends; its big pictures need not.
+            pet.folder.sheet = Bitmap{};
+            pet.folder.mask = Bitmap{};
             tray_window_gone(*pet.program, window);
             // Nothing may reach the window through this handle any more.
             if (window == pet.window)
                 pet.window = nullptr;
-            platform_post_quit(0);
+            company_window_gone(*pet.program, window);
             return 0;
         case MSG_PAINT:
             // After a fatal error nothing is drawn, but the paint is still
@@ -141,7 +157,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             run_command(pet, static_cast<unsigned>(wparam & 0xFFFF));
             return 0;
         case MSG_TIMER:
-            pet_tick(pet);
+            company_tick(*pet.program, window);
             return 0;
         case MSG_TRAY:
             if (wparam == TRAY_MENU_WANTED)

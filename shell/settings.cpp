@@ -8,7 +8,9 @@
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/errors.h"
+#include "shell/pet_on_desk.h"
 #include "shell/program.h"
+#include "support/texts.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ void settings_reset(Program& program)
         program.settings.*key.field = key.fallback;
     program.pending_settings = program.settings;
     program.margins_dropped = false;
+    program.desk_settings = {0, 0, 1};
 }
 
 void settings_path_init(Program& program)
@@ -67,8 +70,11 @@ void settings_path_init(Program& program)
         directory[length + 1] = '\0';
     }
     // Cut short, the path would name another folder: rather none.
-    if (std::strlen(directory) + sizeof FILE_NAME <= sizeof program.settings_path)
-        std::snprintf(program.settings_path, sizeof program.settings_path, "%s%s", directory, FILE_NAME);
+    const size_t used = std::strlen(directory);
+    if (used + sizeof FILE_NAME <= sizeof program.settings_path) {
+        std::memcpy(program.settings_path, directory, used);
+        std::memcpy(program.settings_path + used, FILE_NAME, sizeof FILE_NAME);
+    }
 }
 
 void zoom_init(Program& program)
@@ -103,17 +109,12 @@ bool settings_margins_fit(const Program& program)
 
 Room pet_room(const Program& program, int32_t z)
 {
-    const Monitor& screen = program.desktop.monitors[0];
     const Settings& s = program.settings;
     const bool kept = !program.margins_dropped;
-    return {screen_to_pet(screen.x, z),
-            screen_to_pet(screen.y, z),
-            screen_to_pet(screen.width, z),
-            screen_to_pet(screen.height, z),
-            kept ? margin_to_pet(s.top_margin, z) : 0,
-            kept ? margin_to_pet(s.bottom_margin, z) : 0,
-            kept ? margin_to_pet(s.left_margin, z) : 0,
-            kept ? margin_to_pet(s.right_margin, z) : 0};
+    const Desk desk =
+        desk_make(program.desktop.monitors, program.desktop.count, program.desk_settings, z, kept ? s.top_margin : 0,
+                  kept ? s.bottom_margin : 0, kept ? s.left_margin : 0, kept ? s.right_margin : 0);
+    return desk_box_room(desk, 0);
 }
 
 int margins_fit(const Monitor& screen, int32_t z, int32_t top, int32_t left, int32_t bottom, int32_t right)
@@ -138,8 +139,9 @@ void settings_read(Program& program)
     Settings& settings = program.settings;
     for (const Key& key : KEYS)
         settings.*key.field = read_key(program, key.name, key.fallback);
+    desk_settings_read(program);
     if (!settings_margins_fit(program)) {
-        platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR);
+        platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR, text_of(program.language, TextId::ok));
         settings.top_margin = settings.bottom_margin = settings.left_margin = settings.right_margin = 0;
     }
     program.pending_settings = settings;

@@ -7,7 +7,9 @@
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/errors.h"
+#include "shell/language.h"
 #include "shell/pet_choice.h"
 #include "shell/pet_graphics.h"
 #include "shell/pet_window.h"
@@ -16,15 +18,6 @@
 #include "shell/window_shape.h"
 
 namespace {
-
-// A start-up that fails after the pet window exists takes the window down,
-// which releases whatever was made for it; the window was never shown.
-bool end_start_up(Pet& pet)
-{
-    if (pet.window)
-        platform_destroy_window(pet.window);
-    return false;
-}
 
 // DORRABEE_SEED=N fixes the behaviour's seed, so that two runs (or two builds)
 // live the same sequence of actions and can be measured side by side; anything
@@ -58,10 +51,10 @@ void desktop_read(Desktop& desktop)
 void program_options(Program& program, const char* program_folder, int argc, const char* const* argv)
 {
     program.program_folder = program_folder ? program_folder : "";
-    program.command_line_path.clear();
+    program.command_line_paths.clear();
     for (int k = 1; k + 1 < argc; ++k)
         if (std::string(argv[k]) == "--pet")
-            program.command_line_path = argv[++k];
+            program.command_line_paths.push_back(argv[++k]);
 }
 
 bool program_start(Program& program, int show_command)
@@ -69,28 +62,28 @@ bool program_start(Program& program, int show_command)
     platform_register_pet_class(pet_window_proc);
     desktop_read(program.desktop);
     settings_path_init(program);
+    program.language = language_at_start(program.settings_path);
     zoom_init(program);
     settings_read(program);
 
-    program.pet = new Pet{};
-    Pet& pet = *program.pet;
-    pet.program = &program;
-    pet.zoom = program.zoom;
-    pet.room = pet_room(program, pet.zoom);
-    if (!pet_choice_start(pet, behaviour_seed()))
-        return false;
-
-    pet.window = platform_create_pet_window(SPRITE_SIZE * pet.zoom, &pet);
-    platform_place_hidden(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
-    if (!graphics_init(pet) || !window_shape_init(pet))
-        return end_start_up(pet);
-    if (!platform_set_timer(pet.window, PET_TIMER_ID, static_cast<unsigned>(program.settings.timer_ms))) {
-        report_error(program, nullptr, "Too many clocks or timers! Fail to set timer");
-        return end_start_up(pet);
+    program.first_seed = behaviour_seed();
+    program.show_command = show_command;
+    bool built_in_tried = false;
+    for (const PetKind& kind : company_at_start(program)) {
+        built_in_tried = built_in_tried || is_built_in(kind);
+        company_load(program, kind);
     }
-    platform_show_window(pet.window, show_command);
-    platform_update_window(pet.window);
-    tray_start(pet);
+    // Every pet named failed (each with its box): the built-in cat runs,
+    // unless it was among them, for it fails the same way again.
+    if (program.pets.empty() && (built_in_tried || !company_load_built_in(program)))
+        return false;
+    for (size_t k = 0; k < program.pets.size(); ++k)
+        if (!pet_open_window(*program.pets[k], show_command)) {
+            // Reported already: whatever was made goes with the windows.
+            company_close_windows(program);
+            return false;
+        }
+    tray_start(*program.pets.front());
     return true;
 }
 
@@ -105,15 +98,14 @@ void program_run(Program& program)
 
 void program_release(Program& program)
 {
-    if (Pet* pet = program.pet) {
-        if (pet->window)
-            platform_destroy_window(pet->window);
+    company_close_windows(program);
+    for (Pet* pet : program.pets) {
         graphics_release(*pet);
         release_outlines(*pet);
         pet_release(pet->state);
         delete pet;
-        program.pet = nullptr;
     }
+    program.pets.clear();
 }
 
 int dorrabee_main(int show_command, const char* program_folder, int argc, const char* const* argv)

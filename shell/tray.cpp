@@ -4,36 +4,33 @@
 #include "engine/engine.h"
 #include "engine/floor.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
 #include "shell/login_start.h"
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "shell/window_shape.h"
+#include "support/texts.h"
 
 namespace {
 
-// Each added entry in the program's two languages; the first is the one shown.
-struct Caption {
-    const char* chinese;
-    const char* english;
-};
-constexpr Caption PUT_AWAY = {"收起宠物(&H)", "Put the pet a&way"};
-constexpr Caption CALL_BACK = {"叫回宠物(&H)", "Call the pet &back"};
-constexpr Caption START_AT_LOGIN = {"登录时启动(&L)", "Start at &login"};
-
-// Every living pet of the program, one after another (today there is one).
+// Every living pet of the program, the oldest first.
 template <typename Act>
 void for_each_pet(Program& program, Act act)
 {
-    if (Pet* pet = program.pet; pet && pet->window && pet->state)
-        act(*pet);
+    for (Pet* pet : program.pets)
+        if (pet_lives(*pet) && pet->state)
+            act(*pet);
 }
 
 void put_away(Pet& pet)
 {
     drag_input_end(pet);  // a pet carried off-screen is let go first
-    platform_kill_timer(pet.window, PET_TIMER_ID);
+    if (pet.window == pet.program->timer_window) {
+        platform_kill_timer(pet.window, PET_TIMER_ID);
+        pet.program->timer_window = nullptr;
+    }
     platform_show_window(pet.window, SHOW_HIDE);
 }
 
@@ -55,11 +52,8 @@ void call_back(Pet& pet, bool was_away)
         apply_outline(pet);
     // Moved while still hidden: it shows where it was called to.
     reposition_window(pet, old_x, old_y);
-    if (!was_away)
-        return;
-    platform_show_window(pet.window, SHOW_NOACTIVATE);
-    if (!platform_set_timer(pet.window, PET_TIMER_ID, static_cast<unsigned>(program.settings.timer_ms)))
-        report_error(program, pet.window, "Too many clocks or timers! Fail to set timer");
+    if (was_away)
+        platform_show_window(pet.window, SHOW_NOACTIVATE);
 }
 
 }  // namespace
@@ -76,6 +70,15 @@ void tray_window_gone(Program& program, Window* window)
         return;
     platform_remove_tray_icon(window);
     program.icon_owner = nullptr;
+    // The icon moves on to the oldest pet still living: pets put away must
+    // stay within call.
+    if (program.fatal_error)
+        return;
+    for (Pet* pet : program.pets)
+        if (pet_lives(*pet) && pet->window != window) {
+            tray_start(*pet);
+            return;
+        }
 }
 
 void tray_fill_menu(Program& program, Menu* menu, bool from_icon)
@@ -84,9 +87,13 @@ void tray_fill_menu(Program& program, Menu* menu, bool from_icon)
         return;
     const bool with_put_away = from_icon;
     const bool with_login = from_icon || !program.icon_owner || !platform_tray_icon_shown(program.icon_owner);
-    platform_set_menu_item(menu, CMD_EXIT, CMD_PUT_AWAY,
-                           with_put_away ? (program.pets_away ? CALL_BACK : PUT_AWAY).chinese : nullptr, -1);
-    platform_set_menu_item(menu, CMD_EXIT, CMD_START_AT_LOGIN, with_login ? START_AT_LOGIN.chinese : nullptr,
+    platform_set_menu_item(
+        menu, CMD_EXIT, CMD_PUT_AWAY,
+        with_put_away ? text_of(program.language, program.pets_away ? TextId::menu_call_back : TextId::menu_put_away)
+                      : nullptr,
+        -1);
+    platform_set_menu_item(menu, CMD_EXIT, CMD_START_AT_LOGIN,
+                           with_login ? text_of(program.language, TextId::menu_start_at_login) : nullptr,
                            with_login ? int(login_start_on(program)) : -1);
 }
 
@@ -114,4 +121,7 @@ void tray_call_pets(Program& program)
     const bool were_away = program.pets_away;
     program.pets_away = false;
     for_each_pet(program, [were_away](Pet& pet) { call_back(pet, were_away); });
+    // Their lives go on under the one timer, the oldest pet's.
+    if (were_away && !program.timer_window && !company_timer_start(program))
+        company_close_windows(program);
 }

@@ -40,3 +40,8 @@ constexpr int IDC_BOTTOM_MARGIN = 1004;
 constexpr int IDC_RIGHT_MARGIN = 1005;
 constexpr int IDC_MODE_STANDARD = 1006;
 constexpr int IDC_SPEED = 1007;
+
+// The menu and the dialogs come once per language: a language's copy of
+// resource R is R + n * RES_LANGUAGE_STEP, n its place among the layouts of
+// support/templates.inc (the first, Chinese, keeps R itself).
+constexpr int RES_LANGUAGE_STEP = 1000;

@@ -1,8 +1,11 @@
-// templates.inc read three times: the menu's items, every dialog control in
-// file order, and how many controls each dialog has; the records are put
-// together at compile time, so a dialog missing from the file does not build.
+// The templates of every language (written by tools/gen_rc.py from
+// support/templates.inc and po/) read four times: the menus' items, every
+// dialog control in file order, and how many items each menu and how many
+// controls each dialog has; the records are put together at compile time, so
+// a dialog missing from the file does not build.
 #include "support/templates.h"
 
+#include <array>
 #include <iterator>
 
 #include "support/ids.h"
@@ -29,7 +32,7 @@ constexpr uint32_t STYLE_OF_PICTURE = BASE | 0xE;  // SS_BITMAP
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr MenuItemTemplate menu_items[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
@@ -42,7 +45,7 @@ constexpr MenuItemTemplate menu_items[] = {
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) \
     {CONTROL_##kind, id, caption, x, y, width, height, STYLE_OF_##kind},
 constexpr ControlTemplate all_controls[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -51,7 +54,7 @@ constexpr ControlTemplate all_controls[] = {
     {id, caption, x, y, width, height, style, font, points, language, nullptr, 0},
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
 constexpr DialogTemplate dialog_headers[] = {
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
@@ -60,46 +63,74 @@ constexpr DialogTemplate dialog_headers[] = {
 #define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language) , 0
 #define DIALOG_CONTROL(kind, id, caption, x, y, width, height) +1
 constexpr int control_counts[] = {0
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 };
 #undef DIALOG_BEGIN
 #undef DIALOG_CONTROL
 
+#undef MENU_BEGIN
+#undef MENU_ITEM
+#undef MENU_SEPARATOR
+
+#define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
+#define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
+#define MENU_BEGIN(id, caption) {id, caption, nullptr, 0},
+#define MENU_ITEM(caption, command)
+#define MENU_SEPARATOR()
+constexpr MenuTemplate menu_headers[] = {
+#include "support/localized_templates.inc"
+};
+#undef MENU_BEGIN
+#undef MENU_ITEM
+#undef MENU_SEPARATOR
+
+// Entry i + 1 counts the items of menu i.
+#define MENU_BEGIN(id, caption) , 0
+#define MENU_ITEM(caption, command) +1
+#define MENU_SEPARATOR() +1
+constexpr int item_counts[] = {0
+#include "support/localized_templates.inc"
+};
+#undef DIALOG_BEGIN
+#undef DIALOG_CONTROL
 #undef MENU_BEGIN
 #undef MENU_END
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
 #undef DIALOG_END
 
+// Each header given its part of the parts in file order: the menus their
+// items, the dialogs their controls.
+template <typename Record, size_t N, typename Part>
+consteval std::array<Record, N> records_from_file(const Record (&headers)[N], const int* counts, const Part* parts,
+                                                  const Part* Record::*first_part, int Record::*part_count)
+{
+    std::array<Record, N> records = {};
+    int first = 0;
+    for (size_t i = 0; i < N; ++i) {
+        records[i] = headers[i];
+        records[i].*first_part = parts + first;
+        records[i].*part_count = counts[i + 1];
+        first += counts[i + 1];
+    }
+    return records;
+}
+constexpr auto all_menus =
+    records_from_file(menu_headers, item_counts, menu_items, &MenuTemplate::items, &MenuTemplate::item_count);
+constexpr auto all_dialogs = records_from_file(dialog_headers, control_counts, all_controls, &DialogTemplate::controls,
+                                               &DialogTemplate::control_count);
+
 consteval DialogTemplate dialog_from_file(int resource_id)
 {
-    int first = 0;
-    for (size_t i = 0; i < std::size(dialog_headers); ++i) {
-        DialogTemplate dialog = dialog_headers[i];
-        dialog.controls = all_controls + first;
-        dialog.control_count = control_counts[i + 1];
+    for (const DialogTemplate& dialog : all_dialogs)
         if (dialog.resource_id == resource_id)
             return dialog;
-        first += dialog.control_count;
-    }
     throw "templates.inc has no dialog of this number";
 }
 
 }  // namespace
 
-#define MENU_BEGIN(id, caption)                             \
-    {                                                       \
-        id, caption, menu_items, int(std::size(menu_items)) \
-    }
-#define MENU_ITEM(caption, command)
-#define MENU_SEPARATOR()
-#define MENU_END()
-#define DIALOG_BEGIN(id, caption, x, y, width, height, style, font, points, language)
-#define DIALOG_CONTROL(kind, id, caption, x, y, width, height)
-#define DIALOG_END()
-constinit const MenuTemplate pet_menu_template =
-#include "support/templates.inc"
-    ;
+constinit const MenuTemplate pet_menu_template = all_menus[0];
 constinit const DialogTemplate options_dialog_template = dialog_from_file(RES_OPTIONS_DIALOG);
 constinit const DialogTemplate about_dialog_template = dialog_from_file(RES_ABOUT_DIALOG);
 
@@ -108,5 +139,18 @@ const DialogTemplate* find_dialog_template(int resource_id)
     for (const DialogTemplate* dialog : {&options_dialog_template, &about_dialog_template})
         if (dialog->resource_id == resource_id)
             return dialog;
+    for (const DialogTemplate& dialog : all_dialogs)
+        if (dialog.resource_id == resource_id)
+            return &dialog;
+    return nullptr;
+}
+
+const MenuTemplate* find_menu_template(int resource_id)
+{
+    if (resource_id == pet_menu_template.resource_id)
+        return &pet_menu_template;
+    for (const MenuTemplate& menu : all_menus)
+        if (menu.resource_id == resource_id)
+            return &menu;
     return nullptr;
 }

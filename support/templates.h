@@ -1,5 +1,6 @@
-// The pop-up menu and the two dialogs as plain constant records, read from
-// support/templates.inc, for the platforms that build them at run time.
+// The pop-up menu and the two dialogs as plain constant records, one of each
+// per language, read from support/templates.inc and po/ (through
+// tools/gen_rc.py), for the platforms that build them at run time.
 #pragma once
 
 #include <cstdint>
@@ -52,14 +53,17 @@ struct DialogTemplate {
     uint32_t style;
     const char* font;
     int points;
-    int language;  // 0 neutral, 1 Chinese (Simplified)
+    int language;  // the resource's language tag: 0 neutral, 1 Chinese (Simplified), 2 English (US)
     const ControlTemplate* controls;
     int control_count;
 };
 
+// The Chinese ones, the program's own (resource numbers RES_MENU and so on).
 extern const MenuTemplate pet_menu_template;
 extern const DialogTemplate options_dialog_template;
 extern const DialogTemplate about_dialog_template;
 
-// The dialog with that resource number, or null.
+// The menu or dialog with that resource number (in any language, see
+// resource_in_language), or null.
 const DialogTemplate* find_dialog_template(int resource_id);
+const MenuTemplate* find_menu_template(int resource_id);

@@ -264,6 +264,14 @@ int platform_monitors(Monitor* monitors, int capacity)
     return int(desk.size());
 }
 
+bool platform_fullscreen_in_front(const Monitor& m)
+{
+    // Not recorded: asked every tick, it would drown the calls the tests look at.
+    return fake.fullscreen_width > 0 && fake.fullscreen_x <= m.x && fake.fullscreen_y <= m.y &&
+           m.x + m.width <= fake.fullscreen_x + fake.fullscreen_width &&
+           m.y + m.height <= fake.fullscreen_y + fake.fullscreen_height;
+}
+
 void platform_set_zoom(int32_t z)
 {
     record("set_zoom(" + num(z) + ")");
@@ -380,11 +388,30 @@ int platform_ini_write_strings(const char* path, const char* section, const char
 
 // ---- message boxes
 
-void platform_message_box(Window* owner, const char* text, unsigned kind)
+void platform_message_box(Window* owner, const char* text, unsigned kind, const char* button)
 {
     record("message_box(" + join(name_of(owner), quoted(text), hex(kind)) + ")");
+    fake.box_buttons.push_back(button ? button : "");
     if (fake.during_message_box)
         fake.during_message_box(owner, text ? text : "", kind);
+}
+
+// ---- the user's language
+
+size_t platform_ui_languages(char* buffer, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const size_t length = std::min(fake.ui_languages.size(), size - 1);
+    fake.ui_languages.copy(buffer, length);
+    buffer[length] = '\0';
+    return length;
+}
+
+bool platform_fonts_cover(const char* font, const char* text)
+{
+    record("fonts_cover(" + join(quoted(font), num(int(std::strlen(text)))) + ")");
+    return fake.fonts_cover;
 }
 
 // ---- the pet window
@@ -594,14 +621,15 @@ bool platform_open_screen()
     record("open_screen()");
     if (fake.open_screen_fails)
         return false;
-    fake.screen_open = true;
+    ++fake.screen_open;
     return true;
 }
 
 void platform_close_screen()
 {
     record("close_screen()");
-    fake.screen_open = false;
+    if (fake.screen_open > 0)
+        --fake.screen_open;
 }
 
 void platform_capture_screen(Window*, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t* pixels)
@@ -637,9 +665,10 @@ Cursor* platform_load_cursor(int resource_id)
     return cursor.get();
 }
 
-Menu* platform_load_pet_menu()
+Menu* platform_load_pet_menu(int resource_id)
 {
-    record("load_pet_menu()");
+    record(resource_id == RES_MENU ? "load_pet_menu()" : "load_pet_menu(" + num(resource_id) + ")");
+    fake.pet_menu.resource_id = resource_id;
     return fake.menu_fails ? nullptr : &fake.pet_menu;
 }
 
@@ -703,9 +732,9 @@ void platform_set_pet_submenu(Menu* menu, int after_command, const char* caption
 Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, void* user)
 {
     record("create_dialog(" + join(num(template_id), name_of(owner)) + ")");
-    std::string name = template_id == RES_OPTIONS_DIALOG ? "options"
-                       : template_id == RES_ABOUT_DIALOG ? "about"
-                                                         : num(template_id);
+    std::string name = template_id % RES_LANGUAGE_STEP == RES_OPTIONS_DIALOG ? "options"
+                       : template_id % RES_LANGUAGE_STEP == RES_ABOUT_DIALOG ? "about"
+                                                                             : num(template_id);
     auto size = fake.dialog_client_sizes.find(template_id);
     int32_t width = size == fake.dialog_client_sizes.end() ? 200 : size->second.first;
     int32_t height = size == fake.dialog_client_sizes.end() ? 100 : size->second.second;

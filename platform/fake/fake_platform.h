@@ -70,6 +70,8 @@ struct FakePlatform {
     int32_t screen_dpi = 96;
     // The desk; empty: one monitor of screen_width x screen_height at screen_dpi.
     std::vector<Monitor> monitors;
+    // Where a fullscreen program is in front (desktop pixels); none when empty.
+    int32_t fullscreen_x = 0, fullscreen_y = 0, fullscreen_width = 0, fullscreen_height = 0;
     uint32_t seconds_now = 1700000000;
     // Paths in the build's own convention, as its settings rules expect.
 #ifdef _WIN32
@@ -90,6 +92,8 @@ struct FakePlatform {
     bool open_screen_fails = false;
     bool menu_fails = false;
     bool restart_fails = false;
+    std::string ui_languages = "zh_CN";  // the system's, as platform_ui_languages gives them
+    bool fonts_cover = true;             // whether installed fonts draw every text asked about
     std::set<int> failing_cursors;
     std::map<int, Bitmap> bitmaps;  // what load_bitmap gives; an id not here fails
     bool tray_available = true;     // the desktop has a notification area
@@ -101,7 +105,8 @@ struct FakePlatform {
     // The desktop under all windows; captures show visible windows on top of it.
     std::function<uint32_t(int32_t x, int32_t y)> desktop_pixel;
     // Client sizes of dialogs by template (the pet window is SPRITE_SIZE square).
-    std::map<int, std::pair<int32_t, int32_t>> dialog_client_sizes = {{104, {364, 310}}, {113, {258, 244}}};
+    std::map<int, std::pair<int32_t, int32_t>> dialog_client_sizes = {
+        {104, {364, 310}}, {113, {258, 244}}, {1104, {364, 310}}, {1113, {327, 247}}};
     // Runs while a message box is up (its modal loop); null: the user just clicks OK.
     std::function<void(Window* owner, const std::string& text, unsigned kind)> during_message_box;
     // Runs while the pop-up menu is up; then popup_command, if not 0, is posted
@@ -126,7 +131,7 @@ struct FakePlatform {
     WindowProc pet_class_proc = nullptr;
     Window* capture = nullptr;
     Cursor* cursor = nullptr;
-    bool screen_open = false;
+    int screen_open = 0;        // opens not yet closed: several pets may hold it
     long heap_allocations = 0;  // allocations tried since reset
     std::map<void*, size_t> live_blocks;
     std::map<int, std::unique_ptr<Cursor>> cursors;
@@ -136,6 +141,7 @@ struct FakePlatform {
     int pet_submenu_checked = -1;
     int pet_submenu_after = 0;  // the command it stands after
     std::string pet_submenu_caption;
+    std::vector<std::string> box_buttons;  // each message box's button caption ("" for the system's)
     int restarts = 0;
     Window* tray_owner = nullptr;  // while the icon is up
     // The items set_menu_item put into the pet menu, in menu order, before

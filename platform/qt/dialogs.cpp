@@ -21,6 +21,7 @@
 #include <QWindow>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "graphics/bmp.h"
 #include "platform/qt/qt_host.h"
@@ -28,14 +29,18 @@
 
 // ---- dialog units
 
-QFont dialog_font()
+QFont dialog_font(const char* face, int points)
 {
-    // The templates ask for "宋体"; this is the Chinese face Debian has.
+    // The Chinese templates ask for "宋体": this is the Chinese face Debian
+    // has. The others ask for Windows' Latin dialog face.
     static const bool mapped =
-        (QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei")), true);
+        (QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("WenQuanYi Zen Hei")),
+         QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
+                                    {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}),
+         true);
     (void)mapped;
-    QFont font(QStringLiteral("宋体"));
-    font.setPointSize(9);
+    QFont font(QString::fromUtf8(face));
+    font.setPointSize(points);
     return font;
 }
 
@@ -163,7 +168,7 @@ Window* platform_create_dialog(int template_id, Window* owner, WindowProc proc, 
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(QString::fromUtf8(layout->caption));
-    dialog->setFont(dialog_font());
+    dialog->setFont(dialog_font(layout->font, layout->points));
     const DialogUnits units = dialog_units_of(dialog->font());
 
     for (int i = 0; i < layout->control_count; ++i) {
@@ -325,7 +330,7 @@ private:
 
 }  // namespace
 
-void platform_message_box(Window* owner, const char* text, unsigned kind)
+void platform_message_box(Window* owner, const char* text, unsigned kind, const char* button)
 {
     QWidget* parent = owner && owner->proc ? owner->widget : nullptr;
     // On the heap: whoever owns the box may be destroyed while it is open,
@@ -336,7 +341,7 @@ void platform_message_box(Window* owner, const char* text, unsigned kind)
     // The text may hold a pet's name or script: never read as markup (an
     // <img> could name a FIFO or a picture larger than the screen).
     box->setTextFormat(Qt::PlainText);
-    box->addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box->addButton(button ? QString::fromUtf8(button) : QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (!parent) {
         box->exec();  // owned by no window: modal to the whole program
         delete box.data();
@@ -374,14 +379,19 @@ QMenu* menu_widget(Menu* menu)
     return &menu->menu;
 }
 
-Menu* platform_load_pet_menu()
+Menu* platform_load_pet_menu(int resource_id)
 {
-    static Menu* menu = nullptr;  // lives until the process ends, like the pet's other resources
+    const MenuTemplate* layout = find_menu_template(resource_id);
+    if (!layout)
+        return nullptr;
+    // Made once and kept until the process ends, like the pet's other resources.
+    static std::map<int, Menu*> made;
+    Menu*& menu = made[resource_id];
     if (menu)
         return menu;
     menu = new Menu;
-    for (int i = 0; i < pet_menu_template.item_count; ++i) {
-        const MenuItemTemplate& entry = pet_menu_template.items[i];
+    for (int i = 0; i < layout->item_count; ++i) {
+        const MenuItemTemplate& entry = layout->items[i];
         if (!entry.caption) {
             menu->menu.addSeparator();
             continue;

@@ -136,7 +136,7 @@ QRect dialog_rect_to_pixels(DialogUnits units, int x, int y, int width, int heig
 // The dialog's top-left corner: at (x, y), shifted only as far as needed for
 // a frame of `size` to lie wholly on `screen`.
 QPoint place_on_screen(QPoint wanted, QSize size, QRect screen);
-QFont dialog_font();
+QFont dialog_font(const char* face = "宋体", int points = 9);
 
 // ---- zoom (resources.cpp)
 // Each pixel of a cursor or of a dialog's picture is shown as a block this

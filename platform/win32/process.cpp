@@ -1,6 +1,7 @@
 // The process: clock, paths, heap, the settings file and message boxes.
 #include <cstring>
 #include <ctime>
+#include <cwchar>
 #include <vector>
 
 #include "platform/platform.h"
@@ -191,10 +192,41 @@ int platform_ini_write_strings(const char* path, const char* section, const char
     return SAVE_DONE;
 }
 
-void platform_message_box(Window* owner, const char* text, unsigned kind)
+namespace {
+
+// The caption for the button of the box being opened on this thread: the
+// system's box takes no caption of its own, so a hook renames its button as
+// it first shows (the hook has no other way to be told).
+thread_local const wchar_t* box_button = nullptr;
+
+LRESULT CALLBACK name_box_button(int code, WPARAM wparam, LPARAM lparam)
+{
+    auto window = reinterpret_cast<HWND>(wparam);
+    wchar_t class_name[8] = L"";
+    if (code == HCBT_ACTIVATE && box_button && GetClassNameW(window, class_name, 8) && !wcscmp(class_name, L"#32770") &&
+        GetDlgItem(window, IDOK)) {
+        SetDlgItemTextW(window, IDOK, box_button);
+        box_button = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+void platform_message_box(Window* owner, const char* text, unsigned kind, const char* button)
 {
     // On the stack: the message may be that memory ran out.
     wchar_t wide[1024];
     utf16_from_utf8(text, wide, 1024, Fit::cut);
+    wchar_t caption[64];
+    HHOOK hook = nullptr;
+    if (button) {
+        utf16_from_utf8(button, caption, 64, Fit::cut);
+        box_button = caption;
+        hook = SetWindowsHookExW(WH_CBT, name_box_button, nullptr, GetCurrentThreadId());
+    }
     MessageBoxW(hwnd_of(owner), wide, L"Dorrabee", kind | MB_OK);
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    box_button = nullptr;
 }

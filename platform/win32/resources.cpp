@@ -85,9 +85,9 @@ Cursor* platform_load_cursor(int resource_id)
     return reinterpret_cast<Cursor*>(LoadCursorW(program_instance(), MAKEINTRESOURCEW(resource_id)));
 }
 
-Menu* platform_load_pet_menu()
+Menu* platform_load_pet_menu(int resource_id)
 {
-    HMENU menu = LoadMenuW(program_instance(), MAKEINTRESOURCEW(RES_MENU));
+    HMENU menu = LoadMenuW(program_instance(), MAKEINTRESOURCEW(resource_id));
     if (!menu)
         return nullptr;
     return reinterpret_cast<Menu*>(GetSubMenu(menu, 0));

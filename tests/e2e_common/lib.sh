@@ -96,6 +96,14 @@ pet_shows() {  # pet_shows WINDOW [standard | shaped | pet_check options...]
 
 # ---- the program
 
+# A fontconfig setup that knows the DejaVu fonts alone, none of which has
+# Chinese: what a program started with FONTCONFIG_FILE set to it can draw.
+latin_fonts_only() {
+    printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>%s</cachedir></fontconfig>\n' \
+        "$WORK/font-cache" >"$WORK/latin-fonts.conf"
+    echo "$WORK/latin-fonts.conf"
+}
+
 write_ini() {  # write_ini "Key=value" ...: the [Setup] section of the program's dorra.ini
     { printf "[Setup]$INI_EOL"; printf "%s$INI_EOL" "$@"; } >"$PET_DIR/dorra.ini"
 }

@@ -32,6 +32,16 @@ pet_window() {  # pet_window [TRIES]
     return 1
 }
 
+# Every mapped pet window's id, one a line, oldest first (a client's window
+# ids grow as it makes them).
+pet_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Dorrabee$' 2>/dev/null | sort -n); do
+        [ "$(window_size "$id")" = "${PET_SIDE:-42}x${PET_SIDE:-42}" ] && echo "$id"
+    done
+}
+pets_living() { test "$(pet_windows | wc -l)" = "$1"; }  # pets_living N
+
 # A window straight under the root: not an icon docked inside a tray, which
 # is as unmanaged as a menu.
 under_root() { xwininfo -tree -id "$1" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)'; }

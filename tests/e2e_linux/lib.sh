@@ -16,9 +16,24 @@ AUTOSTART=$XDG_CONFIG_HOME/autostart/dorrabee.desktop
 DESKTOP=(pattern:checkerboard -fill '#3070a0' -colorize 50%)
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e_common/lib.sh"
 
+# The locales the program is started in, made once beside the program (a
+# locale the C library does not have would leave the program in "C").
+LOCALES="$(dirname "$DORRABEE")/e2e-locales"
+for name in zh_CN en_US; do
+    [ -d "$LOCALES/$name.UTF-8" ] && continue
+    mkdir -p "$LOCALES"
+    part=$(mktemp -d "$LOCALES/.$name.XXXXXX")
+    localedef -i $name -f UTF-8 "$part/$name.UTF-8" 2>/dev/null || echo "cannot make the $name.UTF-8 locale" >&2
+    mv -T "$part/$name.UTF-8" "$LOCALES/$name.UTF-8" 2>/dev/null || true  # another test may have made it meanwhile
+    rm -rf "$part"
+done
+
+# The program runs on a Chinese desktop (its menu and dialogs as they have
+# always read) unless PET_LANG names another locale.
 start_pet() {
     [ -e "$WORK/dorrabee" ] || cp "$DORRABEE" "$WORK/dorrabee"
-    (cd "$WORK" && exec env QT_QPA_PLATFORM= ./dorrabee >"$WORK/pet.log" 2>&1) &
+    (cd "$WORK" && exec env QT_QPA_PLATFORM= LOCPATH="$LOCALES" LC_ALL= LC_MESSAGES= LANGUAGE= \
+        LANG="${PET_LANG:-zh_CN.UTF-8}" ./dorrabee >"$WORK/pet.log" 2>&1) &
     PET_PID=$!
 }
 
@@ -27,6 +42,16 @@ start_pet() {
 split_screen() {
     xrandr --setmonitor '*right' 512/135x768/203+512+0 screen >/dev/null &&
         xrandr --setmonitor left 512/135x768/203+0+0 none >/dev/null
+}
+
+# Two RandR monitors of different sizes, the primary on the left: 640 x 768
+# and 384 x 480 beside it, which leaves a dead zone of 384 x 288 below the
+# right one.
+split_screen_unequal() {
+    xrandr --delmonitor right >/dev/null 2>&1
+    xrandr --delmonitor left >/dev/null 2>&1
+    xrandr --setmonitor '*left' 640/169x768/203+0+0 screen >/dev/null &&
+        xrandr --setmonitor right 384/101x480/127+640+0 none >/dev/null
 }
 
 # The child of the root that holds a window: itself, or a window manager's frame.

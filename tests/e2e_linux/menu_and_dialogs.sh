@@ -59,14 +59,18 @@ pass "Options opens"
 sleep 1.2
 check "Options stays above the pet where they meet" above_pet_where_they_meet "$options" "$pet"
 shot options
+read -r ox oy < <(window_position "$options")
+"$CONVERT" "$SHOTS/options.png" -crop "$(window_size "$options")+$ox+$oy" +repage "$WORK/options-zh.png"
 
 # A control's middle on the screen, from its rectangle in dialog units
-# (the dialog is 172 x 150 units).
+# (the Chinese dialog is 172 x 150 units).
+UNITS="172 150"
 control() {  # control X Y W H
-    local dx dy size
+    local dx dy size uw uh
     read -r dx dy < <(window_position "$options")
+    read -r uw uh <<<"$UNITS"
     size=$(window_size "$options")
-    echo $((dx + ($1 + $3 / 2) * ${size%x*} / 172)) $((dy + ($2 + $4 / 2) * ${size#*x} / 150))
+    echo $((dx + ($1 + $3 / 2) * ${size%x*} / uw)) $((dy + ($2 + $4 / 2) * ${size#*x} / uh))
 }
 type_into() {  # type_into X Y W H TEXT
     local x y
@@ -158,4 +162,70 @@ check "unchecked, the autostart entry goes" eventually test ! -e "$AUTOSTART"
 open_menu_item "$pet" e
 wait_pet_exit
 check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+
+# ---- On an English desktop: the menu, both dialogs and the boxes in English
+write_ini "Timer=1000"
+PET_LANG=en_US.UTF-8 start_pet
+pet=$(pet_window) || { fail "no pet window in English"; finish; }
+open_menu "$pet" || fail "the English menu does not open"
+sleep 0.3
+shot menu-en
+xdotool key c
+OPTIONS="Dorrabee — Options" UNITS="218 152" SPEED="54 119 45 12" OK="162 9 50 14"
+open_menu_item "$pet" o
+options=$(window_named "$OPTIONS") || { fail "the English Options does not open"; finish; }
+pass "Options opens titled \"$OPTIONS\""
+type_into $SPEED "abc"
+sleep 0.3
+shot options-en
+press_ok_expect_box "an invalid speed in English"
+xdotool key Escape
+check "Escape closes the English Options" eventually no_window_named "$OPTIONS"
+open_menu_item "$pet" a
+about=$(window_named "About Dorrabee") || { fail "the English About does not open"; finish; }
+pass "About opens titled \"About Dorrabee\""
+sleep 0.5
+shot about-en
+xdotool key Escape
+check "Escape closes the English About" eventually no_window_named "About Dorrabee"
+open_menu_item "$pet" e
+wait_pet_exit
+check "in English Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+
+# ---- Language=zh on the English desktop: the Chinese dialog, pixel for pixel
+write_ini "Timer=1000" "Language=zh"
+PET_LANG=en_US.UTF-8 start_pet
+pet=$(pet_window) || { fail "no pet window with Language=zh"; finish; }
+open_menu_item "$pet" o
+options=$(window_named "Dorrabee — 选项") || { fail "Language=zh does not give the Chinese Options"; finish; }
+pass "Language=zh gives the Chinese Options"
+sleep 1.2
+# The same pixels but for a field's blinking caret (or the pet walking by):
+# a few looks, a few pixels.
+same_options() {
+    local ox oy differ
+    shot options-zh-key
+    read -r ox oy < <(window_position "$options")
+    "$CONVERT" "$SHOTS/options-zh-key.png" -crop "$(window_size "$options")+$ox+$oy" +repage "$WORK/options-key.png"
+    differ=$(/usr/bin/compare -metric AE "$WORK/options-zh.png" "$WORK/options-key.png" null: 2>&1)
+    echo "($differ pixels differ)"
+    [ "$differ" -le 30 ] 2>/dev/null
+}
+check "it is the Chinese desktop's Options, pixel for pixel but the caret" eventually same_options
+xdotool key Escape
+open_menu_item "$pet" e
+wait_pet_exit
+check "with Language=zh Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
+
+# ---- A Chinese desktop with no font that has Chinese: English, and a word on why
+write_ini "Timer=1000"
+FONTCONFIG_FILE=$(latin_fonts_only) start_pet
+pet=$(pet_window) || { fail "no pet window without Chinese fonts"; finish; }
+open_menu_item "$pet" o
+check "without a Chinese font Options is English" window_named "Dorrabee — Options"
+check "standard error says why" grep -q "no installed font can draw the zh_CN texts" "$WORK/pet.log"
+xdotool key Escape
+open_menu_item "$pet" e
+wait_pet_exit
+check "without Chinese fonts Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
 finish

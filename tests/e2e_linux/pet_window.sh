@@ -7,7 +7,9 @@
 start_display "$WM"
 
 # Slow ticks: the checker looks at a pet that stands still.
-write_ini "Timer=1500"
+# Hiding for fullscreen programs off: here the pet stays above them, as it
+# did before that rule (screen_and_drag.sh checks the hiding).
+write_ini "Timer=1500" "Hide For Fullscreen=0"
 start_pet
 pet=$(pet_window) || { fail "no pet window"; finish; }
 pass "a 42x42 window titled Dorrabee appears"
@@ -56,7 +58,7 @@ check "it moves or changes its image (${looks[*]:-nothing matched})" \
 open_menu_item "$pet" e
 wait_pet_exit
 check "Exit ends the program with code 0 (got $PET_EXIT)" test "$PET_EXIT" = 0
-check "the settings file is left as it was" diff -q "$WORK/dorra.ini" <(printf '[Setup]\nTimer=1500\n')
+check "the settings file is left as it was" diff -q "$WORK/dorra.ini" <(printf '[Setup]\nTimer=1500\nHide For Fullscreen=0\n')
 
 # Another X client destroys the pet's window: a box says so, and the program
 # ends with code 1 rather than live on unseen.

@@ -1,43 +1,78 @@
 #!/usr/bin/env bash
 # Pets: with "Pet=" naming a folder beside the program the window shows that
-# pet's pixels; the menu's pets sub-menu switches to the other pet (saved,
-# the program started anew); a broken pet shows one box, then the built-in cat.
+# pet's pixels; the menu's pets sub-menu adds a pet of any kind beside the
+# others, each with its own pixels, and sends the clicked one away; after
+# Exit a new start brings the same company back; a broken pet shows one box,
+# then the built-in cat.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}"
 start_display "$WM"
 cp -r "$PETS" "$WORK/pets"
-
-# A copy started anew by the program is no child of ours: end it with the rest.
-adopt() { OTHER_PIDS+=("$(xdotool getwindowpid "$1")"); }
+domino_shows() { pet_shows "$1" --resources "$WORK/pets/domino"; }
+# The pet window made last: not one of the ids given.
+newest_pet() {  # newest_pet KNOWN_ID...
+    local id
+    for _ in $(seq 50); do
+        for id in $(pet_windows); do
+            [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+# Adds item N (1 = the built-in cat) of the clicked pet's sub-menu.
+add_pet() {  # add_pet PET N
+    open_menu_item "$1" p || return 1
+    sleep 0.3
+    for _ in $(seq 2 "$2"); do xdotool key Down; sleep 0.1; done
+    xdotool key Return
+}
 
 write_ini "Timer=1500" "Pet=domino"
 start_pet
 pet=$(pet_window) || { fail "no pet window"; finish; }
 sleep 0.5
 shot domino
-check "with Pet=domino the window shows Domino" pet_shows "$pet" --resources "$WORK/pets/domino"
+check "with Pet=domino the window shows Domino" domino_shows "$pet"
 check "and none of the built-in cat's images" not pet_shows "$pet"
 
-# Back to the built-in cat through the menu: 宠物 (P), its first item.
-open_menu_item "$pet" p && sleep 0.5 && shot submenu && xdotool key Return
-wait_pet_exit
-check "choosing the built-in cat ends this copy (exit $PET_EXIT)" test "$PET_EXIT" = 0
-check "and saves the choice" grep -qx "Pet=" "$WORK/dorra.ini"
-pet=$(pet_window) || { fail "no pet window after switching"; finish; }
-adopt "$pet"
+# The built-in cat joins Domino (宠物 (P), its first item), then a second Domino.
+add_pet "$pet" 1
+cat=$(newest_pet "$pet") || { fail "no second pet window"; finish; }
 sleep 0.5
-check "the new copy shows the built-in cat" pet_shows "$pet"
+shot two-pets
+check "the added built-in cat shows its own pixels" pet_shows "$cat"
+check "beside Domino, still Domino" domino_shows "$pet"
+add_pet "$cat" 2
+second=$(newest_pet "$pet" "$cat") || { fail "no third pet window"; finish; }
+sleep 0.5
+shot three-pets
+check "the second Domino shows Domino" domino_shows "$second"
+check "the program still runs (no restart)" kill -0 "$PET_PID"
 
-# And to Domino again: the second item.
-open_menu_item "$pet" p && sleep 0.5 && xdotool key Down && sleep 0.2 && xdotool key Return
-check "choosing Domino saves it" eventually grep -qx "Pet=domino" "$WORK/dorra.ini"
-pet=$(pet_window) || { fail "no pet window after switching back"; finish; }
-adopt "$pet"
+# Sending the cat away (its sub-menu's last item, 送走它 (S)) takes exactly its window.
+open_menu_item "$cat" p && sleep 0.3 && xdotool key s
+check "sending the cat away leaves two pets" eventually pets_living 2
+check "and they are the two Dominoes" test "$(pet_windows | sort | tr '\n' ' ')" = "$(printf '%s\n' "$pet" "$second" | sort | tr '\n' ' ')"
+add_pet "$pet" 1
+check "a cat again makes three" eventually pets_living 3
+
+open_menu_item "$pet" e
+wait_pet_exit
+check "Exit ends the program with every pet (exit $PET_EXIT)" test "$PET_EXIT" = 0
+check "and saves the company" grep -qx "Pets=3" "$WORK/dorra.ini"
+check "  Domino first" grep -qx "Pet 1=domino" "$WORK/dorra.ini"
+check "  the built-in cat last" grep -qx "Pet 3=" "$WORK/dorra.ini"
+start_pet
+check "a new start brings three pets back" eventually pets_living 3
 sleep 0.5
-shot domino-again
-check "the window shows Domino again" pet_shows "$pet" --resources "$WORK/pets/domino"
-kill "${OTHER_PIDS[@]}" 2>/dev/null || true
-sleep 0.5
+shot company-back
+mapfile -t back < <(pet_windows)
+check "the oldest is Domino" domino_shows "${back[0]}"
+check "the next is Domino" domino_shows "${back[1]}"
+check "the newest is the built-in cat" pet_shows "${back[2]}"
+open_menu_item "${back[0]}" e
+wait_pet_exit
 
 mkdir "$WORK/pets/broken"
 head -c 300 "$PETS/domino/sprites.bmp" >"$WORK/pets/broken/sprites.bmp"

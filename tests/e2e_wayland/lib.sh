@@ -144,7 +144,8 @@ PY
 # ---- the pet, on DISPLAY
 
 start_pet() {  # start_pet MODE
-    printf '[Setup]\nMode=%s\n' "$1" >"$WORK/dorra.ini"
+    # Staying above fullscreen windows is what these desktops are checked for.
+    printf '[Setup]\nMode=%s\nHide For Fullscreen=0\n' "$1" >"$WORK/dorra.ini"
     cp "$DORRABEE" "$WORK/dorrabee"
     (cd "$WORK" && exec env QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY= ./dorrabee >"$WORK/pet.log" 2>&1) &
     PET_PID=$!

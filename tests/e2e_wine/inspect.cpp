@@ -3,11 +3,13 @@
 // reads on the screen, as text.
 //
 //   wine_inspect boxes     the text of each open "Dorrabee" message box, one a line
-//   wine_inspect options   how many Options dialogs are open; the first one's mode
-//                          and, per button and field, its id, centre on the
-//                          screen and text; its window's place and size
-//   wine_inspect about     how many About dialogs are open; the first one's window
-//                          and client area on the screen, and its texts
+//   wine_inspect buttons   the caption of each open "Dorrabee" message box's button
+//   wine_inspect options   how many Options dialogs are open (in any language); the
+//                          first one's title, mode and, per button and field, its
+//                          id, centre on the screen and text; its window's place
+//                          and size
+//   wine_inspect about     how many About dialogs are open; the first one's title,
+//                          window and client area on the screen, and its texts
 //   wine_inspect version EXE
 //                          the file's version resource, as Explorer's Details show it
 //   wine_inspect move options|about X Y
@@ -32,12 +34,15 @@
 
 namespace {
 
-const wchar_t OPTIONS_CAPTION[] = L"Dorrabee \x2014 \x9009\x9879";
-const wchar_t ABOUT_CAPTION[] =
+// Each dialog's title in Chinese and in English.
+const std::vector<std::wstring> OPTIONS_CAPTION = {L"Dorrabee \x2014 \x9009\x9879", L"Dorrabee \x2014 Options"};
+const std::vector<std::wstring> ABOUT_CAPTION = {
     L"\x5173\x4e8e"
-    L"Dorrabee";
+    L"Dorrabee",
+    L"About Dorrabee"};
+const std::vector<std::wstring> BOX_CAPTION = {L"Dorrabee"};
 
-const wchar_t* caption_of(const std::string& which)
+const std::vector<std::wstring>& caption_of(const std::string& which)
 {
     return which == "about" ? ABOUT_CAPTION : OPTIONS_CAPTION;
 }
@@ -61,20 +66,23 @@ std::wstring text_of(HWND window)
     return buffer;
 }
 
-// Visible dialogs (class "#32770") with the given caption.
-std::vector<HWND> dialogs(const wchar_t* caption)
+// Visible dialogs (class "#32770") with one of the given captions.
+std::vector<HWND> dialogs(const std::vector<std::wstring>& captions)
 {
     struct Search {
-        const wchar_t* caption;
+        const std::vector<std::wstring>& captions;
         std::vector<HWND> found;
-    } search{caption, {}};
+    } search{captions, {}};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             wchar_t name[64] = {};
             GetClassNameW(window, name, 64);
-            if (IsWindowVisible(window) && std::wstring(name) == L"#32770" && text_of(window) == s->caption)
-                s->found.push_back(window);
+            if (!IsWindowVisible(window) || std::wstring(name) != L"#32770")
+                return TRUE;
+            for (const std::wstring& caption : s->captions)
+                if (text_of(window) == caption)
+                    s->found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -90,8 +98,15 @@ void print_window(HWND window)
 
 int boxes()
 {
-    for (HWND box : dialogs(L"Dorrabee"))
+    for (HWND box : dialogs(BOX_CAPTION))
         printf("%s\n", utf8(text_of(GetDlgItem(box, 0xFFFF))).c_str());
+    return 0;
+}
+
+int buttons()
+{
+    for (HWND box : dialogs(BOX_CAPTION))
+        printf("%s\n", utf8(text_of(GetDlgItem(box, IDOK))).c_str());
     return 0;
 }
 
@@ -102,6 +117,7 @@ int options()
     if (found.empty())
         return 0;
     HWND dialog = found[0];
+    printf("title=%s\n", utf8(text_of(dialog)).c_str());
     print_window(dialog);
     const struct {
         int id;
@@ -144,6 +160,7 @@ int about()
     printf("count=%zu\n", found.size());
     if (found.empty())
         return 0;
+    printf("title=%s\n", utf8(text_of(found[0])).c_str());
     print_window(found[0]);
     RECT r = {};
     GetClientRect(found[0], &r);
@@ -198,6 +215,8 @@ int main(int argc, char** argv)
     std::string what = argc > 1 ? argv[1] : "";
     if (what == "boxes")
         return boxes();
+    if (what == "buttons")
+        return buttons();
     if (what == "options")
         return options();
     if (what == "about")
@@ -216,7 +235,8 @@ int main(int argc, char** argv)
         return !SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(atoi(argv[2]), atoi(argv[3])),
                                     SMTO_ABORTIFHUNG, 2000, nullptr);
     fprintf(stderr,
-            "usage: wine_inspect boxes|options|about|codepage|screen|move options|about X Y|captions options|about|"
+            "usage: wine_inspect boxes|buttons|options|about|codepage|screen|move options|about X Y|captions "
+            "options|about|"
             "version EXE|displaychange W H\n");
     return 2;
 }

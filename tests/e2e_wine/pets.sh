@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Pets under Wine: with "Pet=" naming a folder beside dorrabee.exe the window
-# shows that pet's pixels; the menu's pets sub-menu switches pets (saved, the
-# program started anew); a broken pet shows one box, then the built-in cat.
+# shows that pet's pixels; the menu's pets sub-menu adds pets beside it, each
+# with its own pixels, and sends the clicked one away; after Exit a new start
+# brings the same company back; a broken pet shows one box, then the
+# built-in cat.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}"
 start_display
 cp -r "$PETS" "$WORK/pets"
 domino_shows() { RESOURCES="$WORK/pets/domino" pet_shows "$1"; }
-# Chooses item N (1 = the built-in cat) of the pets sub-menu, by its mnemonic P.
-choose_pet() {  # choose_pet PET N
+# Adds item N (1 = the built-in cat) of the pets sub-menu, by its mnemonic P.
+add_pet() {  # add_pet PET N
     open_menu "$1" || { fail "the menu does not open"; return 1; }
     xdotool key p
     sleep 0.3
@@ -16,7 +18,23 @@ choose_pet() {  # choose_pet PET N
     shot "submenu-$2"
     xdotool key Return
 }
-saved_pet() { tr -d '\r' <"$WORK/dorra.ini" | grep -qx "Pet=$1"; }
+# The living pets by what they show: "CATS DOMINOES" (Wine may give a pet a
+# new X window, so kinds are counted rather than ids kept).
+company() {
+    local id cats=0 dominoes=0
+    for id in $(pet_windows); do
+        if domino_shows "$id" >/dev/null 2>&1; then dominoes=$((dominoes + 1))
+        elif pet_shows "$id" >/dev/null 2>&1; then cats=$((cats + 1)); fi
+    done
+    echo "$cats $dominoes"
+}
+company_is() { [ "$(company)" = "$1 $2" ]; }  # company_is CATS DOMINOES
+a_cat() {
+    local id
+    for id in $(pet_windows); do domino_shows "$id" >/dev/null 2>&1 || { echo "$id"; return 0; }; done
+    return 1
+}
+saved() { tr -d '\r' <"$WORK/dorra.ini" | grep -qx "$1"; }
 
 write_ini "Timer=1500" "Pet=domino"
 start_pet
@@ -25,23 +43,31 @@ sleep 0.5
 shot domino
 check "with Pet=domino the window shows Domino" domino_shows "$pet"
 
-choose_pet "$pet" 1
-wait_pet_exit
-check "choosing the built-in cat ends this copy (exit $PET_EXIT)" test "$PET_EXIT" = 0
-check "and saves the choice" saved_pet ""
-pet=$(pet_window) || { fail "no pet window after switching"; finish; }
+add_pet "$pet" 1
+check "the built-in cat joins Domino" eventually pets_living 2
+add_pet "$(pet_window 20)" 2
+check "and a second Domino" eventually pets_living 3
 sleep 0.5
-check "the new copy shows the built-in cat" pet_shows "$pet"
+shot three-pets
+check "each shows its own pixels: a cat and two Dominoes" company_is 1 2
 
-choose_pet "$pet" 2
-for _ in $(seq 30); do saved_pet domino && break; sleep 0.2; done
-check "choosing Domino saves it" saved_pet domino
-sleep 1
-pet=$(pet_window) || { fail "no pet window after switching back"; finish; }
+cat=$(a_cat) && open_menu "$cat" && xdotool key p && sleep 0.3 && xdotool key s
+check "sending the cat away leaves the two Dominoes" eventually pets_living 2
+check "  which still show Domino" company_is 0 2
+add_pet "$(pet_window 20)" 1
+check "a cat again makes three" eventually pets_living 3
+
+choose "$pet" e
+wait_pet_exit
+check "Exit ends the program with every pet (exit $PET_EXIT)" test "$PET_EXIT" = 0
+check "and saves the company" saved "Pets=3"
+check "  Domino first" saved "Pet 1=domino"
+start_pet
+check "a new start brings three pets back" eventually pets_living 3
 sleep 0.5
-shot domino-again
-check "the window shows Domino again" domino_shows "$pet"
-wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true
+shot company-back
+check "  a cat and two Dominoes" company_is 1 2
+stop_program
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Dorrabee$' >/dev/null 2>&1 || break; sleep 0.1; done
 
 mkdir "$WORK/pets/broken"
@@ -55,5 +81,5 @@ pet=$(pet_window) || { fail "no pet window after the box"; finish; }
 sleep 0.5
 check "after the box the built-in cat runs" pet_shows "$pet"
 check "and no other box" boxes_read ""
-check "the settings are left as they were" saved_pet broken
+check "the settings are left as they were" saved "Pet=broken"
 finish

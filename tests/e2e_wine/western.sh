@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# On a Western code page (1252), as most users have: every caption of both
-# dialogs shows the very pixels it shows on a Chinese system (code page 936),
-# and the program run from a folder named in Cyrillic and Chinese letters
-# saves its six keys beside itself and reads them back at the next start.
+# On a Western code page (1252) with an English interface, as most users
+# have: the menu, both dialogs and the boxes are English. With Language=zh
+# every caption of both dialogs shows the very pixels it shows on a Chinese
+# system (code page 936), and the program run from a folder named in Cyrillic
+# and Chinese letters saves its six keys beside itself and reads them back at
+# the next start.
 # Runs in DORRABEE_CODE_PAGE=1252 scripts/wine-session.sh, which also makes
 # the Chinese locale the reference rendering is started with.
 . "$(dirname "$0")/lib.sh"
@@ -70,8 +72,11 @@ choose "$(pet_window 20)" e
 wait_pet_exit
 check "code page 936: Exit ends the program" test "$PET_EXIT" = 0
 
-# A Western system, the program in a folder no Western code page can spell.
+# A Western system, the program in a folder no Western code page can spell,
+# told to speak Chinese.
 PET_DIR="$WORK/Анна 桌面"
+mkdir -p "$PET_DIR"
+write_ini "Language=zh"
 start_pet
 photograph options 1252
 same_captions options
@@ -110,4 +115,27 @@ move_dialog_away options "$pet"
 choose "$pet" e
 wait_pet_exit
 check "Exit ends the program" test "$PET_EXIT" = 0
+
+# Following the system: English everywhere a user reads.
+PET_DIR="$WORK/english"
+start_pet
+pet=$(pet_window) || { fail "no pet window in English"; finish; }
+open_menu "$pet" && shot menu-en
+xdotool key Escape
+photograph options en
+check "the Options dialog is English" test "$(inspect options | sed -n 's/^title=//p')" = "Dorrabee — Options"
+type_option 1007 abc
+click_option 1
+check "a wrong speed raises its box" boxes_read "Invalid Speed Value !  Please Re-enter .."
+check "the box's button reads OK" test "$(inspect buttons)" = OK
+shot box-en
+close_box
+click_option 2
+photograph about en
+check "the About dialog is English" test "$(inspect about | sed -n 's/^title=//p')" = "About Dorrabee"
+check "About names the version in English" grep -q '^text=Dorrabee\\nVersion ' <(inspect about)
+choose "$(pet_window 20)" e
+wait_pet_exit
+check "in English Exit ends the program" test "$PET_EXIT" = 0
+
 finish

@@ -158,6 +158,23 @@ TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked)
     }
 }
 
+TEST_F(Contract, TheProgramsOwnWindowsAreNoFullscreenProgram)
+{
+    Monitor monitors[MAX_MONITORS] = {};
+    const int count = std::min(platform_monitors(monitors, MAX_MONITORS), MAX_MONITORS);
+    for (int i = 0; i < count; ++i)
+        EXPECT_FALSE(platform_fullscreen_in_front(monitors[i])) << "monitor " << i << " before any window of ours";
+    // One of ours over the whole primary, shown and in front: still none.
+    const Monitor& primary = monitors[0];
+    Window* cover = platform_create_pet_window(std::max(primary.width, primary.height), nullptr);
+    platform_place_hidden(cover, primary.x, primary.y);
+    platform_show_window(cover, SHOW_NOACTIVATE);
+    contract_run_until([] { return false; }, 100);
+    EXPECT_FALSE(platform_fullscreen_in_front(primary));
+    platform_show_window(cover, SHOW_HIDE);
+    platform_destroy_window(cover);
+}
+
 TEST_F(Contract, TheOutlineDecidesWhereTheWindowShowsKeptOrNot)
 {
     Outline strips, empty;

@@ -255,7 +255,7 @@ TEST_F(Dialogs, MessageBoxesAreCaptionedDorrabeeWithTheirIconAndOneChineseOk)
             seen.buttons << button->text();
         box->buttons().first()->click();
     });
-    platform_message_box(nullptr, "Out of memory", BOX_ERROR);
+    platform_message_box(nullptr, "Out of memory", BOX_ERROR, "确定");
     EXPECT_EQ(seen.title, QStringLiteral("Dorrabee"));
     EXPECT_EQ(seen.text, QStringLiteral("Out of memory"));
     EXPECT_EQ(seen.icon, QMessageBox::Critical);

@@ -1,6 +1,6 @@
-// Choosing a pet: the settings' "Pet" key and "--pet PATH" at start-up, a
-// pet that fails falling back to the built-in cat after one box, and the
-// pop-up menu's pets sub-menu saving the choice and starting anew.
+// Choosing pets: the settings' "Pet" and "Pets" keys and "--pet PATH" at
+// start-up, a pet that fails costing one box, and the pop-up menu's pets
+// sub-menu adding pets and sending them away, the company saved at Exit.
 #include <algorithm>
 #include <filesystem>
 
@@ -67,6 +67,9 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     EXPECT_TRUE(shows_coat());
     EXPECT_EQ(fake_count("load_bitmap(103)"), 0);
     EXPECT_EQ(fake_count("message_box"), 0);
+    // One pet, never added to: Exit writes nothing new.
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_TRUE(fake.quit_posted);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 
     // A script the loader warns about (ratios of action 1 summing to 99):
@@ -111,13 +114,6 @@ TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)
         EXPECT_EQ(fake_count("load_bitmap(103)"), 1) << key;
         EXPECT_FALSE(shows_coat()) << key;
         EXPECT_EQ(fake_count("ini_write_string"), 0) << key;
-        // Choosing the (running) cat clears the name, so the box does not come back.
-        fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
-        EXPECT_EQ(fake.pet_submenu_checked, 0) << key;
-        fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
-        EXPECT_EQ(fake.ini_files[ini_path()], "[Setup]\nPet=\n") << key;
-        EXPECT_EQ(fake.restarts, 0) << key;
-        EXPECT_NE(pet_window, nullptr) << key;
     }
 }
 
@@ -132,49 +128,208 @@ TEST_F(PetChoiceTest, ThePetOnTheCommandLineRunsUnsavedOverTheSettings)
     EXPECT_EQ(fake_count("ini_write_string"), 0);
 }
 
-TEST_F(PetChoiceTest, TheMenuListsThePetsAndChoosingOneSavesItAndStartsAnew)
+// The sub-menu's commands as the menu of a pet with "broken" and "coat" found.
+constexpr unsigned ADD_CAT = CMD_PET_FIRST;
+constexpr unsigned ADD_COAT = CMD_PET_FIRST + 3;
+constexpr unsigned SEND_AWAY = CMD_PET_FIRST + 4;
+
+std::vector<Window*> living_windows()
+{
+    std::vector<Window*> windows;
+    for (const auto& window : fake.windows)
+        if (window->name == "pet" && window->alive)
+            windows.push_back(window.get());
+    return windows;
+}
+
+bool shows(const Window* window, uint32_t colour)
+{
+    return std::find(window->pixels.begin(), window->pixels.end(), colour) != window->pixels.end();
+}
+
+// A command chosen from the menu that opens on `window`.
+void choose(Window* window, unsigned command)
+{
+    fake_send(window, MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    fake_send(window, MSG_COMMAND, command);
+}
+
+TEST_F(PetChoiceTest, PetsAddedFromTheMenuLiveBesideTheFirstAndComeBackAfterExit)
 {
     start_with("");
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
-    EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "clear", "coat"}));
+    EXPECT_EQ(fake.pet_submenu, (std::vector<std::string>{"Dorrabee", "broken", "clear", "coat", "送走它(&S)"}));
     EXPECT_EQ(fake.pet_submenu_checked, 0);
 
-    // The cat already running: nothing to do.
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
-    EXPECT_EQ(fake.restarts, 0);
-    // Saving fails: a box, and the cat stays.
-    fake.unwritable_ini_files.insert(ini_path());
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 3);
-    EXPECT_EQ(fake_count("message_box(pet,\"Fail to save the settings"), 1);
-    EXPECT_EQ(fake.restarts, 0);
-    fake.unwritable_ini_files.clear();
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + 3);
-    EXPECT_NE(fake.ini_files[ini_path()].find("Pet=coat"), std::string::npos);
-    EXPECT_EQ(fake.restarts, 1);
-    EXPECT_EQ(pet_window(), nullptr);  // this copy ends; the new one runs the choice
+    // The same kind twice; a pet that fails to load costs its box, nothing more.
+    choose(pet(), ADD_COAT);
+    choose(living_windows()[0], ADD_COAT);
+    choose(pet(), CMD_PET_FIRST + 1);
+    EXPECT_EQ(fake_count("message_box"), 1);
+    EXPECT_EQ(fake_count("restart_program"), 0);
+    std::vector<Window*> windows = living_windows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_FALSE(shows(windows[0], COAT));
+    EXPECT_TRUE(shows(windows[1], COAT));
+    EXPECT_TRUE(shows(windows[2], COAT));
+    // The menu is the clicked pet's: its own kind checked.
+    fake_send(windows[2], MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    EXPECT_EQ(fake.pet_submenu_checked, 3);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
 
-    // The new start shows the pet, checked in its menu.
+    fake_send(windows[1], MSG_COMMAND, CMD_EXIT);
+    EXPECT_TRUE(living_windows().empty());
+    EXPECT_TRUE(fake.quit_posted);
+    const std::string saved = fake.ini_files[ini_path()];
+    EXPECT_NE(saved.find("Pets=3\nPet 1=\nPet 2=coat\nPet 3=coat\n"), std::string::npos) << saved;
+
     reset_program();
     fake_use_synthetic_art();
-    start_with("coat");
-    fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
-    EXPECT_EQ(fake.pet_submenu_checked, 3);
-    EXPECT_TRUE(shows_coat());
+    fake.ini_files[ini_path()] = saved;
+    program_options(program, program_dir.string().c_str(), 0, nullptr);
+    run(5);
+    windows = living_windows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_FALSE(shows(windows[0], COAT));
+    EXPECT_TRUE(shows(windows[1], COAT));
+    EXPECT_TRUE(shows(windows[2], COAT));
+    EXPECT_EQ(fake_count("message_box"), 0);
+}
 
-    // More pets than the menu holds: the last item says how many are left out.
+TEST_F(PetChoiceTest, SendingAwayTakesExactlyThatPetAndTheLastEndsTheProgramAsExitDoes)
+{
+    start_with("coat");
+    choose(pet(), ADD_CAT);
+    choose(pet(), ADD_CAT);
+    std::vector<Window*> windows = living_windows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_EQ(fake_count("set_timer(pet,1,"), 1);  // one timer for the company
+    EXPECT_EQ(program.timer_window, windows[0]);
+
+    // The oldest goes: exactly its window, and the timer moves on.
+    choose(windows[0], SEND_AWAY);
+    EXPECT_EQ(living_windows(), (std::vector<Window*>{windows[1], windows[2]}));
+    EXPECT_EQ(program.timer_window, windows[1]);
+    EXPECT_EQ(windows[1]->timers.count(PET_TIMER_ID), 1u);
+    EXPECT_TRUE(program.pets[0]->folder.sheet.pixels.empty());  // its pictures went with it
+    EXPECT_FALSE(fake.quit_posted);
+    // A tick for the window that carries no timer steps nothing.
+    const int32_t tick = program.pets[2]->state->tick;
+    fake_send(windows[2], MSG_TIMER, PET_TIMER_ID);
+    EXPECT_EQ(program.pets[2]->state->tick, tick);
+
+    choose(windows[2], SEND_AWAY);
+    EXPECT_EQ(living_windows(), (std::vector<Window*>{windows[1]}));
+    choose(windows[1], SEND_AWAY);
+    EXPECT_TRUE(living_windows().empty());
+    EXPECT_TRUE(fake.quit_posted);
+    // Saved with the last one still in, as Exit saves.
+    EXPECT_NE(fake.ini_files[ini_path()].find("Pets=1\nPet 1=\n"), std::string::npos);
+}
+
+TEST_F(PetChoiceTest, OneTickStepsEveryPetAndTwoOfOneKindGoTheirOwnWays)
+{
+    const std::string path = (program_dir / "pets" / "coat").string();
+    const char* argv[] = {"dorrabee", "--pet", path.c_str(), "--pet", path.c_str()};
+    arguments.assign(std::begin(argv), std::end(argv));
+    start_with("");
+    ASSERT_EQ(living_windows().size(), 2u);
+    Pet& first = *program.pets[0];
+    Pet& second = *program.pets[1];
+    // Each tick steps both: an action's frame on, or a new action begun.
+    const auto stepped = [](int32_t before, int32_t after) { return after == before + 1 || after == 0; };
+    bool apart = false;
+    int32_t longest[2] = {0, 0};
+    for (int k = 0; k < 200; ++k) {
+        const int32_t before[2] = {first.state->tick, second.state->tick};
+        fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+        EXPECT_TRUE(stepped(before[0], first.state->tick) && stepped(before[1], second.state->tick));
+        longest[0] = std::max(longest[0], first.state->tick);
+        longest[1] = std::max(longest[1], second.state->tick);
+        apart = apart || first.state->current_action != second.state->current_action;
+    }
+    EXPECT_TRUE(longest[0] > 0 && longest[1] > 0);
+    EXPECT_TRUE(apart);
+    // A company from the command line is for trying out: never saved.
+    choose(pet(), ADD_CAT);
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+}
+
+TEST_F(PetChoiceTest, ASavedCompanyLeavesOutWhatFailsWithOneBoxEach)
+{
+    const std::pair<const char*, size_t> cases[] = {
+        // The settings, and how many pets then live (the broken and missing left out).
+        {"Pets=4\nPet 1=broken\nPet 2=coat\nPet 3=absent\nPet 4=\nPet=broken\n", 2},
+        {"Pets=2\nPet 1=broken\nPet 2=absent\n", 1},  // none left: the built-in cat
+        {"Pets=0\nPet=coat\n", 1},                    // no company: "Pet" as ever
+    };
+    for (const auto& [settings, living] : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        fake.ini_files[ini_path()] = std::string("[Setup]\n") + settings;
+        program_options(program, program_dir.string().c_str(), 0, nullptr);
+        run(5);
+        EXPECT_EQ(living_windows().size(), living) << settings;
+        const size_t boxes = std::string(settings).starts_with("Pets=0") ? 0 : 2;
+        EXPECT_EQ(fake_calls_starting("message_box").size(), boxes) << settings;
+    }
+    // Exit without a change still saves a company the settings named, less what failed.
+    reset_program();
+    fake_use_synthetic_art();
+    fake.ini_files[ini_path()] = "[Setup]\nPets=2\nPet 1=broken\nPet 2=coat\n";
+    program_options(program, program_dir.string().c_str(), 0, nullptr);
+    run(5);
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_NE(fake.ini_files[ini_path()].find("Pets=1\nPet 1=coat\n"), std::string::npos);
+}
+
+TEST_F(PetChoiceTest, AFatalErrorInOnePetTakesDownEveryWindowAndSavesNothing)
+{
+    start_with("");
+    choose(pet(), ADD_COAT);
+    ASSERT_EQ(living_windows().size(), 2u);
+    fake.begin_paint_fails = true;
+    fake_send(living_windows()[1], MSG_PAINT);
+    EXPECT_TRUE(living_windows().empty());
+    EXPECT_TRUE(fake.quit_posted);
+    EXPECT_EQ(program.fatal_error, 1);
+    company_save(program);
+    EXPECT_EQ(fake_count("ini_write_string"), 0);
+}
+
+TEST_F(PetChoiceTest, AFullMenuSaysHowManyPetsItLeavesOutAndStillEndsWithSendAway)
+{
     for (int k = 0; k < 120; ++k) {
         fs::create_directories(program_dir / "pets" / ("many" + std::to_string(1000 + k)));
         write_file((program_dir / "pets" / ("many" + std::to_string(1000 + k)) / "sprites.bmp").string(), {'B', 'M'});
     }
+    start_with("");
     fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(1, 1));
+    // 123 pets: 97 listed beside the cat, the count, and send-away.
     ASSERT_EQ(fake.pet_submenu.size(), size_t(PET_MENU_LIMIT));
-    EXPECT_EQ(fake.pet_submenu.back(), "25 more pets are not listed");
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST + PET_MENU_LIMIT - 1);
-    EXPECT_EQ(fake.restarts, 0) << "the item only tells";
-    // Back to the cat from a pet that runs: saved, and a new start.
-    fake_send(pet(), MSG_COMMAND, CMD_PET_FIRST);
-    EXPECT_EQ(fake.ini_files[ini_path()], "[Setup]\nPet=\n");
-    EXPECT_EQ(fake.restarts, 1);
+    EXPECT_EQ(fake.pet_submenu[PET_MENU_LIMIT - 2], "26 more pets are not listed");
+    EXPECT_EQ(fake.pet_submenu.back(), "送走它(&S)");
+    choose(pet(), CMD_PET_FIRST + PET_MENU_LIMIT - 2);
+    EXPECT_EQ(living_windows().size(), 1u) << "the count only tells";
+    EXPECT_EQ(fake_count("message_box"), 0);
+    choose(pet(), ADD_COAT);
+    ASSERT_EQ(living_windows().size(), 2u);
+    choose(living_windows()[1], CMD_PET_FIRST + PET_MENU_LIMIT - 1);
+    EXPECT_EQ(living_windows().size(), 1u);
+}
+
+TEST_F(PetChoiceTest, WithoutASettingsFolderTheCompanyIsNotSavedAndABoxSaysWhy)
+{
+    start_with("");
+    program.settings_path[0] = '\0';
+    choose(pet(), ADD_COAT);
+    fake_send(pet(), MSG_COMMAND, CMD_EXIT);
+    EXPECT_EQ(fake_count("ini_write"), 0);
+    const std::vector<std::string> boxes = fake_calls_starting("message_box");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Fail to save the settings !  There is no folder to keep them in .."), std::string::npos)
+        << boxes[0];
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ struct PetWindow : ShellTest {
     // own entries are not in it.
     std::string menu_at(int32_t x, int32_t y)
     {
-        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",40100,0)\n"
+        return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",\"送走它(&S)\",40100,0)\n"
                "set_menu_item(105,40004,40008,null,-1)\n"
                "set_menu_item(105,40004,40009,null,-1)\n"
                "track_popup_menu(105," +

@@ -96,6 +96,9 @@ TEST_F(SettingsFile, NoFileGivesTheDefaultsAndCreatesNone)
     settings_read(program);
     EXPECT_EQ(values(program.settings), (std::vector<int32_t>{MODE_PRECOMPUTED, 0, 0, 0, 0, 150}));
     EXPECT_EQ(values(program.pending_settings), values(program.settings));
+    EXPECT_EQ(program.desk_settings.one_monitor, 0);     // every monitor
+    EXPECT_EQ(program.desk_settings.floor_at_panel, 0);  // walks over panels, as it always has
+    EXPECT_EQ(program.desk_settings.hide_for_fullscreen, 1);
     EXPECT_TRUE(fake.ini_files.empty());
     EXPECT_EQ(fake_count("message_box"), 0);
     std::string path = "\"" + ini_path() + "\",\"Setup\"";
@@ -103,7 +106,9 @@ TEST_F(SettingsFile, NoFileGivesTheDefaultsAndCreatesNone)
               (std::vector<std::string>{
                   "ini_read_int(" + path + ",\"Mode\",1)", "ini_read_int(" + path + ",\"Top Margin\",0)",
                   "ini_read_int(" + path + ",\"Bottom Margin\",0)", "ini_read_int(" + path + ",\"Left Margin\",0)",
-                  "ini_read_int(" + path + ",\"Right Margin\",0)", "ini_read_int(" + path + ",\"Timer\",150)"}));
+                  "ini_read_int(" + path + ",\"Right Margin\",0)", "ini_read_int(" + path + ",\"Timer\",150)",
+                  "ini_read_int(" + path + ",\"Monitor\",0)", "ini_read_int(" + path + ",\"Floor At Panel\",0)",
+                  "ini_read_int(" + path + ",\"Hide For Fullscreen\",1)"}));
 }
 
 TEST_F(SettingsFile, ModeAndTimerAreTakenAsRead)

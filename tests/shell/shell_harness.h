@@ -31,13 +31,14 @@ inline std::string ini_path()
 // The program of the test running now, for helpers outside the fixture
 // (the fake's callbacks, message boxes' modal loops).
 inline Program* running_program = nullptr;
+// The oldest pet's.
 inline PetState* state()
 {
-    return running_program && running_program->pet ? running_program->pet->state : nullptr;
+    return running_program && !running_program->pets.empty() ? running_program->pets[0]->state : nullptr;
 }
 inline Window* pet_window()
 {
-    return running_program && running_program->pet ? running_program->pet->window : nullptr;
+    return running_program && !running_program->pets.empty() ? running_program->pets[0]->window : nullptr;
 }
 
 struct ShellTest : testing::Test {
@@ -69,7 +70,7 @@ struct ShellTest : testing::Test {
     // The same with the settings file as the test left it.
     int run(int show_command = 5)
     {
-        if (program.pet && !program.pet->window)
+        if (!program.pets.empty() && !program.pets.front()->window)
             program_release(program);  // a bare pet gives way to the real start
         if (program_start(program, show_command))
             program_run(program);
@@ -81,16 +82,17 @@ struct ShellTest : testing::Test {
     Pet& bare_pet()
     {
         desktop_read(program.desktop);
-        program.pet = new Pet{};
-        program.pet->program = &program;
-        program.pet->zoom = program.zoom;
-        return *program.pet;
+        Pet* pet = new Pet{};
+        pet->program = &program;
+        pet->zoom = program.zoom;
+        program.pets.push_back(pet);
+        return *pet;
     }
 
-    // The pet window as the fake keeps it.
+    // The newest pet window as the fake keeps it.
     Window* pet() { return fake_window("pet"); }
-    // The living pet's records, once start-up made them.
-    Pet& the_pet() { return *program.pet; }
+    // The oldest pet's records, once start-up made them.
+    Pet& the_pet() { return *program.pets.front(); }
 
     Program program{};
 };

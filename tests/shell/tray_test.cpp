@@ -65,7 +65,7 @@ TEST_F(Tray, TheIconsMenuIsThePetsMenuWithItsTwoEntriesAtThePointer)
 {
     send(MSG_TRAY, TRAY_MENU_WANTED, fake_point(-20, 700));  // a monitor left of the primary one
     EXPECT_EQ(fake_log(),
-              "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",40100,0)\n"
+              "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",\"送走它(&S)\",40100,0)\n"
               "set_menu_item(105,40004,40008,\"收起宠物(&H)\",-1)\n"
               "login_command(null)\n"
               "read_login_entry()\n"
@@ -125,6 +125,31 @@ TEST_F(Tray, PutAwayHidesThePetAndPausesItsLifeUntilItIsCalledBack)
     EXPECT_TRUE(in_order(fake.calls, {"move_window(pet,491,726)", "show_window(pet,4)", "set_timer(pet,1,150)"}));
     look_at_icon_menu();
     EXPECT_EQ(caption(CMD_PUT_AWAY), "收起宠物(&H)");
+}
+
+TEST_F(Tray, PutAwayActsOnEveryPetAndTheIconOutlivesThePetItReportedTo)
+{
+    Window* first = pet();
+    program.listed.clear();  // the sub-menu as filled with the built-in cat alone
+    fake_send(first, MSG_COMMAND, CMD_PET_FIRST);
+    Window* second = pet();
+    ASSERT_NE(first, second);
+    fake.popup_command = CMD_PUT_AWAY;
+    fake_send(first, MSG_TRAY, TRAY_MENU_WANTED, fake_point(1000, 10));
+    fake_pump();
+    EXPECT_FALSE(first->visible || second->visible);
+    EXPECT_TRUE(first->timers.empty() && second->timers.empty());
+
+    // The icon's pet sent away while the others are away: the icon moves on
+    // and no life resumes before the call back.
+    program.listed.clear();
+    fake_send(first, MSG_COMMAND, CMD_PET_FIRST + 1);
+    EXPECT_FALSE(first->alive);
+    EXPECT_EQ(program.icon_owner, second);
+    EXPECT_TRUE(second->timers.empty());
+    fake_send(second, MSG_TRAY, TRAY_ACTIVATED, fake_point(1000, 10));
+    EXPECT_TRUE(second->visible);
+    EXPECT_EQ(second->timers, (std::map<unsigned, unsigned>{{PET_TIMER_ID, 150}}));
 }
 
 TEST_F(Tray, ActivatingTheIconCallsThePetBackOrBringsItToTheFloorWithinTheMargins)

@@ -1,5 +1,6 @@
 // The resources compiled into the program, read back as the system sees
-// them: the menu and dialog templates against support/templates.inc, the
+// them: the menu and dialog templates of every language against what
+// tools/gen_rc.py wrote from support/templates.inc and po/, the
 // bitmaps as loaded by the system against our own decoder of the same files.
 #include <gtest/gtest.h>
 
@@ -45,18 +46,18 @@ struct ExpectedDialog {
     std::vector<ExpectedControl> controls;
 };
 
-void read_templates(ExpectedMenu* menu, std::vector<ExpectedDialog>* dialogs)
+void read_templates(std::vector<ExpectedMenu>* menus, std::vector<ExpectedDialog>* dialogs)
 {
-#define MENU_BEGIN(id, caption) *menu = {id, caption, {}};
-#define MENU_ITEM(caption, command) menu->items.push_back({caption, command});
-#define MENU_SEPARATOR() menu->items.push_back({"", 0});
+#define MENU_BEGIN(id, caption) menus->push_back({id, caption, {}});
+#define MENU_ITEM(caption, command) menus->back().items.push_back({caption, command});
+#define MENU_SEPARATOR() menus->back().items.push_back({"", 0});
 #define MENU_END()
 #define DIALOG_BEGIN(id, caption, x, y, w, h, style, font, points, language) \
     dialogs->push_back({id, caption, x, y, w, h, style, font, points, language, {}});
 #define DIALOG_CONTROL(kind, id, caption, x, y, w, h) \
     dialogs->back().controls.push_back({#kind, id, caption, x, y, w, h});
 #define DIALOG_END()
-#include "support/templates.inc"
+#include "support/localized_templates.inc"
 #undef MENU_BEGIN
 #undef MENU_ITEM
 #undef MENU_SEPARATOR
@@ -157,7 +158,9 @@ Reader resource(LPCSTR type, int id, WORD language)
 
 WORD language_of(int flag)
 {
-    return flag ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED) : MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    return flag == 1   ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+           : flag == 2 ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                       : MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 }
 
 std::vector<uint8_t> file_bytes(const std::string& name)
@@ -168,34 +171,37 @@ std::vector<uint8_t> file_bytes(const std::string& name)
 
 }  // namespace
 
-TEST(Win32Resources, MenuIsTheTemplatesOnePopUpWithItsItemsInOrder)
+TEST(Win32Resources, EachMenuIsTheTemplatesOnePopUpWithItsItemsInOrder)
 {
-    ExpectedMenu expected;
+    std::vector<ExpectedMenu> menus;
     std::vector<ExpectedDialog> dialogs;
-    read_templates(&expected, &dialogs);
-
-    Reader r = resource(RT_MENU, expected.id, language_of(0));
-    EXPECT_EQ(r.word(), 0);                  // version
-    r.at += r.word();                        // header extension
-    EXPECT_EQ(r.word(), MF_POPUP | MF_END);  // the one pop-up item, and the last
-    EXPECT_EQ(r.text(), wide(expected.caption));
-    for (size_t i = 0; i < expected.items.size(); ++i) {
-        SCOPED_TRACE(i);
-        WORD flags = r.word();
-        bool last = i + 1 == expected.items.size();
-        EXPECT_EQ(flags, last ? MF_END : 0);
-        EXPECT_EQ(r.word(), expected.items[i].command);
-        EXPECT_EQ(r.text(), wide(expected.items[i].caption));
+    read_templates(&menus, &dialogs);
+    ASSERT_GE(menus.size(), 2u) << "one a language";
+    for (const ExpectedMenu& expected : menus) {
+        SCOPED_TRACE(expected.id);
+        Reader r = resource(RT_MENU, expected.id, language_of(0));
+        EXPECT_EQ(r.word(), 0);                  // version
+        r.at += r.word();                        // header extension
+        EXPECT_EQ(r.word(), MF_POPUP | MF_END);  // the one pop-up item, and the last
+        EXPECT_EQ(r.text(), wide(expected.caption));
+        for (size_t i = 0; i < expected.items.size(); ++i) {
+            SCOPED_TRACE(i);
+            WORD flags = r.word();
+            bool last = i + 1 == expected.items.size();
+            EXPECT_EQ(flags, last ? MF_END : 0);
+            EXPECT_EQ(r.word(), expected.items[i].command);
+            EXPECT_EQ(r.text(), wide(expected.items[i].caption));
+        }
+        EXPECT_EQ(r.at, r.end);
     }
-    EXPECT_EQ(r.at, r.end);
 }
 
 TEST(Win32Resources, DialogsAreTheTemplatesControlForControl)
 {
-    ExpectedMenu menu;
+    std::vector<ExpectedMenu> menus;
     std::vector<ExpectedDialog> dialogs;
-    read_templates(&menu, &dialogs);
-    ASSERT_EQ(dialogs.size(), 2u);
+    read_templates(&menus, &dialogs);
+    ASSERT_EQ(dialogs.size(), 2 * menus.size()) << "two a language";
 
     for (const ExpectedDialog& d : dialogs) {
         SCOPED_TRACE(d.id);
@@ -375,7 +381,7 @@ HWND shown_box()
     return box;
 }
 
-std::wstring box_caption, box_text;
+std::wstring box_caption, box_text, box_button;
 
 // Runs inside the box's own modal loop: reads the box, then presses its OK.
 void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD)
@@ -386,6 +392,7 @@ void CALLBACK read_and_close_box(HWND, UINT, UINT_PTR timer, DWORD)
     KillTimer(nullptr, timer);
     box_caption = window_text(box);
     box_text = window_text(GetDlgItem(box, 0xFFFF));
+    box_button = window_text(GetDlgItem(box, IDOK));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -398,9 +405,9 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
     if (const char* code_page = getenv("DORRABEE_CODE_PAGE")) {
         EXPECT_EQ(GetACP(), UINT(atoi(code_page)));
     }
-    ExpectedMenu menu;
+    std::vector<ExpectedMenu> menus;
     std::vector<ExpectedDialog> dialogs;
-    read_templates(&menu, &dialogs);
+    read_templates(&menus, &dialogs);
 
     for (const ExpectedDialog& d : dialogs) {
         SCOPED_TRACE(d.id);
@@ -418,19 +425,34 @@ TEST(Win32Texts, DialogsMenuAndBoxesShowTheTemplatesTexts)
         DestroyWindow(dialog);
     }
 
-    HMENU pet_menu = reinterpret_cast<HMENU>(platform_load_pet_menu());
-    ASSERT_EQ(GetMenuItemCount(pet_menu), int(menu.items.size()));
-    for (size_t i = 0; i < menu.items.size(); ++i) {
-        wchar_t caption[64] = {};
-        GetMenuStringW(pet_menu, UINT(i), caption, 64, MF_BYPOSITION);
-        EXPECT_EQ(std::wstring(caption), wide(menu.items[i].caption)) << i;
+    for (const ExpectedMenu& menu : menus) {
+        HMENU pet_menu = reinterpret_cast<HMENU>(platform_load_pet_menu(menu.id));
+        ASSERT_EQ(GetMenuItemCount(pet_menu), int(menu.items.size()));
+        for (size_t i = 0; i < menu.items.size(); ++i) {
+            wchar_t caption[64] = {};
+            GetMenuStringW(pet_menu, UINT(i), caption, 64, MF_BYPOSITION);
+            EXPECT_EQ(std::wstring(caption), wide(menu.items[i].caption)) << menu.id << " " << i;
+        }
     }
 
-    const char* message = dialogs.back().controls[1].caption;  // lines of Chinese
-    SetTimer(nullptr, 0, 50, read_and_close_box);
-    platform_message_box(nullptr, message, BOX_WARNING);
-    EXPECT_EQ(box_caption, L"Dorrabee");
-    EXPECT_EQ(box_text, wide(message));
+    const char* message = dialogs[1].controls[1].caption;  // lines of Chinese
+    for (const char* button : {"确定", "OK"}) {
+        SetTimer(nullptr, 0, 50, read_and_close_box);
+        platform_message_box(nullptr, message, BOX_WARNING, button);
+        EXPECT_EQ(box_caption, L"Dorrabee");
+        EXPECT_EQ(box_text, wide(message));
+        EXPECT_EQ(box_button, wide(button));
+    }
+}
+
+// The dialogs' font as the system maps it (with the fonts it links in)
+// decides whether a language can be shown: the session maps "宋体" to a
+// Chinese face; no font has a glyph for an unassigned character.
+TEST(Win32Texts, FontsCoverWhatTheirFaceCanDraw)
+{
+    EXPECT_TRUE(platform_fonts_cover("宋体", "Dorrabee — 选项\n确定"));
+    EXPECT_TRUE(platform_fonts_cover("MS Shell Dlg", "Dorrabee — Options\nOK"));
+    EXPECT_FALSE(platform_fonts_cover("MS Shell Dlg", "Dorrabee \u0378"));
 }
 
 TEST(Win32Texts, FieldTextsOfAnyScriptAreReadAsWholeCharacters)

@@ -12,6 +12,8 @@
 
 #include "engine/engine.h"
 #include "engine/script_file.h"
+#include "graphics/zoom.h"
+#include "shell/desk.h"
 #include "shell/pet_folder.h"
 #include "support/plain_text.h"
 #include "tools/sim/output_folder.h"
@@ -21,9 +23,9 @@
 namespace {
 
 const char* const HELP =
-    "Usage: dorrabee-sim [--script FILE] [--seed N] [--screen WxH]\n"
-    "                    [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS] [--ticks N]\n"
-    "                    [--events EVENTS]\n"
+    "Usage: dorrabee-sim [--script FILE] [--seed N] [--screen WxH | --monitors LIST]\n"
+    "                    [--monitor N] [--margins TOP,LEFT,BOTTOM,RIGHT] [--timer MS]\n"
+    "                    [--ticks N] [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
     "       dorrabee-sim --check DIR [--out OUTDIR]\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
@@ -40,6 +42,11 @@ const char* const HELP =
     "                 each action played\n"
     "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
     "  --screen WxH   screen size in pixels (default 1024x768)\n"
+    "  --monitors LIST  monitors in place of one screen, ';'-separated X,Y,W,H in\n"
+    "                 desktop pixels, the primary (where the pet starts) first; the\n"
+    "                 pet walks across shared edges and never stands where none shows it\n"
+    "  --monitor N    keep the pet on monitor N only, as the Monitor key does (default 0:\n"
+    "                 every monitor)\n"
     "  --margins T,L,B,R  screen margins in pixels, used as given (default 0,0,0,0)\n"
     "  --timer MS     tick interval in ms, used as given (default 150)\n"
     "  --ticks N      ticks to run (default 100)\n"
@@ -48,6 +55,7 @@ const char* const HELP =
     "                 each applied, in the order given, just before tick T (T >= 1);\n"
     "                 CX,CY are window coordinates, taken as signed 16-bit values.\n"
     "                 While the pet is held, a tick animates it in place.\n"
+    "                 T:unplug:N  monitor N (1-based) goes away; the rest keep their order.\n"
     "  --dump-script  print the script (built-in, or FILE's) in the file format: UTF-8,\n"
     "                 one line per action (65), its 12 cells separated by TAB in the\n"
     "                 order images, next, dx, dy, x_bound, y_bound, reach_x, reach_y,\n"
@@ -59,13 +67,14 @@ const char* const HELP =
 // Bounds that keep every sum the engine makes far from overflow.
 constexpr long long MAX_PIXELS = 1000000;
 
-enum EventKind { EVENT_PRESS, EVENT_MOVE, EVENT_RELEASE };
+enum EventKind { EVENT_PRESS, EVENT_MOVE, EVENT_RELEASE, EVENT_UNPLUG };
 
 struct Event {
     long long tick;
     EventKind kind;
     int16_t cx;
     int16_t cy;
+    int32_t monitor;  // EVENT_UNPLUG: which, 1-based
 };
 
 struct Options {
@@ -76,6 +85,8 @@ struct Options {
     uint32_t seed = 1;
     int32_t width = 1024;
     int32_t height = 768;
+    std::vector<Monitor> monitors;  // none: one screen of width x height
+    int32_t one_monitor = 0;
     int32_t margins[4] = {0, 0, 0, 0};  // top, left, bottom, right
     int32_t timer_ms = 150;
     long long ticks = 100;
@@ -127,6 +138,16 @@ bool parse_event(const std::string& text, Event& event, std::string& error)
     }
     const size_t second = rest.find(':');
     const std::string kind = rest.substr(0, second);
+    if (kind == "unplug") {
+        long long monitor = 0;
+        if (second == std::string::npos || !parse_integer(rest.substr(second + 1), 1, MAX_MONITORS, monitor)) {
+            error = "event '" + text + "': expected T:unplug:N, N from 1 to " + std::to_string(MAX_MONITORS);
+            return false;
+        }
+        event.kind = EVENT_UNPLUG;
+        event.monitor = static_cast<int32_t>(monitor);
+        return true;
+    }
     long long point[2];
     // What a window message can carry: 16 bits, read as signed.
     if ((kind != "press" && kind != "move") || second == std::string::npos ||
@@ -139,6 +160,32 @@ bool parse_event(const std::string& text, Event& event, std::string& error)
     event.kind = kind == "press" ? EVENT_PRESS : EVENT_MOVE;
     event.cx = static_cast<int16_t>(static_cast<uint16_t>(point[0]));
     event.cy = static_cast<int16_t>(static_cast<uint16_t>(point[1]));
+    return true;
+}
+
+// "X,Y,W,H;..." into at most MAX_MONITORS monitors of at least one pixel.
+bool parse_monitors(const std::string& text, std::vector<Monitor>& monitors, std::string& error)
+{
+    monitors.clear();
+    std::stringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ';')) {
+        long long v[4];
+        if (!parse_list(item, ',', 4, -MAX_PIXELS, MAX_PIXELS, v) || v[2] < 1 || v[3] < 1) {
+            error = "monitor '" + item + "': expected X,Y,W,H with W and H from 1 to " + std::to_string(MAX_PIXELS);
+            return false;
+        }
+        if (monitors.size() == MAX_MONITORS) {
+            error = "more than " + std::to_string(MAX_MONITORS) + " monitors";
+            return false;
+        }
+        const int32_t x = int32_t(v[0]), y = int32_t(v[1]), w = int32_t(v[2]), h = int32_t(v[3]);
+        monitors.push_back({x, y, w, h, x, y, w, h, DPI_PER_ZOOM});
+    }
+    if (monitors.empty() || text.back() == ';') {
+        error = "--monitors needs one or more X,Y,W,H, ';'-separated";
+        return false;
+    }
     return true;
 }
 
@@ -156,7 +203,7 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
         }
         const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" ||
                                  name == "--seed" || name == "--screen" || name == "--margins" || name == "--timer" ||
-                                 name == "--ticks" || name == "--events";
+                                 name == "--ticks" || name == "--events" || name == "--monitors" || name == "--monitor";
         if (!takes_value) {
             error = "unknown argument '" + name + "' (try --help)";
             return false;
@@ -183,6 +230,13 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
             ok = parse_list(value, 'x', 2, 1, MAX_PIXELS, numbers);
             options.width = static_cast<int32_t>(numbers[0]);
             options.height = static_cast<int32_t>(numbers[1]);
+        } else if (name == "--monitors") {
+            ok = parse_monitors(value, options.monitors, error);
+            if (!ok)
+                return false;
+        } else if (name == "--monitor") {
+            ok = parse_integer(value, 0, INT32_MAX, numbers[0]);
+            options.one_monitor = static_cast<int32_t>(numbers[0]);
         } else if (name == "--margins") {
             ok = parse_list(value, ',', 4, -MAX_PIXELS, MAX_PIXELS, numbers);
             for (int m = 0; ok && m < 4; ++m)
@@ -250,7 +304,31 @@ void print_state(std::FILE* out, const PetState* pet, long long tick)
                  pet->current_action + 1, pet->facing);
 }
 
-void apply_event(PetState* pet, const Room& room, const Event& event)
+// The monitors of the options (or the one screen) with their margins, at zoom 1.
+Desk desk_of(const Options& options, const std::vector<Monitor>& monitors)
+{
+    const DeskSettings settings{options.one_monitor, 0, 0};
+    return desk_make(monitors.data(), int32_t(monitors.size()), settings, 1, options.margins[0], options.margins[2],
+                     options.margins[1], options.margins[3]);
+}
+
+std::vector<Monitor> monitors_of(const Options& options)
+{
+    if (!options.monitors.empty())
+        return options.monitors;
+    const Monitor screen{0, 0, options.width, options.height, 0, 0, options.width, options.height, DPI_PER_ZOOM};
+    return {screen};
+}
+
+// The room a pet starts in: the screen's (or the primary's), margins used
+// as given (a zoom of 1 keeps even those below zero).
+Room room_of(const Options& options)
+{
+    return desk_box_room(desk_of(options, monitors_of(options)), 0);
+}
+
+// The program's handling of the mouse and the desk, without a window.
+void apply_event(PetState* pet, Desk& desk, const Options& options, std::vector<Monitor>& monitors, const Event& event)
 {
     int32_t old_x;
     int32_t old_y;
@@ -259,25 +337,21 @@ void apply_event(PetState* pet, const Room& room, const Event& event)
             drag_begin(pet, event.cx, event.cy);
             break;
         case EVENT_MOVE:
-            drag_move(pet, room, true, event.cx, event.cy, &old_x, &old_y);
+            drag_move(pet, desk_drag_room(desk), true, event.cx, event.cy, &old_x, &old_y);
             break;
         case EVENT_RELEASE:
             drag_end(pet);
+            desk_settle(desk, pet, INT32_MIN);
+            break;
+        case EVENT_UNPLUG:
+            // The last monitor stays: a desk is never without one.
+            if (size_t(event.monitor) <= monitors.size() && monitors.size() > 1)
+                monitors.erase(monitors.begin() + (event.monitor - 1));
+            desk = desk_of(options, monitors);
+            pet_keep_inside(pet, desk_room(desk, pet->x, pet->y, pet->sprite_width, pet->sprite_height));
+            desk_settle(desk, pet, INT32_MIN);
             break;
     }
-}
-
-// The screen and margins of the options, used as given: the pet's room.
-Room room_of(const Options& options)
-{
-    return {0,
-            0,
-            options.width,
-            options.height,
-            options.margins[0],
-            options.margins[2],
-            options.margins[1],
-            options.margins[3]};
 }
 
 // Loads the engine on the pet folder when there is one, else on `script`;
@@ -298,7 +372,8 @@ int simulate(const Options& options, const ScriptText& script, const PetFolder* 
     PetState* pet = start_engine(options, script, folder, out);
     if (!pet)
         return 1;
-    const Room room = room_of(options);
+    std::vector<Monitor> monitors = monitors_of(options);
+    Desk desk = desk_of(options, monitors);
     std::vector<Event> events = options.events;
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
     std::fputs("tick,x,y,image,mirrored,action,facing\n", out);
@@ -306,11 +381,12 @@ int simulate(const Options& options, const ScriptText& script, const PetFolder* 
     size_t next_event = 0;
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         for (; next_event < events.size() && events[next_event].tick == tick; ++next_event)
-            apply_event(pet, room, events[next_event]);
-        if (pet->dragging)
+            apply_event(pet, desk, options, monitors, events[next_event]);
+        if (pet->dragging) {
             drag_tick(pet);
-        else
-            pet_step(pet, room);
+        } else {
+            desk_pet_step(desk, pet);
+        }
         print_state(out, pet, tick);
     }
     pet_release(pet);
