@@ -21,8 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Far above what a sheet of this grid takes in any depth, far below harm.
-constexpr uintmax_t PICTURE_LIMIT = 4u << 20;
+// Above what a sheet of 108 cells of 192 x 192 takes stored without
+// compression (a 256-pixel pet's sheet needs compressing), far below harm.
+constexpr uintmax_t PICTURE_LIMIT = 16u << 20;
 constexpr uintmax_t TEXT_LIMIT = 1u << 20;
 constexpr size_t NAME_LIMIT = 48;  // the settings file on Windows takes values of 63 characters
 
