@@ -87,6 +87,9 @@ struct PetFolder {
     // mask with "not the pet"), so that they stand in for the built-in ones.
     Bitmap sheet;
     Bitmap mask;
+    // A PNG sheet with alpha: its pixels premultiplied (0xAARRGGBB), as large
+    // as `sheet`, for the windows the system blends; empty for any other.
+    std::vector<uint32_t> blended;
     int32_t sheet_height = 0;  // as the file gives it
     const char* sheet_file = PET_SHEET_FILE;
     int32_t image_cells = 0;  // images the folder's own sheet holds

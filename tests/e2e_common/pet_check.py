@@ -14,6 +14,14 @@ and whose pixels are exactly what the window shows.
                  screenshot taken before the pet appeared, if given), elsewhere
                  the cell.
 
+  alpha mode:    a pet whose every image is one picture with alpha (--cell, raw
+                 RGBA), mirror-symmetric: where the window blends (--blended)
+                 each pixel is that picture over the screen behind, within 2 a
+                 channel; elsewhere the shape is exactly its pixels of alpha one
+                 half or more, each at its own colour, and the screen behind
+                 shows around them unchanged. Either way the window takes no
+                 click on a pixel of alpha 0.
+
 Prints "image=I mirrored=M x=X y=Y" (I is 0-based) and exits 0 on a match,
 1 when the window shows no image of the sheet, 2 when it cannot look.
 """
@@ -221,13 +229,45 @@ def match(images, mode, shape, shown, behind, zoom=1):
                 yield image, mirrored
 
 
+def check_alpha(cell_path, blended, shape, input_shape, shown, behind, side):
+    """What is wrong with the window's pixels for the alpha pet, or None."""
+    with open(cell_path, "rb") as f:
+        data = f.read()
+    if len(data) != side * side * 4:
+        return "the cell file is not %d x %d RGBA" % (side, side)
+    cell = [[tuple(data[4 * (y * side + x):4 * (y * side + x) + 4]) for x in range(side)] for y in range(side)]
+    worst, partial = 0, 0
+    for y in range(side):
+        for x in range(side):
+            r, g, b, a = cell[y][x]
+            if a == 0 and input_shape[y][x]:
+                return "a click on the clear pixel %d,%d would not go through" % (x, y)
+            if blended:
+                partial += 0 < a < 255
+                want = tuple((c * a + d * (255 - a) + 127) // 255 for c, d in zip((r, g, b), behind[y][x]))
+                worst = max(worst, max(abs(p - q) for p, q in zip(shown[y][x], want)))
+            else:
+                if shape[y][x] != (a >= 128):
+                    return "the shape %s pixel %d,%d of alpha %d" % ("holds" if shape[y][x] else "leaves out", x, y, a)
+                want = (r, g, b) if a >= 128 else behind[y][x]
+                if shown[y][x] != want:
+                    return "pixel %d,%d of alpha %d shows %s, not %s" % (x, y, a, shown[y][x], want)
+    if blended and worst > 2:
+        return "blended pixels differ from the picture over the screen by up to %d" % worst
+    if blended and partial == 0:
+        return "the picture has no pixel of partial alpha to look at"
+    return None
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     here = os.path.dirname(os.path.abspath(__file__))
     parser.add_argument("--display", default=os.environ.get("DISPLAY", ":0"))
     parser.add_argument("--window", required=True, help="X window id, e.g. 0x200006")
     parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
-    parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
+    parser.add_argument("--mode", choices=("shaped", "standard", "alpha"), default="shaped")
+    parser.add_argument("--cell", help="alpha mode: the picture every image shows, raw RGBA, as large as the window")
+    parser.add_argument("--blended", action="store_true", help="alpha mode: the window blends its alpha")
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared "
                         "(without it only the cat's own pixels are compared)")
     parser.add_argument("--screen", help="take the screenshot of this display (a compositor's output, nested "
@@ -251,7 +291,7 @@ def main():
             print(info["x"] + x + w // 2, info["y"] + y + h // 2)
             return 0
         info = xwininfo(args.display, args.window)
-        side = SIZE * args.zoom
+        side = info.get("width", 0) if args.mode == "alpha" else SIZE * args.zoom
         if info.get("width") != side or info.get("height") != side:
             print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), side, side))
             return 1
@@ -279,6 +319,18 @@ def main():
                 with open(args.before, "rb") as f:
                     before = read_ppm(f.read())
                 behind = before.block(x0, y0, side)
+        if args.mode == "alpha":
+            with open(args.before, "rb") as f:
+                behind = read_ppm(f.read()).block(x0, y0, side)
+            # Clicks reach the window where both its input and bounding shapes are.
+            inputs = shape_grid(shape_rectangles(args.display, args.window, 2), side)
+            inputs = [[i and s for i, s in zip(irow, srow)] for irow, srow in zip(inputs, shape)]
+            wrong = check_alpha(args.cell, args.blended, shape, inputs, shown, behind, side)
+            if wrong:
+                print(wrong)
+                return 1
+            print("alpha pet at x=%d y=%d" % (x0, y0))
+            return 0
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
         found = list(match(load_images(args.resources), args.mode, shape, shown, behind, args.zoom))

@@ -87,4 +87,31 @@ sleep 0.5
 check "after one box the built-in cat runs" pet_shows "$pet"
 check "and no second box" no_window_named Dorrabee
 check "the settings are left as they were" grep -qx "Pet=broken" "$WORK/dorra.ini"
+open_menu_item "$pet" e
+wait_pet_exit
+
+# A PNG pet with alpha: on bare X a clean hard edge at alpha one half; under
+# a compositing manager its soft edges blended over the desktop.
+make_alpha_pet "$WORK/pets/glass" 42 "$WORK/glass.rgba"
+write_ini "Timer=1500" "Pet=glass"
+start_pet
+pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }
+sleep 0.5
+shot glass-bare
+check "on bare X the PNG pet is its pixels of alpha one half or more, edged cleanly" alpha_pet_shows "$pet" "$WORK/glass.rgba"
+open_menu_item "$pet" e
+wait_pet_exit
+xcompmgr >"$WORK/xcompmgr.log" 2>&1 &
+OTHER_PIDS+=($!)
+eventually compositing_manager_runs || fail "xcompmgr does not start"
+# It paints no root picture: the desktop is a window below the pet, looked at again.
+display -backdrop -geometry +0+0 "$WORK/desktop.png" >/dev/null 2>&1 &
+OTHER_PIDS+=($!)
+sleep 1
+"$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+start_pet
+pet=$(pet_window) || { fail "no window for the PNG pet under xcompmgr"; finish; }
+sleep 0.5
+shot glass-composited
+check "under xcompmgr its soft edges are blended over the desktop" alpha_pet_shows "$pet" "$WORK/glass.rgba" --blended
 finish
