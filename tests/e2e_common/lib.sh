@@ -123,6 +123,18 @@ open(folder + "/sprites.png", "wb").write(
 PY
 }
 
+# xcompmgr on the display. It paints no root picture, so the desktop becomes
+# a window at the bottom, and what the screen shows is looked at again.
+start_compositing_manager() {
+    xcompmgr >"$WORK/xcompmgr.log" 2>&1 &
+    OTHER_PIDS+=($!)
+    eventually compositing_manager_runs || { fail "xcompmgr does not start"; return 1; }
+    display -backdrop -geometry +0+0 "$WORK/desktop.png" >/dev/null 2>&1 &
+    OTHER_PIDS+=($!)
+    sleep 1
+    "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+}
+
 # pet_check's alpha mode on the pet of make_alpha_pet; --blended where the
 # window blends.
 alpha_pet_shows() {  # alpha_pet_shows WINDOW CELL [--blended]
