@@ -570,9 +570,9 @@ int load_dialog_animations(PetState* pet, const ScriptText& script, char* messag
 
 // Where the pet starts on one axis: a random spot in low ... low + span - 1,
 // or low itself (and no draw) when there is no room.
-int32_t start_position(Random& random, int32_t origin, int32_t screen, int32_t low, int32_t high_margin)
+int32_t start_position(Random& random, int32_t origin, int32_t screen, int32_t size, int32_t low, int32_t high_margin)
 {
-    const int32_t span = screen - SPRITE_SIZE - low - high_margin;
+    const int32_t span = screen - size - low - high_margin;
     if (span <= 0)
         return origin + low;
     return origin + low + random_draw(random) % span;
@@ -615,7 +615,8 @@ int32_t parse_action_ref(const char* text)
     return turn ? -value : value;
 }
 
-PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages)
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages,
+                   CellSize cell)
 {
     PetState* pet = zeroed<PetState>(1);
     if (pet == nullptr) {
@@ -623,13 +624,13 @@ PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms,
         return nullptr;
     }
     random_seed(pet->random, seed);
-    pet->x = start_position(pet->random, room.x, room.width, room.left_margin, room.right_margin);
-    pet->y = start_position(pet->random, room.y, room.height, room.top_margin, room.bottom_margin);
+    pet->x = start_position(pet->random, room.x, room.width, cell.width, room.left_margin, room.right_margin);
+    pet->y = start_position(pet->random, room.y, room.height, cell.height, room.top_margin, room.bottom_margin);
 
     pet->image_count = IMAGE_COUNT;
     pet->action_count = SCRIPT_ACTION_COUNT;
-    pet->sprite_height = SPRITE_SIZE;
-    pet->sprite_width = SPRITE_SIZE;
+    pet->sprite_height = cell.height;
+    pet->sprite_width = cell.width;
     pet->start_action = 1;
     pet->start_y = pet->y;
     pet->start_x = pet->x;

@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t SHEET_WIDTH = PET_COLUMNS * SPRITE_SIZE;
-constexpr int32_t SHEET_HEIGHT = PET_ROWS * SPRITE_SIZE;
 // Far above what a sheet of this grid takes in any depth, far below harm.
 constexpr uintmax_t PICTURE_LIMIT = 4u << 20;
 constexpr uintmax_t TEXT_LIMIT = 1u << 20;
@@ -108,18 +106,6 @@ uint8_t outside_index(const Bitmap& mask)
     return !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
-// Adds rows below the picture until it fills the grid.
-void pad_rows(Bitmap& picture, uint32_t pixel, uint8_t index)
-{
-    const size_t total = size_t(SHEET_WIDTH) * SHEET_HEIGHT;
-    if (picture.height >= SHEET_HEIGHT)
-        return;
-    picture.pixels.resize(total, pixel);
-    if (!picture.indices.empty())
-        picture.indices.resize(total, index);
-    picture.height = SHEET_HEIGHT;
-}
-
 // A PNG sheet: thresholded as the program draws sheets, and with alpha
 // beside it for the windows the system blends.
 bool decode_png_sheet(const std::string& data, Bitmap& out, std::vector<uint32_t>& blended, std::string& message)
@@ -141,6 +127,29 @@ bool decode_png_sheet(const std::string& data, Bitmap& out, std::vector<uint32_t
     return true;
 }
 
+// How many images the sheet holds in its cells, and its columns when pet.ini
+// gave none; 0 with a message when it holds none or the columns do not fit.
+int32_t cells_held(PetFolder& pet, const char* file, std::string& message)
+{
+    PetCells& cells = pet.cells;
+    const int32_t fit = pet.sheet_width / cells.size.width, rows = pet.sheet_height / cells.size.height;
+    const std::string size = std::string(file) + ": " + std::to_string(pet.sheet_width) + " x " +
+                             std::to_string(pet.sheet_height) + " pixels";
+    const std::string cell = std::to_string(cells.size.width) + " x " + std::to_string(cells.size.height);
+    if (fit < 1 || rows < 1) {
+        message = size + "; its cells are " + cell + " (pet.ini's CellWidth and CellHeight), and it holds none";
+        return 0;
+    }
+    if (cells.columns > fit) {
+        message = "pet.ini line " + std::to_string(cells.columns_line) + ": Columns=" + std::to_string(cells.columns) +
+                  "; " + size + " hold " + std::to_string(fit) + " columns of " + std::to_string(cells.size.width);
+        return 0;
+    }
+    if (cells.columns == 0)
+        cells.columns = fit;
+    return int32_t(std::min<int64_t>(PET_IMAGES, int64_t(cells.columns) * rows));
+}
+
 bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
 {
     if (!files.sheet && !files.png_sheet) {
@@ -152,20 +161,22 @@ bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
     if (files.png_sheet ? !decode_png_sheet(*files.png_sheet, pet.sheet, pet.blended, message)
                         : !decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
         return false;
-    if (pet.sheet.width != SHEET_WIDTH || pet.sheet.height < SPRITE_SIZE || pet.sheet.height > SHEET_HEIGHT) {
-        message = std::string(file) + ": " + std::to_string(pet.sheet.width) + " x " +
-                  std::to_string(pet.sheet.height) +
-                  " pixels; a sheet is 840 pixels wide (20 images of 42) "
-                  "and 42 to 252 pixels high";
+    pet.sheet_width = pet.sheet.width;
+    pet.sheet_height = pet.sheet.height;
+    pet.image_cells = cells_held(pet, file, message);
+    if (pet.image_cells == 0)
         return false;
-    }
-    pet.image_cells = std::min(PET_IMAGES, PET_COLUMNS * (pet.sheet.height / SPRITE_SIZE));
     // Only the colours are drawn; the mask is checked against the size as given.
     pet.sheet.indices.clear();
-    pet.sheet_height = pet.sheet.height;
-    pad_rows(pet.sheet, KEY_COLOUR, 0);
-    if (!pet.blended.empty())
-        pet.blended.resize(pet.sheet.pixels.size(), 0);  // padded as the sheet, see-through
+    pet.sheet = lay_out_cells(pet.sheet, pet.cells, pet.image_cells, KEY_COLOUR, 0);
+    if (!pet.blended.empty()) {
+        // Laid out as the sheet, clear where it is padded.
+        Bitmap plane;
+        plane.width = pet.sheet_width;
+        plane.height = pet.sheet_height;
+        plane.pixels = std::move(pet.blended);
+        pet.blended = lay_out_cells(plane, pet.cells, pet.image_cells, 0, 0).pixels;
+    }
     return true;
 }
 
@@ -182,14 +193,15 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
                   " bits per pixel; a mask has 1";
         return false;
     }
-    if (pet.mask.width != pet.sheet.width || pet.mask.height != pet.sheet_height) {
+    if (pet.mask.width != pet.sheet_width || pet.mask.height != pet.sheet_height) {
         message = std::string(PET_MASK_FILE) + ": " + std::to_string(pet.mask.width) + " x " +
-                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet.width) + " x " +
+                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet_width) + " x " +
                   std::to_string(pet.sheet_height);
         return false;
     }
     const uint8_t outside = outside_index(pet.mask);
-    pad_rows(pet.mask, pet.mask.palette.size() > outside ? pet.mask.palette[outside] : 0, outside);
+    pet.mask = lay_out_cells(pet.mask, pet.cells, pet.image_cells,
+                             pet.mask.palette.size() > outside ? pet.mask.palette[outside] : 0, outside);
     return true;
 }
 
@@ -199,10 +211,11 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
 bool image_visible(const PetFolder& pet, int32_t image)
 {
     const uint8_t outside = outside_index(pet.mask);
-    const int32_t left = (image - 1) % PET_COLUMNS * SPRITE_SIZE;
-    const int32_t top = (image - 1) / PET_COLUMNS * SPRITE_SIZE;
-    for (int32_t y = top; y < top + SPRITE_SIZE && y < pet.sheet_height; ++y)
-        for (int32_t x = left; x < left + SPRITE_SIZE; ++x) {
+    const int32_t side = pet.cells.side, columns = pet.sheet.width / side;
+    const int32_t left = (image - 1) % columns * side;
+    const int32_t top = (image - 1) / columns * side;
+    for (int32_t y = top; y < top + side; ++y)
+        for (int32_t x = left; x < left + side; ++x) {
             const size_t p = size_t(y) * size_t(pet.sheet.width) + size_t(x);
             if (pet.mask.indices[p] != outside && (pet.sheet.pixels[p] & 0xFFFFFF) != KEY_COLOUR)
                 return true;
@@ -506,7 +519,8 @@ Bitmap mask_from_sheet(const Bitmap& sheet)
 
 bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message)
 {
-    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message) || !some_image_visible(pet, message))
+    if (!read_pet_cells(files.ini, pet.cells, message) || !decode_sheet(files, pet, message) ||
+        !decode_mask(files, pet, message) || !some_image_visible(pet, message))
         return false;
     pet.has_script = files.script.has_value();
     if (pet.has_script && !parse_script_file(*files.script, pet.script, message, ScriptLength::any)) {
@@ -550,7 +564,7 @@ PetState* pet_engine_start(const PetFolder& folder, const Room& room, int32_t ti
     const ScriptText& script = folder.has_script ? folder.script.text : builtin_script();
     Collected collected = {&folder.name, &messages, folder.image_cells,
                            folder.has_script ? &folder.script.action_lines : nullptr, carried_actions(script)};
-    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected});
+    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected}, folder.cells.size);
     if (pet) {
         const int32_t highest = highest_image(pet);
         if (highest > folder.image_cells) {

@@ -96,8 +96,8 @@ pet_shows() {  # pet_shows WINDOW [standard | shaped | pet_check options...]
 
 # A pet folder whose every image is one mirror-symmetric picture with alpha
 # (an opaque red disc with a soft edge in a faint blue halo, below one half),
-# on a sheet of 20 x 6 cells of SIDE pixels; the picture, raw RGBA, into CELL
-# for pet_check's alpha mode.
+# on a sheet of 20 x 6 cells of SIDE pixels (pet.ini says so); the picture,
+# raw RGBA, into CELL for pet_check's alpha mode.
 make_alpha_pet() {  # make_alpha_pet FOLDER SIDE CELL
     mkdir -p "$1"
     python3 - "$@" <<'PY'
@@ -114,6 +114,7 @@ for y in range(side):
         rgb = [round((d * disc + h * halo) / alpha) if alpha else 0 for d, h in zip((200, 40, 40), (40, 90, 200))]
         cell.append(bytes(rgb + [round(alpha * 255)]))
 open(cell_path, "wb").write(b"".join(cell))
+open(folder + "/pet.ini", "w").write("[Pet]\nName=Glass\nCellWidth=%d\nCellHeight=%d\n" % (side, side))
 rows = [b"\0" + b"".join(cell[y * side:(y + 1) * side]) * 20 for y in range(side)] * 6
 def chunk(kind, body):
     return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))

@@ -91,9 +91,10 @@ check "the settings are left as they were" grep -qx "Pet=broken" "$WORK/dorra.in
 open_menu_item "$pet" e
 wait_pet_exit
 
-# A PNG pet with alpha: on bare X a clean hard edge at alpha one half; under
+# A 96-pixel PNG pet with alpha: on bare X a clean hard edge at alpha one half; under
 # a compositing manager its soft edges blended over the desktop.
-make_alpha_pet "$WORK/pets/glass" 42 "$WORK/glass.rgba"
+make_alpha_pet "$WORK/pets/glass" 96 "$WORK/glass.rgba"
+PET_SIDE=96
 write_ini "Timer=1500" "Pet=glass"
 start_pet
 pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }

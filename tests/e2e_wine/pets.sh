@@ -85,9 +85,10 @@ check "the settings are left as they were" saved "Pet=broken"
 choose "$pet" e
 wait_pet_exit
 
-# A PNG pet with alpha is a layered window: under a compositing manager each
+# A 96-pixel PNG pet with alpha is a layered window: under a compositing manager each
 # of its pixels is its picture over the desktop.
-make_alpha_pet "$WORK/pets/glass" 42 "$WORK/glass.rgba"
+make_alpha_pet "$WORK/pets/glass" 96 "$WORK/glass.rgba"
+PET_SIDE=96
 start_compositing_manager
 write_ini "Timer=1500" "Pet=glass"
 start_pet

@@ -52,9 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(!message.empty(), "a failure without a message");
         return 0;
     }
-    check(pet.sheet.width == 840 && pet.sheet.height == 252 && pet.sheet.pixels.size() == 840u * 252u,
-          "a sheet that does not fill the grid");
-    check(pet.mask.bits_per_pixel == 1 && pet.mask.indices.size() == 840u * 252u, "a mask that does not fill the grid");
+    const int32_t side = pet.cells.side;
+    check(side >= MIN_CELL && side <= MAX_CELL && pet.sheet.width % side == 0 && pet.sheet.height % side == 0 &&
+              pet.sheet.pixels.size() == size_t(pet.sheet.width) * size_t(pet.sheet.height),
+          "a sheet not laid out in whole cells");
+    check(int64_t(pet.sheet.width / side) * (pet.sheet.height / side) >= pet.image_cells,
+          "a sheet that does not hold its images");
+    check(pet.mask.bits_per_pixel == 1 && pet.mask.width == pet.sheet.width && pet.mask.height == pet.sheet.height &&
+              pet.mask.indices.size() == pet.sheet.pixels.size(),
+          "a mask that does not match the sheet");
     check(pet.image_cells > 0 && pet.image_cells <= PET_IMAGES, "no images, or too many");
 
     const Room room = {0, 0, 1024, 768, 0, 0, 0, 0};

@@ -221,7 +221,7 @@ TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript)
     EXPECT_EQ(first_image(36), 53) << "the built-in script runs";
 }
 
-TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
+TEST_F(PetFolderTest, ShortSheetHoldsItsOwnImagesAndItsOwnScriptRuns)
 {
     const fs::path folder = make_pet(root, "short", 2);
     write_file((folder / "mask.bmp").string(), mask_bmp(84));
@@ -229,10 +229,8 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     std::string message, messages;
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     EXPECT_EQ(pet.image_cells, 40);
-    EXPECT_EQ(pet.sheet.height, 252);
-    EXPECT_EQ(pet.sheet.pixels.back(), YELLOW);
-    EXPECT_EQ(pet.mask.height, 252);
-    EXPECT_EQ(pet.mask.indices.back(), 0);
+    EXPECT_EQ(pet.sheet.height, 84);
+    EXPECT_EQ(pet.mask.height, 84);
     // The built-in script shows images up to 108, well past the sheet's 40.
     EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages, "short: the script shows image 108, but sprites.bmp holds 40");
@@ -298,8 +296,23 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
         {"no sheet", [](const fs::path& f) { fs::remove(f / "sprites.bmp"); }, "Cat: sprites.bmp is missing"},
         {"not a picture", [](const fs::path& f) { write_text(f / "sprites.bmp", "GIF89a"); },
          "Cat: sprites.bmp: Not a BMP file"},
-        {"narrow sheet", [](const fs::path& f) { write_file((f / "sprites.bmp").string(), sheet_bmp(1, 420)); },
-         "Cat: sprites.bmp: 420 x 42 pixels; a sheet is 840 pixels wide"},
+        {"narrow sheet", [](const fs::path& f) { write_file((f / "sprites.bmp").string(), sheet_bmp(1, 41)); },
+         "Cat: sprites.bmp: 41 x 42 pixels; its cells are 42 x 42 (pet.ini's CellWidth and CellHeight), and it "
+         "holds none"},
+        // Cell sizes: the limits are 16 and 256, and the message names pet.ini's line.
+        {"cell of 15", [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=15\n"); },
+         "Cat: pet.ini line 3: CellWidth=15; a cell is 16 to 256 pixels"},
+        {"cell of 257",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\n\nCellHeight = 257\nCellWidth=64\n"); },
+         "Cat: pet.ini line 4: CellHeight=257; a cell is 16 to 256 pixels"},
+        {"cell of words", [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=\x1b[2J\n"); },
+         "Cat: pet.ini line 3: CellWidth=\\x1B[2J; a cell is 16 to 256 pixels"},
+        {"columns past the sheet",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nColumns=21\n"); },
+         "Cat: pet.ini line 3: Columns=21; sprites.bmp: 840 x 252 pixels hold 20 columns of 42"},
+        {"cells larger than the sheet",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=256\n"); },
+         "Cat: sprites.bmp: 840 x 252 pixels; its cells are 256 x 256"},
         {"mask of 8 bits", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(252, 8)); },
          "Cat: mask.bmp: 8 bits per pixel; a mask has 1"},
         {"mask of another size", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(42)); },
@@ -408,14 +421,13 @@ TEST_F(PetFolderTest, APngSheetWithAlphaIsAPet)
     }
     // Beside it the alpha, premultiplied, for the windows that blend: its
     // pixels of half alpha or more are exactly the mask's (the outline's),
-    // its clear ones nothing at all, and the padding below the sheet clear.
+    // its clear ones nothing at all.
     ASSERT_EQ(pet.blended.size(), pet.sheet.pixels.size());
     for (size_t p = 0; p < pet.blended.size(); ++p)
         ASSERT_EQ(pet.mask.indices[p] == 1, pet.blended[p] >> 24 >= 0x80) << p;
     EXPECT_EQ(pet.blended[0], 0u);
     EXPECT_EQ(pet.blended[15], 0x7F601010u);
     EXPECT_EQ(pet.blended[31], 0xFFFFFF00u) << "the colour as drawn, not moved off the key";
-    EXPECT_EQ(pet.blended.back(), 0u);
     // A PNG that is no picture names its file.
     write_text(folder / "sprites.png", "\x89PNG\r\n\x1A\n broken");
     EXPECT_FALSE(pet_folder_load(folder.string(), pet, message));

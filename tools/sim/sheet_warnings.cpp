@@ -18,22 +18,27 @@ std::vector<std::string> sheet_warnings(const PetFolder& folder)
 {
     const Bitmap& mask = folder.mask;
     const uint8_t outside = !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
-    const int32_t width = folder.sheet.width, height = folder.sheet_height;
-    auto pet_at = [&](int32_t x, int32_t y) {
-        return x >= 0 && y >= 0 && x < width && y < height &&
-               mask.indices[size_t(y) * size_t(width) + size_t(x)] != outside;
-    };
+    // Cells as the author drew them, in the sheet laid out in squares.
+    const int32_t width = folder.sheet.width, side = folder.cells.side, columns = width / side;
+    const CellSize cell = folder.cells.size;
     size_t see_through = 0, fringe = 0;
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            if (!pet_at(x, y)) {
-                ++see_through;
-                continue;
+    for (int32_t image = 0; image < folder.image_cells; ++image) {
+        const int32_t left = image % columns * side, top = image / columns * side;
+        auto pet_at = [&](int32_t x, int32_t y) {
+            return x >= 0 && y >= 0 && x < cell.width && y < cell.height &&
+                   mask.indices[size_t(top + y) * size_t(width) + size_t(left + x)] != outside;
+        };
+        for (int32_t y = 0; y < cell.height; ++y)
+            for (int32_t x = 0; x < cell.width; ++x) {
+                if (!pet_at(x, y)) {
+                    ++see_through;
+                    continue;
+                }
+                const bool edge = !pet_at(x - 1, y) || !pet_at(x + 1, y) || !pet_at(x, y - 1) || !pet_at(x, y + 1);
+                if (edge && near_key(folder.sheet.pixels[size_t(top + y) * size_t(width) + size_t(left + x)]))
+                    ++fringe;
             }
-            const bool edge = !pet_at(x - 1, y) || !pet_at(x + 1, y) || !pet_at(x, y - 1) || !pet_at(x, y + 1);
-            if (edge && near_key(folder.sheet.pixels[size_t(y) * size_t(width) + size_t(x)]))
-                ++fringe;
-        }
+    }
     std::vector<std::string> warnings;
     const std::string file = folder.sheet_file;
     if (see_through == 0)
