@@ -129,9 +129,11 @@ int make_images(Pet& pet)
 
     g.frame_surface->pixels = g.frame_image;
     g.sheet_surface->pixels = g.sheet.pixels.data();
-    const std::vector<uint32_t>& blended = pet.folder.blended;
+    std::vector<uint32_t>& blended = pet.folder.blended;
     if (blended.size() == g.sheet.pixels.size() && !blended.empty() && platform_blend_window(pet.window))
         g.blended = blended.data();
+    else
+        blended = {};  // a window that cannot blend never will: no memory kept for it
     return 1;
 }
 

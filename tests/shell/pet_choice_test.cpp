@@ -139,6 +139,7 @@ TEST_F(PetChoiceTest, APngPetBlendsWhereTheDesktopCanAndIsThresholdedElsewhere)
                 EXPECT_EQ(row[26], GLASS) << "alpha 128 is";
                 EXPECT_TRUE(std::all_of(pet()->pixels.begin(), pet()->pixels.end(),
                                         [](uint32_t pixel) { return pixel >> 24 == 0; }));
+                EXPECT_TRUE(the_pet().folder.blended.empty()) << "the alpha it cannot show is not kept";
             }
         }
     reset_program();
