@@ -602,8 +602,6 @@ bool platform_blend_window(Window* window)
 void platform_present_blended(Window* window, const uint32_t* pixels, int32_t width, int32_t height)
 {
     record("present_blended(" + join(name_of(window), num(width), num(height)) + ")");
-    if (!window->blended)
-        record("present_blended ON A WINDOW THAT DOES NOT BLEND");
     present(window, pixels, width, height, 0, 0, false, 0);
 }
 

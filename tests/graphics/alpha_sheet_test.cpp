@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "graphics/alpha_sheet.h"
-#include "graphics/png.h"
 #include "graphics/sprites.h"
 
 namespace {
@@ -14,14 +13,10 @@ TEST(AlphaSheet, PremultipliesRoundedAndThresholdsAtOneHalf)
         uint32_t straight, premultiplied, thresholded;
     };
     const Case cases[] = {
-        {0x00FFFFFF, 0x00000000, KEY_COLOUR},  // clear: nothing at all, whatever its colour
-        {0x00FFFF00, 0x00000000, KEY_COLOUR},
-        {0x01FF8000, 0x01010100, KEY_COLOUR},  // 255 / 255 and 128 / 255 both round to 1
+        {0x00FFFF00, 0x00000000, KEY_COLOUR},  // clear: nothing at all, whatever its colour
         {0x7FC02020, 0x7F601010, KEY_COLOUR},  // just under half: see-through where alpha cannot be drawn
         {0x80C02020, 0x80601010, 0xC02020},    // half: the pet, at its own colour
-        {0x80FFFF00, 0x80808000, 0xFEFF00},    // the key colour itself moves off the key
-        {0xFF123456, 0xFF123456, 0x123456},    // opaque: unchanged
-        {0xFFFFFF00, 0xFFFFFF00, 0xFEFF00},
+        {0xFFFFFF00, 0xFFFFFF00, 0xFEFF00},    // the key colour itself moves off the key, and only there
     };
     for (const Case& c : cases) {
         EXPECT_EQ(premultiplied_pixel(c.straight), c.premultiplied) << std::hex << c.straight;
@@ -38,18 +33,6 @@ TEST(AlphaSheet, PremultipliesRoundedAndThresholdsAtOneHalf)
             ASSERT_EQ(got >> 24, alpha);
             ASSERT_EQ(thresholded_pixel(pixel) != KEY_COLOUR, (got >> 24) >= 0x80) << alpha;
         }
-}
-
-TEST(AlphaSheet, OnlyAPictureWithAlphaGetsAPremultipliedPlane)
-{
-    AlphaPicture picture;
-    picture.width = 2;
-    picture.height = 1;
-    picture.pixels = {0xFF102030, 0xFF405060};
-    EXPECT_TRUE(premultiplied_sheet(picture).empty()) << "an opaque sheet draws as its thresholded one";
-    picture.pixels[1] = 0x00405060;
-    picture.has_alpha = true;
-    EXPECT_EQ(premultiplied_sheet(picture), (std::vector<uint32_t>{0xFF102030, 0}));
 }
 
 }  // namespace

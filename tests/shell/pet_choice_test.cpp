@@ -127,12 +127,9 @@ TEST_F(PetChoiceTest, APngPetBlendsWhereTheDesktopCanAndIsThresholdedElsewhere)
             EXPECT_EQ(fake_count("blend_window(pet)"), 1);
             EXPECT_EQ(fake_count("present_blended("), blends ? fake_count("begin_paint(pet)") : 0);
             EXPECT_EQ(fake_count("present(pet"), blends ? 0 : fake_count("begin_paint(pet)"));
-            EXPECT_EQ(fake_count("present_blended ON A WINDOW"), 0);
             if (blends) {
                 EXPECT_EQ(row[10], 0u) << "clear";
-                EXPECT_EQ(row[11], premultiplied_pixel(0x08000000 | GLASS));
                 EXPECT_EQ(row[25], premultiplied_pixel(0x78000000 | GLASS));
-                EXPECT_EQ(row[41], premultiplied_pixel(0xF8000000 | GLASS));
                 EXPECT_EQ(fake_count("capture_screen"), mode == MODE_STANDARD ? 1 : 0) << "only the one at start";
             } else {
                 EXPECT_NE(row[25], GLASS) << "alpha 120 of 255 is not the pet";
