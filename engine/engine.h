@@ -14,6 +14,9 @@
 struct ScriptMessages {
     void (*show)(void* context, const char* text);
     void* context;
+    // A pet's own script: ratios in the messages as its author wrote them.
+    // The built-in script's messages keep the tenths the loader counts in.
+    bool ratios_as_written = false;
 };
 
 // ---- loading: a pet whose every record is filled, or null (nothing left behind)

@@ -23,8 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Far above what a sheet of this grid takes in any depth, far below harm.
-constexpr uintmax_t PICTURE_LIMIT = 4u << 20;
+// Above what a sheet of 108 cells of 192 x 192 takes stored without
+// compression (a 256-pixel pet's sheet needs compressing), far below harm.
+constexpr uintmax_t PICTURE_LIMIT = 16u << 20;
 constexpr uintmax_t TEXT_LIMIT = 1u << 20;
 constexpr size_t NAME_LIMIT = 48;  // the settings file on Windows takes values of 63 characters
 
@@ -261,9 +262,12 @@ std::vector<bool> carried_actions(const ScriptText& script)
     return carried;
 }
 
+// How the loader's messages name an action: "action 3", "action:3", "Action [3]", "action [3]".
+constexpr std::string_view ACTION_NAMED[] = {"action ", "action:", "Action [", "action ["};
+
 bool names_an_action(std::string_view text)
 {
-    for (const std::string_view before : {"action ", "action:", "Action ["}) {
+    for (const std::string_view before : ACTION_NAMED) {
         const size_t at = text.find(before);
         if (at != std::string_view::npos && at + before.size() < text.size() && text[at + before.size()] >= '0' &&
             text[at + before.size()] <= '9')
@@ -273,10 +277,10 @@ bool names_an_action(std::string_view text)
 }
 
 // Where in the pet's own script a loader message points: the line of the
-// action it names ("action 3", "action:3", "Action [3]"), or "" when it names none.
+// action it names first (ACTION_NAMED), or "" when it names none.
 std::string script_line(std::string_view text, const std::vector<int>& action_lines)
 {
-    for (const std::string_view before : {"action ", "action:", "Action ["}) {
+    for (const std::string_view before : ACTION_NAMED) {
         const size_t at = text.find(before);
         if (at == std::string_view::npos)
             continue;
@@ -576,7 +580,8 @@ PetState* pet_engine_start(const PetFolder& folder, const Room& room, int32_t ti
     const ScriptText& script = folder.has_script ? folder.script.text : builtin_script();
     Collected collected = {&folder.name, &messages, folder.image_cells,
                            folder.has_script ? &folder.script.action_lines : nullptr, carried_actions(script)};
-    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected}, folder.cells.size);
+    PetState* pet =
+        pet_init(script, room, timer_ms, seed, {collect_message, &collected, folder.has_script}, folder.cells.size);
     if (pet) {
         const int32_t highest = highest_image(pet);
         if (highest > folder.image_cells) {

@@ -96,13 +96,12 @@ pet_shows() {  # pet_shows WINDOW [standard | shaped | pet_check options...]
 
 # A pet folder whose every image is one mirror-symmetric picture with alpha
 # (an opaque red disc with a soft edge in a faint blue halo, below one half),
-# on a sheet of 20 x 6 cells of SIDE pixels (pet.ini says so); the picture,
-# raw RGBA, into CELL for pet_check's alpha mode.
-make_alpha_pet() {  # make_alpha_pet FOLDER SIDE CELL
+# on a sheet of 20 x 6 cells of SIDE pixels (pet.ini says so).
+make_alpha_pet() {  # make_alpha_pet FOLDER SIDE
     mkdir -p "$1"
     python3 - "$@" <<'PY'
 import struct, sys, zlib
-folder, side, cell_path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+folder, side = sys.argv[1], int(sys.argv[2])
 def covered(x, y, radius):  # of 4 x 4 samples of the pixel, within radius of the middle
     return sum(((x + (i + .5) / 4 - side / 2) ** 2 + (y + (j + .5) / 4 - side / 2) ** 2 <= radius ** 2)
                for i in range(4) for j in range(4)) / 16
@@ -113,7 +112,6 @@ for y in range(side):
         alpha = disc + halo
         rgb = [round((d * disc + h * halo) / alpha) if alpha else 0 for d, h in zip((200, 40, 40), (40, 90, 200))]
         cell.append(bytes(rgb + [round(alpha * 255)]))
-open(cell_path, "wb").write(b"".join(cell))
 open(folder + "/pet.ini", "w").write("[Pet]\nName=Glass\nCellWidth=%d\nCellHeight=%d\n" % (side, side))
 rows = [b"\0" + b"".join(cell[y * side:(y + 1) * side]) * 20 for y in range(side)] * 6
 def chunk(kind, body):
@@ -134,12 +132,6 @@ start_compositing_manager() {
     OTHER_PIDS+=($!)
     sleep 1
     "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
-}
-
-# pet_check's alpha mode on the pet of make_alpha_pet; --blended where the
-# window blends.
-alpha_pet_shows() {  # alpha_pet_shows WINDOW CELL [--blended]
-    pet_shows "$1" --mode alpha --cell "$2" --before "$WORK/desktop.ppm" "${@:3}"
 }
 
 # ---- the program

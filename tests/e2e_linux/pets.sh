@@ -3,10 +3,12 @@
 # pet's pixels; the menu's pets sub-menu adds a pet of any kind beside the
 # others, each with its own pixels, and sends the clicked one away; after
 # Exit a new start brings the same company back; a broken pet shows one box,
-# then the built-in cat; a PNG pet with alpha has a clean edge on bare X and
-# soft ones blended under a compositing manager.
+# then the built-in cat. A numbered frame set drawn by artgen, brought
+# across by dorrabee-sim --import-shimeji, starts as a 128-pixel pet showing
+# its own pixels. A PNG pet with alpha has a clean edge on bare X and soft
+# ones blended under a compositing manager.
 . "$(dirname "$0")/lib.sh"
-: "${PETS:?}"
+: "${PETS:?}" "${SIM:?}" "${SOURCE:?}"
 start_display "$WM"
 cp -r "$PETS" "$WORK/pets"
 domino_shows() { pet_shows "$1" --resources "$WORK/pets/domino"; }
@@ -91,16 +93,29 @@ check "the settings are left as they were" grep -qx "Pet=broken" "$WORK/dorra.in
 open_menu_item "$pet" e
 wait_pet_exit
 
-# A 96-pixel PNG pet with alpha: on bare X a clean hard edge at alpha one half; under
-# a compositing manager its soft edges blended over the desktop.
-make_alpha_pet "$WORK/pets/glass" 96 "$WORK/glass.rgba"
+python3 "$SOURCE/tools/artgen/artgen.py" --frame-set "$WORK/frames"
+check "a numbered frame set imports" "$SIM" --import-shimeji "$WORK/frames" "$WORK/pets/imported"
+write_ini "Timer=1500" "Pet=imported"
+PET_SIDE=128  # the set's frames, at zoom 1
+start_pet
+pet=$(pet_window) || { fail "the imported pet shows no 128-pixel window"; cat "$WORK/pet.log" >&2; finish; }
+sleep 0.5
+shot imported
+check "the imported pet shows its own frames, its shape their alpha" pet_shows "$pet" --resources "$WORK/pets/imported"
+check "without a box" no_window_named Dorrabee
+open_menu_item "$pet" e
+wait_pet_exit
+
+# A 96-pixel PNG pet with alpha: on bare X a clean hard edge at alpha one
+# half; under a compositing manager its soft edges blended over the desktop.
+make_alpha_pet "$WORK/pets/glass" 96
 PET_SIDE=96
 write_ini "Timer=1500" "Pet=glass"
 start_pet
 pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }
 sleep 0.5
 shot glass-bare
-check "on bare X the PNG pet is its pixels of alpha one half or more, edged cleanly" alpha_pet_shows "$pet" "$WORK/glass.rgba"
+check "on bare X the PNG pet is its pixels of alpha one half or more, edged cleanly" pet_shows "$pet" --resources "$WORK/pets/glass"
 open_menu_item "$pet" e
 wait_pet_exit
 start_compositing_manager
@@ -108,5 +123,5 @@ start_pet
 pet=$(pet_window) || { fail "no window for the PNG pet under xcompmgr"; finish; }
 sleep 0.5
 shot glass-composited
-check "under xcompmgr its soft edges are blended over the desktop" alpha_pet_shows "$pet" "$WORK/glass.rgba" --blended
+check "under xcompmgr its soft edges are blended over the desktop" pet_shows "$pet" --mode alpha --resources "$WORK/pets/glass" --before "$WORK/desktop.ppm"
 finish

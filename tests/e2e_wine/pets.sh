@@ -87,7 +87,7 @@ wait_pet_exit
 
 # A 96-pixel PNG pet with alpha is a layered window: under a compositing manager each
 # of its pixels is its picture over the desktop.
-make_alpha_pet "$WORK/pets/glass" 96 "$WORK/glass.rgba"
+make_alpha_pet "$WORK/pets/glass" 96
 PET_SIDE=96
 start_compositing_manager
 write_ini "Timer=1500" "Pet=glass"
@@ -96,5 +96,5 @@ pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }
 sleep 0.5
 shot glass-composited
 check "a PNG pet's layered window shows its soft edges blended over the desktop" \
-    alpha_pet_shows "$pet" "$WORK/glass.rgba" --blended
+    pet_shows "$pet" --mode alpha --resources "$WORK/pets/glass" --before "$WORK/desktop.ppm"
 finish

@@ -94,7 +94,7 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(shows_coat());
     EXPECT_EQ(fake_count("message_box"), 0);
-    EXPECT_EQ(said, "coat: behaviour.script line 4: ** Sum of ratio for action:1 = 990\n")
+    EXPECT_EQ(said, "coat: behaviour.script line 4: ** Sum of ratio for action:1 = 99\n")
         << "the line after the dump's three comment lines";
 }
 

@@ -285,6 +285,31 @@ TEST_F(PetFolderTest, AFourActionScriptLoadsAndLives)
     }
 }
 
+// The loader counts ratios in tenths; a pet's author reads them as written.
+TEST_F(PetFolderTest, RatiosInAPetsMessagesAreAsItsAuthorWroteThem)
+{
+    const fs::path folder = make_pet(root, "four", 1);
+    const std::string rest = "2,3\t1-100\t-2\n4\t1-50,4-50\n5,6\t1-100\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"1\t1-40,2-30,3-20,4-9\n", "four: behaviour.script line 1: ** Sum of ratio for action:1 = 99"},
+        {"1\t1-40,2-30,3-20,4-10\t\t\t\t\t\t\t55\n",
+         "four: behaviour.script line 1: ** The same ratio (55) for action [1] is too large"},
+        {"1\t1-40,2-4000\n",
+         "four: behaviour.script line 1: ** ERROR : For action 1, invalid ratio 4000, or next "
+         "action 2"},
+        {"1\t1-40,2-00\n",
+         "four: behaviour.script line 1: ** ERROR : For action 1, invalid ratio 00, or next action 2"},
+    };
+    for (const auto& [first, said] : cases) {
+        write_text(folder / "behaviour.script", first + rest);
+        PetFolder pet;
+        std::string message, messages;
+        ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+        start(pet, messages);
+        EXPECT_NE(messages.find(said), std::string::npos) << messages;
+    }
+}
+
 TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
 {
     struct Case {
@@ -454,7 +479,7 @@ TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesNothingBehind)
     messages.clear();
     EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages,
-              "broken: behaviour.script line 5: ** ERROR : For action 3, invalid ratio 100, or next action 66");
+              "broken: behaviour.script line 5: ** ERROR : For action 3, invalid ratio 10, or next action 66");
     EXPECT_EQ(loaded, nullptr);
 }
 

@@ -74,7 +74,8 @@ constexpr size_t GIF_HEAD_BYTES = 6 + 7 + 768 + 19 + 1;
 
 Picture contact_sheet(const PetFolder& folder)
 {
-    constexpr int columns = 12, gap = 6, label = 14;
+    constexpr int gap = 6, label = 14;
+    const int columns = std::max(1, std::min(12, folder.image_cells));
     const int rows = (folder.image_cells + columns - 1) / columns;
     const int cell_width = folder.cells.size.width * scale_of(folder);
     const int cell_height = folder.cells.size.height * scale_of(folder);

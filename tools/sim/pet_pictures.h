@@ -7,7 +7,7 @@
 #include "shell/pet_folder.h"
 #include "tools/sim/image_files.h"
 
-// Every image the sheet holds, under its number, 12 a row: twice its size,
+// Every image the sheet holds, under its number, up to 12 a row: twice its size,
 // or as it is when its cells are larger than 84 pixels.
 Picture contact_sheet(const PetFolder& folder);
 // Action `action` (0-based) of the loaded engine, one frame per tick (at most

@@ -19,6 +19,7 @@
 #include "tools/sim/output_folder.h"
 #include "tools/sim/pet_pictures.h"
 #include "tools/sim/sheet_warnings.h"
+#include "tools/sim/shimeji_import.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ const char* const HELP =
     "                    [--ticks N] [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
     "       dorrabee-sim --check DIR [--out OUTDIR]\n"
+    "       dorrabee-sim --import-shimeji SETDIR PETDIR\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
     "message the script loader shows (one line each), then, if the script loaded,\n"
     "the line tick,x,y,image,mirrored,action,facing for the start (tick 0) and after\n"
@@ -40,6 +42,10 @@ const char* const HELP =
     "                 (default: the current folder; made when missing) contact.png,\n"
     "                 every image under its number, and action-01.gif ... action-65.gif,\n"
     "                 each action played\n"
+    "  --import-shimeji SETDIR PETDIR  makes a pet folder PETDIR (made when missing)\n"
+    "                 of a Shimeji image set's numbered frames shime1.png ... shime46.png:\n"
+    "                 one PNG sheet and a behaviour script for its poses (the set's\n"
+    "                 own behaviour files are not read; see docs/pets.md)\n"
     "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
     "  --screen WxH   screen size in pixels (default 1024x768)\n"
     "  --monitors LIST  monitors in place of one screen, ';'-separated X,Y,W,H in\n"
@@ -82,6 +88,8 @@ struct Options {
     const char* pet_path = nullptr;
     const char* check_path = nullptr;
     const char* out_path = ".";
+    const char* import_set = nullptr;  // --import-shimeji SETDIR PETDIR
+    const char* import_pet = nullptr;
     uint32_t seed = 1;
     int32_t width = 1024;
     int32_t height = 768;
@@ -199,6 +207,15 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
         }
         if (name == "--dump-script") {
             options.dump = true;
+            continue;
+        }
+        if (name == "--import-shimeji") {
+            if (k + 2 >= argc) {
+                error = name + " needs a set's folder and a pet folder";
+                return false;
+            }
+            options.import_set = argv[++k];
+            options.import_pet = argv[++k];
             continue;
         }
         const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" ||
@@ -448,6 +465,8 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 
     if (options.check_path != nullptr)
         return check_pet(options, out, err);
+    if (options.import_set != nullptr)
+        return import_shimeji(options.import_set, options.import_pet, out);
     PetFolder folder;
     if (options.pet_path != nullptr && !load_folder(options.pet_path, folder, out))
         return 1;
