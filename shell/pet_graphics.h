@@ -34,6 +34,9 @@ struct PetGraphics {
     // The pixels the pet's sprites.sprite_sheet points at: read only, and
     // shared with the living pets of its kind that show the same ones.
     std::shared_ptr<const Bitmap> sheet;
+    // The folder's sheet with alpha (premultiplied, the layout of `sheet`)
+    // when the window blends it; null: the pet is drawn from `sheet`.
+    const uint32_t* blended;
     // MODE_PRECOMPUTED only: the outline of every image, plain and mirrored
     // (entries null for an image without pixels).
     Outline** plain_outlines;
