@@ -7,6 +7,7 @@
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/fullscreen_entry.h"
 #include "shell/pet_on_desk.h"
 #include "shell/pet_choice.h"
 #include "shell/program.h"
@@ -32,6 +33,7 @@ void open_menu(Pet& pet, int32_t x, int32_t y, bool from_icon)
 {
     pet_choice_fill_menu(pet, pet.graphics.pet_menu);
     tray_fill_menu(*pet.program, pet.graphics.pet_menu, from_icon);
+    fullscreen_entry_fill(*pet.program, pet.graphics.pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
     // The menu took the mouse, and with it the left button's release of a
@@ -60,7 +62,7 @@ void run_command(Pet& pet, unsigned command)
             open_options_dialog(pet, pet.window);
             break;
         default:  // CMD_CONTINUE just closes the menu
-            if (!tray_command(pet, command))
+            if (!tray_command(pet, command) && !fullscreen_entry_command(pet, command))
                 pet_choice_command(pet, command);
             break;
     }

@@ -38,12 +38,13 @@ struct PetWindow : ShellTest {
     }
     // The pets sub-menu is filled afresh (here: the built-in cat alone) just
     // before the menu opens; with the notification-area icon up, the icon's
-    // own entries are not in it.
+    // own entries are not in it; hiding for fullscreen programs is.
     std::string menu_at(int32_t x, int32_t y)
     {
         return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",\"送走它(&S)\",40100,0)\n"
                "set_menu_item(105,40004,40008,null,-1)\n"
                "set_menu_item(105,40004,40009,null,-1)\n"
+               "set_menu_item(105,40004,40010,\"全屏时隐藏(&F)\",1)\n"
                "track_popup_menu(105," +
                std::to_string(pet()->x + x) + "," + std::to_string(pet()->y + y) + ",pet)";
     }
