@@ -25,9 +25,9 @@ bool fullscreen_entry_command(Pet& pet, unsigned command)
     // A pet away for a fullscreen program comes back on its next tick.
     const char* key = "Hide For Fullscreen";
     const char* value = on ? "1" : "0";
-    const int result =
-        program.settings_path[0] ? platform_ini_write_strings(program.settings_path, "Setup", &key, &value, 1)
-                                 : SAVE_NOWHERE;
+    const int result = program.settings_path[0]
+                           ? platform_ini_write_strings(program.settings_path, "Setup", &key, &value, 1)
+                           : SAVE_NOWHERE;
     if (result != SAVE_DONE)
         platform_message_box(pet.window, settings_save_failure(program.settings_path, result).c_str(), BOX_ERROR,
                              text_of(program.language, TextId::ok));
