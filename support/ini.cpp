@@ -467,12 +467,14 @@ void remove_stale_temporaries(const std::string& target)
 
 // A new file beside the target; never one that exists already (another
 // writer's, or one left by a crash). Named for this process, so that what
-// crashed saves left behind can never use up the names.
+// crashed saves left behind can never use up the names (and those are
+// cleared away first where the system says which processes are gone).
 bool make_temporary(const std::string& target, std::string& name, File& file)
 {
 #ifdef _WIN32
     const std::string prefix = target + ".tmp" + std::to_string(::_getpid()) + "-";
 #else
+    remove_stale_temporaries(target);
     const std::string prefix = target + ".tmp" + std::to_string(::getpid()) + "-";
 #endif
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -562,9 +564,6 @@ bool read_whole(int fd, std::string& bytes)
 // `data` in place of the file at `target`, through a temporary beside it.
 IniWrite replace_file(const std::string& target, const std::string& data, const FileInfo& old_info)
 {
-#ifndef _WIN32
-    remove_stale_temporaries(target);
-#endif
     std::string temporary;
     File out;
     if (!make_temporary(target, temporary, out))
@@ -720,9 +719,6 @@ IniWrite ini_write_strings(const char* path, const char* section, const char* co
     if (in && in->failed)
         return IniWrite::file_failed;
 
-#ifndef _WIN32
-    remove_stale_temporaries(target_name);
-#endif
     std::string temporary;
     File out;
     if (!make_temporary(target_name, temporary, out))

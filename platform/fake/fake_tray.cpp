@@ -1,20 +1,9 @@
 // The fake's notification area, added menu items and login entry.
-#include <algorithm>
-#include <cstring>
 
 #include "platform/fake/fake_platform.h"
+#include "support/text_buffer.h"
 
 namespace {
-
-size_t copy_out(const std::string& text, char* buffer, size_t size)
-{
-    if (size > 0) {
-        const size_t copied = std::min(text.size(), size - 1);
-        std::memcpy(buffer, text.data(), copied);
-        buffer[copied] = '\0';
-    }
-    return text.size();
-}
 
 std::string shown(const char* text)
 {
@@ -72,13 +61,13 @@ const FakePlatform::MenuItem* fake_menu_item(int command)
 size_t platform_login_command(const char* pet_folder, char* buffer, size_t size)
 {
     fake_record("login_command(" + shown(pet_folder) + ")");
-    return copy_out(fake.login_command + (pet_folder ? " --pet " + std::string(pet_folder) : ""), buffer, size);
+    return copy_to_buffer(fake.login_command + (pet_folder ? " --pet " + std::string(pet_folder) : ""), buffer, size);
 }
 
 size_t platform_read_login_entry(char* buffer, size_t size)
 {
     fake_record("read_login_entry()");
-    return copy_out(fake.login_has_entry ? fake.login_entry : std::string(), buffer, size);
+    return copy_to_buffer(fake.login_has_entry ? fake.login_entry : std::string(), buffer, size);
 }
 
 bool platform_write_login_entry(const char* command)

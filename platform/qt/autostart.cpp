@@ -11,22 +11,13 @@
 #include <unistd.h>
 
 #include "platform/qt/qt_host.h"
+#include "support/text_buffer.h"
 
 namespace {
 
 constexpr char FILE_NAME[] = "dorrabee.desktop";
 // An entry is a few lines; anything longer is not one of ours.
 constexpr size_t ENTRY_LIMIT = 64 * 1024;
-
-size_t copy_out(const std::string& text, char* buffer, size_t size)
-{
-    if (size > 0) {
-        const size_t copied = std::min(text.size(), size - 1);
-        std::memcpy(buffer, text.data(), copied);
-        buffer[copied] = '\0';
-    }
-    return text.size();
-}
 
 std::string autostart_folder()
 {
@@ -162,13 +153,13 @@ size_t platform_login_command(const char* pet_folder, char* buffer, size_t size)
     char link[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", link, sizeof link - 1);
     if (length <= 0)
-        return copy_out("", buffer, size);
+        return copy_to_buffer("", buffer, size);
     std::string command = desktop_exec_argument(std::string(link, size_t(length)));
     if (pet_folder) {
         const QString absolute = QDir::cleanPath(QFileInfo(QString::fromUtf8(pet_folder)).absoluteFilePath());
         command += " --pet " + desktop_exec_argument(absolute.toStdString());
     }
-    return copy_out(command, buffer, size);
+    return copy_to_buffer(command, buffer, size);
 }
 
 size_t platform_read_login_entry(char* buffer, size_t size)
@@ -176,7 +167,7 @@ size_t platform_read_login_entry(char* buffer, size_t size)
     const std::string path = autostart_path(getenv("XDG_CONFIG_HOME"), getenv("HOME"));
     const int file = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file < 0)
-        return copy_out("", buffer, size);
+        return copy_to_buffer("", buffer, size);
     struct stat status;
     std::string text;
     if (fstat(file, &status) == 0 && S_ISREG(status.st_mode) && size_t(status.st_size) <= ENTRY_LIMIT) {
@@ -185,7 +176,7 @@ size_t platform_read_login_entry(char* buffer, size_t size)
         text.resize(got > 0 && size_t(got) <= ENTRY_LIMIT ? size_t(got) : 0);
     }
     close(file);
-    return copy_out(desktop_entry_exec(text), buffer, size);
+    return copy_to_buffer(desktop_entry_exec(text), buffer, size);
 }
 
 bool platform_write_login_entry(const char* command)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/sim.h"
+#include "tests/engine/sim_run.h"
 
 namespace {
 
@@ -32,21 +32,9 @@ struct Layout {
 
 std::string run_out(std::vector<std::string> args)
 {
-    args.insert(args.begin(), "dorrabee-sim");
-    std::vector<const char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(a.c_str());
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    EXPECT_EQ(run_sim(int(argv.size()), argv.data(), out, err), 0);
-    std::string text;
-    std::rewind(out);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, out)) > 0;)
-        text.append(buffer, n);
-    std::fclose(out);
-    std::fclose(err);
-    return text;
+    const SimRun run = sim(std::move(args));
+    EXPECT_EQ(run.status, 0);
+    return run.out;
 }
 
 std::vector<Place> places(std::vector<std::string> args)
