@@ -10,6 +10,7 @@
 #include "shell/fullscreen_entry.h"
 #include "shell/pet_on_desk.h"
 #include "shell/pet_choice.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "shell/tray.h"
@@ -82,6 +83,9 @@ void pet_tick(Pet& pet)
         drag_tick(state);
     else
         desk_step(pet);
+    // Onto a monitor of another scaling: the window was made anew there.
+    if (pet_zoom_follow(pet))
+        return;
     const bool image_changed = state->current_image != old_image || state->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
     if (pet.program->settings.display_mode != MODE_STANDARD && image_changed)
@@ -116,7 +120,7 @@ void follow_desk_change(Pet& pet)
     const int32_t old_x = pet.state->x;
     const int32_t old_y = pet.state->y;
     desk_keep_inside(pet);
-    if (pet.state->x != old_x || pet.state->y != old_y)
+    if (!pet_zoom_follow(pet) && (pet.state->x != old_x || pet.state->y != old_y))
         reposition_window(pet, old_x, old_y);
 }
 
@@ -168,6 +172,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
                 tray_call_pets(*pet.program);
             return 0;
         case MSG_DISPLAYCHANGE:
+        case MSG_DPICHANGED:  // handled: the window keeps its size until its zoom changes
             follow_desk_change(pet);
             return 0;
         case MSG_MOUSEMOVE:

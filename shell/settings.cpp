@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_on_desk.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "support/texts.h"
 
@@ -79,13 +80,8 @@ void settings_path_init(Program& program)
 
 void zoom_init(Program& program)
 {
-    program.zoom = zoom_choose(read_key(program, "Zoom", 0), program.desktop.monitors[0].dpi);
-    // A screen smaller than the pet at that zoom takes a smaller one: the
-    // margins could never fit, and the pet would hang off the screen.
-    const Monitor& screen = program.desktop.monitors[0];
-    while (program.zoom > 1 && (screen.width < pet_to_screen(SPRITE_SIZE, program.zoom) ||
-                                screen.height < pet_to_screen(SPRITE_SIZE, program.zoom)))
-        --program.zoom;
+    program.zoom_key = read_key(program, "Zoom", 0);
+    program.zoom = monitor_zoom(program, program.desktop.monitors[0]);
     platform_set_zoom(program.zoom);
 }
 

@@ -22,8 +22,8 @@ std::vector<xcb_window_t> candidate_windows(xcb_connection_t* c, xcb_window_t ro
     std::vector<xcb_window_t> windows;
     const xcb_atom_t clients = x11_atom(c, "_NET_CLIENT_LIST");
     if (clients != XCB_ATOM_NONE) {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, root, clients, XCB_ATOM_WINDOW, 0, MOST_WINDOWS), nullptr);
+        xcb_get_property_reply_t* reply =
+            xcb_get_property_reply(c, xcb_get_property(c, 0, root, clients, XCB_ATOM_WINDOW, 0, MOST_WINDOWS), nullptr);
         if (reply && reply->format == 32) {
             const auto* ids = static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
             windows.assign(ids, ids + xcb_get_property_value_length(reply) / 4);

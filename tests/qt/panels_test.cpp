@@ -38,8 +38,7 @@ TEST(Panels, EachMonitorLosesOnlyWhatThePanelsOnItTake)
         {"a bar along the desk's left edge", {left_bar}, "50,0,590,768", "640,0,384,480"},
         {"a top bar over the tall one only", {top_bar_on_tall}, "0,24,640,744", "640,0,384,480"},
         {"a bar at the short one's left edge", {inner_left_bar}, "0,0,640,768", "670,0,354,480"},
-        {"all of them", {dock_on_short, left_bar, top_bar_on_tall, inner_left_bar}, "50,24,590,744",
-         "670,0,354,440"},
+        {"all of them", {dock_on_short, left_bar, top_bar_on_tall, inner_left_bar}, "50,24,590,744", "670,0,354,440"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(work_of(tall, c.struts, 1024, 768), c.tall_work) << c.what;
@@ -54,9 +53,9 @@ TEST(Panels, StrutsNoMonitorCouldHaveLeaveItWhole)
     const std::vector<std::vector<X11Strut>> hostile = {
         {{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0,
           0xFFFFFFFFu}},
-        {{0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1500, 200}},                     // its range ends before it starts
-        {{1000, 1000, 0, 0, 0, 1079, 0, 1079, 0, 0, 0, 0}},               // left and right overlap
-        {{0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 0xFFFFFFF0u, 0xFFFFFFFFu}},      // beside the desk
+        {{0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1500, 200}},                 // its range ends before it starts
+        {{1000, 1000, 0, 0, 0, 1079, 0, 1079, 0, 0, 0, 0}},           // left and right overlap
+        {{0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 0xFFFFFFF0u, 0xFFFFFFFFu}},  // beside the desk
     };
     for (size_t k = 0; k < hostile.size(); ++k)
         EXPECT_EQ(work_of(m, hostile[k], 1920, 1080), "0,0,1920,1080") << k;

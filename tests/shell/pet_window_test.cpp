@@ -232,6 +232,7 @@ TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne)
 {
     the_pet().zoom = 2;
     program.zoom = 2;
+    program.zoom_key = 2;  // as "Zoom=2" sets it
     program.settings.left_margin = 600;
     change_screen(640, 480);
     EXPECT_EQ(the_pet().room.left_margin, 0) << "320 - 42 - 300 < 0";
