@@ -46,6 +46,31 @@ wine_desktop_back() {
 stop_program() {
     wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true
     [ -z "$WINE_DESKTOP_MOVED" ] || wine_desktop_back
+    [ -z "$HOST_PID" ] || kill "$HOST_PID" 2>/dev/null || true
+}
+
+# In place of start_display: two monitors as Wine sees them, and Wine's
+# desktop moved there. Wine reads Xinerama (or RandR outputs), not the RandR
+# 1.5 monitors Qt reads, so this is Xephyr with two screens joined by
+# Xinerama, inside a private Xvfb that hosts its windows: 640 x 768 and,
+# right of it, 384 x 480, which leaves a dead zone of 384 x 288 below the
+# second.
+HOST_PID=""
+start_two_monitors() {
+    Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp -noreset 3>"$WORK/host" >/dev/null 2>"$WORK/host.log" &
+    HOST_PID=$!
+    for _ in $(seq 200); do [ -s "$WORK/host" ] && break; sleep 0.05; done
+    [ -s "$WORK/host" ] || { echo "Xvfb did not start" >&2; exit 2; }
+    DISPLAY=":$(head -n1 "$WORK/host")" Xephyr -displayfd 3 -screen 640x768 -screen 384x480 +xinerama \
+        -extension RANDR -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>"$WORK/xephyr.log" &
+    XVFB_PID=$!
+    for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+    [ -s "$WORK/display" ] || { echo "Xephyr did not start" >&2; cat "$WORK/xephyr.log" >&2; exit 2; }
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+    "$CONVERT" -size 1024x768 "${DESKTOP[@]}" "$WORK/desktop.png"
+    display -window root "$WORK/desktop.png" 2>/dev/null || true
+    "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+    wine_desktop_here
 }
 
 start_pet() {
