@@ -57,19 +57,12 @@ stop_program() {
 # second.
 HOST_PID=""
 start_two_monitors() {
-    Xvfb -displayfd 3 -screen 0 1100x800x24 -nolisten tcp -noreset 3>"$WORK/host" >/dev/null 2>"$WORK/host.log" &
-    HOST_PID=$!
-    for _ in $(seq 200); do [ -s "$WORK/host" ] && break; sleep 0.05; done
-    [ -s "$WORK/host" ] || { echo "Xvfb did not start" >&2; exit 2; }
-    DISPLAY=":$(head -n1 "$WORK/host")" Xephyr -displayfd 3 -screen 640x768 -screen 384x480 +xinerama \
-        -extension RANDR -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>"$WORK/xephyr.log" &
-    XVFB_PID=$!
-    for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
-    [ -s "$WORK/display" ] || { echo "Xephyr did not start" >&2; cat "$WORK/xephyr.log" >&2; exit 2; }
-    export DISPLAY=":$(head -n1 "$WORK/display")"
-    "$CONVERT" -size 1024x768 "${DESKTOP[@]}" "$WORK/desktop.png"
-    display -window root "$WORK/desktop.png" 2>/dev/null || true
-    "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+    serve host Xvfb -screen 0 1100x800x24
+    HOST_PID=$SERVED_PID
+    DISPLAY=$SERVED_DISPLAY serve display Xephyr -screen 640x768 -screen 384x480 +xinerama -extension RANDR
+    XVFB_PID=$SERVED_PID
+    export DISPLAY=$SERVED_DISPLAY
+    draw_desktop
     wine_desktop_here
 }
 
