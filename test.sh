@@ -3,7 +3,8 @@
 # Qt and end-to-end tests (on Xvfb), the same unit tests under address and
 # undefined-behaviour sanitizers, the Windows build with its unit and
 # end-to-end tests under Wine (on a Chinese and on a Western code page), the
-# Debian package and the Windows zip as a user gets them, and a short run of
+# Debian package and the Windows zip as a user gets them, the documents
+# against the program's own tables (label docs), and a short run of
 # every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -3,6 +3,7 @@
 
 #include "platform/platform.h"
 #include "shell/program.h"
+#include "shell/setting_keys.h"
 #include "support/texts.h"
 
 void fullscreen_entry_fill(const Program& program, Menu* menu)

@@ -5,17 +5,16 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "shell/setting_keys.h"
 #include "support/templates.h"
 #include "support/texts.h"
 
 int32_t language_at_start(const char* settings_path)
 {
-    char setting[64] = "";
-    if (settings_path[0])
-        platform_ini_read_string(settings_path, "Setup", "Language", setting, sizeof setting);
+    const std::string setting = setting_text(settings_path, SettingKeyId::language);
     char system[256] = "";
     platform_ui_languages(system, sizeof system);
-    const int32_t chosen = choose_language(setting, system);
+    const int32_t chosen = choose_language(setting.c_str(), system);
     const int32_t english = choose_language("en", "");
     if (chosen == english)
         return chosen;

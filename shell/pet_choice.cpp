@@ -11,31 +11,16 @@
 #include "shell/errors.h"
 #include "shell/pet_folder.h"
 #include "shell/program.h"
+#include "shell/setting_keys.h"
 #include "shell/startup.h"
 #include "support/plain_text.h"
 #include "support/texts.h"
 
 namespace {
 
-constexpr char KEY[] = "Pet";
-constexpr char COMPANY_KEY[] = "Pets";
 constexpr char BUILT_IN_NAME[] = "Dorrabee";
 // A message box taller than the screen would hide its own button.
 constexpr int BOX_LINES = 20;
-
-std::string saved_string(const Program& program, const std::string& key)
-{
-    char value[256] = "";
-    if (program.settings_path[0])
-        platform_ini_read_string(program.settings_path, "Setup", key.c_str(), value, sizeof value);
-    return value;
-}
-
-// The key of the company's pet number `number` (from 1).
-std::string company_key(size_t number)
-{
-    return std::string(KEY) + " " + std::to_string(number);
-}
 
 PetKind saved_kind(const std::vector<std::string>& places, const std::string& folder)
 {
@@ -103,15 +88,15 @@ std::vector<PetKind> company_at_start(Program& program)
     if (!kinds.empty())
         return kinds;
     const std::vector<std::string> places = pet_places(program.program_folder);
-    const int32_t count =
-        program.settings_path[0] ? platform_ini_read_int(program.settings_path, "Setup", COMPANY_KEY, 0) : 0;
+    const int32_t count = setting_number(program.settings_path, SettingKeyId::pets);
     if (count < 1) {
-        kinds.push_back(saved_kind(places, saved_string(program, KEY)));
+        kinds.push_back(saved_kind(places, setting_text(program.settings_path, SettingKeyId::pet)));
         return kinds;
     }
     program.company_from_settings = true;
     for (int32_t number = 1; number <= count && number <= COMPANY_LIMIT; ++number)
-        kinds.push_back(saved_kind(places, saved_string(program, company_key(size_t(number)))));
+        kinds.push_back(
+            saved_kind(places, setting_text(program.settings_path, SettingKeyId::pet_number, size_t(number))));
     return kinds;
 }
 
@@ -209,12 +194,12 @@ bool company_save(Program& program)
     if (!program.command_line_paths.empty() || program.fatal_error ||
         !(program.company_from_settings || program.company_changed))
         return true;
-    std::vector<std::string> keys = {COMPANY_KEY};
+    std::vector<std::string> keys = {setting_name(SettingKeyId::pets)};
     std::vector<std::string> values = {std::string()};
     for (const Pet* pet : program.pets) {
         if (!pet_lives(*pet))
             continue;
-        keys.push_back(company_key(keys.size()));
+        keys.push_back(setting_name(SettingKeyId::pet_number, keys.size()));
         values.push_back(pet->kind);
     }
     values[0] = std::to_string(keys.size() - 1);
@@ -225,7 +210,7 @@ bool company_save(Program& program)
         value_texts.push_back(values[k].c_str());
     }
     const int result = program.settings_path[0]
-                           ? platform_ini_write_strings(program.settings_path, "Setup", key_texts.data(),
+                           ? platform_ini_write_strings(program.settings_path, SETTINGS_SECTION, key_texts.data(),
                                                         value_texts.data(), keys.size())
                            : SAVE_NOWHERE;
     if (result == SAVE_DONE)

@@ -13,6 +13,7 @@
 #include "engine/action_script.h"
 #include "engine/engine.h"
 #include "graphics/sprites.h"
+#include "shell/pet_places.h"
 #include "support/ini.h"
 #include "support/plain_text.h"
 
@@ -281,33 +282,44 @@ bool pet_name_valid(std::string_view name)
     return true;
 }
 
+namespace {
+
+// A folder an environment variable names, or empty. Relative values are to
+// be ignored, as the XDG rules say.
+std::string variable_folder(const char* variable)
+{
+    const char* value = std::getenv(variable);
+#ifdef _WIN32
+    return value ? value : "";
+#else
+    return value && value[0] == '/' ? value : "";
+#endif
+}
+
+}  // namespace
+
 std::vector<std::string> pet_places(const std::string& program_folder)
 {
     std::vector<std::string> places;
-    if (!program_folder.empty())
-        places.push_back(join(program_folder, "pets"));
-#ifndef _WIN32
-    // An installed program stands in <prefix>/bin (a Debian game in
-    // <prefix>/games), its data in <prefix>/share.
-    for (const char* folder : {"/bin", "/games"}) {
-        const size_t at = program_folder.rfind(folder);
-        if (at != std::string::npos && at + std::strlen(folder) == program_folder.size())
-            places.push_back(program_folder.substr(0, at) + "/share/dorrabee/pets");
+    bool named = false;  // by the last PLACE_UNDER_VARIABLE
+    for (const PetPlace& place : PET_PLACES) {
+        if (place.base == PLACE_BESIDE_PROGRAM && !program_folder.empty())
+            places.push_back(join(program_folder, place.folder));
+        // An installed program stands in <prefix>/bin (a Debian game in
+        // <prefix>/games), its data in <prefix>/share.
+        for (const char* bin : {"/bin", "/games"}) {
+            const size_t at = program_folder.rfind(bin);
+            if (place.base == PLACE_UNDER_PREFIX && at != std::string::npos &&
+                at + std::strlen(bin) == program_folder.size())
+                places.push_back(program_folder.substr(0, at + 1) + place.folder);
+        }
+        if (place.base == PLACE_UNDER_VARIABLE || (place.base == PLACE_ELSE_VARIABLE && !named)) {
+            const std::string folder = variable_folder(place.variable);
+            named = !folder.empty();
+            if (named)
+                places.push_back(join(folder, place.folder));
+        }
     }
-#endif
-#ifdef _WIN32
-    const char* app_data = std::getenv("APPDATA");
-    if (app_data && *app_data)
-        places.push_back(join(app_data, "Dorrabee\\pets"));
-#else
-    // Relative values are to be ignored, as the XDG rules say.
-    const char* data_home = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    if (data_home && data_home[0] == '/')
-        places.push_back(join(data_home, "dorrabee/pets"));
-    else if (home && home[0] == '/')
-        places.push_back(join(home, ".local/share/dorrabee/pets"));
-#endif
     return places;
 }
 

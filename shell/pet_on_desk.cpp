@@ -9,19 +9,16 @@
 #include "platform/platform.h"
 #include "shell/pet_zoom.h"
 #include "shell/program.h"
+#include "shell/setting_keys.h"
 #include "shell/window_shape.h"
 
 void desk_settings_read(Program& program)
 {
     const char* path = program.settings_path;
-    // No settings folder: the defaults, never a file in the current directory.
-    const auto read = [path](const char* key, int32_t fallback) {
-        return path[0] ? platform_ini_read_int(path, "Setup", key, fallback) : fallback;
-    };
     DeskSettings& desk = program.desk_settings;
-    desk.one_monitor = read("Monitor", 0);
-    desk.floor_at_panel = read("Floor At Panel", 0);
-    desk.hide_for_fullscreen = read("Hide For Fullscreen", 1);
+    desk.one_monitor = setting_number(path, SettingKeyId::monitor);
+    desk.floor_at_panel = setting_number(path, SettingKeyId::floor_at_panel);
+    desk.hide_for_fullscreen = setting_number(path, SettingKeyId::hide_for_fullscreen);
 }
 
 Desk desk_of(const Pet& pet)

@@ -11,12 +11,12 @@
 #include "shell/pet_on_desk.h"
 #include "shell/pet_zoom.h"
 #include "shell/program.h"
+#include "shell/setting_keys.h"
 #include "support/texts.h"
 
 namespace {
 
 constexpr char FILE_NAME[] = "dorra.ini";
-constexpr char SECTION[] = "Setup";
 
 #ifdef _WIN32
 constexpr char SEPARATOR = '\\';
@@ -25,22 +25,17 @@ constexpr char SEPARATOR = '/';
 #endif
 
 struct Key {
-    const char* name;
+    SettingKeyId id;
     int32_t Settings::*field;
-    int32_t fallback;  // when the file, section or key is missing
 };
 
 // Read in this order, and the order in which a fresh file gets its keys.
 constexpr Key KEYS[] = {
-    {"Mode", &Settings::display_mode, MODE_PRECOMPUTED}, {"Top Margin", &Settings::top_margin, 0},
-    {"Bottom Margin", &Settings::bottom_margin, 0},      {"Left Margin", &Settings::left_margin, 0},
-    {"Right Margin", &Settings::right_margin, 0},        {"Timer", &Settings::timer_ms, 150},
+    {SettingKeyId::mode, &Settings::display_mode},           {SettingKeyId::top_margin, &Settings::top_margin},
+    {SettingKeyId::bottom_margin, &Settings::bottom_margin}, {SettingKeyId::left_margin, &Settings::left_margin},
+    {SettingKeyId::right_margin, &Settings::right_margin},   {SettingKeyId::timer, &Settings::timer_ms},
 };
-
-int32_t read_key(const Program& program, const char* key, int32_t fallback)
-{
-    return program.settings_path[0] ? platform_ini_read_int(program.settings_path, SECTION, key, fallback) : fallback;
-}
+static_assert(setting_key(SettingKeyId::mode).fallback == MODE_PRECOMPUTED, "a missing Mode is the precomputed one");
 
 }  // namespace
 
@@ -49,10 +44,12 @@ void settings_reset(Program& program)
     program.settings_path[0] = '\0';
     program.zoom = 1;
     for (const Key& key : KEYS)
-        program.settings.*key.field = key.fallback;
+        program.settings.*key.field = setting_key(key.id).fallback;
     program.pending_settings = program.settings;
     program.margins_dropped = false;
-    program.desk_settings = {0, 0, 1};
+    program.desk_settings = {setting_key(SettingKeyId::monitor).fallback,
+                             setting_key(SettingKeyId::floor_at_panel).fallback,
+                             setting_key(SettingKeyId::hide_for_fullscreen).fallback};
 }
 
 void settings_path_init(Program& program)
@@ -80,7 +77,7 @@ void settings_path_init(Program& program)
 
 void zoom_init(Program& program)
 {
-    program.zoom_key = read_key(program, "Zoom", 0);
+    program.zoom_key = setting_number(program.settings_path, SettingKeyId::zoom);
     program.zoom = monitor_zoom(program, program.desktop.monitors[0]);
     platform_set_zoom(program.zoom);
 }
@@ -134,7 +131,7 @@ void settings_read(Program& program)
 {
     Settings& settings = program.settings;
     for (const Key& key : KEYS)
-        settings.*key.field = read_key(program, key.name, key.fallback);
+        settings.*key.field = setting_number(program.settings_path, key.id);
     desk_settings_read(program);
     if (!settings_margins_fit(program)) {
         platform_message_box(nullptr, "Invalid Margin Values !", BOX_ERROR, text_of(program.language, TextId::ok));
@@ -151,11 +148,11 @@ bool settings_write(const Program& program, int* failure)
     const char* values[COUNT];
     for (size_t i = 0; i < COUNT; ++i) {
         std::snprintf(texts[i], sizeof texts[i], "%d", program.pending_settings.*KEYS[i].field);
-        names[i] = KEYS[i].name;
+        names[i] = setting_key(KEYS[i].id).name;
         values[i] = texts[i];
     }
     int result = program.settings_path[0]
-                     ? platform_ini_write_strings(program.settings_path, SECTION, names, values, COUNT)
+                     ? platform_ini_write_strings(program.settings_path, SETTINGS_SECTION, names, values, COUNT)
                      : SAVE_NOWHERE;
     if (failure)
         *failure = result;
