@@ -52,14 +52,14 @@ MEANINGS = {
     "Zoom": {
         "both": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
                 "pixels; 0, or any other value, follows the screen's scaling, its DPI / 96 rounded (Linux: the X "
-                "resource `Xft.dpi`, else `QT_SCALE_FACTOR` or `GDK_SCALE`; Windows: the primary monitor's DPI). "
-                "Margins stay in screen pixels",
+                "resource `Xft.dpi`, else `QT_SCALE_FACTOR` or `GDK_SCALE`; Windows: the DPI of the monitor each pet "
+                "stands on, changing as it crosses). Margins stay in screen pixels",
         "linux": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
                  "pixels; 0, or any other value, follows the screen's scaling: the X resource `Xft.dpi`, else "
                  "`QT_SCALE_FACTOR` or `GDK_SCALE`, as DPI / 96 rounded. Margins stay in screen pixels",
         "windows": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
-                   "pixels; 0, or any other value, follows the primary monitor's scaling, its DPI / 96 rounded. "
-                   "Margins stay in screen pixels",
+                   "pixels; 0, or any other value, follows the scaling of the monitor each pet stands on, its DPI "
+                   "/ 96 rounded, changing as it crosses onto another. Margins stay in screen pixels",
     },
     "Monitor": "0: the pets live on every monitor; N: on monitor N only, counted as the system orders them, the "
                "primary first (a monitor that is not there: every monitor)",
