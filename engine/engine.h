@@ -14,13 +14,17 @@
 struct ScriptMessages {
     void (*show)(void* context, const char* text);
     void* context;
+    // A pet's own script: ratios in the messages as its author wrote them.
+    // The built-in script's messages keep the tenths the loader counts in.
+    bool ratios_as_written = false;
 };
 
 // ---- loading: a pet whose every record is filled, or null (nothing left behind)
 // The pet starts at a random place in the room, drawn after seeding with `seed`;
-// the About scene runs at one and a half times timer_ms.
-PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed,
-                   ScriptMessages messages);
+// the About scene runs at one and a half times timer_ms; the pet is `cell`
+// pixels large (the built-in cat's 42 x 42 unless a pet's folder says otherwise).
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages,
+                   CellSize cell = {});
 void pet_release(PetState* pet);
 
 // ---- behaviour step

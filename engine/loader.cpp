@@ -163,7 +163,7 @@ T* zeroed(size_t count)
 }
 
 int parse_link_list(const PetState* pet, const char* text, int i, int column, int32_t* count, ActionLink** links,
-                    char* message)
+                    char* message, bool as_written)
 {
     const int n = i + 1;
     char list[SCRIPT_TEXT_LIMIT + 1];
@@ -212,8 +212,12 @@ int parse_link_list(const PetState* pet, const char* text, int i, int column, in
         link->action = read_int16(action);
         link->ratio = static_cast<int16_t>(static_cast<uint16_t>(read_number(percent) * 10u));
         if (link->ratio <= 0 || link->action <= 0 || link->action > pet->action_count) {
-            write_message(message, "** ERROR : For action %d, invalid ratio %d, or next action %d", n, link->ratio,
-                          link->action);
+            if (as_written)
+                write_message(message, "** ERROR : For action %d, invalid ratio %s, or next action %d", n, percent,
+                              link->action);
+            else
+                write_message(message, "** ERROR : For action %d, invalid ratio %d, or next action %d", n, link->ratio,
+                              link->action);
             return 0;
         }
     }
@@ -346,7 +350,7 @@ int load_images(PetState* pet, const char* text, int i, char* message, bool* sto
     return 1;
 }
 
-int load_actions(PetState* pet, const ScriptText& script, const Room& room, char* message)
+int load_actions(PetState* pet, const ScriptText& script, const Room& room, char* message, bool as_written)
 {
     pet->actions = zeroed<Action>(static_cast<size_t>(pet->action_count));
     if (pet->actions == nullptr) {
@@ -360,7 +364,7 @@ int load_actions(PetState* pet, const ScriptText& script, const Room& room, char
         bool ok = load_images(pet, cell(COLUMN_IMAGES), i, message, &stop);
         if (stop)
             return 0;
-        ok &= parse_link_list(pet, cell(COLUMN_NEXT), i, COLUMN_NEXT, &a.next_count, &a.next, message);
+        ok &= parse_link_list(pet, cell(COLUMN_NEXT), i, COLUMN_NEXT, &a.next_count, &a.next, message, as_written);
         a.dx = parse_offset(cell(COLUMN_DX), room.width);
         a.dy = parse_offset(cell(COLUMN_DY), room.height);
         a.reach_x = parse_offset(cell(COLUMN_REACH_X), room.width);
@@ -371,9 +375,11 @@ int load_actions(PetState* pet, const ScriptText& script, const Room& room, char
             a.same_ratio = tenths > INT32_MAX ? INT32_MAX : static_cast<int32_t>(tenths);
         }
         if (cell(COLUMN_X_BOUND)[0] != '\0')
-            ok &= parse_link_list(pet, cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count, &a.x_bound, message);
+            ok &= parse_link_list(pet, cell(COLUMN_X_BOUND), i, COLUMN_X_BOUND, &a.x_bound_count, &a.x_bound, message,
+                                  as_written);
         if (cell(COLUMN_Y_BOUND)[0] != '\0')
-            ok &= parse_link_list(pet, cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count, &a.y_bound, message);
+            ok &= parse_link_list(pet, cell(COLUMN_Y_BOUND), i, COLUMN_Y_BOUND, &a.y_bound_count, &a.y_bound, message,
+                                  as_written);
         if (cell(COLUMN_DISLIKES)[0] != '\0')
             ok &= parse_dislike_list(pet, cell(COLUMN_DISLIKES), i, &a.dislike_count, &a.dislikes, message);
         if (cell(COLUMN_DRAG_ACTION)[0] != '\0')
@@ -426,7 +432,7 @@ void check_ratio_sum(ScriptMessages messages, int i, const ActionLink* list, int
     for (int32_t k = 0; k < count; ++k)
         sum += list[k].ratio;
     if (sum != 1000)
-        show(messages, "** Sum of ratio for action:%d = %d", i + 1, sum);
+        show(messages, "** Sum of ratio for action:%d = %d", i + 1, messages.ratios_as_written ? sum / 10 : sum);
 }
 
 bool list_names_action(const ActionLink* list, int32_t count, int n)
@@ -511,7 +517,8 @@ void lint_script(const PetState* pet, ScriptMessages messages)
         if (repeat == nullptr)
             show(messages, "** Action [%d] have defined <same_ratio> that is no use", i + 1);
         else if (repeat->ratio < a.same_ratio)
-            show(messages, "** The same ratio (%d) for action [%d] is too large", a.same_ratio, i + 1);
+            show(messages, "** The same ratio (%d) for action [%d] is too large",
+                 messages.ratios_as_written ? a.same_ratio / 10 : a.same_ratio, i + 1);
     }
 
     for (int i = 0; i < count; ++i) {
@@ -570,9 +577,9 @@ int load_dialog_animations(PetState* pet, const ScriptText& script, char* messag
 
 // Where the pet starts on one axis: a random spot in low ... low + span - 1,
 // or low itself (and no draw) when there is no room.
-int32_t start_position(Random& random, int32_t origin, int32_t screen, int32_t low, int32_t high_margin)
+int32_t start_position(Random& random, int32_t origin, int32_t screen, int32_t size, int32_t low, int32_t high_margin)
 {
-    const int32_t span = screen - SPRITE_SIZE - low - high_margin;
+    const int32_t span = screen - size - low - high_margin;
     if (span <= 0)
         return origin + low;
     return origin + low + random_draw(random) % span;
@@ -615,7 +622,8 @@ int32_t parse_action_ref(const char* text)
     return turn ? -value : value;
 }
 
-PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages)
+PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms, uint32_t seed, ScriptMessages messages,
+                   CellSize cell)
 {
     PetState* pet = zeroed<PetState>(1);
     if (pet == nullptr) {
@@ -623,13 +631,13 @@ PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms,
         return nullptr;
     }
     random_seed(pet->random, seed);
-    pet->x = start_position(pet->random, room.x, room.width, room.left_margin, room.right_margin);
-    pet->y = start_position(pet->random, room.y, room.height, room.top_margin, room.bottom_margin);
+    pet->x = start_position(pet->random, room.x, room.width, cell.width, room.left_margin, room.right_margin);
+    pet->y = start_position(pet->random, room.y, room.height, cell.height, room.top_margin, room.bottom_margin);
 
     pet->image_count = IMAGE_COUNT;
     pet->action_count = SCRIPT_ACTION_COUNT;
-    pet->sprite_height = SPRITE_SIZE;
-    pet->sprite_width = SPRITE_SIZE;
+    pet->sprite_height = cell.height;
+    pet->sprite_width = cell.width;
     pet->start_action = 1;
     pet->start_y = pet->y;
     pet->start_x = pet->x;
@@ -637,7 +645,7 @@ PetState* pet_init(const ScriptText& script, const Room& room, int32_t timer_ms,
     pet->dialog_animation_count = SCRIPT_DIALOG_ANIMATION_COUNT;
 
     char message[MESSAGE_SIZE] = "";
-    if (!load_actions(pet, script, room, message) || !check_deadlocks(pet, message)) {
+    if (!load_actions(pet, script, room, message, messages.ratios_as_written) || !check_deadlocks(pet, message)) {
         messages.show(messages.context, message);
         pet_release(pet);
         return nullptr;

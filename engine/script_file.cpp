@@ -19,7 +19,87 @@ std::vector<std::string> split(const std::string& line, char separator)
 
 }  // namespace
 
-bool parse_script_file(const std::string& contents, ScriptFile& script, std::string& error)
+namespace {
+
+// One action row from line `number`; false, with the message, for more cells than an action has.
+bool read_action_row(const std::string& line, size_t number, ScriptFile& script,
+                     std::vector<std::vector<std::string>>& rows, std::string& error)
+{
+    script.action_lines.push_back(int(number));
+    rows.push_back(split(line, '\t'));
+    if (rows.back().size() > SCRIPT_COLUMN_COUNT) {
+        error = "line " + std::to_string(number) + ": action " + std::to_string(rows.size()) + " has " +
+                std::to_string(rows.back().size()) + " cells; at most 12 are allowed";
+        return false;
+    }
+    rows.back().resize(SCRIPT_COLUMN_COUNT);
+    return true;
+}
+
+// Whether line `number` is read at all (not empty, no comment); a NUL in it
+// is an error.
+bool line_read(const std::string& line, size_t number, bool& bad, std::string& error)
+{
+    if (line.empty() || line[0] == '#')
+        return false;
+    bad = line.find('\0') != std::string::npos;
+    if (bad)
+        error = "line " + std::to_string(number) + ": holds a NUL byte";
+    return true;
+}
+
+// The rows of a short script: action rows (they hold a TAB) up to the first
+// row without one, then About routines; the rest made from the first action.
+bool read_short_rows(const std::vector<std::string>& lines, ScriptFile& script,
+                     std::vector<std::vector<std::string>>& rows, std::string& error)
+{
+    std::vector<std::vector<std::string>> routines;
+    for (size_t number = 1; number <= lines.size(); ++number) {
+        const std::string& line = lines[number - 1];
+        bool bad = false;
+        if (!line_read(line, number, bad, error))
+            continue;
+        if (bad)
+            return false;
+        const std::string where = "line " + std::to_string(number) + ": ";
+        const bool action_row = line.find('\t') != std::string::npos;
+        if (action_row && !routines.empty()) {
+            error = where + "an action row (it holds a TAB) after the About routines";
+            return false;
+        }
+        if (action_row && rows.size() == SCRIPT_ACTION_COUNT) {
+            error = where + "more than 65 action rows";
+            return false;
+        }
+        if (!action_row && routines.size() == SCRIPT_DIALOG_ANIMATION_COUNT) {
+            error = where + "more than 35 About routines";
+            return false;
+        }
+        if (!action_row) {
+            routines.push_back({line});
+            continue;
+        }
+        if (!read_action_row(line, number, script, rows, error))
+            return false;
+    }
+    if (rows.empty()) {
+        error = "no action rows: an action row holds at least its images and, after a TAB, its next actions";
+        return false;
+    }
+    script.actions_written = int(rows.size());
+    // Actions the pet never reaches, so that the table is whole.
+    while (rows.size() < SCRIPT_ACTION_COUNT)
+        rows.push_back(rows.front());
+    // Without routines of its own, the About scene shows the first action's images.
+    while (routines.size() < SCRIPT_DIALOG_ANIMATION_COUNT)
+        routines.push_back({rows.front()[0]});
+    rows.insert(rows.end(), routines.begin(), routines.end());
+    return true;
+}
+
+}  // namespace
+
+bool parse_script_file(const std::string& contents, ScriptFile& script, std::string& error, ScriptLength length)
 {
     constexpr int rows_needed = SCRIPT_ACTION_COUNT + SCRIPT_DIALOG_ANIMATION_COUNT;
     std::vector<std::string> lines = split(contents, '\n');
@@ -27,30 +107,29 @@ bool parse_script_file(const std::string& contents, ScriptFile& script, std::str
         lines[0].erase(0, 3);  // a byte-order mark some editors write
 
     std::vector<std::vector<std::string>> rows;
-    for (size_t number = 1; number <= lines.size(); ++number) {
-        std::string& line = lines[number - 1];
+    script.action_lines.clear();
+    script.actions_written = SCRIPT_ACTION_COUNT;
+    for (std::string& line : lines)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.empty() || line[0] == '#')
+    if (length == ScriptLength::any && !read_short_rows(lines, script, rows, error))
+        return false;
+    for (size_t number = 1; length == ScriptLength::whole && number <= lines.size(); ++number) {
+        std::string& line = lines[number - 1];
+        bool bad = false;
+        if (!line_read(line, number, bad, error))
             continue;
-        const std::string where = "line " + std::to_string(number) + ": ";
-        if (line.find('\0') != std::string::npos) {
-            error = where + "holds a NUL byte";
+        if (bad)
             return false;
-        }
+        const std::string where = "line " + std::to_string(number) + ": ";
         const int row = static_cast<int>(rows.size());
         if (row == rows_needed) {
             error = where + "more than 65 action rows and 35 dialog animations";
             return false;
         }
         if (row < SCRIPT_ACTION_COUNT) {
-            rows.push_back(split(line, '\t'));
-            if (rows.back().size() > SCRIPT_COLUMN_COUNT) {
-                error = where + "action " + std::to_string(row + 1) + " has " + std::to_string(rows.back().size()) +
-                        " cells; at most 12 are allowed";
+            if (!read_action_row(line, number, script, rows, error))
                 return false;
-            }
-            rows.back().resize(SCRIPT_COLUMN_COUNT);
         } else {
             rows.push_back({line});
         }

@@ -1,10 +1,20 @@
-// The few types and values every subsystem shares: the sprite size, image
-// references and the blank rules of every text the program reads.
+// The few types and values every subsystem shares: the sprite size, cell sizes,
+// image references, image references and the blank rules of every text the program reads.
 #pragma once
 
 #include <cstdint>
 
+// The built-in cat's cell: every image is SPRITE_SIZE pixels square.
 constexpr int SPRITE_SIZE = 42;
+
+// The size of one image of a pet's sheet, in the pet's own pixels: what the
+// engine fences it by. A pet folder may choose any within the limits.
+struct CellSize {
+    int32_t width = SPRITE_SIZE;
+    int32_t height = SPRITE_SIZE;
+};
+constexpr int32_t MIN_CELL = 16;
+constexpr int32_t MAX_CELL = 256;
 
 // One of the 108 images, counted from 1; negative means drawn mirrored.
 using ImageRef = int16_t;

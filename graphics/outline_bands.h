@@ -14,10 +14,10 @@ struct OutlineBand {
     uint16_t width, height;
 };
 
-// The widest window, at the largest zoom; at most one span per two pet
-// pixels of a row, in at most one band per row.
-constexpr int MAX_OUTLINE_SIDE = SPRITE_SIZE * MAX_ZOOM;
-constexpr int MAX_OUTLINE_BANDS = MAX_OUTLINE_SIDE * (SPRITE_SIZE / 2 + 1);
+// The widest window (a pet's zoom keeps within it); at most one span per two
+// pet pixels of a row, in at most one band per row.
+constexpr int MAX_OUTLINE_SIDE = MAX_WINDOW_SIDE;
+constexpr int MAX_OUTLINE_BANDS = MAX_OUTLINE_SIDE * (MAX_CELL / 2 + 1);
 
 // Fills `bands` (MAX_OUTLINE_BANDS long) with the outline's part inside the
 // window, `side` pixels square (at most MAX_OUTLINE_SIDE); returns how many.

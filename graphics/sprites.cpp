@@ -1,5 +1,5 @@
 // The sprite sheet's cells, the two per-frame drawing rules and the mask's
-// bits. The per-frame rules are straight loops over one 42 x 42 cell.
+// bits. The per-frame rules are straight loops over one cell.
 #include "graphics/sprites.h"
 
 #include <cstring>
@@ -11,8 +11,8 @@ int sheet_attach(Sprites& sprites, int32_t width, int32_t height, const uint32_t
 {
     bool usable = width > 0 && height > 0 && pixels;
     sprites.sprite_sheet = {usable ? width : 0, usable ? height : 0, usable ? pixels : nullptr};
-    sprites.sheet_columns = sprites.sprite_sheet.width / SPRITE_SIZE;
-    sprites.sheet_rows = sprites.sprite_sheet.height / SPRITE_SIZE;
+    sprites.sheet_columns = sprites.sprite_sheet.width / cell_side(sprites);
+    sprites.sheet_rows = sprites.sprite_sheet.height / cell_side(sprites);
     return usable && int64_t(sprites.sheet_columns) * sprites.sheet_rows >= image_count ? 1 : 0;
 }
 
@@ -21,18 +21,39 @@ void copy_cell(const Sprites& sprites, uint32_t* target, int32_t image, int32_t 
     // A refused or missing sheet has no cells; leave the target as it is.
     if (image < 0 || int64_t(image) >= int64_t(sprites.sheet_columns) * sprites.sheet_rows)
         return;
+    const int32_t side = cell_side(sprites);
     int32_t row = image / sprites.sheet_columns;
     int32_t col = image % sprites.sheet_columns;
     const uint32_t* source = sprites.sprite_sheet.pixels +
-                             size_t(row) * SPRITE_SIZE * size_t(sprites.sprite_sheet.width) + size_t(col) * SPRITE_SIZE;
-    for (int y = 0; y < SPRITE_SIZE; ++y, source += sprites.sprite_sheet.width, target += SPRITE_SIZE) {
+                             size_t(row) * size_t(side) * size_t(sprites.sprite_sheet.width) +
+                             size_t(col) * size_t(side);
+    for (int y = 0; y < side; ++y, source += sprites.sprite_sheet.width, target += side) {
         if (mirrored) {
-            for (int x = 0; x < SPRITE_SIZE; ++x)
-                target[x] = source[SPRITE_SIZE - 1 - x];
+            for (int x = 0; x < side; ++x)
+                target[x] = source[side - 1 - x];
         } else {
-            std::memcpy(target, source, SPRITE_SIZE * sizeof *target);
+            std::memcpy(target, source, size_t(side) * sizeof *target);
         }
     }
+}
+
+void copy_cell_fitted(const Sprites& sprites, uint32_t* target, int32_t side, int32_t image, int32_t mirrored)
+{
+    const int32_t cell = cell_side(sprites);
+    if (cell == side) {
+        copy_cell(sprites, target, image, mirrored);
+        return;
+    }
+    if (image < 0 || int64_t(image) >= int64_t(sprites.sheet_columns) * sprites.sheet_rows)
+        return;
+    const int32_t left = image % sprites.sheet_columns * cell, top = image / sprites.sheet_columns * cell;
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) {
+            const int32_t sx = int32_t(int64_t{mirrored ? side - 1 - x : x} * cell / side);
+            const int32_t sy = int32_t(int64_t{y} * cell / side);
+            target[size_t(y) * size_t(side) + size_t(x)] =
+                sprites.sprite_sheet.pixels[size_t(top + sy) * size_t(sprites.sprite_sheet.width) + size_t(left + sx)];
+        }
 }
 
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell)

@@ -1,4 +1,5 @@
-// Sprite sheets as cells of 42 x 42 pixels, the cell copy, the key composite
+// Sprite sheets as square cells (42 x 42 pixels for the built-in cat, any
+// side from MIN_CELL to MAX_CELL for a pet), the cell copy, the key composite
 // and the 1-bit mask in the layout the outlines read.
 #pragma once
 
@@ -6,8 +7,8 @@
 
 #include "engine/shared.h"
 
-constexpr uint32_t KEY_COLOUR = 0xFFFF00;  // pure yellow: not the pet
-constexpr int CELL_PIXELS = SPRITE_SIZE * SPRITE_SIZE;
+constexpr uint32_t KEY_COLOUR = 0xFFFF00;               // pure yellow: not the pet
+constexpr int CELL_PIXELS = SPRITE_SIZE * SPRITE_SIZE;  // of the built-in cat's cell
 
 // The colour sheet every frame is drawn from (pixels 0x00RRGGBB, top row first).
 struct SpriteSheet {
@@ -30,16 +31,31 @@ struct Sprites {
     int32_t mask_stride;
     uint8_t* mask_bits;
     int32_t mask_inverted;
+    // The side of one cell, in sheet pixels, for the sheet and the mask
+    // alike; 0 stands for SPRITE_SIZE (read it through cell_side).
+    int32_t cell;
 };
 
-// Sets sprite_sheet, sheet_columns and sheet_rows; 0 when the sheet holds
+inline int32_t cell_side(const Sprites& sprites)
+{
+    return sprites.cell > 0 ? sprites.cell : SPRITE_SIZE;
+}
+
+// Sets sprite_sheet, sheet_columns and sheet_rows (of cell_side cells); 0 when the sheet holds
 // fewer whole cells than image_count (the caller reports the data error).
 int sheet_attach(Sprites& sprites, int32_t width, int32_t height, const uint32_t* pixels, int32_t image_count);
 
-// Fills a 42 x 42 target from the image's cell, mirrored left to right when asked.
+// Fills a target of cell_side x cell_side from the image's cell, mirrored
+// left to right when asked.
 void copy_cell(const Sprites& sprites, uint32_t* target, int32_t image, int32_t mirrored);
 
-// frame = backdrop where the cell is exactly KEY_COLOUR, the cell elsewhere.
+// The image's cell scaled to a target `side` pixels square (nearest pixel),
+// for a picture of fixed size such as the About scene's; copy_cell when the
+// sides agree.
+void copy_cell_fitted(const Sprites& sprites, uint32_t* target, int32_t side, int32_t image, int32_t mirrored);
+
+// frame = backdrop where the cell is exactly KEY_COLOUR, the cell elsewhere
+// (cells of the built-in cat's size).
 void key_composite(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell);
 
 int32_t mask_stride_for(int32_t width);

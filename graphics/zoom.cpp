@@ -20,6 +20,13 @@ int32_t zoom_choose(int32_t key, int32_t dpi)
     return key >= 1 && key <= MAX_ZOOM ? key : zoom_for_dpi(dpi);
 }
 
+int32_t zoom_for_cell(int32_t zoom, int32_t side)
+{
+    while (zoom > 1 && int64_t{side} * zoom > MAX_WINDOW_SIDE)
+        --zoom;
+    return zoom < 1 ? 1 : zoom;
+}
+
 int32_t screen_to_pet(int32_t screen_pixels, int32_t z)
 {
     int32_t quotient = screen_pixels / z;
@@ -75,12 +82,13 @@ void copy_cell_zoomed(const Sprites& sprites, uint32_t* target, int32_t image, i
     const Sprites& s = sprites;
     if (image < 0 || int64_t(image) >= int64_t(s.sheet_columns) * s.sheet_rows)
         return;
+    const int32_t side = cell_side(s);
     const uint32_t* source = s.sprite_sheet.pixels +
-                             size_t(image / s.sheet_columns) * SPRITE_SIZE * size_t(s.sprite_sheet.width) +
-                             size_t(image % s.sheet_columns) * SPRITE_SIZE;
-    const size_t block = size_t(SPRITE_SIZE) * size_t(z) * size_t(z);
-    for (int y = 0; y < SPRITE_SIZE; ++y, source += s.sprite_sheet.width)
-        zoom_row(target + block * size_t(y), source, SPRITE_SIZE, z, mirrored != 0);
+                             size_t(image / s.sheet_columns) * size_t(side) * size_t(s.sprite_sheet.width) +
+                             size_t(image % s.sheet_columns) * size_t(side);
+    const size_t block = size_t(side) * size_t(z) * size_t(z);
+    for (int y = 0; y < side; ++y, source += s.sprite_sheet.width)
+        zoom_row(target + block * size_t(y), source, side, z, mirrored != 0);
 }
 
 void key_composite_pixels(uint32_t* frame, const uint32_t* backdrop, const uint32_t* cell, int32_t count)

@@ -4,7 +4,7 @@
 # Without root, it prints the command to run with sudo and stops.
 set -euo pipefail
 
-build_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libx11-dev libxext-dev libxcb-shape0-dev libxcb-shm0-dev fonts-wqy-zenhei python3)
+build_packages=(cmake g++ make pkg-config libstb-dev qt6-base-dev libgl-dev libx11-dev libxext-dev libxcb-shape0-dev libxcb-shm0-dev fonts-wqy-zenhei python3)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xserver-xephyr xdotool wmctrl x11-utils x11-apps x11-xserver-utils imagemagick
                clang-format openbox oneko valgrind libx11-dev libxext-dev clang libclang-rt-14-dev libfuzzer-14-dev
                g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 locales

@@ -21,7 +21,7 @@ for kind in "${wanted[@]}"; do
     zip)
       # Packaging needs only the program, not the tests this build also holds.
       cmake --preset windows -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-      cmake --build --preset windows --target dorrabee
+      cmake --build --preset windows --target dorrabee dorrabee-sim
       rm -rf build/windows/packages build/packages/dorrabee-*-windows.zip
       (cd build/windows && cpack -G ZIP >/dev/null)
       cp build/windows/packages/*.zip build/packages/

@@ -64,8 +64,8 @@ bool create_bitmap(AboutGraphics& about, AboutSlot slot, int32_t width, int32_t 
 const char* make_graphics(Pet& pet, Window* dialog)
 {
     AboutGraphics& about = pet.program->dialogs.about;
-    const int32_t pet_zoom = pet.zoom;
-    if (!load_image(about, RES_TITLE, ABOUT_TITLE, &about.title_width, &about.title_height, pet_zoom))
+    const int32_t scene_zoom = pet.program->zoom;  // the dialog's, which a large pet's own may be below
+    if (!load_image(about, RES_TITLE, ABOUT_TITLE, &about.title_width, &about.title_height, scene_zoom))
         return "Fail to load bitmap image";
     if (!create_bitmap(about, ABOUT_TITLE_MASK, about.title_width, about.title_height))
         return "Insufficient memory to create bitmap image";
@@ -76,8 +76,8 @@ const char* make_graphics(Pet& pet, Window* dialog)
         !create_bitmap(about, ABOUT_CELL, SPRITE_SIZE, SPRITE_SIZE) ||
         !create_bitmap(about, ABOUT_SCENE, about.scene_width, about.scene_height))
         return "Insufficient memory to create bitmap image";
-    if (pet_zoom > 1) {
-        const size_t pixels = size_t(about.scene_width) * size_t(about.scene_height) * size_t(pet_zoom * pet_zoom);
+    if (scene_zoom > 1) {
+        const size_t pixels = size_t(about.scene_width) * size_t(about.scene_height) * size_t(scene_zoom * scene_zoom);
         about.zoomed_scene = static_cast<uint32_t*>(platform_heap_alloc(pixels * sizeof(uint32_t)));
         if (!about.zoomed_scene)
             return "Insufficient memory to create bitmap image";
@@ -125,7 +125,7 @@ void paint(Pet& pet, Window* dialog)
 {
     Dialogs& dialogs = pet.program->dialogs;
     const AboutGraphics& about = dialogs.about;
-    const int32_t pet_zoom = pet.zoom;
+    const int32_t scene_zoom = pet.program->zoom;
     const int32_t scene_x = about.scene_x, scene_y = about.scene_y;
     dialogs.about_unpainted = 0;
     int32_t title_x, title_y;
@@ -144,14 +144,15 @@ void paint(Pet& pet, Window* dialog)
     draw_tile_columns(scene, about.scene_width, about.scene_height, pixels_of(about, ABOUT_TILE), about.tile_width,
                       about.tile_height, dialogs.scroll_offset);
     ImageRef image = about_current_image(pet.state);
-    copy_cell(pet.sprites, cell, image < 0 ? -image - 1 : image - 1, image < 0);
+    // Any pet stands in the scene at the built-in cat's size.
+    copy_cell_fitted(pet.sprites, cell, SPRITE_SIZE, image < 0 ? -image - 1 : image - 1, image < 0);
     lay_keyed(scene, about.scene_width, about.scene_height, PET_LEFT, PET_TOP, cell, SPRITE_SIZE, SPRITE_SIZE,
               KEY_COLOUR);
     if (about.zoomed_scene) {
-        zoom_pixels(about.zoomed_scene, scene, about.scene_width, about.scene_height, pet_zoom);
+        zoom_pixels(about.zoomed_scene, scene, about.scene_width, about.scene_height, scene_zoom);
         scene = about.zoomed_scene;
     }
-    platform_present(dialog, scene, about.scene_width * pet_zoom, about.scene_height * pet_zoom, scene_x, scene_y);
+    platform_present(dialog, scene, about.scene_width * scene_zoom, about.scene_height * scene_zoom, scene_x, scene_y);
     platform_end_paint(dialog);
 }
 
@@ -163,7 +164,7 @@ void tick(Pet& pet, Window* dialog)
     if (!dialogs.about_unpainted)
         about_next_frame(pet.state);
     dialogs.scroll_offset = next_scroll_offset(dialogs.scroll_offset);
-    const int32_t z = pet.zoom;
+    const int32_t z = pet.program->zoom;
     platform_invalidate_rect(dialog, scene_x + PET_LEFT * z, scene_y + PET_TOP * z, SPRITE_SIZE * z, SPRITE_SIZE * z);
     platform_invalidate_rect(dialog, scene_x + LEFT_COLUMN_X * z, scene_y, about.tile_width * z,
                              about.scene_height * z);

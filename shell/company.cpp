@@ -67,7 +67,7 @@ Pet* company_load_built_in(Program& program)
 bool pet_open_window(Pet& pet, int show_command)
 {
     Program& program = *pet.program;
-    pet.window = platform_create_pet_window(SPRITE_SIZE * pet.zoom, &pet);
+    pet.window = platform_create_pet_window(pet_window_side(pet), &pet);
     platform_place_hidden(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
     if (!graphics_init(pet) || !window_shape_init(pet))
         return false;

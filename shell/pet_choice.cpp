@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/company.h"
 #include "shell/errors.h"
@@ -60,9 +61,15 @@ bool start_folder(Pet& pet, uint32_t seed, const std::string& path, const std::s
         show_box(*pet.program, message);
         return false;
     }
+    // A large pet takes a smaller zoom; its room is counted in its own pixels.
+    pet.zoom = zoom_for_cell(pet.zoom, pet_cell_side(pet));
+    pet.room = pet_room(*pet.program, pet.zoom);
     pet.state = pet_engine_start(pet.folder, pet.room, pet.program->settings.timer_ms, seed, message);
-    // A script that loads may still have warnings: they are shown all the same.
-    if (!message.empty())
+    // A pet's warnings never stand between the user and the pet: they go to
+    // standard error (and to the checker), while what stops it gets a box.
+    if (pet.state && !message.empty())
+        std::fprintf(stderr, "%s\n", escape_controls(message).c_str());
+    else if (!message.empty())
         show_box(*pet.program, message);
     if (pet.state)
         pet.path = path;

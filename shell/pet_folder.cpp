@@ -12,6 +12,7 @@
 
 #include "engine/action_script.h"
 #include "engine/engine.h"
+#include "graphics/png.h"
 #include "graphics/sprites.h"
 #include "shell/pet_places.h"
 #include "support/ini.h"
@@ -21,10 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t SHEET_WIDTH = PET_COLUMNS * SPRITE_SIZE;
-constexpr int32_t SHEET_HEIGHT = PET_ROWS * SPRITE_SIZE;
-// Far above what a sheet of this grid takes in any depth, far below harm.
-constexpr uintmax_t PICTURE_LIMIT = 4u << 20;
+// Above what a sheet of 108 cells of 192 x 192 takes stored without
+// compression (a 256-pixel pet's sheet needs compressing), far below harm.
+constexpr uintmax_t PICTURE_LIMIT = 16u << 20;
 constexpr uintmax_t TEXT_LIMIT = 1u << 20;
 constexpr size_t NAME_LIMIT = 48;  // the settings file on Windows takes values of 63 characters
 
@@ -107,38 +107,73 @@ uint8_t outside_index(const Bitmap& mask)
     return !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
-// Adds rows below the picture until it fills the grid.
-void pad_rows(Bitmap& picture, uint32_t pixel, uint8_t index)
+// A PNG sheet as the program draws sheets: pixels of alpha below one half
+// take the key colour, the rest their own colour at full strength (one that
+// happens to be the key colour moved off it by one step of red), so the edge
+// is clean and of no other colour.
+bool decode_png_sheet(const std::string& data, Bitmap& out, std::string& message)
 {
-    const size_t total = size_t(SHEET_WIDTH) * SHEET_HEIGHT;
-    if (picture.height >= SHEET_HEIGHT)
-        return;
-    picture.pixels.resize(total, pixel);
-    if (!picture.indices.empty())
-        picture.indices.resize(total, index);
-    picture.height = SHEET_HEIGHT;
+    AlphaPicture picture;
+    std::string error;
+    if (!png_decode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), &picture, &error)) {
+        message = std::string(PET_PNG_SHEET_FILE) + ": " + error;
+        return false;
+    }
+    out = Bitmap{};
+    out.width = picture.width;
+    out.height = picture.height;
+    out.bits_per_pixel = 32;
+    out.pixels.resize(picture.pixels.size());
+    for (size_t p = 0; p < picture.pixels.size(); ++p) {
+        const uint32_t colour = picture.pixels[p] & 0xFFFFFF;
+        out.pixels[p] = picture.pixels[p] >> 24 < 0x80 ? KEY_COLOUR
+                        : colour == KEY_COLOUR         ? KEY_COLOUR - 0x010000
+                                                       : colour;
+    }
+    return true;
+}
+
+// How many images the sheet holds in its cells, and its columns when pet.ini
+// gave none; 0 with a message when it holds none or the columns do not fit.
+int32_t cells_held(PetFolder& pet, const char* file, std::string& message)
+{
+    PetCells& cells = pet.cells;
+    const int32_t fit = pet.sheet_width / cells.size.width, rows = pet.sheet_height / cells.size.height;
+    const std::string size = std::string(file) + ": " + std::to_string(pet.sheet_width) + " x " +
+                             std::to_string(pet.sheet_height) + " pixels";
+    const std::string cell = std::to_string(cells.size.width) + " x " + std::to_string(cells.size.height);
+    if (fit < 1 || rows < 1) {
+        message = size + "; its cells are " + cell + " (pet.ini's CellWidth and CellHeight), and it holds none";
+        return 0;
+    }
+    if (cells.columns > fit) {
+        message = "pet.ini line " + std::to_string(cells.columns_line) + ": Columns=" + std::to_string(cells.columns) +
+                  "; " + size + " hold " + std::to_string(fit) + " columns of " + std::to_string(cells.size.width);
+        return 0;
+    }
+    if (cells.columns == 0)
+        cells.columns = fit;
+    return int32_t(std::min<int64_t>(PET_IMAGES, int64_t(cells.columns) * rows));
 }
 
 bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
 {
-    if (!files.sheet) {
+    if (!files.sheet && !files.png_sheet) {
         message = std::string(PET_SHEET_FILE) + " is missing";
         return false;
     }
-    if (!decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
+    const char* file = pet.sheet_file = files.png_sheet ? PET_PNG_SHEET_FILE : PET_SHEET_FILE;
+    if (files.png_sheet ? !decode_png_sheet(*files.png_sheet, pet.sheet, message)
+                        : !decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
         return false;
-    if (pet.sheet.width != SHEET_WIDTH || pet.sheet.height < SPRITE_SIZE || pet.sheet.height > SHEET_HEIGHT) {
-        message = std::string(PET_SHEET_FILE) + ": " + std::to_string(pet.sheet.width) + " x " +
-                  std::to_string(pet.sheet.height) +
-                  " pixels; a sheet is 840 pixels wide (20 images of 42) "
-                  "and 42 to 252 pixels high";
+    pet.sheet_width = pet.sheet.width;
+    pet.sheet_height = pet.sheet.height;
+    pet.image_cells = cells_held(pet, file, message);
+    if (pet.image_cells == 0)
         return false;
-    }
-    pet.image_cells = std::min(PET_IMAGES, PET_COLUMNS * (pet.sheet.height / SPRITE_SIZE));
     // Only the colours are drawn; the mask is checked against the size as given.
     pet.sheet.indices.clear();
-    pet.sheet_height = pet.sheet.height;
-    pad_rows(pet.sheet, KEY_COLOUR, 0);
+    pet.sheet = lay_out_cells(pet.sheet, pet.cells, pet.image_cells, KEY_COLOUR, 0);
     return true;
 }
 
@@ -155,14 +190,15 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
                   " bits per pixel; a mask has 1";
         return false;
     }
-    if (pet.mask.width != pet.sheet.width || pet.mask.height != pet.sheet_height) {
+    if (pet.mask.width != pet.sheet_width || pet.mask.height != pet.sheet_height) {
         message = std::string(PET_MASK_FILE) + ": " + std::to_string(pet.mask.width) + " x " +
-                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet.width) + " x " +
+                  std::to_string(pet.mask.height) + " pixels; the sheet is " + std::to_string(pet.sheet_width) + " x " +
                   std::to_string(pet.sheet_height);
         return false;
     }
     const uint8_t outside = outside_index(pet.mask);
-    pad_rows(pet.mask, pet.mask.palette.size() > outside ? pet.mask.palette[outside] : 0, outside);
+    pet.mask = lay_out_cells(pet.mask, pet.cells, pet.image_cells,
+                             pet.mask.palette.size() > outside ? pet.mask.palette[outside] : 0, outside);
     return true;
 }
 
@@ -172,10 +208,11 @@ bool decode_mask(const PetFiles& files, PetFolder& pet, std::string& message)
 bool image_visible(const PetFolder& pet, int32_t image)
 {
     const uint8_t outside = outside_index(pet.mask);
-    const int32_t left = (image - 1) % PET_COLUMNS * SPRITE_SIZE;
-    const int32_t top = (image - 1) / PET_COLUMNS * SPRITE_SIZE;
-    for (int32_t y = top; y < top + SPRITE_SIZE && y < pet.sheet_height; ++y)
-        for (int32_t x = left; x < left + SPRITE_SIZE; ++x) {
+    const int32_t side = pet.cells.side, columns = pet.sheet.width / side;
+    const int32_t left = (image - 1) % columns * side;
+    const int32_t top = (image - 1) / columns * side;
+    for (int32_t y = top; y < top + side; ++y)
+        for (int32_t x = left; x < left + side; ++x) {
             const size_t p = size_t(y) * size_t(pet.sheet.width) + size_t(x);
             if (pet.mask.indices[p] != outside && (pet.sheet.pixels[p] & 0xFFFFFF) != KEY_COLOUR)
                 return true;
@@ -189,7 +226,7 @@ bool some_image_visible(const PetFolder& pet, std::string& message)
     for (int32_t image = 1; image <= pet.image_cells; ++image)
         if (image_visible(pet, image))
             return true;
-    message = std::string(PET_SHEET_FILE) +
+    message = std::string(pet.sheet_file) +
               ": no pixel can be seen (all of the key colour, or outside the mask); the pet could not be found to "
               "be clicked";
     return false;
@@ -199,12 +236,95 @@ bool some_image_visible(const PetFolder& pet, std::string& message)
 struct Collected {
     const std::string* name;
     std::string* text;
+    int32_t image_cells;
+    const std::vector<int>* action_lines;  // null when the pet runs the built-in script
+    std::vector<bool> carried;             // by action number: named as a drag or release action
 };
+
+// The actions the script names as drag or release actions ("56", "r56").
+std::vector<bool> carried_actions(const ScriptText& script)
+{
+    std::vector<bool> carried(SCRIPT_ACTION_COUNT + 1, false);
+    for (const int column : {COLUMN_DRAG_ACTION, COLUMN_RELEASE_ACTION})
+        for (int i = 0; i < SCRIPT_ACTION_COUNT; ++i) {
+            const char* cell = script.columns[column][i];
+            if (cell && (*cell == 'r' || *cell == 'R'))
+                ++cell;
+            const long number = cell ? std::strtol(cell, nullptr, 10) : 0;
+            if (number >= 1 && number <= SCRIPT_ACTION_COUNT)
+                carried[size_t(number)] = true;
+        }
+    return carried;
+}
+
+// How the loader's messages name an action: "action 3", "action:3", "Action [3]", "action [3]".
+constexpr std::string_view ACTION_NAMED[] = {"action ", "action:", "Action [", "action ["};
+
+bool names_an_action(std::string_view text)
+{
+    for (const std::string_view before : ACTION_NAMED) {
+        const size_t at = text.find(before);
+        if (at != std::string_view::npos && at + before.size() < text.size() && text[at + before.size()] >= '0' &&
+            text[at + before.size()] <= '9')
+            return true;
+    }
+    return false;
+}
+
+// Where in the pet's own script a loader message points: the line of the
+// action it names first (ACTION_NAMED), or "" when it names none.
+std::string script_line(std::string_view text, const std::vector<int>& action_lines)
+{
+    for (const std::string_view before : ACTION_NAMED) {
+        const size_t at = text.find(before);
+        if (at == std::string_view::npos)
+            continue;
+        size_t number = 0, digit = at + before.size();
+        for (; digit < text.size() && text[digit] >= '0' && text[digit] <= '9' && number < 1000; ++digit)
+            number = number * 10 + size_t(text[digit] - '0');
+        if (digit > at + before.size() && number >= 1 && number <= action_lines.size())
+            return std::string(PET_SCRIPT_FILE) + " line " + std::to_string(action_lines[number - 1]) + ": ";
+    }
+    return {};
+}
+
+// The number in "<head><number><tail>", the whole of `text`; 0 when it is not such.
+int number_between(std::string_view text, std::string_view head, std::string_view tail)
+{
+    if (!text.starts_with(head) || !text.ends_with(tail) || text.size() <= head.size() + tail.size())
+        return 0;
+    int number = 0;
+    for (const char c : text.substr(head.size(), text.size() - head.size() - tail.size())) {
+        if (c < '0' || c > '9' || number > 100000)
+            return 0;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+// The built-in script's checks that cannot apply to a pet: images its sheet
+// does not hold, and actions reached only as drag or release actions.
+bool applies_to_pet(const char* text, const Collected& collected)
+{
+    constexpr std::string_view UNUSED = "] have not been referenced";
+    if (const int image = number_between(text, "** Image [", UNUSED))
+        return image <= collected.image_cells;
+    if (const int number = number_between(text, "** Action [", UNUSED))
+        return number >= int(collected.carried.size()) || !collected.carried[size_t(number)];
+    return true;
+}
 
 void collect_message(void* context, const char* text)
 {
     const Collected& collected = *static_cast<const Collected*>(context);
-    *collected.text += *collected.name + ": " + text + "\n";
+    if (!applies_to_pet(text, collected))
+        return;
+    const std::string where = collected.action_lines ? script_line(text, *collected.action_lines) : std::string();
+    // An action the script does not have (a copy of its first, to fill the
+    // table) is never reached: nothing is said about it.
+    if (collected.action_lines && where.empty() && names_an_action(text))
+        return;
+    *collected.text += *collected.name + ": " + where + text + "\n";
 }
 
 // The highest image number the loaded script shows, mirrored or not.
@@ -343,8 +463,11 @@ std::vector<PetEntry> pets_found(const std::vector<std::string>& places, size_t 
             const std::string path = join(place, folder);
             error.clear();
             // Only a folder with a sheet is a pet; the sheet is not read here.
-            if (seen.count(folder) ||
-                fs::symlink_status(as_path(join(path, PET_SHEET_FILE)), error).type() != fs::file_type::regular)
+            const auto has = [&](const char* file) {
+                std::error_code ignored;
+                return fs::symlink_status(as_path(join(path, file)), ignored).type() == fs::file_type::regular;
+            };
+            if (seen.count(folder) || !(has(PET_SHEET_FILE) || has(PET_PNG_SHEET_FILE)))
                 continue;
             std::optional<std::string> name;
             if (!pet_ini_name(path, names, fresh, found.size() < limit, name))
@@ -407,10 +530,11 @@ Bitmap mask_from_sheet(const Bitmap& sheet)
 
 bool pet_decode(const PetFiles& files, PetFolder& pet, std::string& message)
 {
-    if (!decode_sheet(files, pet, message) || !decode_mask(files, pet, message) || !some_image_visible(pet, message))
+    if (!read_pet_cells(files.ini, pet.cells, message) || !decode_sheet(files, pet, message) ||
+        !decode_mask(files, pet, message) || !some_image_visible(pet, message))
         return false;
     pet.has_script = files.script.has_value();
-    if (pet.has_script && !parse_script_file(*files.script, pet.script, message)) {
+    if (pet.has_script && !parse_script_file(*files.script, pet.script, message, ScriptLength::any)) {
         message = std::string(PET_SCRIPT_FILE) + ": " + message;
         return false;
     }
@@ -435,6 +559,7 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
     }
     pet.name = pet_display_name(files.ini, pet.name);
     const bool read = read_member(path, PET_SHEET_FILE, PICTURE_LIMIT, files.sheet, problem) &&
+                      read_member(path, PET_PNG_SHEET_FILE, PICTURE_LIMIT, files.png_sheet, problem) &&
                       read_member(path, PET_MASK_FILE, PICTURE_LIMIT, files.mask, problem) &&
                       read_member(path, PET_SCRIPT_FILE, TEXT_LIMIT, files.script, problem);
     if (!read || !pet_decode(files, pet, problem)) {
@@ -447,14 +572,16 @@ bool pet_folder_load(const std::string& path, PetFolder& pet, std::string& messa
 PetState* pet_engine_start(const PetFolder& folder, const Room& room, int32_t timer_ms, uint32_t seed,
                            std::string& messages)
 {
-    Collected collected = {&folder.name, &messages};
     const ScriptText& script = folder.has_script ? folder.script.text : builtin_script();
-    PetState* pet = pet_init(script, room, timer_ms, seed, {collect_message, &collected});
+    Collected collected = {&folder.name, &messages, folder.image_cells,
+                           folder.has_script ? &folder.script.action_lines : nullptr, carried_actions(script)};
+    PetState* pet =
+        pet_init(script, room, timer_ms, seed, {collect_message, &collected, folder.has_script}, folder.cells.size);
     if (pet) {
         const int32_t highest = highest_image(pet);
         if (highest > folder.image_cells) {
             messages += folder.name + ": the script shows image " + std::to_string(highest) + ", but " +
-                        PET_SHEET_FILE + " holds " + std::to_string(folder.image_cells) + "\n";
+                        folder.sheet_file + " holds " + std::to_string(folder.image_cells) + "\n";
             pet_release(pet);
             pet = nullptr;
         }

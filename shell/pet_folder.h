@@ -16,13 +16,18 @@
 #include "engine/room.h"
 #include "engine/script_file.h"
 #include "graphics/bmp.h"
+#include "shell/pet_cells.h"
 
-// The grid every sheet keeps: 20 cells of 42 x 42 pixels a row, images
-// numbered from 1 row by row; the built-in sheet's 108 images fill 6 rows.
+// The built-in sheet's grid: 20 cells of 42 x 42 pixels a row, images
+// numbered from 1 row by row; its 108 images fill 6 rows. A pet's sheet holds
+// at most as many images, in cells and columns of its own (shell/pet_cells.h).
 constexpr int PET_COLUMNS = 20;
 constexpr int PET_ROWS = 6;
 constexpr int PET_IMAGES = 108;
 constexpr char PET_SHEET_FILE[] = "sprites.bmp";
+// A sheet with alpha, in place of sprites.bmp: pixels of alpha 50 % or more
+// are the pet, the rest is see-through.
+constexpr char PET_PNG_SHEET_FILE[] = "sprites.png";
 constexpr char PET_MASK_FILE[] = "mask.bmp";
 constexpr char PET_SCRIPT_FILE[] = "behaviour.script";
 constexpr char PET_INI_FILE[] = "pet.ini";
@@ -68,6 +73,7 @@ std::string pet_path(const std::vector<std::string>& places, std::string_view fo
 // A pet folder's files as read; a file the folder does not have is absent.
 struct PetFiles {
     std::optional<std::string> sheet;
+    std::optional<std::string> png_sheet;  // taken before `sheet` when the folder has both
     std::optional<std::string> mask;
     std::optional<std::string> script;
     std::optional<std::string> ini;
@@ -79,13 +85,17 @@ std::string pet_display_name(const std::optional<std::string>& ini, const std::s
 
 struct PetFolder {
     std::string name;
-    // Both padded to the whole grid (the sheet with the key colour, the
-    // mask with "not the pet"), so that they stand in for the built-in ones.
+    PetCells cells;  // their size and the sheet's columns; the built-in cat's unless pet.ini says otherwise
+    // Both laid out in square cells of cells.side, cells.columns a row (the
+    // sheet padded with the key colour, the mask with "not the pet"), as
+    // many as the sheet holds, so that they stand in for the built-in ones.
     Bitmap sheet;
     Bitmap mask;
-    int32_t sheet_height = 0;  // as the file gives it
-    int32_t image_cells = 0;   // images the folder's own sheet holds
-    bool has_script = false;   // otherwise the pet lives by the built-in script
+    int32_t sheet_width = 0;  // as the file gives it
+    int32_t sheet_height = 0;
+    const char* sheet_file = PET_SHEET_FILE;
+    int32_t image_cells = 0;  // images the folder's own sheet holds
+    bool has_script = false;  // otherwise the pet lives by the built-in script
     ScriptFile script;
 };
 

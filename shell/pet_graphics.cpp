@@ -25,7 +25,14 @@ namespace {
 // The window's pixels: a cell at the pet's zoom.
 int32_t window_pixels(const Pet& pet)
 {
-    return CELL_PIXELS * pet.zoom * pet.zoom;
+    return pet_window_side(pet) * pet_window_side(pet);
+}
+
+// The images its sheet and mask must hold: the built-in cat's every one, a
+// pet folder's as many as its sheet has (its script shows no other).
+int32_t images_held(const Pet& pet)
+{
+    return pet.path.empty() ? pet.state->image_count : pet.folder.image_cells;
 }
 
 int fail(const Pet& pet, const char* text)
@@ -66,9 +73,10 @@ int load_mask(Pet& pet)
         return fail(pet, "Insufficient memory to load bitmap image");
     sprites.mask_width = mask.width;
     sprites.mask_height = mask.height;
-    sprites.mask_columns = sprites.mask_width / SPRITE_SIZE;
-    sprites.mask_rows = sprites.mask_height / SPRITE_SIZE;
-    if (int64_t{sprites.mask_columns} * sprites.mask_rows < pet.state->image_count)
+    sprites.cell = pet_cell_side(pet);
+    sprites.mask_columns = sprites.mask_width / sprites.cell;
+    sprites.mask_rows = sprites.mask_height / sprites.cell;
+    if (int64_t{sprites.mask_columns} * sprites.mask_rows < images_held(pet))
         return fail(pet, "Unexpected error: Data error in bitmap image");
     sprites.mask_stride = mask_stride_for(sprites.mask_width);
     const size_t bytes = static_cast<size_t>(sprites.mask_stride) * static_cast<size_t>(sprites.mask_height);
@@ -115,7 +123,8 @@ int make_images(Pet& pet)
 
     if (!pet_choice_bitmap(pet, RES_SPRITES, &g.sheet))
         return fail(pet, "Insufficient memory to load bitmap image");
-    if (!sheet_attach(pet.sprites, g.sheet.width, g.sheet.height, g.sheet.pixels.data(), pet.state->image_count))
+    pet.sprites.cell = pet_cell_side(pet);
+    if (!sheet_attach(pet.sprites, g.sheet.width, g.sheet.height, g.sheet.pixels.data(), images_held(pet)))
         return fail(pet, "Unexpected error: Data error in bitmap image");
 
     g.frame_surface->pixels = g.frame_image;
@@ -161,7 +170,7 @@ void paint_frame(Pet& pet)
         report_error(*pet.program, pet.window, "Fail to identify the window for painting");
         return;
     }
-    platform_present(pet.window, frame, SPRITE_SIZE * pet.zoom, SPRITE_SIZE * pet.zoom, 0, 0);
+    platform_present(pet.window, frame, pet_window_side(pet), pet_window_side(pet), 0, 0);
     platform_end_paint(pet.window);
 }
 

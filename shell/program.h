@@ -86,6 +86,17 @@ inline bool pet_lives(const Pet& pet)
     return pet.window != nullptr;
 }
 
+// The side of the pet's square cells in its own pixels (the built-in cat's
+// folder is empty and says SPRITE_SIZE), and of its window on the screen.
+inline int32_t pet_cell_side(const Pet& pet)
+{
+    return pet.folder.cells.side;
+}
+inline int32_t pet_window_side(const Pet& pet)
+{
+    return pet.folder.cells.side * pet.zoom;
+}
+
 // Reads the desk from the platform.
 void desktop_read(Desktop& desktop);
 // The room a pet starts in: the primary monitor (or the one the settings

@@ -81,7 +81,7 @@ int window_shape_init(Pet& pet)
     switch (pet.program->settings.display_mode) {
         case MODE_STANDARD: {
             // Still hidden, so the capture holds what lies under the window.
-            const int32_t side = SPRITE_SIZE * pet.zoom;
+            const int32_t side = pet_window_side(pet);
             const Outline full_window{{{0, 0, side, side}}};
             platform_set_window_outline(pet.window, &full_window);
             platform_capture_screen(pet.window, pet_to_screen(pet.state->x, pet.zoom),
@@ -113,7 +113,7 @@ void reposition_window(Pet& pet, int32_t old_x, int32_t old_y)
         return;
     }
     // The window stands on the screen's pixels, the pet on its own.
-    const int32_t z = pet.zoom, side = SPRITE_SIZE * z;
+    const int32_t z = pet.zoom, side = pet_window_side(pet);
     if (pet.program->settings.display_mode == MODE_STANDARD) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.

@@ -606,12 +606,14 @@ int32_t ini_parse_int(std::string_view value, int32_t fallback)
     return static_cast<int32_t>(result);
 }
 
-std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key)
+std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key, size_t* line)
 {
     IniScan scan{section, key};
     for_each_line(text, [&](const TextLine& line, size_t index) { return scan.feed(line.content, index); });
     if (scan.key_line == NONE)
         return std::nullopt;
+    if (line)
+        *line = scan.key_line + 1;
     return scan.value;
 }
 

@@ -40,7 +40,9 @@ constexpr std::string_view INI_NEWLINE = "\n";
 int32_t ini_parse_int(std::string_view value, int32_t fallback);
 
 // ---- on text held in memory
-std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key);
+// `line`, when given, is set to the line the value is on, counted from 1.
+std::optional<std::string> ini_get(std::string_view text, std::string_view section, std::string_view key,
+                                   size_t* line = nullptr);
 void ini_set(std::string& text, std::string_view section, std::string_view key, std::string_view value);
 
 enum class IniWrite {

@@ -3,7 +3,10 @@
 checker writes is what an author expects: a contact sheet of every image and
 one animation per action with one frame per image of the action, in the
 pet's own colours. A broken copy of a pet fails with one message that names
-it, and the checker writes nothing into the folder it checks.
+it, and the checker writes nothing into the folder it checks. A numbered
+frame set drawn by artgen imports into a pet that lives for ten simulated
+minutes showing only its poses' frames; the importer writes nothing into the
+set's folder nor through a link.
 
 Usage: check_pets.py REPO_ROOT SIM [EMULATOR...]
 """
@@ -66,6 +69,51 @@ def check_broken_copy(sim, folder, failures):
             failures.append("a cut sheet: status %d, %r" % (result.returncode, result.stdout))
 
 
+# The frames our pose table uses (docs/pets.md), 0-based as the simulator prints them.
+POSE_FRAMES = {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 20, 22, 23, 24}
+
+
+def check_shimeji_import(root, sim, failures, emulated):
+    with tempfile.TemporaryDirectory() as work:
+        frames, pet = os.path.join(work, "set"), os.path.join(work, "pet")
+        subprocess.run([sys.executable, os.path.join(root, "tools", "artgen", "artgen.py"), "--frame-set", frames],
+                       check=True)
+        before = sorted(os.listdir(frames))
+        result = run(sim + ["--import-shimeji", frames, pet])
+        if result.returncode != 0 or sorted(os.listdir(pet)) != ["behaviour.script", "pet.ini", "sprites.png"]:
+            failures.append("import: status %d, %r" % (result.returncode, result.stdout + result.stderr))
+            return
+        lived = run(sim + ["--pet", pet, "--ticks", "4000", "--seed", "9"])  # ten minutes at 150 ms
+        ticks = [line.split(",") for line in lived.stdout.split("\n") if line[:1].isdigit()]
+        if lived.returncode != 0 or len(ticks) != 4001:
+            failures.append("imported pet: status %d, %d ticks" % (lived.returncode, len(ticks)))
+            return
+        xs, ys = [int(t[1]) for t in ticks], [int(t[2]) for t in ticks]
+        if min(xs) < 0 or max(xs) > 1024 - 128 or min(ys) < 0 or max(ys) > 768 - 128:
+            failures.append("imported pet left the screen: x %d..%d, y %d..%d" % (min(xs), max(xs), min(ys), max(ys)))
+        shown = {int(t[3]) for t in ticks}
+        if not shown <= POSE_FRAMES or len({t[5] for t in ticks}) < 5:
+            failures.append("imported pet showed frames %s in actions %s" % (sorted(shown), {t[5] for t in ticks}))
+        if ticks[0][5] != "1" or ys[1] <= ys[0]:
+            failures.append("imported pet does not start falling: %s, %s" % (ticks[0], ticks[1]))
+        # Never into the set's folder, never through a link; a set without frame 1 is refused.
+        inside = run(sim + ["--import-shimeji", frames, os.path.join(frames, "pet")])
+        if inside.returncode != 2 or sorted(os.listdir(frames)) != before:
+            failures.append("import into the set: status %d, %s" % (inside.returncode, sorted(os.listdir(frames))))
+        if not emulated:  # Wine shows a Windows program a link as the file it names
+            linked = os.path.join(work, "linked")
+            os.makedirs(linked)
+            os.symlink(os.path.join(frames, "shime1.png"), os.path.join(linked, "sprites.png"))
+            kept = open(os.path.join(frames, "shime1.png"), "rb").read()
+            through = run(sim + ["--import-shimeji", frames, linked])
+            if through.returncode != 2 or open(os.path.join(frames, "shime1.png"), "rb").read() != kept:
+                failures.append("import through a link: status %d" % through.returncode)
+        os.remove(os.path.join(frames, "shime1.png"))
+        lacking = run(sim + ["--import-shimeji", frames, os.path.join(work, "none")])
+        if lacking.returncode != 1 or "shime1.png is missing" not in lacking.stdout:
+            failures.append("a set without frame 1: status %d, %r" % (lacking.returncode, lacking.stdout))
+
+
 def main(argv):
     root, sim = argv[1], argv[3:] + [argv[2]]
     pets = os.path.join(root, "pets")
@@ -74,6 +122,7 @@ def main(argv):
     for folder in folders:
         check_pet(sim, folder, failures)
     check_broken_copy(sim, folders[0], failures)
+    check_shimeji_import(root, sim, failures, emulated=len(argv) > 3)
     for f in failures:
         print("FAIL:", f)
     print("%d pet(s), %d failure(s)" % (len(folders), len(failures)))

@@ -3,7 +3,8 @@
 
 It reads the window's place and size (xwininfo), its shape rectangles (the X
 Shape extension, through ctypes), and a screenshot of the screen (ImageMagick's
-import), decodes the sprite sheet and the mask from the resources (or a pet folder), and looks
+import), decodes the sprite sheet and the mask from the resources (or a pet
+folder, whose sprites.png and pet.ini's square cells are read too), and looks
 for the image, plain or mirrored, whose outline is exactly the window's shape
 and whose pixels are exactly what the window shows.
 
@@ -52,9 +53,59 @@ def decode_bmp(data):
     return image["width"], image["height"], [[palette[i] for i in row] for row in image["rows"]]
 
 
+# ---- PNG sheets (a pet folder's sprites.png: 8-bit RGB or RGBA)
+
+def decode_png_sheet(data):
+    """(width, height, rows of (r, g, b), rows of inside): alpha of one half or more is the pet."""
+    width, height, depth, colour = struct.unpack(">IIBB", data[16:26])
+    if depth != 8 or colour not in (2, 6):
+        raise ToolError("sprites.png: only 8-bit RGB and RGBA are read here")
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        if kind == b"IDAT":
+            idat += data[pos + 8:pos + 8 + length]
+        pos += 12 + length
+    raw, step = zlib.decompress(idat), 4 if colour == 6 else 3
+    stride, rows, previous = width * step, [], bytearray(width * step)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - step] if i >= step else 0
+            b, c = previous[i], previous[i - step] if i >= step else 0
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            guess = (0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else b if pb <= pc else c)[kind]
+            line[i] = (line[i] + guess) & 0xFF
+        rows.append(line)
+        previous = line
+    inside = [[step == 3 or r[x * step + 3] >= 128 for x in range(width)] for r in rows]
+    # As the program draws it: the see-through part in the key colour, a pet
+    # pixel of the key colour moved off it by one step of red.
+    sheet = [[(KEY if not inside[y][x] else (254, 255, 0) if tuple(r[x * step:x * step + 3]) == KEY
+               else tuple(r[x * step:x * step + 3])) for x in range(width)] for y, r in enumerate(rows)]
+    return width, height, sheet, inside
+
+
+def cell_side(resources):
+    """The side of a pet's square cells (pet.ini's CellWidth), else the built-in 42."""
+    ini = os.path.join(resources, "pet.ini")
+    if os.path.exists(ini):
+        for line in open(ini, encoding="utf-8", errors="replace"):
+            key, _, value = line.partition("=")
+            if key.strip().lower() == "cellwidth":
+                return int(value)
+    return SIZE
+
+
 # ---- the sheet's images and outlines
 
 def load_images(resources):
+    png = os.path.join(resources, "sprites.png")
+    if os.path.exists(png):
+        with open(png, "rb") as f:
+            sw, _sh, sheet, inside = decode_png_sheet(f.read())
+        return cells_of(sheet, sw, inside, sw, cell_side(resources))
     with open(os.path.join(resources, "sprites.bmp"), "rb") as f:
         sw, _sh, sheet = decode_bmp(f.read())
     mask_path = os.path.join(resources, "mask.bmp")
@@ -63,14 +114,19 @@ def load_images(resources):
             mw, _mh, mask = decode_bmp(f.read())
     else:  # a pet folder without a mask: the pet is what is not yellow
         mw, mask = sw, [[(0, 0, 0) if p == KEY else (255, 255, 255) for p in row] for row in sheet]
-    columns, mask_columns = sw // SIZE, mw // SIZE
+    return cells_of(sheet, sw, [[p != (0, 0, 0) for p in row] for row in mask], mw, SIZE)
+
+
+def cells_of(sheet, sw, mask, mw, size):
+    """Every image of the sheet, plain and mirrored, with the pixels inside it."""
+    columns, mask_columns = sw // size, mw // size
+    count = min(IMAGE_COUNT, columns * (len(sheet) // size))
     images = []
-    for image in range(IMAGE_COUNT):
+    for image in range(count):
         row, col = image // columns, image % columns
         mrow, mcol = image // mask_columns, image % mask_columns
-        cell = [sheet[row * SIZE + y][col * SIZE:col * SIZE + SIZE] for y in range(SIZE)]
-        inside = [[mask[mrow * SIZE + y][mcol * SIZE + x] != (0, 0, 0) for x in range(SIZE)]
-                  for y in range(SIZE)]
+        cell = [sheet[row * size + y][col * size:col * size + size] for y in range(size)]
+        inside = [[mask[mrow * size + y][mcol * size + x] for x in range(size)] for y in range(size)]
         for mirrored in (0, 1):
             if mirrored:
                 images.append((image, 1, [r[::-1] for r in cell], [r[::-1] for r in inside]))
@@ -204,7 +260,7 @@ def zoomed(rows, z):
 
 def match(images, mode, shape, shown, behind, zoom=1):
     """Yields (image, mirrored) whose shape and pixels agree with the window."""
-    side = SIZE * zoom
+    side = len(shown)
     for image, mirrored, cell, inside in images:
         if zoom != 1:
             if mode == "shaped" and shape != zoomed(inside, zoom):
@@ -251,7 +307,7 @@ def main():
             print(info["x"] + x + w // 2, info["y"] + y + h // 2)
             return 0
         info = xwininfo(args.display, args.window)
-        side = SIZE * args.zoom
+        side = cell_side(args.resources) * args.zoom
         if info.get("width") != side or info.get("height") != side:
             print("window is %sx%s, not %dx%d" % (info.get("width"), info.get("height"), side, side))
             return 1

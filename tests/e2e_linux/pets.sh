@@ -3,9 +3,11 @@
 # pet's pixels; the menu's pets sub-menu adds a pet of any kind beside the
 # others, each with its own pixels, and sends the clicked one away; after
 # Exit a new start brings the same company back; a broken pet shows one box,
-# then the built-in cat.
+# then the built-in cat. A numbered frame set drawn by artgen, brought
+# across by dorrabee-sim --import-shimeji, starts as a 128-pixel pet showing
+# its own pixels.
 . "$(dirname "$0")/lib.sh"
-: "${PETS:?}"
+: "${PETS:?}" "${SIM:?}" "${SOURCE:?}"
 start_display "$WM"
 cp -r "$PETS" "$WORK/pets"
 domino_shows() { pet_shows "$1" --resources "$WORK/pets/domino"; }
@@ -87,4 +89,17 @@ sleep 0.5
 check "after one box the built-in cat runs" pet_shows "$pet"
 check "and no second box" no_window_named Dorrabee
 check "the settings are left as they were" grep -qx "Pet=broken" "$WORK/dorra.ini"
+open_menu_item "$pet" e
+wait_pet_exit
+
+python3 "$SOURCE/tools/artgen/artgen.py" --frame-set "$WORK/frames"
+check "a numbered frame set imports" "$SIM" --import-shimeji "$WORK/frames" "$WORK/pets/imported"
+write_ini "Timer=1500" "Pet=imported"
+PET_SIDE=128  # the set's frames, at zoom 1
+start_pet
+pet=$(pet_window) || { fail "the imported pet shows no 128-pixel window"; cat "$WORK/pet.log" >&2; finish; }
+sleep 0.5
+shot imported
+check "the imported pet shows its own frames, its shape their alpha" pet_shows "$pet" --resources "$WORK/pets/imported"
+check "without a box" no_window_named Dorrabee
 finish

@@ -295,6 +295,10 @@ struct CheckTest : ::testing::Test {
 
 TEST_F(CheckTest, WritesOnlyItsOwnFilesNeverThroughALinkNorIntoThePet)
 {
+    // A folder not there yet is made, as the worked example in the docs expects.
+    fs::remove_all(out);
+    ASSERT_EQ(check(out / "new" / "pictures").status, 0);
+    EXPECT_TRUE(fs::exists(out / "new" / "pictures" / "contact.png"));
     ASSERT_EQ(check(out).status, 0);
     EXPECT_TRUE(fs::exists(out / "contact.png"));
     EXPECT_TRUE(fs::exists(out / "action-65.gif"));
@@ -334,6 +338,32 @@ TEST_F(CheckTest, WritesOnlyItsOwnFilesNeverThroughALinkNorIntoThePet)
     for (const fs::path& kept_file : {user, out / "action-02.gif"}) {
         std::ifstream kept(kept_file);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine") << kept_file;
+    }
+}
+
+TEST_F(CheckTest, SheetsThatWillNotLookAsMeantAreWarnedOf)
+{
+    struct Case {
+        uint32_t ground;  // each cell's left half; its right half is the coat
+        bool fringe;      // a column of near-yellow between them
+        const char* warning;
+    };
+    for (const Case& c : {Case{0xFFFF00, false, nullptr}, Case{0x203080, false, "every image shows as a solid block"},
+                          Case{0xFFFF00, true, "42 pixels at the pet's edges are nearly the key colour"}}) {
+        // In the first image only: 42 rows of one fringe pixel.
+        std::vector<uint8_t> indices(840 * 252);
+        for (size_t p = 0; p < indices.size(); ++p)
+            indices[p] = c.fringe && p % 840 == 21 && p / 840 < 42 ? 2 : p % 42 > 20;
+        write_file(
+            (pet / "sprites.bmp").string(),
+            build_bmp(
+                {840, 252, 8, 0, 3, {c.ground, 0x802020, 0xF0E040}, pack_indexed(indices, 840, 252, 8, false), {}}));
+        const SimRun run = check(out);
+        EXPECT_EQ(run.status, 0) << run.out;
+        if (c.warning)
+            EXPECT_THAT(run.out, ::testing::AllOf(HasSubstr("pet: warning: sprites.bmp: "), HasSubstr(c.warning)));
+        else
+            EXPECT_THAT(run.out, ::testing::Not(HasSubstr("warning:")));
     }
 }
 

@@ -1,7 +1,7 @@
 // A whole pet folder in one input: its files one after another, each ended
 // by the four bytes "\0PET", in the order sprites.bmp, mask.bmp,
-// behaviour.script, pet.ini; a missing or empty part is a file the folder
-// does not have. Whatever the folder holds, it either fails with a message
+// behaviour.script, pet.ini, sprites.png; a missing or empty part is a file
+// the folder does not have. Whatever the folder holds, it either fails with a message
 // or gives a pet whose every image is in its sheet.
 #include <cstdint>
 #include <cstdio>
@@ -27,12 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const std::string separator("\0PET", 4);
-    std::optional<std::string>* parts[4];
     PetFiles files;
-    parts[0] = &files.sheet;
-    parts[1] = &files.mask;
-    parts[2] = &files.script;
-    parts[3] = &files.ini;
+    std::optional<std::string>* parts[] = {&files.sheet, &files.mask, &files.script, &files.ini, &files.png_sheet};
     size_t at = 0;
     for (auto* part : parts) {
         if (at >= input.size())
@@ -56,9 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(!message.empty(), "a failure without a message");
         return 0;
     }
-    check(pet.sheet.width == 840 && pet.sheet.height == 252 && pet.sheet.pixels.size() == 840u * 252u,
-          "a sheet that does not fill the grid");
-    check(pet.mask.bits_per_pixel == 1 && pet.mask.indices.size() == 840u * 252u, "a mask that does not fill the grid");
+    const int32_t side = pet.cells.side;
+    check(side >= MIN_CELL && side <= MAX_CELL && pet.sheet.width % side == 0 && pet.sheet.height % side == 0 &&
+              pet.sheet.pixels.size() == size_t(pet.sheet.width) * size_t(pet.sheet.height),
+          "a sheet not laid out in whole cells");
+    check(int64_t(pet.sheet.width / side) * (pet.sheet.height / side) >= pet.image_cells,
+          "a sheet that does not hold its images");
+    check(pet.mask.bits_per_pixel == 1 && pet.mask.width == pet.sheet.width && pet.mask.height == pet.sheet.height &&
+              pet.mask.indices.size() == pet.sheet.pixels.size(),
+          "a mask that does not match the sheet");
     check(pet.image_cells > 0 && pet.image_cells <= PET_IMAGES, "no images, or too many");
 
     const Room room = {0, 0, 1024, 768, 0, 0, 0, 0};

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "graphics/outline.h"
 #include "graphics/sprites.h"
 
 inline void expect_outline_matches_mask(const Sprites& sprites, const Outline* outline, int32_t image, int32_t mirrored)
 {
-    constexpr int S = SPRITE_SIZE;
+    const int S = cell_side(sprites);
     int32_t x0 = image % sprites.mask_columns * S, y0 = image / sprites.mask_columns * S;
     bool any_inside = false;
     for (int y = 0; y < S && !any_inside; ++y)
@@ -21,7 +23,7 @@ inline void expect_outline_matches_mask(const Sprites& sprites, const Outline* o
         return;
     }
     ASSERT_NE(outline, nullptr) << "image " << image;
-    bool covered[S][S] = {};
+    std::vector<std::vector<bool>> covered(size_t(S), std::vector<bool>(size_t(S), false));
     const OutlineRect* previous = nullptr;
     for (const OutlineRect& r : outline->rects) {
         ASSERT_EQ(r.right, r.left + 1);
@@ -32,13 +34,13 @@ inline void expect_outline_matches_mask(const Sprites& sprites, const Outline* o
             ASSERT_TRUE(next_column || (same_column && r.top > previous->bottom)) << "image " << image << " order";
         }
         for (int y = r.top; y < r.bottom; ++y)
-            covered[y][r.left] = true;
+            covered[size_t(y)][size_t(r.left)] = true;
         previous = &r;
     }
     for (int y = 0; y < S; ++y)
         for (int x = 0; x < S; ++x) {
             int window_x = mirrored ? S - 1 - x : x;
-            ASSERT_EQ(covered[y][window_x], mask_inside(sprites, x0 + x, y0 + y))
+            ASSERT_EQ(covered[size_t(y)][size_t(window_x)], mask_inside(sprites, x0 + x, y0 + y))
                 << "image " << image << " mirrored " << mirrored << " cell pixel " << x << "," << y;
         }
 }

@@ -20,10 +20,11 @@ struct OutlineTest : testing::Test {
     std::vector<uint8_t> bits;
 
     // A mask of columns x rows cells, nothing inside.
-    void make_mask(int32_t columns, int32_t rows, int32_t extra_width = 0)
+    void make_mask(int32_t columns, int32_t rows, int32_t extra_width = 0, int32_t side = S)
     {
-        sprites.mask_width = columns * S + extra_width;
-        sprites.mask_height = rows * S;
+        sprites.cell = side;
+        sprites.mask_width = columns * side + extra_width;
+        sprites.mask_height = rows * side;
         sprites.mask_columns = columns;
         sprites.mask_rows = rows;
         sprites.mask_stride = mask_stride_for(sprites.mask_width);
@@ -75,20 +76,23 @@ TEST_F(OutlineTest, StripsOfSingleColumns)
 TEST_F(OutlineTest, EveryCellOfAScatteredMask)
 {
     // Widths that put cells at every bit offset within a byte, plus unused
-    // pixels to the right of the last whole cell.
-    make_mask(5, 3, 11);
-    uint32_t state = 99;
-    for (int32_t y = 0; y < sprites.mask_height; ++y)
-        for (int32_t x = 0; x < sprites.mask_width; ++x) {
-            state = state * 214013 + 2531011;
-            if ((state >> 16) % 3 == 0 || (x / S + y / S) % 4 == 0)
-                set_inside(x, y);
+    // pixels to the right of the last whole cell; cells at the ends of the
+    // sizes a pet may have, and either side of the largest read a word a row.
+    for (const int32_t side : {S, MIN_CELL, 57, 58, MAX_CELL}) {
+        make_mask(5, 3, 11, side);
+        uint32_t state = 99;
+        for (int32_t y = 0; y < sprites.mask_height; ++y)
+            for (int32_t x = 0; x < sprites.mask_width; ++x) {
+                state = state * 214013 + 2531011;
+                if ((state >> 16) % 3 == 0 || (x / side + y / side) % 4 == 0)
+                    set_inside(x, y);
+            }
+        for (int32_t inverted : {0, 1}) {
+            sprites.mask_inverted = inverted;
+            for (int32_t image = 0; image < 15; ++image)
+                for (int32_t mirrored : {0, 1})
+                    expect_outline_matches_mask(sprites, build(image, mirrored).get(), image, mirrored);
         }
-    for (int32_t inverted : {0, 1}) {
-        sprites.mask_inverted = inverted;
-        for (int32_t image = 0; image < 15; ++image)
-            for (int32_t mirrored : {0, 1})
-                expect_outline_matches_mask(sprites, build(image, mirrored).get(), image, mirrored);
     }
 }
 

@@ -26,16 +26,18 @@ done
 
 # ---- exactly these files (and the pets, when the source has any)
 expected="./usr/games/dorrabee
+./usr/games/dorrabee-sim
 ./usr/share/applications/dorrabee.desktop
 ./usr/share/doc/dorrabee/changelog.gz
 ./usr/share/doc/dorrabee/copyright
 ./usr/share/icons/hicolor/256x256/apps/dorrabee.png
 ./usr/share/icons/hicolor/48x48/apps/dorrabee.png
+./usr/share/man/man6/dorrabee-sim.6.gz
 ./usr/share/man/man6/dorrabee.6.gz"
 pets=""
 [ -d "$SOURCE/pets" ] && pets=$(cd "$SOURCE/pets" && find . -type f | sed 's|^\.|./usr/share/dorrabee/pets|')
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
-check "the package holds exactly the program, desktop entry, icons, manual page, copyright and changelog" \
+check "the package holds exactly the program, its pet checker, desktop entry, icons, manual pages, copyright and changelog" \
     diff <(printf '%s\n%s\n' "$expected" "$pets" | sed '/^$/d' | sort) <(echo "$files")
 
 lint=0
@@ -46,6 +48,8 @@ check "lintian reports no errors" test "$lint" = 0
 root=$WORK/root
 dpkg-deb -x "$deb" "$root"
 check "--version prints the project's version" test "$("$root$DORRABEE" --version)" = "dorrabee $VERSION"
+pet_report=$(cd "$WORK" && "$root/usr/games/dorrabee-sim" --check "$root/usr/share/dorrabee/pets/domino" --out "$WORK/check")
+check "the packaged checker passes the packaged pet ($pet_report)" test -f "$WORK/check/contact.png"
 desktop=$root/usr/share/applications/dorrabee.desktop
 check "the desktop entry starts the packaged program" test -x "$root/usr/games/$(sed -n 's/^Exec=//p' "$desktop")"
 check "the desktop entry's icon is packaged" \

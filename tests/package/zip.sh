@@ -19,8 +19,9 @@ pets=""
 [ -d "$SOURCE/pets" ] && pets=$(cd "$SOURCE/pets" && find . -type f | sed "s|^\.|$top/pets|")
 files=$(python3 -c 'import sys, zipfile
 print("\n".join(n for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/")))' "$zip" | sort)
-check "the zip holds exactly dorrabee.exe and README.txt in one folder" \
-    diff <(printf '%s\n%s\n%s\n' "$top/README.txt" "$top/dorrabee.exe" "$pets" | sed '/^$/d' | sort) <(echo "$files")
+check "the zip holds exactly dorrabee.exe, dorrabee-sim.exe and README.txt in one folder" \
+    diff <(printf '%s\n%s\n%s\n%s\n' "$top/README.txt" "$top/dorrabee.exe" "$top/dorrabee-sim.exe" "$pets" |
+        sed '/^$/d' | sort) <(echo "$files")
 
 app=$WORK/unpacked/$top
 python3 -m zipfile -e "$zip" "$WORK/unpacked"
@@ -31,6 +32,10 @@ check "the version resource's numbers are the project's" \
     grep -qx "fixed=$major.$minor.${patch:-0}.${tweak:-0}" <<<"$resource"
 check "its FileVersion is the project's" grep -qx "FileVersion=$VERSION" <<<"$resource"
 check "its ProductVersion is the project's" grep -qx "ProductVersion=$VERSION" <<<"$resource"
+
+pet_report=$(cd "$app" && wine dorrabee-sim.exe --check pets/domino --out check 2>/dev/null)
+check "the zip's checker passes the zip's pet ($pet_report)" test -f "$app/check/contact.png"
+rm -rf "$app/check"
 
 start_display
 start_pet() {

@@ -4,7 +4,12 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/action_script.h"
+#include "engine/script_file.h"
 #include "graphics/sprites.h"
+
+#include <cstdio>
+#include <fstream>
 
 #include "shell/pet_choice.h"
 #include "tests/graphics/bmp_builder.h"
@@ -66,6 +71,29 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     fake_send(pet(), MSG_COMMAND, CMD_EXIT);
     EXPECT_TRUE(fake.quit_posted);
     EXPECT_EQ(fake_count("ini_write_string"), 0);
+
+    // A script the loader warns about (ratios of action 1 summing to 99):
+    // the pet starts all the same, with no box; the warning goes to standard error.
+    std::FILE* dump = std::tmpfile();
+    write_script_file(builtin_script(), dump);
+    std::rewind(dump);
+    std::string script;
+    for (int c; (c = std::fgetc(dump)) != EOF;)
+        script += char(c);
+    std::fclose(dump);
+    const size_t cell = script.find("\t1-6,2-24,");
+    ASSERT_NE(cell, std::string::npos);
+    script.replace(cell, 10, "\t1-5,2-24,");
+    std::ofstream(program_dir / "pets" / "coat" / "behaviour.script", std::ios::binary) << script;
+    reset_program();
+    fake_use_synthetic_art();
+    testing::internal::CaptureStderr();
+    start_with("coat");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(shows_coat());
+    EXPECT_EQ(fake_count("message_box"), 0);
+    EXPECT_EQ(said, "coat: behaviour.script line 4: ** Sum of ratio for action:1 = 99\n")
+        << "the line after the dump's three comment lines";
 }
 
 TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)

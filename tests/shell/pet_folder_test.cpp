@@ -10,9 +10,11 @@
 
 #include "engine/engine.h"
 #include "engine/engine.h"
+#include "graphics/sprites.h"
 #include "shell/pet_folder.h"
 #include "support/ini.h"
 #include "tests/graphics/bmp_builder.h"
+#include "tests/graphics/png_builder.h"
 #include "tests/shell/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -219,7 +221,7 @@ TEST_F(PetFolderTest, SheetWithoutMaskOrScriptRunsOnTheBuiltInScript)
     EXPECT_EQ(first_image(36), 53) << "the built-in script runs";
 }
 
-TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
+TEST_F(PetFolderTest, ShortSheetHoldsItsOwnImagesAndItsOwnScriptRuns)
 {
     const fs::path folder = make_pet(root, "short", 2);
     write_file((folder / "mask.bmp").string(), mask_bmp(84));
@@ -227,10 +229,8 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     std::string message, messages;
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     EXPECT_EQ(pet.image_cells, 40);
-    EXPECT_EQ(pet.sheet.height, 252);
-    EXPECT_EQ(pet.sheet.pixels.back(), YELLOW);
-    EXPECT_EQ(pet.mask.height, 252);
-    EXPECT_EQ(pet.mask.indices.back(), 0);
+    EXPECT_EQ(pet.sheet.height, 84);
+    EXPECT_EQ(pet.mask.height, 84);
     // The built-in script shows images up to 108, well past the sheet's 40.
     EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages, "short: the script shows image 108, but sprites.bmp holds 40");
@@ -259,7 +259,55 @@ TEST_F(PetFolderTest, ShortSheetIsPaddedAndItsOwnScriptRuns)
     ASSERT_TRUE(pet_folder_load(folder.string(), own, message)) << message;
     EXPECT_TRUE(start(own, messages)) << messages;
     EXPECT_EQ(first_image(36), 13) << "its own script runs: 53 folded into 40";
-    EXPECT_EQ(messages.rfind("short: ** Image [41] have not been referenced", 0), 0u) << messages;
+    // Images 41 to 108 are none of the sheet's: nothing is said of them.
+    EXPECT_EQ(messages.find("** Image ["), std::string::npos) << messages;
+}
+
+// A pet needs no more actions than it has, nor About routines of its own.
+TEST_F(PetFolderTest, AFourActionScriptLoadsAndLives)
+{
+    const fs::path folder = make_pet(root, "four", 1);
+    write_text(folder / "behaviour.script",
+               "# images\tnext\tdx\n1\t1-40,2-30,3-20,4-10\n2,3\t1-100\t-2\n4\t1-50,4-50\n5,6\t1-100\n");
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_EQ(pet.script.actions_written, 4);
+    EXPECT_STREQ(pet.script.text.dialog_animations[34], "1") << "About shows the first action's images";
+    ASSERT_TRUE(start(pet, messages)) << messages;
+    // Only images 7 to 20 of the one-row sheet go unused; nothing about actions 5 to 65.
+    EXPECT_EQ(messages.find("Action ["), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("action:"), std::string::npos) << messages;
+    EXPECT_EQ(messages.rfind("four: ** Image [7] have not been referenced", 0), 0u) << messages;
+    for (int tick = 0; tick < 500; ++tick) {
+        pet_step(loaded, Room{0, 0, 1024, 768, 0, 0, 0, 0});
+        ASSERT_LT(loaded->current_action, 4) << tick;
+    }
+}
+
+// The loader counts ratios in tenths; a pet's author reads them as written.
+TEST_F(PetFolderTest, RatiosInAPetsMessagesAreAsItsAuthorWroteThem)
+{
+    const fs::path folder = make_pet(root, "four", 1);
+    const std::string rest = "2,3\t1-100\t-2\n4\t1-50,4-50\n5,6\t1-100\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"1\t1-40,2-30,3-20,4-9\n", "four: behaviour.script line 1: ** Sum of ratio for action:1 = 99"},
+        {"1\t1-40,2-30,3-20,4-10\t\t\t\t\t\t\t55\n",
+         "four: behaviour.script line 1: ** The same ratio (55) for action [1] is too large"},
+        {"1\t1-40,2-4000\n",
+         "four: behaviour.script line 1: ** ERROR : For action 1, invalid ratio 4000, or next "
+         "action 2"},
+        {"1\t1-40,2-00\n",
+         "four: behaviour.script line 1: ** ERROR : For action 1, invalid ratio 00, or next action 2"},
+    };
+    for (const auto& [first, said] : cases) {
+        write_text(folder / "behaviour.script", first + rest);
+        PetFolder pet;
+        std::string message, messages;
+        ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+        start(pet, messages);
+        EXPECT_NE(messages.find(said), std::string::npos) << messages;
+    }
 }
 
 TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
@@ -273,14 +321,32 @@ TEST_F(PetFolderTest, EachFailureIsOneMessageNamingThePetAndWritesNothing)
         {"no sheet", [](const fs::path& f) { fs::remove(f / "sprites.bmp"); }, "Cat: sprites.bmp is missing"},
         {"not a picture", [](const fs::path& f) { write_text(f / "sprites.bmp", "GIF89a"); },
          "Cat: sprites.bmp: Not a BMP file"},
-        {"narrow sheet", [](const fs::path& f) { write_file((f / "sprites.bmp").string(), sheet_bmp(1, 420)); },
-         "Cat: sprites.bmp: 420 x 42 pixels; a sheet is 840 pixels wide"},
+        {"narrow sheet", [](const fs::path& f) { write_file((f / "sprites.bmp").string(), sheet_bmp(1, 41)); },
+         "Cat: sprites.bmp: 41 x 42 pixels; its cells are 42 x 42 (pet.ini's CellWidth and CellHeight), and it "
+         "holds none"},
+        // Cell sizes: the limits are 16 and 256, and the message names pet.ini's line.
+        {"cell of 15", [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=15\n"); },
+         "Cat: pet.ini line 3: CellWidth=15; a cell is 16 to 256 pixels"},
+        {"cell of 257",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\n\nCellHeight = 257\nCellWidth=64\n"); },
+         "Cat: pet.ini line 4: CellHeight=257; a cell is 16 to 256 pixels"},
+        {"cell of words", [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=\x1b[2J\n"); },
+         "Cat: pet.ini line 3: CellWidth=\\x1B[2J; a cell is 16 to 256 pixels"},
+        {"columns past the sheet",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nColumns=21\n"); },
+         "Cat: pet.ini line 3: Columns=21; sprites.bmp: 840 x 252 pixels hold 20 columns of 42"},
+        {"cells larger than the sheet",
+         [](const fs::path& f) { write_text(f / "pet.ini", "[Pet]\nName=Cat\nCellWidth=256\n"); },
+         "Cat: sprites.bmp: 840 x 252 pixels; its cells are 256 x 256"},
         {"mask of 8 bits", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(252, 8)); },
          "Cat: mask.bmp: 8 bits per pixel; a mask has 1"},
         {"mask of another size", [](const fs::path& f) { write_file((f / "mask.bmp").string(), mask_bmp(42)); },
          "Cat: mask.bmp: 840 x 42 pixels; the sheet is 840 x 252"},
-        {"script cut short", [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n"); },
-         "Cat: behaviour.script: the file ends after 1 action rows"},
+        {"script of no actions", [](const fs::path& f) { write_text(f / "behaviour.script", "# About only\n1,2\n"); },
+         "Cat: behaviour.script: no action rows"},
+        {"action after About",
+         [](const fs::path& f) { write_text(f / "behaviour.script", "1\t1-100\n1,2\n2\t1-100\n"); },
+         "Cat: behaviour.script: line 3: an action row (it holds a TAB) after the About routines"},
         {"folder for a sheet",
          [](const fs::path& f) {
              fs::remove(f / "sprites.bmp");
@@ -347,6 +413,43 @@ TEST_F(PetFolderTest, APetWhoseStartImageCannotBeSeenIsRefused)
     EXPECT_EQ(loaded, nullptr);
 }
 
+// A sheet with alpha, as artists draw today: half-transparent pixels or more
+// are the pet, drawn at their own colour; the rest lets the desktop through.
+TEST_F(PetFolderTest, APngSheetWithAlphaIsAPet)
+{
+    const fs::path folder = root / "glass";
+    fs::create_directories(folder);
+    std::vector<std::string> rows;
+    for (int y = 0; y < 42; ++y) {
+        std::string row;
+        for (int x = 0; x < 840; ++x) {
+            const int cell_x = x % 42;
+            // Clear, then faint, then just over half, then opaque key yellow, then opaque red.
+            const uint8_t alpha = cell_x < 10 ? 0 : cell_x < 20 ? 127 : cell_x < 30 ? 128 : 255;
+            const bool yellow = cell_x >= 30 && cell_x < 32;
+            row += yellow ? std::string("\xFF\xFF\x00", 3) : std::string("\xC0\x20\x20", 3);
+            row += char(alpha);
+        }
+        rows.push_back(row);
+    }
+    write_file((folder / "sprites.png").string(), build_png({840, 42, 8, 6, rows}));
+    EXPECT_EQ(pets_found({root.string()}).size(), 1u) << "a folder with a PNG sheet is a pet";
+    PetFolder pet;
+    std::string message, messages;
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    EXPECT_EQ(pet.image_cells, 20);
+    const std::pair<int, uint32_t> expected[] = {
+        {0, KEY_COLOUR}, {15, KEY_COLOUR}, {25, 0xC02020}, {31, 0xFEFF00}, {40, 0xC02020}};
+    for (const auto& [x, colour] : expected) {
+        EXPECT_EQ(pet.sheet.pixels[size_t(x)], colour) << x;
+        EXPECT_EQ(pet.mask.indices[size_t(x)], colour == KEY_COLOUR ? 0 : 1) << x;
+    }
+    // A PNG that is no picture names its file.
+    write_text(folder / "sprites.png", "\x89PNG\r\n\x1A\n broken");
+    EXPECT_FALSE(pet_folder_load(folder.string(), pet, message));
+    EXPECT_EQ(message.rfind("glass: sprites.png: Broken PNG file", 0), 0u) << message;
+}
+
 TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesNothingBehind)
 {
     const fs::path folder = make_pet(root, "broken");
@@ -358,6 +461,18 @@ TEST_F(PetFolderTest, ScriptTheLoaderRefusesLeavesNothingBehind)
     ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
     EXPECT_FALSE(start(pet, messages));
     EXPECT_EQ(messages.rfind("broken: ** ERROR : ", 0), 0u) << messages;
+
+    // A message about an action names the line of the pet's file it stands on.
+    script = "# a comment\n\n" + builtin_script_text();
+    const size_t row = script.find("\n1,8,9,10\t8-100\t");
+    ASSERT_NE(row, std::string::npos);
+    script.replace(row + 15, 0, ",66-10");  // action 3 names action 66
+    write_text(folder / "behaviour.script", script);
+    ASSERT_TRUE(pet_folder_load(folder.string(), pet, message)) << message;
+    messages.clear();
+    EXPECT_FALSE(start(pet, messages));
+    EXPECT_EQ(messages,
+              "broken: behaviour.script line 5: ** ERROR : For action 3, invalid ratio 10, or next action 66");
     EXPECT_EQ(loaded, nullptr);
 }
 

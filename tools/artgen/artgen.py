@@ -4,6 +4,9 @@
 Usage: artgen.py [RESOURCES_DIR [DOCS_DIR [PETS_DIR]]]
 (defaults: the repository's resources/, docs/ and pets/). Every run writes the same
 bytes, so the committed files can be checked against a fresh run.
+       artgen.py --frame-set DIR [SIZE]
+writes a numbered frame set of the cat (shime1.png ... shime46.png, SIZE pixels
+square, default 128) into DIR, for testing the Shimeji importer.
 """
 import os
 import sys
@@ -14,6 +17,7 @@ sys.dont_write_bytecode = True  # keep the source tree clean when tests run us
 
 import cat        # noqa: E402
 import formats    # noqa: E402
+import frameset   # noqa: E402
 import pictures   # noqa: E402
 import poses      # noqa: E402
 import rig        # noqa: E402
@@ -68,6 +72,11 @@ def write(path, data):
 
 
 def main(argv):
+    if len(argv) > 2 and argv[1] == "--frame-set":
+        os.makedirs(argv[2], exist_ok=True)
+        size = int(argv[3]) if len(argv) > 3 else 128
+        frameset.write_set(argv[2], render_cells(), SHEET_PALETTE, rig.KEY, size)
+        return 0
     root = os.path.dirname(os.path.dirname(HERE))
     res = argv[1] if len(argv) > 1 else os.path.join(root, "resources")
     docs = argv[2] if len(argv) > 2 else os.path.join(root, "docs")

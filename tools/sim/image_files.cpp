@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "graphics/png.h"
+
 namespace {
 
 void put16(std::string& out, uint32_t value)
@@ -11,62 +13,10 @@ void put16(std::string& out, uint32_t value)
     out += char((value >> 8) & 0xFF);
 }
 
-void put32_big(std::string& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += char((value >> shift) & 0xFF);
-}
-
-uint32_t crc32(const std::string& data, size_t from)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = from; i < data.size(); ++i) {
-        crc ^= uint8_t(data[i]);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void png_chunk(std::string& out, const char* kind, const std::string& data)
-{
-    put32_big(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out += kind;
-    out += data;
-    put32_big(out, crc32(out, start));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::string zlib_stored(const std::string& raw)
-{
-    std::string out = "\x78\x01";
-    uint32_t a = 1, b = 0;
-    for (const char c : raw) {
-        a = (a + uint8_t(c)) % 65521;
-        b = (b + a) % 65521;
-    }
-    size_t at = 0;
-    do {
-        const size_t length = std::min<size_t>(raw.size() - at, 65535);
-        out += char(at + length == raw.size() ? 1 : 0);
-        put16(out, uint32_t(length));
-        put16(out, uint32_t(~length & 0xFFFF));
-        out.append(raw, at, length);
-        at += length;
-    } while (at < raw.size());
-    put32_big(out, (b << 16) | a);
-    return out;
-}
-
 }  // namespace
 
 std::string png_encode(const Picture& picture)
 {
-    std::string header;
-    put32_big(header, uint32_t(picture.width));
-    put32_big(header, uint32_t(picture.height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, no interlace
     std::string raw;
     raw.reserve(size_t(picture.height) * (size_t(picture.width) * 3 + 1));
     for (int32_t y = 0; y < picture.height; ++y) {
@@ -78,11 +28,7 @@ std::string png_encode(const Picture& picture)
             raw += char(p & 0xFF);
         }
     }
-    std::string out = "\x89PNG\r\n\x1A\n";
-    png_chunk(out, "IHDR", header);
-    png_chunk(out, "IDAT", zlib_stored(raw));
-    png_chunk(out, "IEND", "");
-    return out;
+    return png_file(picture.width, picture.height, 8, 2, raw);  // 8 bits, RGB
 }
 
 std::string gif_encode(const std::vector<Picture>& frames, int delay_cs)

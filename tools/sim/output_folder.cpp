@@ -97,6 +97,16 @@ bool output_folder_allowed(const std::string& out_folder, const std::string& pet
     return true;
 }
 
+bool output_folder_made(const std::string& out_folder, std::string& error)
+{
+    std::error_code failed;
+    const fs::path folder(std::u8string(out_folder.begin(), out_folder.end()));
+    if (fs::is_directory(folder, failed) || (fs::create_directories(folder, failed) && !failed))
+        return true;
+    error = "cannot make the folder " + out_folder + (failed ? ": " + failed.message() : std::string());
+    return false;
+}
+
 bool write_own_file(const std::string& out_folder, const std::string& name, std::string_view signature,
                     const std::string& data, std::string& error)
 {

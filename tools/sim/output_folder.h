@@ -9,6 +9,9 @@
 // False, with the reason, when `out_folder` is the pet's folder or inside it.
 bool output_folder_allowed(const std::string& out_folder, const std::string& pet_folder, std::string& error);
 
+// Makes the output folder (and those above it) when it is not there yet.
+bool output_folder_made(const std::string& out_folder, std::string& error);
+
 // Writes `data` as `out_folder`/`name`, replacing a file of that name only
 // when it is a regular file of its own (one link) that begins with
 // `signature`; the new contents go to a new file first, then take the name.

@@ -10,8 +10,11 @@
 
 namespace {
 
-constexpr int SCALE = 2;
-constexpr int CELL = SPRITE_SIZE * SCALE;
+// Small cells are shown twice their size, large ones as they are.
+int scale_of(const PetFolder& folder)
+{
+    return folder.cells.side <= 2 * SPRITE_SIZE ? 2 : 1;
+}
 constexpr uint32_t GROUND = 0xF6F2E2;  // the key colour, shown softer
 constexpr uint32_t PAPER = 0xFFFFFF;
 constexpr uint32_t INK = 0x46464F;
@@ -29,8 +32,10 @@ void put(Picture& canvas, int x, int y, uint32_t colour)
         canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)] = colour;
 }
 
+// Digits are drawn twice their size.
 void draw_number(Picture& canvas, int number, int ox, int oy)
 {
+    constexpr int SCALE = 2;
     const std::string text = std::to_string(number);
     for (size_t k = 0; k < text.size(); ++k)
         for (int i = 0; i < 15; ++i)
@@ -39,17 +44,20 @@ void draw_number(Picture& canvas, int number, int ox, int oy)
                     put(canvas, ox + (int(k) * 4 + i % 3) * SCALE + j % SCALE, oy + (i / 3) * SCALE + j / SCALE, INK);
 }
 
-// Image `image` (1-based, negative mirrored) at (ox, oy), SCALE times its size.
+// Image `image` (1-based, negative mirrored) at (ox, oy), at the folder's scale:
+// the cell as the author drew it (mirrored within its own width).
 void draw_image(Picture& canvas, const PetFolder& folder, int image, int ox, int oy)
 {
+    const int scale = scale_of(folder), side = folder.cells.side, columns = folder.sheet.width / side;
+    const CellSize size = folder.cells.size;
     const int number = std::abs(image) - 1;
-    const int cx = (number % PET_COLUMNS) * SPRITE_SIZE;
-    const int cy = (number / PET_COLUMNS) * SPRITE_SIZE;
-    for (int y = 0; y < CELL; ++y)
-        for (int x = 0; x < CELL; ++x) {
-            const int sx = image < 0 ? SPRITE_SIZE - 1 - x / SCALE : x / SCALE;
+    const int cx = (number % columns) * side;
+    const int cy = (number / columns) * side;
+    for (int y = 0; y < size.height * scale; ++y)
+        for (int x = 0; x < size.width * scale; ++x) {
+            const int sx = image < 0 ? size.width - 1 - x / scale : x / scale;
             const uint32_t p =
-                folder.sheet.pixels[size_t(cy + y / SCALE) * size_t(folder.sheet.width) + size_t(cx + sx)];
+                folder.sheet.pixels[size_t(cy + y / scale) * size_t(folder.sheet.width) + size_t(cx + sx)];
             put(canvas, ox + x, oy + y, (p & 0xFFFFFF) == KEY_COLOUR ? GROUND : p & 0xFFFFFF);
         }
 }
@@ -66,15 +74,18 @@ constexpr size_t GIF_HEAD_BYTES = 6 + 7 + 768 + 19 + 1;
 
 Picture contact_sheet(const PetFolder& folder)
 {
-    constexpr int columns = 12, gap = 6, label = 14;
+    constexpr int gap = 6, label = 14;
+    const int columns = std::max(1, std::min(12, folder.image_cells));
     const int rows = (folder.image_cells + columns - 1) / columns;
+    const int cell_width = folder.cells.size.width * scale_of(folder);
+    const int cell_height = folder.cells.size.height * scale_of(folder);
     Picture canvas;
-    canvas.width = columns * (CELL + gap) + gap;
-    canvas.height = rows * (CELL + label + gap) + gap;
+    canvas.width = columns * (cell_width + gap) + gap;
+    canvas.height = rows * (cell_height + label + gap) + gap;
     canvas.pixels.assign(size_t(canvas.width) * size_t(canvas.height), PAPER);
     for (int i = 0; i < folder.image_cells; ++i) {
-        const int ox = gap + (i % columns) * (CELL + gap);
-        const int oy = gap + (i / columns) * (CELL + label + gap);
+        const int ox = gap + (i % columns) * (cell_width + gap);
+        const int oy = gap + (i / columns) * (cell_height + label + gap);
         draw_number(canvas, i + 1, ox + 2, oy + 1);
         draw_image(canvas, folder, i + 1, ox, oy + label);
     }
@@ -87,9 +98,10 @@ std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet,
     const int steps = a.frame_count - 1;
     const int travel_x = std::min(TRAVEL_LIMIT, int(std::min<int64_t>(TRAVEL_LIMIT, std::abs(int64_t{a.dx}) * steps)));
     const int travel_y = std::min(TRAVEL_LIMIT, int(std::min<int64_t>(TRAVEL_LIMIT, std::abs(int64_t{a.dy}) * steps)));
+    const int scale = scale_of(folder);
     Picture ground;
-    ground.width = (SPRITE_SIZE + travel_x) * SCALE;
-    ground.height = (SPRITE_SIZE + travel_y) * SCALE;
+    ground.width = (folder.cells.size.width + travel_x) * scale;
+    ground.height = (folder.cells.size.height + travel_y) * scale;
     ground.pixels.assign(size_t(ground.width) * size_t(ground.height), GROUND);
     int64_t x = a.dx < 0 ? travel_x : 0;
     int64_t y = a.dy < 0 ? travel_y : 0;
@@ -98,7 +110,7 @@ std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet,
         frames.push_back(ground);
         const int fx = int(std::clamp<int64_t>(x, 0, travel_x));
         const int fy = int(std::clamp<int64_t>(y, 0, travel_y));
-        draw_image(frames.back(), folder, a.frames[t], fx * SCALE, fy * SCALE);
+        draw_image(frames.back(), folder, a.frames[t], fx * scale, fy * scale);
     }
     return frames;
 }
@@ -112,7 +124,9 @@ bool write_pet_pictures(const PetFolder& folder, const PetState* pet, int32_t ti
     size_t total = data.size();
     // The program's tick, in the hundredths of a second GIF counts in.
     const int delay = std::max(2, timer_ms / 10);
-    for (int i = 0; i < pet->action_count; ++i) {
+    // A short script's table is filled with copies of its first action: not shown.
+    const int actions = folder.has_script ? folder.script.actions_written : pet->action_count;
+    for (int i = 0; i < actions; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "action-%02d.gif", i + 1);
         // One frame's size is known before any is drawn: the ground's.

@@ -7,10 +7,11 @@
 #include "shell/pet_folder.h"
 #include "tools/sim/image_files.h"
 
-// Every image the sheet holds, twice its size, under its number, 12 a row.
+// Every image the sheet holds, under its number, up to 12 a row: twice its size,
+// or as it is when its cells are larger than 84 pixels.
 Picture contact_sheet(const PetFolder& folder);
 // Action `action` (0-based) of the loaded engine, one frame per tick (at most
-// `frame_limit` of them), moving by its dx, dy over a plain ground, twice its size.
+// `frame_limit` of them), moving by its dx, dy over a plain ground, at the contact sheet's scale.
 std::vector<Picture> action_frames(const PetFolder& folder, const PetState* pet, int action, int frame_limit = 1 << 30);
 
 // Bounds on what one check writes, whatever the script asks for.

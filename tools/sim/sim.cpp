@@ -18,6 +18,8 @@
 #include "support/plain_text.h"
 #include "tools/sim/output_folder.h"
 #include "tools/sim/pet_pictures.h"
+#include "tools/sim/sheet_warnings.h"
+#include "tools/sim/shimeji_import.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ const char* const HELP =
     "                    [--ticks N] [--events EVENTS]\n"
     "       dorrabee-sim --dump-script\n"
     "       dorrabee-sim --check DIR [--out OUTDIR]\n"
+    "       dorrabee-sim --import-shimeji SETDIR PETDIR\n"
     "Runs the pet's behaviour engine without a window and prints, on stdout, every\n"
     "message the script loader shows (one line each), then, if the script loaded,\n"
     "the line tick,x,y,image,mirrored,action,facing for the start (tick 0) and after\n"
@@ -36,8 +39,13 @@ const char* const HELP =
     "  --pet DIR      a pet folder: its sheet, mask and script are read and checked as\n"
     "                 the program does, then its script runs (see docs/pets.md)\n"
     "  --check DIR    checks a pet folder, prints every message, and writes into OUTDIR\n"
-    "                 (default: the current folder) contact.png, every image under its\n"
-    "                 number, and action-01.gif ... action-65.gif, each action played\n"
+    "                 (default: the current folder; made when missing) contact.png,\n"
+    "                 every image under its number, and action-01.gif ... action-65.gif,\n"
+    "                 each action played\n"
+    "  --import-shimeji SETDIR PETDIR  makes a pet folder PETDIR (made when missing)\n"
+    "                 of a Shimeji image set's numbered frames shime1.png ... shime46.png:\n"
+    "                 one PNG sheet and a behaviour script for its poses (the set's\n"
+    "                 own behaviour files are not read; see docs/pets.md)\n"
     "  --seed N       random seed, 0 ... 4294967295, in place of the clock (default 1)\n"
     "  --screen WxH   screen size in pixels (default 1024x768)\n"
     "  --monitors LIST  monitors in place of one screen, ';'-separated X,Y,W,H in\n"
@@ -80,6 +88,8 @@ struct Options {
     const char* pet_path = nullptr;
     const char* check_path = nullptr;
     const char* out_path = ".";
+    const char* import_set = nullptr;  // --import-shimeji SETDIR PETDIR
+    const char* import_pet = nullptr;
     uint32_t seed = 1;
     int32_t width = 1024;
     int32_t height = 768;
@@ -197,6 +207,15 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
         }
         if (name == "--dump-script") {
             options.dump = true;
+            continue;
+        }
+        if (name == "--import-shimeji") {
+            if (k + 2 >= argc) {
+                error = name + " needs a set's folder and a pet folder";
+                return false;
+            }
+            options.import_set = argv[++k];
+            options.import_pet = argv[++k];
             continue;
         }
         const bool takes_value = name == "--script" || name == "--pet" || name == "--check" || name == "--out" ||
@@ -406,12 +425,15 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
     PetFolder folder;
     if (!load_folder(options.check_path, folder, out))
         return 1;
+    for (const std::string& warning : sheet_warnings(folder))
+        std::fprintf(out, "%s: warning: %s\n", escape_controls(folder.name).c_str(), warning.c_str());
     PetState* pet = start_engine(options, builtin_script(), &folder, out);
     if (!pet)
         return 1;
     std::string error;
     std::vector<std::string> cuts;
     const bool written = output_folder_allowed(options.out_path, options.check_path, error) &&
+                         output_folder_made(options.out_path, error) &&
                          write_pet_pictures(folder, pet, options.timer_ms, options.out_path, cuts, error);
     pet_release(pet);
     for (const std::string& cut : cuts)
@@ -420,8 +442,9 @@ int check_pet(const Options& options, std::FILE* out, std::FILE* err)
         std::fprintf(err, "dorrabee-sim: %s\n", escape_controls(error).c_str());
         return 2;
     }
-    std::fprintf(out, "%s: %d images, 65 actions; pictures written to %s\n", escape_controls(folder.name).c_str(),
-                 folder.image_cells, escape_controls(options.out_path).c_str());
+    std::fprintf(out, "%s: %d images, %d actions; pictures written to %s\n", escape_controls(folder.name).c_str(),
+                 folder.image_cells, folder.has_script ? folder.script.actions_written : SCRIPT_ACTION_COUNT,
+                 escape_controls(options.out_path).c_str());
     return 0;
 }
 
@@ -442,6 +465,8 @@ int run_sim(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 
     if (options.check_path != nullptr)
         return check_pet(options, out, err);
+    if (options.import_set != nullptr)
+        return import_shimeji(options.import_set, options.import_pet, out);
     PetFolder folder;
     if (options.pet_path != nullptr && !load_folder(options.pet_path, folder, out))
         return 1;
