@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "engine/engine.h"
-#include "graphics/sprites.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
 #include "shell/pet_graphics.h"
@@ -24,7 +23,7 @@ void show_at_zoom(Pet& pet)
     // The screen behind is read while the window is away, as at start-up.
     if (standard)
         platform_show_window(pet.window, SHOW_HIDE);
-    platform_resize_window(pet.window, SPRITE_SIZE * pet.zoom);
+    platform_resize_window(pet.window, pet_window_side(pet));
     platform_move_window(pet.window, pet_to_screen(pet.state->x, pet.zoom), pet_to_screen(pet.state->y, pet.zoom));
     release_outlines(pet);
     if (!graphics_rezoom(pet) || !window_shape_init(pet))
@@ -43,14 +42,14 @@ void pet_middle(const PetState* state, int32_t z, int32_t* x, int32_t* y)
     *y = pet_to_screen(state->y, z) + pet_to_screen(state->sprite_height, z) / 2;
 }
 
-int32_t monitor_zoom(const Program& program, const Monitor& monitor)
+int32_t monitor_zoom(const Program& program, const Monitor& monitor, int32_t side)
 {
     int32_t z = zoom_choose(program.zoom_key, monitor.dpi);
     // A monitor smaller than the pet at that zoom takes a smaller one: the
     // margins could never fit, and the pet would hang off it.
-    while (z > 1 && (monitor.width < pet_to_screen(SPRITE_SIZE, z) || monitor.height < pet_to_screen(SPRITE_SIZE, z)))
+    while (z > 1 && (monitor.width < pet_to_screen(side, z) || monitor.height < pet_to_screen(side, z)))
         --z;
-    return z;
+    return zoom_for_cell(z, side);
 }
 
 int32_t monitor_under(const Desktop& desktop, int32_t x, int32_t y)
@@ -74,7 +73,7 @@ bool pet_zoom_follow(Pet& pet)
     int32_t cy = 0;
     pet_middle(state, from, &cx, &cy);
     const int32_t home = monitor_under(program.desktop, cx, cy);
-    const int32_t to = monitor_zoom(program, program.desktop.monitors[home]);
+    const int32_t to = monitor_zoom(program, program.desktop.monitors[home], pet_cell_side(pet));
     if (to == from)
         return false;
     const int32_t w = state->sprite_width;

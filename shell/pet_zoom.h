@@ -14,9 +14,10 @@ struct Program;
 // The pet's middle on the screen, at zoom z.
 void pet_middle(const PetState* state, int32_t z, int32_t* x, int32_t* y);
 
-// The zoom a pet has on this monitor: the Zoom key where it sets one, else
-// the monitor's scaling; smaller where the monitor cannot hold the pet.
-int32_t monitor_zoom(const Program& program, const Monitor& monitor);
+// The zoom a pet whose cells are `side` pixels square has on this monitor:
+// the Zoom key where it sets one, else the monitor's scaling; smaller where
+// the monitor cannot hold the pet, or its window would be too large.
+int32_t monitor_zoom(const Program& program, const Monitor& monitor, int32_t side);
 // The monitor that shows the screen point, else the nearest; the first
 // listed wins a tie.
 int32_t monitor_under(const Desktop& desktop, int32_t x, int32_t y);

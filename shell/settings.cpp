@@ -78,7 +78,7 @@ void settings_path_init(Program& program)
 void zoom_init(Program& program)
 {
     program.zoom_key = setting_number(program.settings_path, SettingKeyId::zoom);
-    program.zoom = monitor_zoom(program, program.desktop.monitors[0]);
+    program.zoom = monitor_zoom(program, program.desktop.monitors[0], SPRITE_SIZE);
     platform_set_zoom(program.zoom);
 }
 
