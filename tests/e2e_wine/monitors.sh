@@ -31,16 +31,20 @@ check "and is never seen in the dead zone (seen at:$dead)" test -z "$dead"
 # ---- a borderless window over a whole monitor, as games make
 read -r px py < <(window_position "$pet")
 if [ $((px + PET_SIDE / 2)) -ge 640 ]; then mine=2 other=1; else mine=1 other=2; fi
-inspect cover "$other" 3 &
-sleep 1.5
+# covered N SECONDS: the cover over monitor N for that long, waited for until it shows.
+covered() {
+    inspect cover "$1" "$2" &
+    COVER_PID=$!
+    timeout 10 xdotool search --sync --onlyvisible --name '^cover$' >/dev/null || fail "no cover window shows"
+}
+covered "$other" 3
+sleep 0.5  # a few ticks
 check "a borderless window over the other monitor leaves the pet shown" quietly pet_window 5
-wait $!
-inspect cover "$mine" 4 &
-cover=$!
-sleep 1.5
-check "one over its own monitor sends it away" not quietly pet_window 5
+wait "$COVER_PID"
+covered "$mine" 6
+check "one over its own monitor sends it away" eventually not quietly pet_window 1
 shot covered
-wait "$cover"
+wait "$COVER_PID"
 check "and it comes back once that window has gone" eventually quietly pet_window 5
 choose "$pet" e
 wait_pet_exit
