@@ -33,6 +33,26 @@ bool fail(std::string* error, const std::string& text)
     return false;
 }
 
+// What stb_image must not be given, from the chunks' lengths alone (null when
+// nothing): a chunk longer than the bytes left, for which it would reserve the
+// memory first; an empty image data chunk, copied from a null pointer when it
+// comes first. No encoder writes either.
+const char* unfit_chunk(const uint8_t* data, size_t size)
+{
+    for (size_t at = sizeof SIGNATURE; size - at >= 12;) {
+        const uint32_t length =
+            uint32_t(data[at]) << 24 | uint32_t(data[at + 1]) << 16 | uint32_t(data[at + 2]) << 8 | data[at + 3];
+        if (std::equal(data + at + 4, data + at + 8, "IEND"))
+            return nullptr;  // what follows is not read
+        if (length > size - at - 12)
+            return "a chunk runs past the end of the file";
+        if (length == 0 && std::equal(data + at + 4, data + at + 8, "IDAT"))
+            return "an empty image data chunk";
+        at += 12 + size_t(length);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool png_decode(const uint8_t* data, size_t size, AlphaPicture* out, std::string* error)
@@ -42,6 +62,8 @@ bool png_decode(const uint8_t* data, size_t size, AlphaPicture* out, std::string
         return fail(error, "Not a PNG file");
     if (size > size_t(INT_MAX))
         return fail(error, "PNG file too large");
+    if (const char* unfit = unfit_chunk(data, size))
+        return fail(error, std::string("Broken PNG file (") + unfit + ")");
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, int(size), &width, &height, &channels))
         return fail(error, std::string("Broken PNG file (") + stbi_failure_reason() + ")");

@@ -178,6 +178,15 @@ void platform_present(Window* window, const uint32_t* pixels, int32_t width, int
 // As platform_present, leaving the window's pixels where the source is `key`.
 void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t width, int32_t height, int32_t x, int32_t y,
                             uint32_t key);
+// Asks that the pet window show pixels with alpha from now on: true where
+// the system blends them over what lies behind (a compositor draws the
+// screen; a layered window), and then platform_present_blended draws it,
+// pixels of alpha 0 take no clicks, and an outline decides at most where the
+// window takes the mouse. False: the window stays as it was (shapes, key colour).
+bool platform_blend_window(Window* window);
+// Between begin and end paint of such a window: all of its pixels,
+// 0xAARRGGBB with the colours premultiplied by alpha, top row first.
+void platform_present_blended(Window* window, const uint32_t* pixels, int32_t width, int32_t height);
 // A drawing context of the window, held only while drawing resources are made.
 bool platform_acquire_window_context(Window* window);
 void platform_release_window_context(Window* window);

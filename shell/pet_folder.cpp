@@ -12,6 +12,7 @@
 
 #include "engine/action_script.h"
 #include "engine/engine.h"
+#include "graphics/alpha_sheet.h"
 #include "graphics/png.h"
 #include "graphics/sprites.h"
 #include "shell/pet_places.h"
@@ -107,11 +108,9 @@ uint8_t outside_index(const Bitmap& mask)
     return !mask.palette.empty() && (mask.palette[0] & 0xFFFFFF) != 0 ? 1 : 0;
 }
 
-// A PNG sheet as the program draws sheets: pixels of alpha below one half
-// take the key colour, the rest their own colour at full strength (one that
-// happens to be the key colour moved off it by one step of red), so the edge
-// is clean and of no other colour.
-bool decode_png_sheet(const std::string& data, Bitmap& out, std::string& message)
+// A PNG sheet: thresholded as the program draws sheets, and with alpha
+// beside it for the windows the system blends.
+bool decode_png_sheet(const std::string& data, Bitmap& out, std::vector<uint32_t>& blended, std::string& message)
 {
     AlphaPicture picture;
     std::string error;
@@ -124,12 +123,9 @@ bool decode_png_sheet(const std::string& data, Bitmap& out, std::string& message
     out.height = picture.height;
     out.bits_per_pixel = 32;
     out.pixels.resize(picture.pixels.size());
-    for (size_t p = 0; p < picture.pixels.size(); ++p) {
-        const uint32_t colour = picture.pixels[p] & 0xFFFFFF;
-        out.pixels[p] = picture.pixels[p] >> 24 < 0x80 ? KEY_COLOUR
-                        : colour == KEY_COLOUR         ? KEY_COLOUR - 0x010000
-                                                       : colour;
-    }
+    for (size_t p = 0; p < picture.pixels.size(); ++p)
+        out.pixels[p] = thresholded_pixel(picture.pixels[p]);
+    blended = premultiplied_sheet(picture);
     return true;
 }
 
@@ -163,7 +159,8 @@ bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
         return false;
     }
     const char* file = pet.sheet_file = files.png_sheet ? PET_PNG_SHEET_FILE : PET_SHEET_FILE;
-    if (files.png_sheet ? !decode_png_sheet(*files.png_sheet, pet.sheet, message)
+    pet.blended.clear();
+    if (files.png_sheet ? !decode_png_sheet(*files.png_sheet, pet.sheet, pet.blended, message)
                         : !decode_picture(*files.sheet, PET_SHEET_FILE, pet.sheet, message))
         return false;
     pet.sheet_width = pet.sheet.width;
@@ -174,6 +171,14 @@ bool decode_sheet(const PetFiles& files, PetFolder& pet, std::string& message)
     // Only the colours are drawn; the mask is checked against the size as given.
     pet.sheet.indices.clear();
     pet.sheet = lay_out_cells(pet.sheet, pet.cells, pet.image_cells, KEY_COLOUR, 0);
+    if (!pet.blended.empty()) {
+        // Laid out as the sheet, clear where it is padded.
+        Bitmap plane;
+        plane.width = pet.sheet_width;
+        plane.height = pet.sheet_height;
+        plane.pixels = std::move(pet.blended);
+        pet.blended = lay_out_cells(plane, pet.cells, pet.image_cells, 0, 0).pixels;
+    }
     return true;
 }
 

@@ -91,6 +91,9 @@ struct PetFolder {
     // many as the sheet holds, so that they stand in for the built-in ones.
     Bitmap sheet;
     Bitmap mask;
+    // A PNG sheet with alpha: its pixels premultiplied (0xAARRGGBB), laid
+    // out as `sheet`, for the windows the system blends; empty for any other.
+    std::vector<uint32_t> blended;
     int32_t sheet_width = 0;  // as the file gives it
     int32_t sheet_height = 0;
     const char* sheet_file = PET_SHEET_FILE;

@@ -129,6 +129,11 @@ int make_images(Pet& pet)
 
     g.frame_surface->pixels = g.frame_image;
     g.sheet_surface->pixels = g.sheet.pixels.data();
+    std::vector<uint32_t>& blended = pet.folder.blended;
+    if (blended.size() == g.sheet.pixels.size() && !blended.empty() && platform_blend_window(pet.window))
+        g.blended = blended.data();
+    else
+        blended = {};  // a window that cannot blend never will: no memory kept for it
     return 1;
 }
 
@@ -157,7 +162,12 @@ void paint_frame(Pet& pet)
     uint32_t* frame = graphics.frame_surface ? graphics.frame_surface->pixels : nullptr;
     if (pet.program->fatal_error || !frame)
         return;
-    if (pet.program->settings.display_mode == MODE_STANDARD) {
+    if (graphics.blended) {
+        // The window blends the pet over whatever lies behind: no backdrop.
+        Sprites with_alpha = pet.sprites;
+        with_alpha.sprite_sheet.pixels = graphics.blended;
+        copy_cell_zoomed(with_alpha, frame, state->current_image, state->current_mirrored, pet.zoom);
+    } else if (pet.program->settings.display_mode == MODE_STANDARD) {
         copy_cell_zoomed(pet.sprites, graphics.work_surface->pixels, state->current_image, state->current_mirrored,
                          pet.zoom);
         key_composite_pixels(frame, graphics.backdrop_surface->pixels, graphics.work_surface->pixels,
@@ -170,7 +180,11 @@ void paint_frame(Pet& pet)
         report_error(*pet.program, pet.window, "Fail to identify the window for painting");
         return;
     }
-    platform_present(pet.window, frame, pet_window_side(pet), pet_window_side(pet), 0, 0);
+    const int32_t side = pet_window_side(pet);
+    if (graphics.blended)
+        platform_present_blended(pet.window, frame, side, side);
+    else
+        platform_present(pet.window, frame, side, side, 0, 0);
     platform_end_paint(pet.window);
 }
 
@@ -198,6 +212,7 @@ void graphics_release(Pet& pet)
 {
     PetGraphics& g = pet.graphics;
     g.sheet = Bitmap{};
+    g.blended = nullptr;
     release(g.frame_image);
     release(g.backdrop_image);
     release(g.work_image);

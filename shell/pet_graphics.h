@@ -31,6 +31,9 @@ struct PetGraphics {
     bool screen_open;
     uint32_t* frame_image;
     Bitmap sheet;  // the pixels the pet's sprites.sprite_sheet points at
+    // The folder's sheet with alpha (premultiplied, the layout of `sheet`)
+    // when the window blends it; null: the pet is drawn from `sheet`.
+    const uint32_t* blended;
     // MODE_PRECOMPUTED only: the outline of every image, plain and mirrored
     // (entries null for an image without pixels).
     Outline** plain_outlines;

@@ -146,6 +146,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
             // The record stays till the program ends; its big pictures need not.
             pet.folder.sheet = Bitmap{};
             pet.folder.mask = Bitmap{};
+            pet.folder.blended = {};
             tray_window_gone(*pet.program, window);
             // Nothing may reach the window through this handle any more.
             if (window == pet.window)

@@ -114,7 +114,8 @@ void reposition_window(Pet& pet, int32_t old_x, int32_t old_y)
     }
     // The window stands on the screen's pixels, the pet on its own.
     const int32_t z = pet.zoom, side = pet_window_side(pet);
-    if (pet.program->settings.display_mode == MODE_STANDARD) {
+    // A window that blends needs no copy of the screen behind it.
+    if (pet.program->settings.display_mode == MODE_STANDARD && !graphics.blended) {
         // The fresh capture shows the window itself where the two blocks
         // overlap; that part comes from the old backdrop.
         std::memcpy(graphics.work_image, graphics.backdrop_image, size_t(side) * size_t(side) * sizeof(uint32_t));

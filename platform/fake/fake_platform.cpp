@@ -600,6 +600,19 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     present(window, pixels, width, height, x, y, true, key);
 }
 
+bool platform_blend_window(Window* window)
+{
+    record("blend_window(" + name_of(window) + ")");
+    window->blended = fake.blends;
+    return fake.blends;
+}
+
+void platform_present_blended(Window* window, const uint32_t* pixels, int32_t width, int32_t height)
+{
+    record("present_blended(" + join(name_of(window), num(width), num(height)) + ")");
+    present(window, pixels, width, height, 0, 0, false, 0);
+}
+
 bool platform_acquire_window_context(Window* window)
 {
     record("acquire_window_context(" + name_of(window) + ")");

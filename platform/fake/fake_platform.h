@@ -36,6 +36,7 @@ struct Window {
     int32_t height = 0;
     std::vector<uint32_t> pixels;  // what has been presented, width x height
     bool has_outline = false;      // false: the whole rectangle shows
+    bool blended = false;          // shows pixels with alpha (platform_blend_window)
     Outline outline;
     std::map<unsigned, unsigned> timers;  // id -> interval
     std::map<int, std::string> item_texts;
@@ -90,6 +91,7 @@ struct FakePlatform {
     bool acquire_context_fails = false;
     bool begin_paint_fails = false;
     bool open_screen_fails = false;
+    bool blends = false;  // the desktop blends windows' alpha (a compositor)
     bool menu_fails = false;
     bool restart_fails = false;
     std::string ui_languages = "zh_CN";  // the system's, as platform_ui_languages gives them

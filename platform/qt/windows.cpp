@@ -465,6 +465,19 @@ void platform_present_keyed(Window* window, const uint32_t* pixels, int32_t widt
     window->painter.drawImage(x, y, image);
 }
 
+// Only the window drawn straight to X at depth 32 blends: a compositor draws
+// the screen, and takes its pixels premultiplied, as ours are.
+bool platform_blend_window(Window* window)
+{
+    return window->x11.gc && window->x11.depth == 32;
+}
+
+void platform_present_blended(Window* window, const uint32_t* pixels, int32_t width, int32_t height)
+{
+    if (window->x11_painting && window->x11.depth == 32)
+        x11_put_pixels(window->x11, pixels, width, height, 0, 0);
+}
+
 bool platform_acquire_window_context(Window* window)
 {
     return window && window->widget;

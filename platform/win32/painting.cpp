@@ -4,6 +4,7 @@
 #include "graphics/key_runs.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
+#include "platform/win32/window_record.h"
 
 namespace {
 
@@ -70,20 +71,30 @@ bool make_grab_block(int32_t width, int32_t height)
 
 }  // namespace
 
+// A layered window need not be sent WM_PAINT: it remembers it was asked.
+static void note_blend_pending(HWND hwnd)
+{
+    if (WindowRecord* record = window_record(hwnd))
+        record->blend_pending = record->blends;
+}
+
 void platform_invalidate(Window* window)
 {
     InvalidateRgn(hwnd_of(window), nullptr, FALSE);
+    note_blend_pending(hwnd_of(window));
 }
 
 void platform_invalidate_rect(Window* window, int32_t x, int32_t y, int32_t width, int32_t height)
 {
     RECT r = {x, y, x + width, y + height};
     InvalidateRect(hwnd_of(window), &r, FALSE);
+    note_blend_pending(hwnd_of(window));
 }
 
 void platform_update_window(Window* window)
 {
     UpdateWindow(hwnd_of(window));
+    paint_blended_when_pending(hwnd_of(window));
 }
 
 bool platform_begin_paint(Window* window)

@@ -63,7 +63,8 @@ void platform_keep_window_outlines(Window* window, Outline* const* plain, Outlin
     if (!record)
         return;
     drop_kept_regions(record);
-    if (!plain || !mirrored || count <= 0)
+    // A window that blends is shaped by its alpha: regions would go unused.
+    if (!plain || !mirrored || count <= 0 || record->blends)
         return;
     std::vector<KeptRegion>& kept = record->kept;
     kept.reserve(size_t(count) * 2);

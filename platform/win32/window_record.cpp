@@ -30,6 +30,7 @@ void release_window_record(HWND hwnd)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     drop_kept_regions(record);
     drop_tray_icon(record);
+    drop_layered_picture(record);
     delete record;
 }
 

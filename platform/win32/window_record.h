@@ -17,12 +17,28 @@ struct KeptRegion {
 
 struct TrayIcon;  // tray.cpp
 
+// The picture a layered window is given at each paint (layered.cpp): made at
+// the first, of the window's size, and kept with the window.
+struct LayeredPicture {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
 struct WindowRecord {
     void* user = nullptr;
     WindowProc dialog_proc = nullptr;  // a dialog's own procedure; pet windows have their class's
     int32_t side = 0;                  // a pet window's width and height
     std::vector<KeptRegion> kept;      // its kept outlines' regions, sorted by outline address (regions.cpp)
     TrayIcon* tray = nullptr;          // the notification-area icon reporting to it (tray.cpp)
+    // A pet window shown with per-pixel alpha (platform_blend_window): no
+    // region; it paints when asked, as the system need not send it WM_PAINT.
+    bool blends = false;
+    bool blend_pending = false;  // invalidated since its last picture
+    LayeredPicture layered;
 };
 
 // A record made by a creating call, before the window exists: the window
@@ -41,3 +57,7 @@ void release_window_record(HWND hwnd);
 void drop_kept_regions(WindowRecord* record);
 // Takes the icon reporting to the window out of the notification area (tray.cpp).
 void drop_tray_icon(WindowRecord* record);
+// Deletes the layered window's picture (layered.cpp).
+void drop_layered_picture(WindowRecord* record);
+// A window that blends paints now when it was invalidated (layered.cpp).
+void paint_blended_when_pending(HWND hwnd);

@@ -78,6 +78,7 @@ void platform_show_window(Window* window, int show_command)
 {
     ShowWindow(hwnd_of(window), show_command);
     UpdateWindow(hwnd_of(window));
+    paint_blended_when_pending(hwnd_of(window));
 }
 
 void platform_move_window(Window* window, int32_t x, int32_t y)
@@ -85,6 +86,7 @@ void platform_move_window(Window* window, int32_t x, int32_t y)
     RECT r;
     GetWindowRect(hwnd_of(window), &r);
     MoveWindow(hwnd_of(window), x, y, r.right - r.left, r.bottom - r.top, TRUE);
+    paint_blended_when_pending(hwnd_of(window));
 }
 
 void platform_resize_window(Window* window, int32_t side)
@@ -107,6 +109,10 @@ intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_
 
 void platform_set_window_outline(Window* window, const Outline* outline)
 {
+    // A window that blends shows, and takes clicks, where its alpha is.
+    const WindowRecord* record = window_record(hwnd_of(window));
+    if (record && record->blends)
+        return;
     if (!outline) {
         SetWindowRgn(hwnd_of(window), nullptr, TRUE);
         return;

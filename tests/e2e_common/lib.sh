@@ -108,6 +108,46 @@ pet_shows() {  # pet_shows WINDOW [standard | shaped | pet_check options...]
     return 1
 }
 
+# A pet folder whose every image is one mirror-symmetric picture with alpha
+# (an opaque red disc with a soft edge in a faint blue halo, below one half),
+# on a sheet of 20 x 6 cells of SIDE pixels (pet.ini says so).
+make_alpha_pet() {  # make_alpha_pet FOLDER SIDE
+    mkdir -p "$1"
+    python3 - "$@" <<'PY'
+import struct, sys, zlib
+folder, side = sys.argv[1], int(sys.argv[2])
+def covered(x, y, radius):  # of 4 x 4 samples of the pixel, within radius of the middle
+    return sum(((x + (i + .5) / 4 - side / 2) ** 2 + (y + (j + .5) / 4 - side / 2) ** 2 <= radius ** 2)
+               for i in range(4) for j in range(4)) / 16
+cell = []
+for y in range(side):
+    for x in range(side):
+        disc, halo = covered(x, y, .3 * side), .35 * covered(x, y, .45 * side) * (1 - covered(x, y, .3 * side))
+        alpha = disc + halo
+        rgb = [round((d * disc + h * halo) / alpha) if alpha else 0 for d, h in zip((200, 40, 40), (40, 90, 200))]
+        cell.append(bytes(rgb + [round(alpha * 255)]))
+open(folder + "/pet.ini", "w").write("[Pet]\nName=Glass\nCellWidth=%d\nCellHeight=%d\n" % (side, side))
+rows = [b"\0" + b"".join(cell[y * side:(y + 1) * side]) * 20 for y in range(side)] * 6
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+open(folder + "/sprites.png", "wb").write(
+    b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", side * 20, side * 6, 8, 6, 0, 0, 0))
+    + chunk(b"IDAT", zlib.compress(b"".join(rows))) + chunk(b"IEND", b""))
+PY
+}
+
+# xcompmgr on the display. It paints no root picture, so the desktop becomes
+# a window at the bottom, and what the screen shows is looked at again.
+start_compositing_manager() {
+    xcompmgr >"$WORK/xcompmgr.log" 2>&1 &
+    OTHER_PIDS+=($!)
+    eventually compositing_manager_runs || { fail "xcompmgr does not start"; return 1; }
+    display -backdrop -geometry +0+0 "$WORK/desktop.png" >/dev/null 2>&1 &
+    OTHER_PIDS+=($!)
+    sleep 1
+    "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+}
+
 # ---- the program
 
 # A fontconfig setup that knows the DejaVu fonts alone, none of which has

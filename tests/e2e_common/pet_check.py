@@ -15,6 +15,11 @@ and whose pixels are exactly what the window shows.
                  screenshot taken before the pet appeared, if given), elsewhere
                  the cell.
 
+  alpha mode:    a pet whose every image is its sheet's first cell, symmetric,
+                 in a window that blends: each pixel is that cell over the
+                 screen behind (--before), within 2, and no click lands on a
+                 pixel of alpha 0.
+
 Prints "image=I mirrored=M x=X y=Y" (I is 0-based) and exits 0 on a match,
 1 when the window shows no image of the sheet, 2 when it cannot look.
 """
@@ -55,8 +60,8 @@ def decode_bmp(data):
 
 # ---- PNG sheets (a pet folder's sprites.png: 8-bit RGB or RGBA)
 
-def decode_png_sheet(data):
-    """(width, height, rows of (r, g, b), rows of inside): alpha of one half or more is the pet."""
+def png_rows(data):
+    """(width, height, bytes a pixel, rows of its bytes as stored)."""
     width, height, depth, colour = struct.unpack(">IIBB", data[16:26])
     if depth != 8 or colour not in (2, 6):
         raise ToolError("sprites.png: only 8-bit RGB and RGBA are read here")
@@ -79,6 +84,12 @@ def decode_png_sheet(data):
             line[i] = (line[i] + guess) & 0xFF
         rows.append(line)
         previous = line
+    return width, height, step, rows
+
+
+def decode_png_sheet(data):
+    """(width, height, rows of (r, g, b), rows of inside): alpha of one half or more is the pet."""
+    width, height, step, rows = png_rows(data)
     inside = [[step == 3 or r[x * step + 3] >= 128 for x in range(width)] for r in rows]
     # As the program draws it: the see-through part in the key colour, a pet
     # pixel of the key colour moved off it by one step of red.
@@ -277,13 +288,33 @@ def match(images, mode, shape, shown, behind, zoom=1):
                 yield image, mirrored
 
 
+def check_alpha(resources, input_shape, shown, behind, side):
+    """What is wrong with the window's pixels for a pet whose every image is
+    its sheet's first cell, blended over the screen behind; or None."""
+    with open(os.path.join(resources, "sprites.png"), "rb") as f:
+        _w, _h, step, rows = png_rows(f.read())
+    if step != 4:
+        return "sprites.png has no alpha"
+    worst = 0
+    for y in range(side):
+        for x in range(side):
+            r, g, b, a = rows[y][4 * x:4 * x + 4]
+            if a == 0 and input_shape[y][x]:
+                return "a click on the clear pixel %d,%d would not go through" % (x, y)
+            want = tuple((c * a + d * (255 - a) + 127) // 255 for c, d in zip((r, g, b), behind[y][x]))
+            worst = max(worst, max(abs(p - q) for p, q in zip(shown[y][x], want)))
+    if worst > 2:
+        return "pixels differ from the picture over the screen by up to %d" % worst
+    return None
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     here = os.path.dirname(os.path.abspath(__file__))
     parser.add_argument("--display", default=os.environ.get("DISPLAY", ":0"))
     parser.add_argument("--window", required=True, help="X window id, e.g. 0x200006")
     parser.add_argument("--resources", default=os.path.join(here, "..", "..", "resources"))
-    parser.add_argument("--mode", choices=("shaped", "standard"), default="shaped")
+    parser.add_argument("--mode", choices=("shaped", "standard", "alpha"), default="shaped")
     parser.add_argument("--before", help="standard mode: PPM screenshot of the screen taken before the pet appeared "
                         "(without it only the cat's own pixels are compared)")
     parser.add_argument("--screen", help="take the screenshot of this display (a compositor's output, nested "
@@ -335,6 +366,18 @@ def main():
                 with open(args.before, "rb") as f:
                     before = read_ppm(f.read())
                 behind = before.block(x0, y0, side)
+        if args.mode == "alpha":
+            with open(args.before, "rb") as f:
+                behind = read_ppm(f.read()).block(x0, y0, side)
+            # Clicks reach the window where both its input and bounding shapes are.
+            inputs = shape_grid(shape_rectangles(args.display, args.window, 2), side)
+            inputs = [[i and s for i, s in zip(irow, srow)] for irow, srow in zip(inputs, shape)]
+            wrong = check_alpha(args.resources, inputs, shown, behind, side)
+            if wrong:
+                print(wrong)
+                return 1
+            print("alpha pet at x=%d y=%d" % (x0, y0))
+            return 0
         if args.save:
             write_png(args.save, [[p or (0, 0, 0) for p in row for _ in range(4)] for row in shown for _ in range(4)])
         found = list(match(load_images(args.resources), args.mode, shape, shown, behind, args.zoom))

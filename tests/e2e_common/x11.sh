@@ -55,3 +55,17 @@ menu_window() {
     done
     return 1
 }
+
+# A compositing manager owns the _NET_WM_CM_S0 selection while it runs.
+compositing_manager_runs() {
+    python3 - <<'PY'
+import ctypes, ctypes.util, sys
+x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+d = x11.XOpenDisplay(None)
+sys.exit(0 if d and x11.XGetSelectionOwner(d, x11.XInternAtom(d, b"_NET_WM_CM_S0", 0)) else 1)
+PY
+}

@@ -5,7 +5,8 @@
 # Exit a new start brings the same company back; a broken pet shows one box,
 # then the built-in cat. A numbered frame set drawn by artgen, brought
 # across by dorrabee-sim --import-shimeji, starts as a 128-pixel pet showing
-# its own pixels.
+# its own pixels. A PNG pet with alpha has a clean edge on bare X and soft
+# ones blended under a compositing manager.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}" "${SIM:?}" "${SOURCE:?}"
 start_display "$WM"
@@ -102,4 +103,25 @@ sleep 0.5
 shot imported
 check "the imported pet shows its own frames, its shape their alpha" pet_shows "$pet" --resources "$WORK/pets/imported"
 check "without a box" no_window_named Dorrabee
+open_menu_item "$pet" e
+wait_pet_exit
+
+# A 96-pixel PNG pet with alpha: on bare X a clean hard edge at alpha one
+# half; under a compositing manager its soft edges blended over the desktop.
+make_alpha_pet "$WORK/pets/glass" 96
+PET_SIDE=96
+write_ini "Timer=1500" "Pet=glass"
+start_pet
+pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }
+sleep 0.5
+shot glass-bare
+check "on bare X the PNG pet is its pixels of alpha one half or more, edged cleanly" pet_shows "$pet" --resources "$WORK/pets/glass"
+open_menu_item "$pet" e
+wait_pet_exit
+start_compositing_manager
+start_pet
+pet=$(pet_window) || { fail "no window for the PNG pet under xcompmgr"; finish; }
+sleep 0.5
+shot glass-composited
+check "under xcompmgr its soft edges are blended over the desktop" pet_shows "$pet" --mode alpha --resources "$WORK/pets/glass" --before "$WORK/desktop.ppm"
 finish

@@ -3,7 +3,7 @@
 # shows that pet's pixels; the menu's pets sub-menu adds pets beside it, each
 # with its own pixels, and sends the clicked one away; after Exit a new start
 # brings the same company back; a broken pet shows one box, then the
-# built-in cat.
+# built-in cat; a PNG pet with alpha is blended over the desktop.
 . "$(dirname "$0")/lib.sh"
 : "${PETS:?}"
 start_display
@@ -82,4 +82,19 @@ sleep 0.5
 check "after the box the built-in cat runs" pet_shows "$pet"
 check "and no other box" boxes_read ""
 check "the settings are left as they were" saved "Pet=broken"
+choose "$pet" e
+wait_pet_exit
+
+# A 96-pixel PNG pet with alpha is a layered window: under a compositing manager each
+# of its pixels is its picture over the desktop.
+make_alpha_pet "$WORK/pets/glass" 96
+PET_SIDE=96
+start_compositing_manager
+write_ini "Timer=1500" "Pet=glass"
+start_pet
+pet=$(pet_window) || { fail "no window for the PNG pet"; finish; }
+sleep 0.5
+shot glass-composited
+check "a PNG pet's layered window shows its soft edges blended over the desktop" \
+    pet_shows "$pet" --mode alpha --resources "$WORK/pets/glass" --before "$WORK/desktop.ppm"
 finish

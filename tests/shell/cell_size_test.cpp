@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,30 @@ TEST_F(CellSizeTest, APetOfItsOwnSizeLivesInAWindowOfThatSize)
                 EXPECT_LE(r.bottom, (c.height - c.height / 4) * z) << what;
             }
         }
+    }
+}
+
+// Where the desktop blends, the sheet's alpha is laid out in the same cells:
+// the blob opaque, its clear border and the pad of a cell that is not square
+// clear, at any zoom.
+TEST_F(CellSizeTest, ItsAlphaIsLaidOutInCellsOfItsOwnSize)
+{
+    for (const auto& [width, height, zoom] : {std::tuple{64, 32, 1}, std::tuple{32, 64, 2}}) {
+        reset_program();
+        fake.blends = true;
+        make_pet(width, height);
+        start_pet(MODE_PRECOMPUTED, zoom);
+        ASSERT_NE(pet_window(), nullptr);
+        ASSERT_EQ(fake_count("present_blended(pet"), fake_count("begin_paint(pet)"));
+        const int32_t side = std::max(width, height) * zoom;
+        for (int32_t y = 0; y < side; ++y)
+            for (int32_t x = 0; x < side; ++x) {
+                const int32_t px = x / zoom, py = y / zoom;
+                const bool blob =
+                    px >= width / 4 && px < width - width / 4 && py >= height / 4 && py < height - height / 4;
+                ASSERT_EQ(pet()->pixels[size_t(y) * size_t(side) + size_t(x)], blob ? 0xFF000000 | COAT : 0u)
+                    << width << "x" << height << " at " << x << "," << y;
+            }
     }
 }
 

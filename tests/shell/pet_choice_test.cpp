@@ -6,6 +6,7 @@
 
 #include "engine/action_script.h"
 #include "engine/script_file.h"
+#include "graphics/alpha_sheet.h"
 #include "graphics/sprites.h"
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include "shell/pet_choice.h"
 #include "tests/graphics/bmp_builder.h"
+#include "tests/graphics/png_builder.h"
 #include "tests/shell/shell_harness.h"
 #include "tests/shell/temp_folder.h"
 
@@ -94,6 +96,55 @@ TEST_F(PetChoiceTest, TheSavedPetRunsOnItsOwnPixelsWithoutAMessage)
     EXPECT_EQ(fake_count("message_box"), 0);
     EXPECT_EQ(said, "coat: behaviour.script line 4: ** Sum of ratio for action:1 = 99\n")
         << "the line after the dump's three comment lines";
+}
+
+// A PNG pet with alpha: where the desktop blends, its window is given the
+// pixels premultiplied, whole, with no copy of the screen behind; elsewhere
+// it is drawn as any pet, at alpha one half, and BMP pets never blend.
+TEST_F(PetChoiceTest, APngPetBlendsWhereTheDesktopCanAndIsThresholdedElsewhere)
+{
+    constexpr uint32_t GLASS = 0x2060A0;
+    std::vector<std::string> rows;
+    for (int y = 0; y < 252; ++y) {
+        std::string row;
+        for (int x = 0; x < 840; ++x)  // across each cell: clear, then alpha rising by 8 a column
+            row += std::string("\x20\x60\xA0", 3) + char(std::min(255, std::max(0, (x % 42 - 10) * 8)));
+        rows.push_back(row);
+    }
+    fs::create_directories(program_dir / "pets" / "glass");
+    write_file((program_dir / "pets" / "glass" / "sprites.png").string(), build_png({840, 252, 8, 6, rows}));
+    for (const int mode : {MODE_STANDARD, MODE_PRECOMPUTED})
+        for (const bool blends : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << (blends ? ", blending" : ""));
+            reset_program();
+            fake_use_synthetic_art();
+            fake.blends = blends;
+            fake.ini_files[ini_path()] = "[Setup]\nPet=glass\nMode=" + std::to_string(mode) + "\n";
+            program_options(program, program_dir.string().c_str(), 0, nullptr);
+            run(5);
+            ASSERT_NE(pet(), nullptr);
+            const std::vector<uint32_t> row(pet()->pixels.begin(), pet()->pixels.begin() + 42);
+            EXPECT_EQ(fake_count("blend_window(pet)"), 1);
+            EXPECT_EQ(fake_count("present_blended("), blends ? fake_count("begin_paint(pet)") : 0);
+            EXPECT_EQ(fake_count("present(pet"), blends ? 0 : fake_count("begin_paint(pet)"));
+            if (blends) {
+                EXPECT_EQ(row[10], 0u) << "clear";
+                EXPECT_EQ(row[25], premultiplied_pixel(0x78000000 | GLASS));
+                EXPECT_EQ(fake_count("capture_screen"), mode == MODE_STANDARD ? 1 : 0) << "only the one at start";
+            } else {
+                EXPECT_NE(row[25], GLASS) << "alpha 120 of 255 is not the pet";
+                EXPECT_EQ(row[26], GLASS) << "alpha 128 is";
+                EXPECT_TRUE(std::all_of(pet()->pixels.begin(), pet()->pixels.end(),
+                                        [](uint32_t pixel) { return pixel >> 24 == 0; }));
+                EXPECT_TRUE(the_pet().folder.blended.empty()) << "the alpha it cannot show is not kept";
+            }
+        }
+    reset_program();
+    fake_use_synthetic_art();
+    fake.blends = true;
+    start_with("coat");
+    EXPECT_TRUE(shows_coat());
+    EXPECT_EQ(fake_count("blend_window"), 0) << "a BMP pet is drawn as it always was";
 }
 
 TEST_F(PetChoiceTest, APetThatFailsCostsOneBoxThenTheBuiltInCatRuns)

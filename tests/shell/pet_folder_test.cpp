@@ -444,6 +444,13 @@ TEST_F(PetFolderTest, APngSheetWithAlphaIsAPet)
         EXPECT_EQ(pet.sheet.pixels[size_t(x)], colour) << x;
         EXPECT_EQ(pet.mask.indices[size_t(x)], colour == KEY_COLOUR ? 0 : 1) << x;
     }
+    // Beside it the alpha, premultiplied, for the windows that blend: its
+    // pixels of half alpha or more are exactly the mask's (the outline's),
+    // its clear ones nothing at all.
+    ASSERT_EQ(pet.blended.size(), pet.sheet.pixels.size());
+    for (size_t p = 0; p < pet.blended.size(); ++p)
+        ASSERT_EQ(pet.mask.indices[p] == 1, pet.blended[p] >> 24 >= 0x80) << p;
+    EXPECT_EQ(pet.blended[31], 0xFFFFFF00u) << "the colour as drawn, not moved off the key";
     // A PNG that is no picture names its file.
     write_text(folder / "sprites.png", "\x89PNG\r\n\x1A\n broken");
     EXPECT_FALSE(pet_folder_load(folder.string(), pet, message));
