@@ -35,8 +35,9 @@ bool fail(std::string* error, const std::string& text)
 
 // What stb_image must not be given, from the chunks' lengths alone (null when
 // nothing): a chunk longer than the bytes left, for which it would reserve the
-// memory first; an empty image data chunk, copied from a null pointer when it
-// comes first. No encoder writes either.
+// memory first (a chunk cut short by the end of the file included); an empty
+// image data chunk, copied from a null pointer when it comes first. No encoder
+// writes either, and every encoder ends the file with its end chunk.
 const char* unfit_chunk(const uint8_t* data, size_t size)
 {
     for (size_t at = sizeof SIGNATURE; size - at >= 12;) {
@@ -50,7 +51,7 @@ const char* unfit_chunk(const uint8_t* data, size_t size)
             return "an empty image data chunk";
         at += 12 + size_t(length);
     }
-    return nullptr;
+    return "the file ends before its end chunk";
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ constexpr unsigned MSG_SIZE = 0x0005;
 // read platform_monitors again. lparam holds the primary's new width (low
 // word) and height, as on Windows.
 constexpr unsigned MSG_DISPLAYCHANGE = 0x007E;
+// A monitor's scaling changed, or the window came onto a monitor of another
+// scaling (Windows only): read platform_monitors again; the window keeps its
+// size unless the program changes it.
+constexpr unsigned MSG_DPICHANGED = 0x02E0;
 constexpr unsigned MSG_PAINT = 0x000F;
 // The user's session is about to end (logout, shutdown): what is worth
 // keeping is saved now. Answered with 1 (the session may end).
@@ -140,6 +144,9 @@ void* platform_window_user(Window* window);
 void platform_place_hidden(Window* window, int32_t x, int32_t y);
 void platform_show_window(Window* window, int show_command);
 void platform_move_window(Window* window, int32_t x, int32_t y);  // keeps the size, repaints
+// Makes the pet window `side` pixels square (its zoom changed), keeping its
+// top-left corner; it is painted anew.
+void platform_resize_window(Window* window, int32_t side);
 void platform_destroy_window(Window* window);
 intptr_t platform_default_window_proc(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam);
 // The window shows, and takes the mouse, only inside the outline (null: none at all).

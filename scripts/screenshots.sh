@@ -2,7 +2,8 @@
 # Remakes the pictures of the program in README.md and docs/ from the real
 # programs, as they are now: the Linux one on an Xvfb with openbox, the
 # Windows one under Wine (scripts/wine-session.sh). Each picture is cut from
-# the screen around the pet, its menu or a dialog, at zoom 1 and 2.
+# the screen around the pet, its menu or a dialog, at zoom 1 and 2; one
+# shows pets on two monitors.
 #
 #   scripts/screenshots.sh [linux] [windows]    (both by default)
 #
@@ -89,15 +90,20 @@ cut_menu() {  # cut_menu NAME PET
     cut "$1" $((left - 20)) $((top - 20)) $((right - left + 40)) $((bottom - top + 40))
 }
 
-# run ZOOM [Key=value...]: starts the pet on a screen scaled to ZOOM x 100 %
-# (which chooses the pet's zoom), with those settings.
-run() {
+# scale ZOOM: the screen scaled to ZOOM x 100 %, the pet's side to match.
+scale() {
     PET_SIDE=$((42 * $1))
     if [ "$prefix" = linux ]; then
         echo "Xft.dpi: $((96 * $1))" | xrdb -merge
     else
         wine reg add "$DESKTOP_KEY" /v LogPixels /t REG_DWORD /d $((96 * $1)) /f >/dev/null 2>&1
     fi
+}
+
+# run ZOOM [Key=value...]: starts the pet on a screen scaled to ZOOM x 100 %
+# (which chooses the pet's zoom), with those settings.
+run() {
+    scale "$1"
     shift
     write_ini "$@"
     start_pet
@@ -139,6 +145,39 @@ english() {  # english PREFIX
     stop
 }
 
+# carry PET X Y: the pet carried by its middle to the screen point and let go.
+carry() {
+    local x y
+    read -r x y < <(pet_point "$1")
+    xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 mousemove 512 300 mousemove "$2" "$3" sleep 0.3 mouseup 1
+    sleep 0.3
+}
+
+# Two monitors of different sizes, 640 x 768 and 384 x 480 right of it, each
+# with a pet on its floor (on Linux the second's is a dock's top); the wide
+# lower part of the desk, where no monitor shows drawn dark.
+two_monitors() {  # two_monitors PREFIX [Key=value...]
+    local name=$1 pets=()
+    shift
+    scale 1
+    write_ini "Timer=1000" "Pets=2" "Pet 1=" "Pet 2=" "$@"
+    start_pet
+    for _ in $(seq 50); do
+        mapfile -t pets < <(pet_windows)
+        [ ${#pets[@]} = 2 ] && break
+        sleep 0.1
+    done
+    [ ${#pets[@]} = 2 ] || { fail "two pets do not show"; return; }
+    carry "${pets[0]}" 300 765
+    carry "${pets[1]}" 830 475
+    sleep 1.5
+    "$IMPORT" -window root "$WORK/screen.png"
+    "$CONVERT" "$WORK/screen.png" -crop 1024x480+0+288 +repage -fill '#1c1c1c' -draw 'rectangle 640,192 1023,479' -draw 'rectangle 639,0 640,191' \
+        "$root/docs/$name.png"
+    echo "docs/$name.png"
+    stop
+}
+
 # Slow ticks, so that the pet stands still for its pictures.
 if [ "$system" = western ]; then
     english windows
@@ -167,4 +206,16 @@ cut_pet "$prefix-pet-zoom2" "$pet" 400 240
 dialog "$prefix-about-zoom2" a "关于Dorrabee"
 stop
 [ "$prefix" = linux ] && PET_LANG=en_US.UTF-8 english linux
+
+if [ "$prefix" = linux ]; then
+    split_screen_unequal || fail "xrandr cannot make two monitors"
+    start_dock 640 440 1023 480 || fail "no dock window"
+    two_monitors linux-two-monitors "Floor At Panel=1"
+    kill "$DOCK_PID"
+else
+    # Wine sees two monitors only through Xinerama: a display of its own.
+    kill "$XVFB_PID"
+    start_two_monitors
+    two_monitors windows-two-monitors
+fi
 finish

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "shell/company.h"
 #include "shell/pet_on_desk.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "shell/window_shape.h"
 
@@ -43,4 +44,5 @@ void drag_input_end(Pet& pet)
     platform_release_capture();
     drag_end(pet.state);
     desk_drop(pet);
+    pet_zoom_follow(pet);
 }

@@ -213,6 +213,26 @@ void paint_frame(Pet& pet)
     platform_end_paint(pet.window);
 }
 
+int graphics_rezoom(Pet& pet)
+{
+    PetGraphics& g = pet.graphics;
+    const bool standard = pet.program->settings.display_mode == MODE_STANDARD;
+    release(g.frame_image);
+    release(g.backdrop_image);
+    release(g.work_image);
+    const char* no_image = "Insufficient memory to create bitmap image";
+    if (standard && (!make_image(pet, &g.backdrop_image) || !make_image(pet, &g.work_image)))
+        return fail(pet, no_image);
+    if (!make_image(pet, &g.frame_image))
+        return fail(pet, no_image);
+    if (standard) {
+        g.backdrop_surface->pixels = g.backdrop_image;
+        g.work_surface->pixels = g.work_image;
+    }
+    g.frame_surface->pixels = g.frame_image;
+    return 1;
+}
+
 void graphics_release(Pet& pet)
 {
     PetGraphics& g = pet.graphics;

@@ -45,5 +45,8 @@ struct PetGraphics {
 // 1 when everything is made; 0 after a failure already reported.
 int graphics_init(Pet& pet);
 void paint_frame(Pet& pet);
+// The pictures the size of the window made anew at the pet's zoom (it
+// changed); 0 after a failure already reported.
+int graphics_rezoom(Pet& pet);
 // Releases what graphics_init made, however far it got.
 void graphics_release(Pet& pet);

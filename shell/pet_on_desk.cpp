@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "shell/setting_keys.h"
 #include "shell/window_shape.h"
@@ -54,14 +55,10 @@ bool desk_out_of_the_way(Pet& pet)
     bool in_front = false;
     if (program.desk_settings.hide_for_fullscreen == 1 && !pet.state->dragging) {
         // The monitor that shows the pet's middle, or the nearest.
-        const int32_t x = pet_to_screen(pet.state->x, pet.zoom) + pet_to_screen(pet.state->sprite_width, pet.zoom) / 2;
-        const int32_t y = pet_to_screen(pet.state->y, pet.zoom) + pet_to_screen(pet.state->sprite_height, pet.zoom) / 2;
-        Desk screens{};
-        for (int32_t i = 0; i < program.desktop.count; ++i) {
-            const Monitor& m = program.desktop.monitors[i];
-            screens.boxes[screens.count++] = {m.x, m.y, m.width, m.height};
-        }
-        in_front = platform_fullscreen_in_front(program.desktop.monitors[desk_home(screens, x, y, 1, 1)]);
+        int32_t x = 0;
+        int32_t y = 0;
+        pet_middle(pet.state, pet.zoom, &x, &y);
+        in_front = platform_fullscreen_in_front(program.desktop.monitors[monitor_under(program.desktop, x, y)]);
     }
     if (in_front != pet.away_for_fullscreen && pet.window) {
         platform_show_window(pet.window, in_front ? SHOW_HIDE : SHOW_NOACTIVATE);

@@ -7,8 +7,10 @@
 #include "shell/dialogs.h"
 #include "shell/drag_input.h"
 #include "shell/errors.h"
+#include "shell/fullscreen_entry.h"
 #include "shell/pet_on_desk.h"
 #include "shell/pet_choice.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "shell/startup.h"
 #include "shell/tray.h"
@@ -32,6 +34,7 @@ void open_menu(Pet& pet, int32_t x, int32_t y, bool from_icon)
 {
     pet_choice_fill_menu(pet, pet.graphics.pet_menu);
     tray_fill_menu(*pet.program, pet.graphics.pet_menu, from_icon);
+    fullscreen_entry_fill(*pet.program, pet.graphics.pet_menu);
     // The chosen command comes back as MSG_COMMAND once the menu has closed.
     platform_track_popup_menu(pet.graphics.pet_menu, x, y, pet.window);
     // The menu took the mouse, and with it the left button's release of a
@@ -60,7 +63,7 @@ void run_command(Pet& pet, unsigned command)
             open_options_dialog(pet, pet.window);
             break;
         default:  // CMD_CONTINUE just closes the menu
-            if (!tray_command(pet, command))
+            if (!tray_command(pet, command) && !fullscreen_entry_command(pet, command))
                 pet_choice_command(pet, command);
             break;
     }
@@ -80,6 +83,9 @@ void pet_tick(Pet& pet)
         drag_tick(state);
     else
         desk_step(pet);
+    // Onto a monitor of another scaling: the window was made anew there.
+    if (pet_zoom_follow(pet))
+        return;
     const bool image_changed = state->current_image != old_image || state->current_mirrored != old_mirrored;
     // The new outline goes on while the window still stands at the old place.
     if (pet.program->settings.display_mode != MODE_STANDARD && image_changed)
@@ -120,7 +126,7 @@ void follow_desk_change(Pet& pet)
     const int32_t old_x = pet.state->x;
     const int32_t old_y = pet.state->y;
     desk_keep_inside(pet);
-    if (pet.state->x != old_x || pet.state->y != old_y)
+    if (!pet_zoom_follow(pet) && (pet.state->x != old_x || pet.state->y != old_y))
         reposition_window(pet, old_x, old_y);
 }
 
@@ -182,6 +188,7 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
                 company_end_session(*pet.program);
             return 0;
         case MSG_DISPLAYCHANGE:
+        case MSG_DPICHANGED:  // handled: the window keeps its size until its zoom changes
             follow_desk_change(pet);
             return 0;
         case MSG_MOUSEMOVE:

@@ -51,7 +51,8 @@ struct Program {
     char settings_path[SETTINGS_PATH_SIZE];
     // The desk became too small for the margins: none until it holds them again.
     bool margins_dropped;
-    int32_t zoom;  // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
+    int32_t zoom;      // what a new pet is shown at: the Zoom key, or the primary monitor's scaling
+    int32_t zoom_key;  // the Zoom key as read: 1 ... MAX_ZOOM holds everywhere, else each monitor's scaling
     Desktop desktop;
     DeskSettings desk_settings;  // read with the settings
     // Put away from the notification-area icon: hidden, their lives paused.

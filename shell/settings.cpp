@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "shell/errors.h"
 #include "shell/pet_on_desk.h"
+#include "shell/pet_zoom.h"
 #include "shell/program.h"
 #include "shell/setting_keys.h"
 #include "support/texts.h"
@@ -76,14 +77,8 @@ void settings_path_init(Program& program)
 
 void zoom_init(Program& program)
 {
-    program.zoom =
-        zoom_choose(setting_number(program.settings_path, SettingKeyId::zoom), program.desktop.monitors[0].dpi);
-    // A screen smaller than the pet at that zoom takes a smaller one: the
-    // margins could never fit, and the pet would hang off the screen.
-    const Monitor& screen = program.desktop.monitors[0];
-    while (program.zoom > 1 && (screen.width < pet_to_screen(SPRITE_SIZE, program.zoom) ||
-                                screen.height < pet_to_screen(SPRITE_SIZE, program.zoom)))
-        --program.zoom;
+    program.zoom_key = setting_number(program.settings_path, SettingKeyId::zoom);
+    program.zoom = monitor_zoom(program, program.desktop.monitors[0], SPRITE_SIZE);
     platform_set_zoom(program.zoom);
 }
 

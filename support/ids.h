@@ -29,6 +29,8 @@ constexpr int CMD_OPTIONS = 40007;
 // menu, and in the pet's own where the desktop has no notification area.
 constexpr int CMD_PUT_AWAY = 40008;  // puts the pet away, or calls it back
 constexpr int CMD_START_AT_LOGIN = 40009;
+// In every menu: the pet hides while a fullscreen program is in front of it.
+constexpr int CMD_HIDE_FOR_FULLSCREEN = 40010;
 constexpr int CMD_PET_FIRST = 40100;
 
 // The Options dialog's controls.

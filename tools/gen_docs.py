@@ -53,14 +53,14 @@ MEANINGS = {
     "Zoom": {
         "both": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
                 "pixels; 0, or any other value, follows the screen's scaling, its DPI / 96 rounded (Linux: the X "
-                "resource `Xft.dpi`, else `QT_SCALE_FACTOR` or `GDK_SCALE`; Windows: the primary monitor's DPI). "
-                "Margins stay in screen pixels",
+                "resource `Xft.dpi`, else `QT_SCALE_FACTOR` or `GDK_SCALE`; Windows: the DPI of the monitor each pet "
+                "stands on, changing as it crosses). Margins stay in screen pixels",
         "linux": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
                  "pixels; 0, or any other value, follows the screen's scaling: the X resource `Xft.dpi`, else "
                  "`QT_SCALE_FACTOR` or `GDK_SCALE`, as DPI / 96 rounded. Margins stay in screen pixels",
         "windows": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
-                   "pixels; 0, or any other value, follows the primary monitor's scaling, its DPI / 96 rounded. "
-                   "Margins stay in screen pixels",
+                   "pixels; 0, or any other value, follows the scaling of the monitor each pet stands on, its DPI "
+                   "/ 96 rounded, changing as it crosses onto another. Margins stay in screen pixels",
     },
     "Monitor": "0: the pets live on every monitor; N: on monitor N only, counted as the system orders them, the "
                "primary first (a monitor that is not there: every monitor)",
@@ -81,6 +81,7 @@ ADDED = {
     "menu_put_away": ("before", "menu_exit"),
     "menu_call_back": ("instead of", "menu_put_away"),
     "menu_start_at_login": ("before", "menu_exit"),
+    "menu_hide_for_fullscreen": ("before", "menu_exit"),
 }
 
 NOTES = {
@@ -97,6 +98,8 @@ NOTES = {
                      "the screen's floor.",
     "menu_start_at_login": "on the tray icon's menu (on the pet's own menu where there is no tray): checked "
                            "when the desktop starts this very copy at login; choosing it switches that.",
+    "menu_hide_for_fullscreen": "on every menu: checked while the pets hide from a fullscreen program in front "
+                                "on their monitor; choosing it switches that and saves it (`Hide For Fullscreen`).",
     "menu_exit": "ends the program.",
 }
 

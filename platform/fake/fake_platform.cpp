@@ -477,6 +477,14 @@ void platform_move_window(Window* window, int32_t x, int32_t y)
     window->invalid = true;
 }
 
+void platform_resize_window(Window* window, int32_t side)
+{
+    record("resize_window(" + join(name_of(window), num(side)) + ")");
+    window->width = window->height = side;
+    window->pixels.assign(size_t(side) * size_t(side), 0);
+    window->invalid = true;
+}
+
 void platform_destroy_window(Window* window)
 {
     record("destroy_window(" + name_of(window) + ")");

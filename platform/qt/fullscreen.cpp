@@ -19,15 +19,6 @@
 
 namespace {
 
-xcb_atom_t intern(xcb_connection_t* c, const char* name)
-{
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-    const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    free(reply);
-    return found;
-}
-
 // The one window a property of which is read: its first 32-bit values.
 int read_values(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type, uint32_t* values,
                 int capacity)
@@ -48,9 +39,9 @@ public:
     explicit FrontWatch(xcb_connection_t* c) : c_(c)
     {
         root_ = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        active_atom_ = intern(c, "_NET_ACTIVE_WINDOW");
-        state_atom_ = intern(c, "_NET_WM_STATE");
-        fullscreen_atom_ = intern(c, "_NET_WM_STATE_FULLSCREEN");
+        active_atom_ = x11_atom(c, "_NET_ACTIVE_WINDOW");
+        state_atom_ = x11_atom(c, "_NET_WM_STATE");
+        fullscreen_atom_ = x11_atom(c, "_NET_WM_STATE_FULLSCREEN");
         // Qt asks the root for property changes already where it needs them;
         // this adds them for good (the menu's watch then finds them on).
         x11_watch_activation(true);

@@ -84,10 +84,29 @@ int platform_monitors(Monitor* monitors, int capacity)
         return 1;
     }
     const QPoint origin = primary_origin();
+    // On X11 each monitor's work area comes from the panels' own struts.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    int32_t root_width = 0;
+    int32_t root_height = 0;
+    const std::vector<X11Strut> struts = x11 && x11->connection()
+                                             ? x11_panel_struts(x11->connection(), &root_width, &root_height)
+                                             : std::vector<X11Strut>();
     int count = 0;
     const auto add = [&](const QScreen* screen) {
-        if (count < capacity)
-            monitors[count] = monitor_of(screen, origin, dpi);
+        if (count < capacity) {
+            Monitor& monitor = monitors[count];
+            monitor = monitor_of(screen, origin, dpi);
+            if (root_width > 0) {
+                // Counted from the root's corner while the struts are laid on it.
+                monitor.x += origin.x();
+                monitor.y += origin.y();
+                x11_work_area(monitor, root_width, root_height, struts);
+                monitor.x -= origin.x();
+                monitor.y -= origin.y();
+                monitor.work_x -= origin.x();
+                monitor.work_y -= origin.y();
+            }
+        }
         ++count;
     };
     add(primary);

@@ -174,6 +174,25 @@ const EmbeddedFile* embedded_file(int resource_id);
 bool decode_icon(const unsigned char* data, size_t size, QImage* image, QPoint* hot_spot);
 QIcon program_icon();
 
+struct xcb_connection_t;
+// The atom of that name, made if the server has none yet (x11.cpp).
+uint32_t x11_atom(xcb_connection_t* c, const char* name);
+
+// ---- panels and docks on X11 (panels.cpp)
+// A window's _NET_WM_STRUT_PARTIAL: how far it reaches in from each edge of
+// the root, and along which part of that edge (first and last pixel).
+struct X11Strut {
+    uint32_t left, right, top, bottom;
+    uint32_t left_start_y, left_end_y, right_start_y, right_end_y;
+    uint32_t top_start_x, top_end_x, bottom_start_x, bottom_end_x;
+};
+// The struts of every shown window (the window manager's clients, or the
+// root's children without one), and the root's size.
+std::vector<X11Strut> x11_panel_struts(xcb_connection_t* c, int32_t* root_width, int32_t* root_height);
+// The monitor's work area (it and the struts in root pixels): what the
+// panels reaching into it leave.
+void x11_work_area(Monitor& monitor, int32_t root_width, int32_t root_height, const std::vector<X11Strut>& struts);
+
 // ---- X11 specifics (x11.cpp)
 void x11_skip_taskbar(QWidget* widget);
 // Stacks `above` over the pet's window `below`: raising it when it is a

@@ -239,6 +239,17 @@ void platform_move_window(Window* window, int32_t x, int32_t y)
     window->widget->update();
 }
 
+void platform_resize_window(Window* window, int32_t side)
+{
+    window->widget->setFixedSize(side, side);
+    if (window->x11.gc) {
+        // The frame shown is a pixmap of the window's size.
+        x11_free_drawing(window->x11);
+        window->x11 = x11_direct_drawing(window->widget, side);
+    }
+    platform_invalidate(window);
+}
+
 void platform_destroy_window(Window* window)
 {
     if (!window || !window->proc)

@@ -106,7 +106,7 @@ static xcb_window_t root_of(xcb_connection_t* c)
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-static xcb_atom_t atom(xcb_connection_t* c, const char* name)
+uint32_t x11_atom(xcb_connection_t* c, const char* name)
 {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
@@ -121,10 +121,10 @@ void x11_skip_taskbar(QWidget* widget)
     xcb_connection_t* c = connection();
     if (!c)
         return;
-    const xcb_atom_t states[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER"),
-                                 atom(c, "_NET_WM_STATE_ABOVE")};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget->winId()), atom(c, "_NET_WM_STATE"),
-                        XCB_ATOM_ATOM, 32, 3, states);
+    const xcb_atom_t states[] = {x11_atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), x11_atom(c, "_NET_WM_STATE_SKIP_PAGER"),
+                                 x11_atom(c, "_NET_WM_STATE_ABOVE")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget->winId()),
+                        x11_atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 3, states);
 }
 
 void x11_raise(uint32_t window)
@@ -229,7 +229,7 @@ bool x11_watch_activation(bool watch)
 bool x11_activation_changed(const void* event)
 {
     static const xcb_atom_t active =
-        connection() ? atom(connection(), "_NET_ACTIVE_WINDOW") : xcb_atom_t{XCB_ATOM_NONE};
+        connection() ? x11_atom(connection(), "_NET_ACTIVE_WINDOW") : xcb_atom_t{XCB_ATOM_NONE};
     const auto* generic = static_cast<const xcb_generic_event_t*>(event);
     if ((generic->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || active == XCB_ATOM_NONE)
         return false;
@@ -634,7 +634,7 @@ void x11_free_drawing(const X11DirectDrawing& drawing)
 static bool compositing_manager_runs(xcb_connection_t* c)
 {
     xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom(c, "_NET_WM_CM_S0")), nullptr);
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, x11_atom(c, "_NET_WM_CM_S0")), nullptr);
     const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
     free(owner);
     return owned;

@@ -89,6 +89,14 @@ void platform_move_window(Window* window, int32_t x, int32_t y)
     paint_blended_when_pending(hwnd_of(window));
 }
 
+void platform_resize_window(Window* window, int32_t side)
+{
+    if (WindowRecord* record = window_record(hwnd_of(window)))
+        record->side = side;
+    SetWindowPos(hwnd_of(window), nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_of(window), nullptr, FALSE);
+}
+
 void platform_destroy_window(Window* window)
 {
     DestroyWindow(hwnd_of(window));

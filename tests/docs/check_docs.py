@@ -73,7 +73,8 @@ def main(root):
 
     listed = [name for name, others in entries] + [o for _, others in entries for o in others]
     for path in MENU_LISTED:
-        text = read(path)
+        # A caption may be wrapped across lines.
+        text = re.sub(r"\s+", " ", read(path))
         for name in listed:
             for caption in texts[name]:
                 if caption not in text:

@@ -43,19 +43,33 @@ finish() {
 
 # ---- the display
 
-# start_display [openbox]: a private 1024 x 768 screen with the desktop
-# drawn, and what it really shows in $WORK/desktop.ppm, to compare the
-# standard mode's window with.
-start_display() {
-    # -displayfd picks a free display number, so tests can run side by side.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>"$WORK/xvfb.log" &
-    XVFB_PID=$!
-    for _ in $(seq 200); do [ -s "$WORK/display" ] && break; sleep 0.05; done
-    [ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 2; }
-    export DISPLAY=":$(head -n1 "$WORK/display")"
+# serve NAME SERVER ARGS...: starts an X server, which picks a free display
+# number (-displayfd) so tests can run side by side; its display in
+# SERVED_DISPLAY and its pid in SERVED_PID. $DISPLAY is the host of a nested one.
+serve() {
+    local name=$1
+    shift
+    "$@" -displayfd 3 -nolisten tcp -noreset 3>"$WORK/$name" >/dev/null 2>"$WORK/$name.log" &
+    SERVED_PID=$!
+    for _ in $(seq 200); do [ -s "$WORK/$name" ] && break; sleep 0.05; done
+    [ -s "$WORK/$name" ] || { echo "$1 did not start" >&2; cat "$WORK/$name.log" >&2; exit 2; }
+    SERVED_DISPLAY=":$(head -n1 "$WORK/$name")"
+}
+
+# The desktop drawn on the root, and what it really shows in
+# $WORK/desktop.ppm, to compare the standard mode's window with.
+draw_desktop() {
     "$CONVERT" -size 1024x768 "${DESKTOP[@]}" "$WORK/desktop.png"
     display -window root "$WORK/desktop.png" 2>/dev/null || true
     "$IMPORT" -window root -depth 8 "ppm:$WORK/desktop.ppm"
+}
+
+# start_display [openbox]: a private 1024 x 768 screen with the desktop drawn.
+start_display() {
+    serve display Xvfb -screen 0 1024x768x24
+    XVFB_PID=$SERVED_PID
+    export DISPLAY=$SERVED_DISPLAY
+    draw_desktop
     if [ "${1:-none}" = openbox ]; then
         openbox --sm-disable >/dev/null 2>&1 &
         WM_PID=$!

@@ -54,6 +54,23 @@ split_screen_unequal() {
         xrandr --setmonitor right 384/101x480/127+640+0 none >/dev/null
 }
 
+# A panel from x LEFT to x RIGHT (its last pixel column) and y TOP to
+# BOTTOM, at the bottom of a monitor: a dock window titled "dock" declaring
+# the strut such a panel declares (_NET_WM_STRUT_PARTIAL, counted from the
+# bottom of the 1024 x 768 root). Its pid in DOCK_PID.
+start_dock() {  # start_dock LEFT TOP RIGHT BOTTOM
+    local id
+    xlogo -title dock -geometry $(($3 - $1 + 1))x$(($4 - $2))+$1+$2 &
+    DOCK_PID=$!
+    id=$(xdotool search --sync --name '^dock$' | head -n1) || return 1
+    xprop -id "$id" -f _NET_WM_STRUT_PARTIAL 32c \
+        -set _NET_WM_STRUT_PARTIAL "0, 0, 0, $((768 - $2)), 0, 0, 0, 0, 0, 0, $1, $3"
+    # A window manager reads the kind of a window as it is mapped: mapped
+    # again as a dock, it has no frame, as panels have none.
+    xprop -id "$id" -f _NET_WM_WINDOW_TYPE 32a -set _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DOCK
+    xdotool windowunmap --sync "$id" windowmap --sync "$id"
+}
+
 # The child of the root that holds a window: itself, or a window manager's frame.
 top_level() {
     local window=$1 parent root

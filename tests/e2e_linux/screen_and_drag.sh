@@ -4,7 +4,8 @@
 # a drag of 300-pixel jumps with no pause between them must leave the pet
 # exactly under the pointer; on two monitors it starts on the primary, is
 # carried onto the other and never seen in a dead zone, and (with openbox)
-# hides for a fullscreen window on its monitor.
+# hides for a fullscreen window on its monitor; with the floor at the panels
+# it stands on a dock on the second monitor and on the bottom of the first.
 . "$(dirname "$0")/lib.sh"
 start_display "$WM"
 
@@ -90,33 +91,62 @@ check "and shows the desktop behind it there" quietly pet_shows "$pet" standard
 open_menu_item "$pet" e
 wait_pet_exit
 
-# ---- two monitors of different sizes: carried onto the second, the pet
-# lives there and is never where no monitor shows it.
-write_ini "Timer=100"
+# ---- two monitors of different sizes, a dock at the bottom of the second
+# and the floor at the panels: carried onto the second, the pet lives there
+# and is never where no monitor shows it nor over the dock; put down on the
+# dock it stands on it, and on the first monitor on its bottom.
+write_ini "Timer=100" "Floor At Panel=1"
 split_screen_unequal || fail "xrandr cannot make two unequal monitors"
+start_dock 640 440 1023 480 || fail "no dock window"
 start_pet
 pet=$(pet_window) || { fail "no pet window on unequal monitors"; finish; }
-for _ in 1 2 3 4 5; do  # (a walking pet may slip from under the pointer)
-    read -r x y < <(pet_point "$pet")
-    xdotool mousemove "$x" "$y" mousedown 1 mousemove 700 "$y" mousemove 800 100
-    sleep 0.3
-    xdotool mouseup 1
-    sleep 0.2
-    read -r px py < <(window_position "$pet")
-    [ "$px" -ge 640 ] && break
-done
-sleep 0.2
+# put_down X Y: the pet carried until the pointer is at X Y, and let go there.
+put_down() {
+    local x y px py
+    for _ in 1 2 3 4 5; do  # (a walking pet may slip from under the pointer)
+        read -r x y < <(pet_point "$pet")
+        read -r px py < <(window_position "$pet")
+        xdotool mousemove "$x" "$y" mousedown 1 mousemove 512 300 mousemove "$1" "$2"
+        sleep 0.3
+        xdotool mouseup 1
+        sleep 0.2
+        read -r x y < <(window_position "$pet")
+        [ "$x" != "$px" ] && break
+    done
+}
+# stood_at X_FROM X_TO Y: within a second the pet stands at Y somewhere from X_FROM to X_TO.
+stood_at() {
+    local px py
+    for _ in $(seq 10); do
+        read -r px py < <(window_position "$pet")
+        [ "$px" -ge "$1" ] && [ "$px" -le "$2" ] && [ "$py" = "$3" ] && return 0
+        sleep 0.1
+    done
+    echo "(at $px $py)"
+    return 1
+}
+put_down 800 100
 read -r px py < <(window_position "$pet")
 check "the pet is carried onto the second monitor (at $px $py)" test "$px" -ge 640
-dead=""
+dead="" low=""
 for _ in $(seq 80); do
     read -r px py < <(window_position "$pet")
     [ $((px + 42)) -gt 640 ] && [ $((py + 42)) -gt 480 ] && dead+=" $px,$py"
+    [ $((px + 42)) -gt 640 ] && [ $((py + 42)) -gt 440 ] && low+=" $px,$py"
     sleep 0.1
 done
-shot unequal-monitors
 check "and is never seen in the dead zone (seen at:$dead)" test -z "$dead"
-
+check "nor over the dock (seen at:$low)" test -z "$low"
+# Let go with its feet in the dock: it stands on it.
+put_down 800 475
+shot dock
+check "put down on the dock it stands on it" stood_at 640 $((1024 - 42)) $((440 - 42))
+# The dock takes nothing from the first monitor (a work area for the whole
+# desktop would put its floor at the dock's top too).
+put_down 300 765
+check "put down on the first monitor it stands on its bottom" stood_at 0 $((640 - 42)) $((768 - 42))
+shot unequal-monitors
+kill "$DOCK_PID"
 
 # ---- with a window manager: a fullscreen window on the pet's monitor sends
 # it away and back where it was; one on the other monitor does not.

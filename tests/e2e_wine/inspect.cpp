@@ -19,6 +19,11 @@
 //                          that dialog that shows a caption, one a line
 //   wine_inspect codepage  the code page for non-Unicode programs
 //   wine_inspect screen    the primary screen's size as Wine measures it, "W H"
+//   wine_inspect monitors  each monitor Wine reports, "x y w h", the primary first
+//   wine_inspect cover N SECONDS
+//                          a borderless window over the whole of monitor N (1 the
+//                          primary), in front, as borderless games make, for
+//                          SECONDS, then gone
 //   wine_inspect displaychange W H
 //                          tells every top-level window that the screen is now W x H,
 //                          as Windows does after a change of mode (Wine measures the
@@ -208,6 +213,53 @@ int move(const std::string& which, int x, int y)
     return SetWindowPos(found[0], nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
 }
 
+std::vector<RECT> monitor_list()
+{
+    std::vector<RECT> found;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info = {};
+            info.cbSize = sizeof info;
+            auto* list = reinterpret_cast<std::vector<RECT>*>(data);
+            if (GetMonitorInfoW(monitor, &info))
+                list->insert((info.dwFlags & MONITORINFOF_PRIMARY) ? list->begin() : list->end(), info.rcMonitor);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int monitors()
+{
+    for (const RECT& r : monitor_list())
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
+int cover(int number, int seconds)
+{
+    const std::vector<RECT> list = monitor_list();
+    if (number < 1 || size_t(number) > list.size())
+        return 1;
+    const RECT& r = list[size_t(number) - 1];
+    HWND window = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window)
+        return 1;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    const DWORD end = GetTickCount() + DWORD(seconds) * 1000;
+    while (GetTickCount() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(20);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -231,12 +283,16 @@ int main(int argc, char** argv)
         return printf("%u\n", GetACP()) < 0;
     if (what == "screen")
         return printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) < 0;
+    if (what == "monitors")
+        return monitors();
+    if (what == "cover" && argc == 4)
+        return cover(atoi(argv[2]), atoi(argv[3]));
     if (what == "displaychange" && argc == 4)
         return !SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, MAKELPARAM(atoi(argv[2]), atoi(argv[3])),
                                     SMTO_ABORTIFHUNG, 2000, nullptr);
     fprintf(stderr,
             "usage: wine_inspect boxes|buttons|options|about|codepage|screen|move options|about X Y|captions "
             "options|about|"
-            "version EXE|displaychange W H\n");
+            "version EXE|displaychange W H|monitors|cover N SECONDS\n");
     return 2;
 }

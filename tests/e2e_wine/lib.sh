@@ -46,6 +46,24 @@ wine_desktop_back() {
 stop_program() {
     wine taskkill /f /im "$PET_EXE" >/dev/null 2>&1 || true
     [ -z "$WINE_DESKTOP_MOVED" ] || wine_desktop_back
+    [ -z "$HOST_PID" ] || kill "$HOST_PID" 2>/dev/null || true
+}
+
+# In place of start_display: two monitors as Wine sees them, and Wine's
+# desktop moved there. Wine reads Xinerama (or RandR outputs), not the RandR
+# 1.5 monitors Qt reads, so this is Xephyr with two screens joined by
+# Xinerama, inside a private Xvfb that hosts its windows: 640 x 768 and,
+# right of it, 384 x 480, which leaves a dead zone of 384 x 288 below the
+# second.
+HOST_PID=""
+start_two_monitors() {
+    serve host Xvfb -screen 0 1100x800x24
+    HOST_PID=$SERVED_PID
+    DISPLAY=$SERVED_DISPLAY serve display Xephyr -screen 640x768 -screen 384x480 +xinerama -extension RANDR
+    XVFB_PID=$SERVED_PID
+    export DISPLAY=$SERVED_DISPLAY
+    draw_desktop
+    wine_desktop_here
 }
 
 start_pet() {

@@ -156,6 +156,25 @@ TEST_F(Contract, WindowsStandWhereTheyArePutAtTheSizeAsked)
         if (window != pet)
             platform_destroy_window(window);
     }
+    // A change of zoom: the new size, the corner where it was.
+    int32_t corner_x = 0, corner_y = 0;
+    platform_client_to_screen(pet, &corner_x, &corner_y);
+    platform_resize_window(pet, 126);
+    contract_run_until(
+        [&] {
+            int32_t width = 0, height = 0;
+            platform_client_size(pet, &width, &height);
+            return width == 126 && height == 126;
+        },
+        1000);
+    int32_t width = 0, height = 0;
+    platform_client_size(pet, &width, &height);
+    EXPECT_EQ(width, 126);
+    EXPECT_EQ(height, 126);
+    x = y = 0;
+    platform_client_to_screen(pet, &x, &y);
+    EXPECT_EQ(x, corner_x);
+    EXPECT_EQ(y, corner_y);
 }
 
 TEST_F(Contract, TheProgramsOwnWindowsAreNoFullscreenProgram)

@@ -2,6 +2,8 @@
 // programs on its own monitor only, and kept on monitors that remain.
 #include "shell_harness.h"
 
+#include <tuple>
+
 #include "graphics/zoom.h"
 
 namespace {
@@ -65,6 +67,51 @@ TEST_F(PetOnDesk, TheKeyKeepsThePetAboveFullscreenPrograms)
     for (int k = 0; k < 5; ++k)
         tick();
     EXPECT_TRUE(pet()->visible);
+}
+
+TEST_F(PetOnDesk, TheMenuEntryShowsTheKeyAndSwitchesItForGood)
+{
+    // As the file has it: checked, and what choosing it writes.
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"", 1, "0"},
+        {"Hide For Fullscreen=1\n", 1, "0"},
+        {"Hide For Fullscreen=0\n", 0, "1"},
+        {"Hide For Fullscreen=7\n", 0, "1"},  // anything but 1 is off
+    };
+    for (const auto& [line, checked, written] : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        fake.ini_files[ini_path()] = "[Setup]\n" + line;
+        run();
+        fake.popup_command = 0;
+        fake_send(pet(), MSG_RBUTTONDOWN, 0, fake_point(5, 5));
+        const auto* item = fake_menu_item(CMD_HIDE_FOR_FULLSCREEN);
+        ASSERT_NE(item, nullptr) << line;
+        EXPECT_EQ(item->caption, "全屏时隐藏(&F)");
+        EXPECT_EQ(item->checked, checked) << line;
+        fake_send(pet(), MSG_COMMAND, CMD_HIDE_FOR_FULLSCREEN);
+        EXPECT_NE(fake.ini_files[ini_path()].find("Hide For Fullscreen=" + written + "\n"), std::string::npos)
+            << line << fake.ini_files[ini_path()];
+        EXPECT_EQ(program.desk_settings.hide_for_fullscreen, checked ? 0 : 1) << line;
+    }
+}
+
+TEST_F(PetOnDesk, SwitchedOffFromTheMenuAPetAwayComesBackAndAFailedSaveIsShown)
+{
+    ASSERT_EQ(start(), 0);
+    fullscreen_on(fake.monitors[0]);
+    tick();
+    ASSERT_FALSE(pet()->visible);
+    fake.unwritable_ini_files.insert(ini_path());
+    fake_send(pet(), MSG_COMMAND, CMD_HIDE_FOR_FULLSCREEN);
+    EXPECT_EQ(fake_count("message_box(pet,\"Fail to save the settings to " + ini_path()), 1);
+    tick();
+    EXPECT_TRUE(pet()->visible);
+    // Checked again: away again, with the program still in front.
+    fake.unwritable_ini_files.clear();
+    fake_send(pet(), MSG_COMMAND, CMD_HIDE_FOR_FULLSCREEN);
+    tick();
+    EXPECT_FALSE(pet()->visible);
 }
 
 TEST_F(PetOnDesk, ThePetStaysOnAMonitorThatRemains)

@@ -38,12 +38,13 @@ struct PetWindow : ShellTest {
     }
     // The pets sub-menu is filled afresh (here: the built-in cat alone) just
     // before the menu opens; with the notification-area icon up, the icon's
-    // own entries are not in it.
+    // own entries are not in it; hiding for fullscreen programs is.
     std::string menu_at(int32_t x, int32_t y)
     {
         return "set_pet_submenu(105,40005,\"宠物(&P)\",\"Dorrabee\",\"送走它(&S)\",40100,0)\n"
                "set_menu_item(105,40004,40008,null,-1)\n"
                "set_menu_item(105,40004,40009,null,-1)\n"
+               "set_menu_item(105,40004,40010,\"全屏时隐藏(&F)\",1)\n"
                "track_popup_menu(105," +
                std::to_string(pet()->x + x) + "," + std::to_string(pet()->y + y) + ",pet)";
     }
@@ -231,6 +232,7 @@ TEST_F(PetWindow, MarginsASmallerScreenTookComeBackWithTheLargerOne)
 {
     the_pet().zoom = 2;
     program.zoom = 2;
+    program.zoom_key = 2;  // as "Zoom=2" sets it
     program.settings.left_margin = 600;
     change_screen(640, 480);
     EXPECT_EQ(the_pet().room.left_margin, 0) << "320 - 42 - 300 < 0";

@@ -61,7 +61,7 @@ TEST_F(Tray, TheIconComesUpAfterThePetShowsAndGoesWithIt)
 
 // ---- one menu
 
-TEST_F(Tray, TheIconsMenuIsThePetsMenuWithItsTwoEntriesAtThePointer)
+TEST_F(Tray, TheIconsMenuIsThePetsMenuWithItsEntriesAtThePointer)
 {
     send(MSG_TRAY, TRAY_MENU_WANTED, fake_point(-20, 700));  // a monitor left of the primary one
     EXPECT_EQ(fake_log(),
@@ -70,6 +70,7 @@ TEST_F(Tray, TheIconsMenuIsThePetsMenuWithItsTwoEntriesAtThePointer)
               "login_command(null)\n"
               "read_login_entry()\n"
               "set_menu_item(105,40004,40009,\"登录时启动(&L)\",0)\n"
+              "set_menu_item(105,40004,40010,\"全屏时隐藏(&F)\",1)\n"
               "track_popup_menu(105,-20,700,pet)\n");
 }
 
@@ -96,7 +97,7 @@ TEST_F(Tray, WithoutANotificationAreaThePetsMenuCarriesStartAtLoginButNotPutAway
     fake.tray_available = true;
     send(MSG_RBUTTONDOWN, 0, fake_point(5, 5));
     EXPECT_EQ(caption(CMD_START_AT_LOGIN), "(none)");
-    EXPECT_TRUE(fake.menu_items.empty());
+    EXPECT_EQ(fake.menu_items.size(), 1u);  // hiding for fullscreen programs
 }
 
 // ---- put away, called back

@@ -1,7 +1,10 @@
 // The pet at a zoom: the engine in pet pixels, the windows in screen pixels.
 #include "shell_harness.h"
 
+#include <cstdlib>
+
 #include "graphics/sprites.h"
+#include "shell/desk.h"
 
 namespace {
 
@@ -116,3 +119,105 @@ TEST_F(Zoomed, TheAboutPicturesGrowWithThePet)
 }
 
 }  // namespace
+
+// ---- a zoom per monitor: a 96-DPI monitor beside a 192-DPI one
+
+struct PerMonitor : ShellTest {
+    void start_on_two(const std::string& setup)
+    {
+        fake.monitors = {{0, 0, 1920, 1080, 0, 0, 1920, 1080, 96}, {1920, 0, 1920, 1080, 1920, 0, 1920, 1080, 192}};
+        fake.ini_files[ini_path()] = "[Setup]\n" + setup;
+        ASSERT_EQ(run(5), 0);
+    }
+    // Carried by its middle until that is at the screen point, and let go.
+    void drop_middle_at(int32_t x, int32_t y)
+    {
+        const int32_t half = pet()->width / 2;
+        fake_send(pet(), MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(int16_t(half), int16_t(half)));
+        fake_send(pet(), MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON, fake_point(int16_t(x - pet()->x), int16_t(y - pet()->y)));
+        fake_send(pet(), MSG_LBUTTONUP, 0, fake_point(0, 0));
+    }
+    int32_t middle_x() { return pet()->x + pet()->width / 2; }
+    int32_t bottom() { return pet()->y + pet()->height; }
+};
+
+TEST_F(PerMonitor, ThePetTakesTheZoomOfTheMonitorUnderItsMiddleUnlessTheKeySetsOne)
+{
+    struct Case {
+        const char* setup;
+        int32_t middle_x;
+        int32_t zoom;
+    };
+    const Case cases[] = {
+        {"", 2900, 2}, {"", 1921, 2},  // just across: whole pet pixels keep the middle there
+        {"", 1919, 1}, {"Zoom=1\n", 2900, 1}, {"Zoom=3\n", 900, 3}, {"Bottom Margin=40\n", 2900, 2},
+    };
+    for (const Case& c : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        start_on_two(c.setup);
+        drop_middle_at(c.middle_x, 500);
+        EXPECT_EQ(the_pet().zoom, c.zoom) << c.setup << c.middle_x;
+        EXPECT_EQ(pet()->width, SPRITE_SIZE * c.zoom) << c.setup << c.middle_x;
+        EXPECT_EQ(pet()->x, state()->x * c.zoom);
+        EXPECT_EQ(pet()->y, state()->y * c.zoom);
+        EXPECT_LE(std::abs(middle_x() - c.middle_x), c.zoom) << c.setup << c.middle_x;
+        EXPECT_EQ(middle_x() >= 1920, c.middle_x >= 1920) << c.setup << c.middle_x;
+        // Margins stay screen pixels: 40 of them are 20 pet pixels at 2.
+        EXPECT_EQ(the_pet().room.bottom_margin, c.setup[0] == 'B' ? 20 : 0);
+        // And it keeps that zoom while it lives there.
+        for (int k = 0; k < 5; ++k)
+            fake_send(pet(), MSG_TIMER, 1);
+        if ((middle_x() >= 1920) == (c.middle_x >= 1920)) {
+            EXPECT_EQ(the_pet().zoom, c.zoom) << c.setup << c.middle_x;
+        }
+    }
+}
+
+TEST_F(PerMonitor, JustAcrossAnEdgeThatIsNoMultipleOfTheZoomTheMiddleStaysAcross)
+{
+    // At 3 a pet pixel is 3 screen pixels, and 1366 is none of their edges.
+    fake.monitors = {{0, 0, 1366, 768, 0, 0, 1366, 768, 96}, {1366, 0, 1920, 1080, 1366, 0, 1920, 1080, 288}};
+    ASSERT_EQ(run(5), 0);
+    drop_middle_at(1366, 300);
+    EXPECT_EQ(the_pet().zoom, 3);
+    EXPECT_GE(middle_x(), 1366);
+    fake_send(pet(), MSG_TIMER, 1);
+    EXPECT_EQ(the_pet().zoom, 3);
+}
+
+TEST_F(PerMonitor, OnItsFloorThePetStaysOnItWhenItsMonitorsScalingChanges)
+{
+    start_on_two("Timer=1000\n");
+    ASSERT_EQ(the_pet().zoom, 1);
+    state()->y = room_floor(the_pet().room, state()->sprite_height);
+    fake.monitors[0].dpi = 192;
+    fake_send(pet(), MSG_DPICHANGED, (192 << 16) | 192, 0);
+    EXPECT_EQ(the_pet().zoom, 2);
+    EXPECT_EQ(pet()->width, 84);
+    EXPECT_EQ(bottom(), 1080);
+    EXPECT_EQ(state()->y, room_floor(the_pet().room, state()->sprite_height));
+}
+
+TEST_F(PerMonitor, TheWindowIsMadeAnewAtTheZoomInEachMode)
+{
+    // Standard: hidden while the screen behind is read at its new size.
+    start_on_two("Mode=0\n");
+    fake_clear_calls();
+    drop_middle_at(2900, 500);
+    EXPECT_TRUE(
+        in_order(fake.calls, {"show_window(pet,0)", "resize_window(pet,84)",
+                              "capture_screen(" + std::to_string(pet()->x) + "," + std::to_string(pet()->y) + ",84,84)",
+                              "show_window(pet,4)", "present(pet,84,84,0,0)"}));
+    // Precomputed outlines: made again at the larger size.
+    reset_program();
+    fake_use_synthetic_art();
+    start_on_two("Mode=1\n");
+    drop_middle_at(2900, 500);
+    int32_t right = 0;
+    for (const OutlineRect& r : pet()->outline.rects)
+        right = std::max(right, r.right);
+    EXPECT_GT(right, 42);
+    EXPECT_LE(right, 84);
+    EXPECT_EQ(fake_count("present(pet,84,84,0,0)") > 0, true);
+}
