@@ -5,8 +5,8 @@
 #
 #   bench/measure_process.sh [--program PATH] [--exe PATH] [--seconds N] [--runs N] [--seed N]
 #                            [--walk-seed N] [--walk-from S] [--walk-seconds S] [--strace-seconds N]
-#                            [--no-strace] [--no-tick] [--no-wine] [--no-callgrind] [--compositor]
-#                            [--modes "0 1 2"] [--stretches "representative walking"] [--pets N]
+#                            [--no-strace] [--no-tick] [--no-wine] [--no-linux] [--no-callgrind] [--compositor]
+#                            [--modes "0 1 2"] [--stretches "representative walking"] [--pets "N ..."]
 #
 # For each display mode, with the default 150 ms tick, the pet living the same
 # life in every run (DORRABEE_SEED fixes its behaviour's seed):
@@ -35,7 +35,11 @@
 #   outline, move) and of one paint_frame (composite or cell copy, and the
 #   copy to the window).
 # --pets N starts a company of N built-in cats in the one program (the saved
-# company of the settings), each with its own seed drawn from the first.
+# company of the settings), each with its own seed drawn from the first;
+# several counts ("1 3 10") are measured one after another in the same run,
+# each row naming its count. Under Wine the system calls per tick of
+# dorrabee.exe and of wineserver are counted too (strace), so that what one
+# more pet costs there shows beside the count.
 # --compositor runs xcompmgr on the display first: the pet then draws as a
 # 32-bit window with alpha instead of a shaped one (oneko stays shaped).
 # Needs Xvfb, xdotool, /usr/games/oneko, a C compiler with Xlib headers,
@@ -57,8 +61,10 @@ strace_seconds=60
 use_strace=1
 use_tick=1
 use_wine=1
+use_linux=1
 use_callgrind=1
 use_compositor=0
+pet_counts=1
 pets=1
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -76,9 +82,10 @@ while [ $# -gt 0 ]; do
     --no-strace) use_strace=0; shift ;;
     --no-tick) use_tick=0; shift ;;
     --no-wine) use_wine=0; shift ;;
+    --no-linux) use_linux=0; use_tick=0; shift ;;
     --no-callgrind) use_callgrind=0; shift ;;
     --compositor) use_compositor=1; shift ;;
-    --pets) pets="$2"; shift 2 ;;
+    --pets) pet_counts="$2"; shift 2 ;;
     *) sed -n '/^#   bench/,/^#  *\[--no-strace/p' "$0" | sed 's/^# *//' >&2; exit 2 ;;
   esac
 done
@@ -217,15 +224,19 @@ calls_per_tick() {  # pid tick_ms
 }
 
 echo "Measuring on $DISPLAY (Xvfb 1024x768x24, $window_manager); $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Pets in the program: $pets"
+echo "Pets in the program: $pet_counts"
+if [ "$use_linux" = 1 ]; then
 echo "Representative stretch: seed $seed, ${seconds} s from 5 s; walking stretch: seed $walk_seed, ${walk_seconds} s from ${walk_from} s; $runs runs each: median (lowest-highest)"
 echo
 echo "| Display mode | Stretch | dorrabee CPU s per minute | oneko CPU s per minute, same runs | dorrabee / oneko | load average (1 min) after each run |"
 echo "|---|---|---|---|---|---|"
 memory_rows=()
 first_rows=()
+for pets in $pet_counts; do
 for mode in $modes; do
-  folder="$work/pet$mode"
+  label="${mode_name[$mode]}"
+  [ "$pet_counts" = 1 ] || label="$label, $pets pets"
+  folder="$work/pet$mode.$pets"
   install_pet "$folder" "$program" "$mode" 150
   pet="$folder/$(basename "$program")"
   pet_memory="- | - | - | -"; oneko_memory=$pet_memory  # from a representative run
@@ -244,9 +255,9 @@ for mode in $modes; do
       ratio+=("$(awk -v p="${pet_cpu[-1]}" -v o="$cpu" 'BEGIN { printf "%.2f", (o > 0 ? p / o : 0) }')")
       loads+=("$(cut -d' ' -f1 /proc/loadavg)")
     done
-    echo "| ${mode_name[$mode]} | $stretch | $(printf '%s\n' "${pet_cpu[@]}" | spread) | $(printf '%s\n' "${oneko_cpu[@]}" | spread) | $(printf '%s\n' "${ratio[@]}" | spread) | ${loads[*]} |"
+    echo "| $label | $stretch | $(printf '%s\n' "${pet_cpu[@]}" | spread) | $(printf '%s\n' "${oneko_cpu[@]}" | spread) | $(printf '%s\n' "${ratio[@]}" | spread) | ${loads[*]} |"
   done
-  memory_rows+=("| dorrabee | ${mode_name[$mode]} | $pet_memory |" "| oneko, beside it | - | $oneko_memory |")
+  memory_rows+=("| dorrabee | $label | $pet_memory |" "| oneko, beside it | - | $oneko_memory |")
 
   if [ "$use_strace" = 1 ] && command -v strace >/dev/null; then
     DORRABEE_SEED="$seed" "$pet" 2>/dev/null & pet_pid=$!; pids+=("$pet_pid")
@@ -261,7 +272,7 @@ for mode in $modes; do
     kill "$pet_pid" 2>/dev/null || true
     kill -KILL "$oneko_pid" 2>/dev/null || true
     wait "$pet_pid" "$oneko_pid" 2>/dev/null || true
-    strace_rows+=("| ${mode_name[$mode]} | $pet_calls | $pet_top | $oneko_calls | $oneko_top |")
+    strace_rows+=("| $label | $pet_calls | $pet_top | $oneko_calls | $oneko_top |")
   fi
 
   paints=()
@@ -270,7 +281,8 @@ for mode in $modes; do
     paints+=("$painted")
     sleep 0.3
   done
-  first_rows+=("| ${mode_name[$mode]} | $(printf '%s\n' "${paints[@]}" | median) |")
+  first_rows+=("| $label | $(printf '%s\n' "${paints[@]}" | median) |")
+done
 done
 echo
 echo "Memory at the end of the last representative run, MB (growth in kB):"
@@ -290,6 +302,7 @@ echo
 echo "| Display mode | Start-up to first paint, ms (median of 5) |"
 echo "|---|---|"
 printf '%s\n' "${first_rows[@]}"
+fi
 
 [ "$use_tick" = 1 ] || use_callgrind=0
 if [ "$use_tick" = 1 ]; then
@@ -326,8 +339,8 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
   echo
   echo "Windows program under Wine 8 on the same display (Wine's own overhead included):"
   echo
-  echo "| Program | Display mode | CPU s per minute, dorrabee.exe | CPU s per minute, wineserver | RSS MB | PSS MB | RSS growth, kB |"
-  echo "|---|---|---|---|---|---|---|"
+  echo "| Program | Display mode | CPU s per minute, dorrabee.exe | CPU s per minute, wineserver | RSS MB | PSS MB | RSS growth, kB | System calls per tick, dorrabee.exe / wineserver |"
+  echo "|---|---|---|---|---|---|---|---|"
   export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
@@ -335,9 +348,15 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
     [ -e "$reg" ] && { wine regedit /S "$reg" >/dev/null 2>&1 || true; }
   done
   wineserver -w
-  for mode in 0 1 2; do
-    folder="$work/wine$mode"
+  for pets in $pet_counts; do
+  for mode in $modes; do
+    label="${mode_name[$mode]}"
+    [ "$pet_counts" = 1 ] || label="$label, $pets pets"
+    folder="$work/wine$mode.$pets"
     install_pet "$folder" "$exe" "$mode" 150
+    # In this bare prefix the English pop-up menu fails to load (a box at
+    # start, and no pet): the pets run in Chinese.
+    printf 'Language=zh\r\n' >>"$folder/dorra.ini"
     DORRABEE_SEED="$seed" wine "$folder/dorrabee.exe" >/dev/null 2>&1 & wine_pid=$!; pids+=("$wine_pid")
     exe_pid=""
     for _ in $(seq 100); do
@@ -346,13 +365,22 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
       sleep 0.1
     done
     server_pid=$(wine_process 'wineserver')
-    [ -n "$exe_pid" ] && [ -n "$server_pid" ] || { echo "| dorrabee.exe | ${mode_name[$mode]} | did not start | | | | |"; continue; }
+    [ -n "$exe_pid" ] && [ -n "$server_pid" ] || { echo "| dorrabee.exe | $label | did not start | | | | | |"; continue; }
     mapfile -t rows < <(live_together 5 "$seconds" "$exe_pid" "$server_pid")
     read -r cpu rss pss _ growth <<<"${rows[0]}"
     read -r server_cpu _ _ _ _ <<<"${rows[1]}"
-    echo "| dorrabee.exe (Win32, Wine) | ${mode_name[$mode]} | $cpu | $server_cpu | $rss | $pss | $growth |"
+    calls="-"
+    if [ "$use_strace" = 1 ] && command -v strace >/dev/null; then
+      calls_per_tick "$server_pid" 150 >"$work/calls.server" & server_tracer=$!
+      read -r exe_calls _ < <(calls_per_tick "$exe_pid" 150)
+      wait "$server_tracer" || true
+      read -r server_calls _ <"$work/calls.server"
+      calls="$exe_calls / $server_calls"
+    fi
+    echo "| dorrabee.exe (Win32, Wine) | $label | $cpu | $server_cpu | $rss | $pss | $growth | $calls |"
     kill "$exe_pid" 2>/dev/null || true
     wait "$wine_pid" 2>/dev/null || true
     wineserver -w 2>/dev/null || true
+  done
   done
 fi

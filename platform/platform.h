@@ -51,6 +51,13 @@ constexpr unsigned MSG_DISPLAYCHANGE = 0x007E;
 // size unless the program changes it.
 constexpr unsigned MSG_DPICHANGED = 0x02E0;
 constexpr unsigned MSG_PAINT = 0x000F;
+// The user's session is about to end (logout, shutdown): what is worth
+// keeping is saved now. Answered with 1 (the session may end).
+constexpr unsigned MSG_QUERYENDSESSION = 0x0011;
+// The user's session ends: wparam non-zero when it really does, 0 when the
+// ending was called off. The program is gone soon after. Every window of
+// ours may hear each of these.
+constexpr unsigned MSG_ENDSESSION = 0x0016;
 constexpr unsigned MSG_INITDIALOG = 0x0110;
 constexpr unsigned MSG_COMMAND = 0x0111;
 constexpr unsigned MSG_TIMER = 0x0113;
@@ -166,6 +173,16 @@ inline unsigned timer_interval(unsigned interval_ms)
 }
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms);
 void platform_kill_timer(Window* window, unsigned id);
+
+// ---- one tick of the company
+// The pets' windows, in the order they are to stand, lowest first (the pet
+// being carried last). Between the two calls the platform may hold back what
+// the windows ask of the window system, and sends it together at the end (one
+// flush where it can). At the end every one of them stands above other
+// programs' windows (where the system does not keep them there by itself)
+// and the last above the others.
+void platform_begin_changes(Window* const* windows, int count);
+void platform_end_changes(Window* const* windows, int count);
 
 // ---- painting
 void platform_invalidate(Window* window);  // the whole window, without erasing

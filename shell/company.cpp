@@ -29,6 +29,8 @@ Pet* keep_if_loaded(Program& program, Pet* pet, bool loaded)
         delete pet;
         return nullptr;
     }
+    // A window made later is mapped above the ones before it.
+    pet->stacked = ++program.stack_top;
     program.pets.push_back(pet);
     return pet;
 }
@@ -137,4 +139,37 @@ void company_end(Program& program)
 {
     company_save(program);
     company_close_windows(program);
+}
+
+void company_end_session(Program& program)
+{
+    if (living_pets(program) == 0)
+        return;  // another window heard it first
+    company_save(program, true);
+    company_close_windows(program);
+}
+
+const std::vector<Window*>& company_stacking(Program& program)
+{
+    std::vector<Window*>& windows = program.stacking;
+    windows.clear();
+    // Few pets, nearly in order already: each goes in after those stacked lower.
+    for (const Pet* pet : program.pets) {
+        if (!pet_lives(*pet))
+            continue;
+        auto at = windows.end();
+        while (at != windows.begin() && pet_of(*(at - 1))->stacked > pet->stacked)
+            --at;
+        windows.insert(at, pet->window);
+    }
+    return windows;
+}
+
+void company_lift(Pet& pet)
+{
+    Program& program = *pet.program;
+    pet.stacked = ++program.stack_top;
+    const std::vector<Window*>& windows = company_stacking(program);
+    platform_begin_changes(windows.data(), static_cast<int>(windows.size()));
+    platform_end_changes(windows.data(), static_cast<int>(windows.size()));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Pet;
 struct PetKind;
@@ -35,6 +36,16 @@ void company_close_windows(Program& program);
 void company_window_gone(Program& program, Window* window);
 // The program ends as Exit ends it: the company saved, every pet gone.
 void company_end(Program& program);
+// The user's session ends: the company is saved as at Exit (without a box,
+// which would hold the logout up) and every pet goes. Heard by each window,
+// acted on once.
+void company_end_session(Program& program);
+// The living pets' windows in the order they stand, lowest first: the order
+// they came in, but a pet carried goes above the others and stays there
+// once put down.
+const std::vector<Window*>& company_stacking(Program& program);
+// The pet is put above the others, at once.
+void company_lift(Pet& pet);
 // The behaviour seed of the pet the company will add next: the first pet's
 // seed, then a different one for each later pet.
 uint32_t next_pet_seed(const Program& program);

@@ -4,6 +4,7 @@
 #include "engine/engine.h"
 #include "graphics/zoom.h"
 #include "platform/platform.h"
+#include "shell/company.h"
 #include "shell/pet_on_desk.h"
 #include "shell/pet_zoom.h"
 #include "shell/program.h"
@@ -14,6 +15,8 @@ void drag_input_begin(Pet& pet, int16_t cx, int16_t cy)
     platform_set_capture(pet.window);
     pet.cursor_before_drag = platform_set_cursor(pet.graphics.drag_cursor);
     drag_begin(pet.state, int16_t(screen_to_pet(cx, pet.zoom)), int16_t(screen_to_pet(cy, pet.zoom)));
+    // Carried over the others, it is seen above them.
+    company_lift(pet);
     desk_carry(pet);
 }
 

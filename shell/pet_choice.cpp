@@ -2,6 +2,7 @@
 #include "shell/pet_choice.h"
 
 #include <cstdio>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -128,11 +129,13 @@ bool pet_load(Pet& pet, const PetKind& kind, uint32_t seed)
     return true;
 }
 
-bool pet_choice_bitmap(const Pet& pet, int resource_id, Bitmap* out)
+bool pet_choice_bitmap(Pet& pet, int resource_id, Bitmap* out)
 {
     if (pet.path.empty() || (resource_id != RES_SPRITES && resource_id != RES_MASK))
         return platform_load_bitmap(resource_id, out);
-    *out = resource_id == RES_SPRITES ? pet.folder.sheet : pet.folder.mask;
+    Bitmap& kept = resource_id == RES_SPRITES ? pet.folder.sheet : pet.folder.mask;
+    *out = std::move(kept);
+    kept = Bitmap{};
     return true;
 }
 
@@ -196,7 +199,7 @@ bool pet_choice_command(Pet& clicked, unsigned command)
     return true;
 }
 
-bool company_save(Program& program)
+bool company_save(Program& program, bool quietly)
 {
     if (!program.command_line_paths.empty() || program.fatal_error ||
         !(program.company_from_settings || program.company_changed))
@@ -220,8 +223,8 @@ bool company_save(Program& program)
                            ? platform_ini_write_strings(program.settings_path, SETTINGS_SECTION, key_texts.data(),
                                                         value_texts.data(), keys.size())
                            : SAVE_NOWHERE;
-    if (result == SAVE_DONE)
-        return true;
+    if (result == SAVE_DONE || quietly)
+        return result == SAVE_DONE;
     platform_message_box(oldest_living_window(program), settings_save_failure(program.settings_path, result).c_str(),
                          BOX_ERROR, text_of(program.language, TextId::ok));
     return false;

@@ -45,9 +45,10 @@ bool pet_load(Pet& pet, const PetKind& kind, uint32_t seed);
 // The built-in cat; false when even it fails.
 bool pet_load_built_in(Pet& pet, uint32_t seed);
 
-// The sprite sheet or mask of the pet, or the resource when it is the
+// The sprite sheet or mask of the pet, handed over from its folder (each is
+// read once, as its window is made), or the resource when it is the
 // built-in cat.
-bool pet_choice_bitmap(const Pet& pet, int resource_id, Bitmap* out);
+bool pet_choice_bitmap(Pet& pet, int resource_id, Bitmap* out);
 
 // Lists the pets found now in the clicked pet's menu, its own kind checked,
 // and the item that sends it away last.
@@ -59,5 +60,6 @@ bool pet_choice_command(Pet& clicked, unsigned command);
 
 // Saves the living pets as the company, in one write, when the settings
 // named one or it changed in this run (never for a command-line company);
-// a failed save shows a box. False when the save failed.
-bool company_save(Program& program);
+// a failed save shows a box unless `quietly` (the session is ending and
+// nobody would read it). False when the save failed.
+bool company_save(Program& program, bool quietly = false);

@@ -63,6 +63,30 @@ void release(T*& block)
     block = nullptr;
 }
 
+// The pet's sheet: a living pet's of the same kind when it holds the same
+// pixels (the built-in one always does), else its own, decoded or taken
+// over from its folder. Null when it cannot be had.
+std::shared_ptr<const Bitmap> shared_sheet(Pet& pet)
+{
+    for (const Pet* other : pet.program->pets) {
+        const std::shared_ptr<const Bitmap>& theirs = other->graphics.sheet;
+        if (other == &pet || !theirs || other->path != pet.path)
+            continue;
+        // A folder may have changed on disk since the other pet read it.
+        const Bitmap& ours = pet.folder.sheet;
+        if (pet.path.empty() ||
+            (theirs->width == ours.width && theirs->height == ours.height && theirs->pixels == ours.pixels)) {
+            pet.folder.sheet = Bitmap{};
+            return theirs;
+        }
+    }
+    auto own = std::make_shared<Bitmap>();
+    if (!pet_choice_bitmap(pet, RES_SPRITES, own.get()))
+        return nullptr;
+    own->indices = {};  // only the colours are drawn
+    return own;
+}
+
 // Region modes: the mask's bits, which every outline is built from. The
 // decoded mask itself is not kept: nothing reads it after the bits.
 int load_mask(Pet& pet)
@@ -121,16 +145,17 @@ int make_images(Pet& pet)
     if (!make_image(pet, &g.frame_image))
         return fail(pet, no_image);
 
-    if (!pet_choice_bitmap(pet, RES_SPRITES, &g.sheet))
+    g.sheet = shared_sheet(pet);
+    if (!g.sheet)
         return fail(pet, "Insufficient memory to load bitmap image");
     pet.sprites.cell = pet_cell_side(pet);
-    if (!sheet_attach(pet.sprites, g.sheet.width, g.sheet.height, g.sheet.pixels.data(), images_held(pet)))
+    if (!sheet_attach(pet.sprites, g.sheet->width, g.sheet->height, g.sheet->pixels.data(), images_held(pet)))
         return fail(pet, "Unexpected error: Data error in bitmap image");
 
+    // The sheet, shared and read only, is drawn from through pet.sprites.
     g.frame_surface->pixels = g.frame_image;
-    g.sheet_surface->pixels = g.sheet.pixels.data();
     std::vector<uint32_t>& blended = pet.folder.blended;
-    if (blended.size() == g.sheet.pixels.size() && !blended.empty() && platform_blend_window(pet.window))
+    if (blended.size() == g.sheet->pixels.size() && !blended.empty() && platform_blend_window(pet.window))
         g.blended = blended.data();
     else
         blended = {};  // a window that cannot blend never will: no memory kept for it
@@ -211,7 +236,7 @@ int graphics_rezoom(Pet& pet)
 void graphics_release(Pet& pet)
 {
     PetGraphics& g = pet.graphics;
-    g.sheet = Bitmap{};
+    g.sheet = nullptr;
     g.blended = nullptr;
     release(g.frame_image);
     release(g.backdrop_image);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/bmp.h"
 
@@ -30,7 +31,9 @@ struct PetGraphics {
     Surface* sheet_surface;
     bool screen_open;
     uint32_t* frame_image;
-    Bitmap sheet;  // the pixels the pet's sprites.sprite_sheet points at
+    // The pixels the pet's sprites.sprite_sheet points at: read only, and
+    // shared with the living pets of its kind that show the same ones.
+    std::shared_ptr<const Bitmap> sheet;
     // The folder's sheet with alpha (premultiplied, the layout of `sheet`)
     // when the window blends it; null: the pet is drawn from `sheet`.
     const uint32_t* blended;

@@ -100,9 +100,15 @@ void company_tick(Program& program, Window* window)
 {
     if (window != program.timer_window)
         return;
+    // Every pet's window changes of the tick leave together.
+    const std::vector<Window*>& before = company_stacking(program);
+    platform_begin_changes(before.data(), static_cast<int>(before.size()));
     for (size_t k = 0; k < program.pets.size() && !program.fatal_error; ++k)
         if (pet_lives(*program.pets[k]))
             pet_tick(*program.pets[k]);
+    // A fatal error meanwhile took the windows: those still here, if any.
+    const std::vector<Window*>& after = company_stacking(program);
+    platform_end_changes(after.data(), static_cast<int>(after.size()));
 }
 
 // The desk changed under the pet: read it again, drop margins that no longer
@@ -171,6 +177,15 @@ intptr_t pet_window_proc(Window* window, unsigned message, uintptr_t wparam, int
                 open_menu(pet, static_cast<int16_t>(low_word(lparam)), static_cast<int16_t>(high_word(lparam)), true);
             else if (wparam == TRAY_ACTIVATED)
                 tray_call_pets(*pet.program);
+            return 0;
+        case MSG_QUERYENDSESSION:
+            // Each window hears it: the company is saved once.
+            if (window == oldest_living_window(*pet.program))
+                company_save(*pet.program, true);
+            return 1;
+        case MSG_ENDSESSION:
+            if (wparam)
+                company_end_session(*pet.program);
             return 0;
         case MSG_DISPLAYCHANGE:
         case MSG_DPICHANGED:  // handled: the window keeps its size until its zoom changes

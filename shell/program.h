@@ -41,6 +41,7 @@ struct Pet {
     PetGraphics graphics;
     Cursor* cursor_before_drag;  // while it is carried
     bool away_for_fullscreen;    // hidden while a fullscreen program is in front of it
+    uint32_t stacked;            // when it was last put above the others (added, carried): higher is higher
 };
 
 // What the program has once, whatever the number of pets.
@@ -79,6 +80,8 @@ struct Program {
     // without a window, until the program ends: a message on its way may
     // still name it.
     std::vector<Pet*> pets;
+    uint32_t stack_top;             // the highest Pet::stacked given so far
+    std::vector<Window*> stacking;  // the living pets' windows, lowest first, as company_stacking last gave them
 };
 
 inline bool pet_lives(const Pet& pet)

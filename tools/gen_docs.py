@@ -47,7 +47,8 @@ MEANINGS = {
     "Pet": "the pet to start with, by its folder's name in a pets folder; empty: the built-in cat",
     "Language": "`zh` Chinese, `en` English; empty, or anything else: the system's language",
     "Pets": "how many pets the saved company holds: written at Exit once pets have been added or sent away "
-            "from the menu, and then saved at every Exit; when above 0 it wins over `Pet`",
+            "from the menu, and then saved at every Exit and when the session ends; when above 0 it wins over "
+            "`Pet`",
     "Pet N": "the company's pets, oldest first, each by its folder's name (empty: the built-in cat)",
     "Zoom": {
         "both": "each pixel of the pets (and of the About dialog's pictures) shown as a block of 1 to 4 screen "
@@ -276,8 +277,8 @@ def md_settings(platform):
         lines.append("| %s | %s | %s |" % (shown, default_shown(default), text))
     written = ", ".join("`%s`" % n for n in options_keys())
     lines += ["", "The Options dialog checks and writes %s; the others are set in the file only (the company, "
-              "`Pets` and `Pet 1` … `Pet N`, is also written at Exit). Changes take effect the next time the "
-              "program starts." % written]
+              "`Pets` and `Pet 1` … `Pet N`, is also written at Exit and when the session ends). Changes take "
+              "effect the next time the program starts." % written]
     return lines
 
 

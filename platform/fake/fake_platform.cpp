@@ -60,6 +60,7 @@ Window* make_window(std::string name, WindowProc proc, Window* owner, int templa
     window->width = width;
     window->height = height;
     window->pixels.assign(static_cast<size_t>(width) * height, 0);
+    window->stacked = ++fake.stack_top;
     fake.windows.push_back(std::move(window));
     return fake.windows.back().get();
 }
@@ -69,21 +70,22 @@ bool keyboard_message(unsigned message)
     return message >= 0x0100 && message <= 0x0109;
 }
 
-uint32_t screen_pixel(int32_t x, int32_t y)
+}  // namespace
+
+uint32_t fake_screen_pixel(int32_t x, int32_t y)
 {
-    for (auto it = fake.windows.rbegin(); it != fake.windows.rend(); ++it) {
-        const Window& window = **it;
-        if (!window.alive || !window.visible)
-            continue;
-        if (fake_window_shows(window, x - window.x, y - window.y))
-            return window.pixels[static_cast<size_t>(y - window.y) * window.width + (x - window.x)];
+    const Window* top = nullptr;
+    for (const auto& window : fake.windows) {
+        if (window->alive && window->visible && (!top || window->stacked > top->stacked) &&
+            fake_window_shows(*window, x - window->x, y - window->y))
+            top = window.get();
     }
+    if (top)
+        return top->pixels[static_cast<size_t>(y - top->y) * top->width + (x - top->x)];
     if (fake.desktop_pixel)
         return fake.desktop_pixel(x, y);
     return (static_cast<uint32_t>(x) * 7919u + static_cast<uint32_t>(y) * 104729u) & 0xFFFFFFu;
 }
-
-}  // namespace
 
 // ---- test control
 
@@ -431,6 +433,20 @@ Window* platform_create_pet_window(int32_t side, void* user)
     return window;
 }
 
+void platform_begin_changes(Window* const*, int)
+{
+    ++fake.changes_open;
+}
+
+void platform_end_changes(Window* const* windows, int count)
+{
+    --fake.changes_open;
+    ++fake.change_batches;
+    fake.last_batch.assign(windows, windows + count);
+    for (int k = 0; k < count; ++k)
+        windows[k]->stacked = ++fake.stack_top;
+}
+
 void* platform_window_user(Window* window)
 {
     return window ? window->user : nullptr;
@@ -455,6 +471,7 @@ void platform_show_window(Window* window, int show_command)
 void platform_move_window(Window* window, int32_t x, int32_t y)
 {
     record("move_window(" + join(name_of(window), num(x), num(y)) + ")");
+    fake.moves_outside_batches += fake.changes_open == 0 ? 1 : 0;
     window->x = x;
     window->y = y;
     window->invalid = true;
@@ -660,7 +677,7 @@ void platform_capture_screen(Window*, int32_t x, int32_t y, int32_t width, int32
         record("capture_screen WITHOUT OPEN SCREEN");
     for (int32_t row = 0; row < height; ++row)
         for (int32_t column = 0; column < width; ++column)
-            pixels[static_cast<size_t>(row) * width + column] = screen_pixel(x + column, y + row);
+            pixels[static_cast<size_t>(row) * width + column] = fake_screen_pixel(x + column, y + row);
 }
 
 // ---- resources

@@ -35,6 +35,7 @@ struct Window {
     int32_t width = 0;  // client size
     int32_t height = 0;
     std::vector<uint32_t> pixels;  // what has been presented, width x height
+    uint64_t stacked = 0;          // higher stands above: made later, or put there by end_changes
     bool has_outline = false;      // false: the whole rectangle shows
     bool blended = false;          // shows pixels with alpha (platform_blend_window)
     Outline outline;
@@ -156,6 +157,13 @@ struct FakePlatform {
     };
     std::vector<MenuItem> menu_items;
     int contexts_held = 0;
+    uint64_t stack_top = 0;  // the highest Window::stacked given
+    // Batches of window changes (begin_changes .. end_changes), not in
+    // `calls`: ended ones, and those begun and not yet ended.
+    int change_batches = 0;
+    int changes_open = 0;
+    int moves_outside_batches = 0;    // windows moved while no batch was open
+    std::vector<Window*> last_batch;  // the windows the last end_changes named, in its order
 };
 
 extern FakePlatform fake;
@@ -175,6 +183,9 @@ void fake_paint_pending();
 
 // The newest window of that name, alive or not; null if none was made.
 Window* fake_window(const std::string& name);
+// The pixel the screen shows at desktop point (x, y): the highest visible
+// window that shows there, else the desktop.
+uint32_t fake_screen_pixel(int32_t x, int32_t y);
 // Whether the window shows at its client point (x, y): inside its outline,
 // or anywhere inside it without one.
 bool fake_window_shows(const Window& window, int32_t x, int32_t y);

@@ -89,6 +89,7 @@ struct Window {
     std::vector<uint32_t> x11_argb;        // the pixels of a 32-bit put, with alpha
     bool x11_painting = false;             // between begin and end paint
     int delivering = 0;                    // messages being handled: paint once they are
+    bool changes_sent = false;             // the company's changes of this tick went out together
     QPainter painter;                      // open between begin and end paint
     QRect dirty;                           // invalidated since the last paint, for update_window
     std::vector<WrappedImage> images;      // presented buffers
@@ -118,8 +119,10 @@ void deliver_paint(Window* window);
 // Where the primary monitor's corner stands on the root: every point the seam
 // passes (windows' places, monitors, the menu's corner) counts from there.
 QPoint primary_origin();
-// Keeps the pet above later windows, and its own dialogs and menus above it.
-void keep_on_top(Window* pet);
+// Keeps the pet above later windows (or, given a window of ours, just under
+// it), and its own dialogs and menus above it; the pet's X window, or `under`
+// when it is hidden.
+uint32_t keep_on_top(Window* pet, uint32_t under = 0);
 // The pet window a read of the screen is for: the one whose message is being
 // handled, else the only one there is; null when that cannot be told.
 
@@ -226,6 +229,8 @@ void x11_show_pixels(const X11DirectDrawing& drawing);
 // one will need the screen behind it.
 void x11_move(X11ScreenReads& reads, uint32_t window, QPoint from, QPoint to);
 void x11_raise(uint32_t window);
+// Stacks the window just under `sibling`, another child of the root.
+void x11_put_under(uint32_t window, uint32_t sibling);
 bool x11_shape_available();
 enum class X11Shape {
     bounding,  // the window shows, and takes the mouse, only inside
@@ -237,6 +242,10 @@ void x11_set_shape(uint32_t window, const Outline* outline, int32_t side, X11Sha
 // Sends what the pets' connection holds (and, after a move of this pet that
 // read the screen, a read of the screen where its next step would go).
 void x11_flush(X11ScreenReads& reads);
+// The two halves of x11_flush, so that several pets' changes leave in one
+// write: each pet's reads queued, then everything sent.
+void x11_queue_reads(X11ScreenReads& reads);
+void x11_send();
 // Lets go of what the pet's reads hold (its shared memory, a read ahead).
 void x11_free_reads(X11ScreenReads& reads);
 // Sends it and waits until the server has done it, so that what Qt's
@@ -253,6 +262,8 @@ std::string x11_resources();
 // Tells the pet of each change of the monitors: one added or removed, one
 // moved or resized, another made the primary.
 void watch_desk(Window* pet);
+// Tells the pet of the session's end (session_end.cpp).
+void watch_session_end(Window* pet);
 // The pet can no longer be shown (its window destroyed by another X client,
 // its connection to the server closed): says so on standard error and in a
 // box, then the message loop ends as on an error. Never a process without a window.

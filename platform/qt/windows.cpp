@@ -37,15 +37,19 @@ void deliver_timer(Window* window, int qt_timer_id)
     for (const auto& [id, qt_id] : window->timers) {
         if (qt_id != qt_timer_id)
             continue;
-        // The tick's raise goes out with its frame, in one write.
+        // The tick's raise goes out with its frame, in one write: the
+        // company's changes, when the shell gathered them, went already.
         ++window->delivering;
+        window->changes_sent = false;
         deliver(window, MSG_TIMER, id, 0);
-        if (window->proc && window->is_pet)
+        const bool sent = window->changes_sent;
+        if (window->proc && window->is_pet && !sent)
             keep_on_top(window);
         if (window->proc && window->x11.gc && !window->dirty.isEmpty())
             deliver_paint(window);
         --window->delivering;
-        x11_flush(window->x11_reads);
+        if (!sent)
+            x11_flush(window->x11_reads);
         return;
     }
 }
@@ -185,6 +189,7 @@ Window* platform_create_pet_window(int32_t side, void* user)
         window->widget->setCursor(class_cursor->cursor);
     deliver(window, MSG_CREATE, 0, 0);
     watch_desk(window);
+    watch_session_end(window);
     return window;
 }
 
@@ -574,13 +579,16 @@ struct PetLift {
 
 }  // namespace
 
-void keep_on_top(Window* pet)
+uint32_t keep_on_top(Window* pet, uint32_t under)
 {
     QWidget* widget = pet->widget;
     if (!widget->isVisible())
-        return;
+        return under;
     const uint32_t window = pet->x11.gc ? pet->x11.window : static_cast<uint32_t>(widget->winId());
-    x11_raise(window);
+    if (under)
+        x11_put_under(window, under);
+    else
+        x11_raise(window);
     const PetLift lifter{widget, window, QRect(pet->placed, widget->size())};
     for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow() && child->isVisible())
@@ -588,4 +596,35 @@ void keep_on_top(Window* pet)
     }
     lifter.lift(QApplication::activeModalWidget());
     lifter.lift(QApplication::activePopupWidget());
+    return window;
+}
+
+// ---- one tick of the company
+
+void platform_begin_changes(Window* const* windows, int count)
+{
+    // Nothing of theirs is painted or sent until the end.
+    for (int k = 0; k < count; ++k)
+        ++windows[k]->delivering;
+}
+
+void platform_end_changes(Window* const* windows, int count)
+{
+    // From the top down: the last above everything, each other just under the
+    // one after it, so that a company already in order asks no restacking.
+    uint32_t above = 0;
+    for (int k = count; k-- > 0;) {
+        if (windows[k]->proc)
+            above = keep_on_top(windows[k], above);
+    }
+    for (int k = 0; k < count; ++k) {
+        Window* window = windows[k];
+        if (window->proc && window->x11.gc && !window->dirty.isEmpty())
+            deliver_paint(window);
+        if (window->delivering > 0)
+            --window->delivering;
+        x11_queue_reads(window->x11_reads);
+        window->changes_sent = true;
+    }
+    x11_send();
 }

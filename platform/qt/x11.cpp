@@ -43,16 +43,20 @@ struct PetConnection {
     // drops what those reads brought besides the answers.
     QSocketNotifier* errors = nullptr;
     // The pet windows whose destruction ours hears of: one by another X
-    // client ends the program, for nothing could show the pet any more.
+    // client ends the program, for nothing could show the pet any more. It
+    // is heard as the error of the next request for it (every tick restacks
+    // each shown pet): selecting its structure events would bring back an
+    // event for every move and restacking of every pet, waking the program.
     std::vector<xcb_window_t> watched;
 };
 
-// Drops what came unasked on ours, minding the destruction of a watched window.
+// Drops what came unasked on ours, minding an error for a watched window.
 static void drop_events(PetConnection& link, xcb_generic_event_t* (*next)(xcb_connection_t*))
 {
     while (xcb_generic_event_t* event = next(link.c)) {
-        const auto* destroyed = reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
-        if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY && std::erase(link.watched, destroyed->window) > 0)
+        const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event);
+        if (event->response_type == 0 && error->error_code == XCB_WINDOW &&
+            std::erase(link.watched, error->resource_id) > 0)
             // Not inside the tick that read it: the box has a loop of its own.
             QTimer::singleShot(
                 0, qApp, [] { end_with_error("The pet's window was destroyed by another program; the pet ends."); });
@@ -130,6 +134,15 @@ void x11_raise(uint32_t window)
         return;
     const uint32_t values[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, values);
+}
+
+void x11_put_under(uint32_t window, uint32_t sibling)
+{
+    xcb_connection_t* c = pet_connection();
+    if (!c)
+        return;
+    const uint32_t values[] = {sibling, XCB_STACK_MODE_BELOW};
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
 }
 
 // The child of the root that holds `window`: the window itself, or the frame
@@ -441,7 +454,7 @@ static void read_ahead(xcb_connection_t* c, X11ScreenReads& reads)
     reads.ahead = ask_root(c, &reads, block, here);
 }
 
-void x11_flush(X11ScreenReads& reads)
+void x11_queue_reads(X11ScreenReads& reads)
 {
     PetConnection& link = pet_link();
     if (!link.c)
@@ -450,11 +463,24 @@ void x11_flush(X11ScreenReads& reads)
     drop_ahead(link.c, reads);
     if (reads.moved)
         read_ahead(link.c, reads);
-    if (link.ours)
-        drop_events(link, xcb_poll_for_queued_event);
     reads.moved = false;
     reads.captured = QRect();
+}
+
+void x11_send()
+{
+    PetConnection& link = pet_link();
+    if (!link.c)
+        return;
+    if (link.ours)
+        drop_events(link, xcb_poll_for_queued_event);
     xcb_flush(link.c);
+}
+
+void x11_flush(X11ScreenReads& reads)
+{
+    x11_queue_reads(reads);
+    x11_send();
 }
 
 void x11_free_reads(X11ScreenReads& reads)
@@ -574,11 +600,8 @@ X11DirectDrawing x11_direct_drawing(QWidget* widget, int32_t side)
     xcb_poly_fill_rectangle(c, drawing.pixmap, drawing.gc, 1, &all);
     const uint32_t background[] = {drawing.pixmap};
     xcb_change_window_attributes(c, window, XCB_CW_BACK_PIXMAP, background);
-    if (pet_link().ours) {
-        const uint32_t structure[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY};
-        xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, structure);
+    if (pet_link().ours)
         pet_link().watched.push_back(window);
-    }
     // Qt keeps the input events (mouse, enter and leave, properties).
     xcb_get_window_attributes_reply_t* attributes =
         xcb_get_window_attributes_reply(qt, xcb_get_window_attributes(qt, window), nullptr);

@@ -132,6 +132,26 @@ void platform_set_window_outline(Window* window, const Outline* outline)
         DeleteObject(region);
 }
 
+void platform_begin_changes(Window* const*, int) {}
+
+// Windows keeps topmost windows above the others by itself, and each change
+// goes to the system as it is made: only the last window is raised, and only
+// when another of the list stands above it.
+void platform_end_changes(Window* const* windows, int count)
+{
+    if (count < 2)
+        return;
+    HWND top = hwnd_of(windows[count - 1]);
+    for (HWND above = GetWindow(top, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        for (int k = 0; k < count - 1; ++k) {
+            if (hwnd_of(windows[k]) != above)
+                continue;
+            SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            return;
+        }
+    }
+}
+
 bool platform_set_timer(Window* window, unsigned id, unsigned interval_ms)
 {
     return SetTimer(hwnd_of(window), id, interval_ms, nullptr) != 0;

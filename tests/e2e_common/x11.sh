@@ -56,6 +56,35 @@ menu_window() {
     return 1
 }
 
+# Takes hold of pet A (it may step away between the look and the press) and
+# holds it, left button down, 8 pixels right of and below pet B; false when
+# it could not be taken.
+carry_over() {  # carry_over A B
+    local x y ax ay hx hy bx by
+    for _ in 1 2 3 4 5; do
+        read -r x y < <(pet_point "$1")
+        xdotool mousemove "$x" "$y" sleep 0.2 mousedown 1 sleep 0.3
+        read -r ax ay < <(window_position "$1")
+        xdotool mousemove $((x + 1)) $((y + 1)) sleep 0.3
+        read -r hx hy < <(window_position "$1")
+        if [ "$hx $hy" = "$((ax + 1)) $((ay + 1))" ]; then
+            read -r bx by < <(window_position "$2")
+            xdotool mousemove $((x + 1 + bx - hx + 8)) $((y + 1 + by - hy + 8)) sleep 0.3
+            return 0
+        fi
+        xdotool mouseup 1
+        sleep 0.3
+    done
+    return 1
+}
+# True when the two windows overlap.
+overlapping() {  # overlapping A B
+    local ax ay bx by aw ah
+    read -r ax ay < <(window_position "$1")
+    read -r bx by < <(window_position "$2")
+    IFS=x read -r aw ah < <(window_size "$1")
+    [ $((ax - bx)) -lt "$aw" ] && [ $((bx - ax)) -lt "$aw" ] && [ $((ay - by)) -lt "$ah" ] && [ $((by - ay)) -lt "$ah" ]
+}
 # A compositing manager owns the _NET_WM_CM_S0 selection while it runs.
 compositing_manager_runs() {
     python3 - <<'PY'

@@ -53,6 +53,16 @@ shot three-pets
 check "the second Domino shows Domino" domino_shows "$second"
 check "the program still runs (no restart)" kill -0 "$PET_PID"
 
+# Held over the oldest (whose window carries the company's tick), the newest
+# stays above it through a tick.
+carry_over "$second" "$pet" || fail "the newest Domino cannot be taken hold of"
+sleep 1.7
+shot carried-over
+check "held over the oldest" overlapping "$second" "$pet"
+check "the carried Domino shows above the one it is held over" domino_shows "$second"
+# Put down away from the others, as the steps below expect.
+xdotool mousemove 700 650 sleep 0.3 mouseup 1
+
 # Sending the cat away (its sub-menu's last item, 送走它 (S)) takes exactly its window.
 open_menu_item "$cat" p && sleep 0.3 && xdotool key s
 check "sending the cat away leaves two pets" eventually pets_living 2

@@ -34,6 +34,11 @@ a_cat() {
     for id in $(pet_windows); do domino_shows "$id" >/dev/null 2>&1 || { echo "$id"; return 0; }; done
     return 1
 }
+a_domino() {
+    local id
+    for id in $(pet_windows); do domino_shows "$id" >/dev/null 2>&1 && { echo "$id"; return 0; }; done
+    return 1
+}
 saved() { tr -d '\r' <"$WORK/dorra.ini" | grep -qx "$1"; }
 
 write_ini "Timer=1500" "Pet=domino"
@@ -50,6 +55,15 @@ check "and a second Domino" eventually pets_living 3
 sleep 0.5
 shot three-pets
 check "each shows its own pixels: a cat and two Dominoes" company_is 1 2
+
+# Carried over a Domino, the cat shows above it through a tick.
+cat=$(a_cat) && domino=$(a_domino) && carry_over "$cat" "$domino" || fail "the cat cannot be taken hold of"
+sleep 1.7
+shot carried-over
+check "held over a Domino" overlapping "$cat" "$domino"
+check "the carried cat shows above the Domino it is held over" pet_shows "$cat"
+# Put down away from the others, so that sending it away uncovers none.
+xdotool mousemove 700 650 sleep 0.3 mouseup 1
 
 cat=$(a_cat) && open_menu "$cat" && xdotool key p && sleep 0.3 && xdotool key s
 check "sending the cat away leaves the two Dominoes" eventually pets_living 2

@@ -3,6 +3,7 @@
 // sub-menu adding pets and sending them away, the company saved at Exit.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "engine/action_script.h"
 #include "engine/script_file.h"
@@ -384,3 +385,161 @@ TEST_F(PetChoiceTest, WithoutASettingsFolderTheCompanyIsNotSavedAndABoxSaysWhy)
 }
 
 }  // namespace
+
+// ---- the company's windows: stacking, one batch a tick, the session's end
+
+TEST_F(PetChoiceTest, ACarriedPetStandsAboveTheOthersAndStaysThereOncePutDown)
+{
+    start_with("");
+    choose(pet(), ADD_COAT);
+    choose(pet(), ADD_COAT);
+    const std::vector<Window*> windows = living_windows();
+    ASSERT_EQ(windows.size(), 3u);
+    // The oldest, carried onto the newest, shows where the two meet.
+    Window* carried = windows[0];
+    Window* under = windows[2];
+    const auto hold_over = [&] {
+        const int32_t grip = SPRITE_SIZE / 2;
+        fake_send(carried, MSG_LBUTTONDOWN, MOUSE_LEFT_BUTTON, fake_point(grip, grip));
+        fake_send(carried, MSG_MOUSEMOVE, MOUSE_LEFT_BUTTON,
+                  fake_point(int16_t(under->x - carried->x + grip), int16_t(under->y - carried->y + grip)));
+    };
+    const auto carried_shows_on_top = [&] {
+        int meeting = 0;
+        for (int32_t y = 0; y < SPRITE_SIZE; ++y)
+            for (int32_t x = 0; x < SPRITE_SIZE; ++x)
+                if (fake_window_shows(*carried, x, y) && fake_window_shows(*under, x, y)) {
+                    ++meeting;
+                    if (fake_screen_pixel(carried->x + x, carried->y + y) !=
+                        carried->pixels[size_t(y) * carried->width + x])
+                        return false;
+                }
+        return meeting > 0;
+    };
+    hold_over();
+    fake_paint_pending();
+    EXPECT_TRUE(carried_shows_on_top());
+    for (int k = 0; k < 3; ++k)
+        fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+    fake_paint_pending();
+    EXPECT_EQ(fake.last_batch, (std::vector<Window*>{windows[1], windows[2], carried}));
+    EXPECT_TRUE(carried_shows_on_top());
+    // Put down, it stays on top; a pet added later comes above it.
+    fake_send(carried, MSG_LBUTTONUP, 0, fake_point(0, 0));
+    fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+    EXPECT_EQ(fake.last_batch.back(), carried);
+    choose(carried, ADD_CAT);
+    fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+    EXPECT_EQ(fake.last_batch, (std::vector<Window*>{windows[1], windows[2], carried, living_windows()[3]}));
+    // One sent away is no longer stacked.
+    choose(carried, SEND_AWAY);
+    fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+    EXPECT_EQ(fake.last_batch.size(), 3u);
+    EXPECT_EQ(std::count(fake.last_batch.begin(), fake.last_batch.end(), carried), 0);
+}
+
+TEST_F(PetChoiceTest, EveryTickIsOneBatchOfWindowChangesWhateverTheCompany)
+{
+    for (const int company : {1, 3}) {
+        reset_program();
+        fake_use_synthetic_art();
+        start_with("");
+        while (int(living_windows().size()) < company)
+            choose(pet(), ADD_COAT);
+        const int batches = fake.change_batches;
+        const size_t moves = fake_calls_starting("move_window").size();
+        for (int k = 0; k < 60; ++k)
+            fake_send(program.timer_window, MSG_TIMER, PET_TIMER_ID);
+        EXPECT_EQ(fake.change_batches - batches, 60) << company;
+        EXPECT_EQ(fake.changes_open, 0) << company;
+        EXPECT_GT(fake_calls_starting("move_window").size(), moves) << company << " pets never moved";
+        EXPECT_EQ(fake.moves_outside_batches, 0) << company;
+        EXPECT_EQ(fake.last_batch, living_windows()) << company;
+    }
+}
+
+TEST_F(PetChoiceTest, TheSessionsEndSavesTheCompanyAsExitDoesWithoutABox)
+{
+    struct Case {
+        const char* what;
+        std::function<void(PetChoiceTest&)> before;
+        uintptr_t really;  // MSG_ENDSESSION's wparam
+        bool saved;
+        bool ended;
+    };
+    const Case cases[] = {
+        {"a company gathered from the menu", [](PetChoiceTest&) {}, 1, true, true},
+        {"the logout called off", [](PetChoiceTest&) {}, 0, false, false},
+        {"after a fatal error in a pet's files",
+         [](PetChoiceTest&) {
+             fake.begin_paint_fails = true;
+             fake_send(living_windows()[1], MSG_PAINT);
+         },
+         1, false, true},
+        {"a settings file that cannot be written", [](PetChoiceTest&) { fake.unwritable_ini_files = {ini_path()}; }, 1,
+         false, true},
+    };
+    const auto saves = [] {
+        const std::vector<std::string> writes = fake_calls_starting("ini_write_string");
+        return std::count_if(writes.begin(), writes.end(),
+                             [](const std::string& call) { return call.find("\"Pets\"") != std::string::npos; });
+    };
+    for (const Case& c : cases) {
+        reset_program();
+        fake_use_synthetic_art();
+        start_with("");
+        choose(pet(), ADD_COAT);
+        c.before(*this);
+        const int boxes = fake_count("message_box");
+        // Every window hears it, the newest first here.
+        for (Window* window : {living_windows().empty() ? nullptr : living_windows().back(), fake_window("pet")})
+            if (window)
+                fake_send(window, MSG_ENDSESSION, c.really);
+        const std::string saved = fake.ini_files[ini_path()];
+        EXPECT_EQ(saved.find("Pets=2\nPet 1=\nPet 2=coat\n") != std::string::npos, c.saved) << c.what << "\n" << saved;
+        EXPECT_LE(saves(), 1) << c.what;
+        EXPECT_EQ(fake.quit_posted, c.ended) << c.what;
+        EXPECT_EQ(fake_count("message_box"), boxes) << c.what;
+    }
+    // The request to save beforehand saves, once, and leaves the pets living.
+    reset_program();
+    fake_use_synthetic_art();
+    start_with("");
+    choose(pet(), ADD_COAT);
+    EXPECT_EQ(fake_send(living_windows()[1], MSG_QUERYENDSESSION), 1);
+    EXPECT_EQ(saves(), 0);
+    EXPECT_EQ(fake_send(living_windows()[0], MSG_QUERYENDSESSION), 1);
+    EXPECT_EQ(saves(), 1);
+    EXPECT_EQ(living_windows().size(), 2u);
+}
+
+TEST_F(PetChoiceTest, PetsOfOneKindShareTheirSheetUnlessItsFolderChangedBetween)
+{
+    start_with("");
+    choose(pet(), ADD_CAT);
+    choose(pet(), ADD_COAT);
+    choose(pet(), ADD_COAT);
+    ASSERT_EQ(program.pets.size(), 4u);
+    EXPECT_EQ(fake_count("load_bitmap(103)"), 1);  // the built-in sheet decoded once
+    EXPECT_EQ(program.pets[0]->graphics.sheet, program.pets[1]->graphics.sheet);
+    EXPECT_EQ(program.pets[2]->graphics.sheet, program.pets[3]->graphics.sheet);
+    EXPECT_NE(program.pets[0]->graphics.sheet, program.pets[2]->graphics.sheet);
+    // The folder's own copies were handed over as the windows were made.
+    EXPECT_TRUE(program.pets[3]->folder.sheet.pixels.empty());
+    EXPECT_TRUE(program.pets[3]->folder.mask.pixels.empty());
+
+    // The coat repainted on disk: the next coat shows its new pixels, alone.
+    std::vector<uint8_t> indices(840 * 252, 1);
+    write_file((program_dir / "pets" / "coat" / "sprites.bmp").string(),
+               build_bmp({840, 252, 8, 0, 2, {KEY_COLOUR, 0x102030}, pack_indexed(indices, 840, 252, 8, false), {}}));
+    choose(pet(), ADD_COAT);
+    ASSERT_EQ(program.pets.size(), 5u);
+    EXPECT_NE(program.pets[4]->graphics.sheet, program.pets[2]->graphics.sheet);
+    EXPECT_TRUE(shows(program.pets[4]->window, 0x102030));
+
+    // The first coat sent away, the second still draws from their sheet.
+    choose(program.pets[2]->window, SEND_AWAY);
+    std::fill(program.pets[3]->window->pixels.begin(), program.pets[3]->window->pixels.end(), 0u);
+    fake_send(program.pets[3]->window, MSG_PAINT);
+    EXPECT_TRUE(shows(program.pets[3]->window, COAT));
+}
