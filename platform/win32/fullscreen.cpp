@@ -1,10 +1,13 @@
 // A fullscreen program in front: the foreground window covers its whole
 // monitor (exclusive fullscreen games, films, presentations and borderless
-// games alike). Windows has no message for it, so it is asked when the pet
-// ticks: two calls, and two more only when the foreground window changed or
-// moved since the last answer.
+// games alike), or the shell says an exclusive Direct3D program or a
+// presentation is running (whose window may not cover the monitor exactly,
+// as with a game that changed the display mode). Windows has no message for
+// it, so it is asked when the pet ticks: two calls, and three more only when
+// the foreground window changed or moved since the last answer.
 #include "platform/platform.h"
 #include "platform/win32/win32_host.h"
+#include <shellapi.h>  // after windows.h, which it needs
 
 namespace {
 
@@ -39,9 +42,12 @@ bool platform_fullscreen_in_front(const Monitor& m)
         wchar_t kind[16] = {};
         GetClassNameW(front, kind, 16);
         const bool desktop = lstrcmpW(kind, L"WorkerW") == 0 || lstrcmpW(kind, L"Progman") == 0;
-        last.covers = monitor && !desktop && GetMonitorInfoW(monitor, &info) && rect.left <= info.rcMonitor.left &&
-                      rect.top <= info.rcMonitor.top && rect.right >= info.rcMonitor.right &&
-                      rect.bottom >= info.rcMonitor.bottom;
+        QUERY_USER_NOTIFICATION_STATE shell_state = QUNS_ACCEPTS_NOTIFICATIONS;
+        const bool shell_says = SUCCEEDED(SHQueryUserNotificationState(&shell_state)) &&
+                                (shell_state == QUNS_RUNNING_D3D_FULL_SCREEN || shell_state == QUNS_PRESENTATION_MODE);
+        last.covers = monitor && !desktop && GetMonitorInfoW(monitor, &info) &&
+                      (shell_says || (rect.left <= info.rcMonitor.left && rect.top <= info.rcMonitor.top &&
+                                      rect.right >= info.rcMonitor.right && rect.bottom >= info.rcMonitor.bottom));
         last.monitor = info.rcMonitor;
     }
     return last.covers && last.monitor.left == m.x && last.monitor.top == m.y &&
