@@ -354,9 +354,6 @@ if [ "$use_wine" = 1 ] && [ -f "$exe" ] && command -v wine >/dev/null; then
     [ "$pet_counts" = 1 ] || label="$label, $pets pets"
     folder="$work/wine$mode.$pets"
     install_pet "$folder" "$exe" "$mode" 150
-    # In this bare prefix the English pop-up menu fails to load (a box at
-    # start, and no pet): the pets run in Chinese.
-    printf 'Language=zh\r\n' >>"$folder/dorra.ini"
     DORRABEE_SEED="$seed" wine "$folder/dorrabee.exe" >/dev/null 2>&1 & wine_pid=$!; pids+=("$wine_pid")
     exe_pid=""
     for _ in $(seq 100); do
