@@ -58,7 +58,7 @@ check "each shows its own pixels: a cat and two Dominoes" company_is 1 2
 
 # Carried over a Domino, the cat shows above it through a tick.
 cat=$(a_cat) && domino=$(a_domino) && carry_over "$cat" "$domino" || fail "the cat cannot be taken hold of"
-sleep 1.7
+sleep 0.45  # a few ticks, not so many that the Domino walks off
 shot carried-over
 check "held over a Domino" overlapping "$cat" "$domino"
 check "the carried cat shows above the Domino it is held over" pet_shows "$cat"
