@@ -60,5 +60,11 @@ void watch_session_end(Window* pet)
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, context,
                      [pet](QSessionManager&) { deliver(pet, MSG_QUERYENDSESSION, 0, 0); });
     if (QSocketNotifier* notifier = end_signals())
-        QObject::connect(notifier, &QSocketNotifier::activated, context, [pet] { deliver(pet, MSG_ENDSESSION, 1, 0); });
+        QObject::connect(notifier, &QSocketNotifier::activated, context, [pet] {
+            deliver(pet, MSG_ENDSESSION, 1, 0);
+            // As on Windows, the program is gone once the session has ended:
+            // a menu or a box open at that moment ends its loop too, rather
+            // than keep the program alive past the logout.
+            QCoreApplication::exit(0);
+        });
 }
